@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds everything and runs every test (GoogleTest programs under Wine,
+# Python checks of the file formats).
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+bash "$here/setup.sh"
+bash "$here/build.sh"
+source "$here/env.sh"
+source "$here/xvfb.sh"
+
+wineserver -p   # one persistent server for the whole run
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true   # start Wine's services once, outside ctest
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -n "${TARN_XVFB_PID:-}" ] && kill "$TARN_XVFB_PID" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+cd "$TARN_BUILD"
+ctest --output-on-failure -j "$(nproc)" "$@"
