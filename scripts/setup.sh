@@ -24,3 +24,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# The viewer's JPEG library, cross-built once per build folder (skipped by partial builds without the viewer).
+case ";${TARN_FOLDERS:-viewer};" in
+  *";viewer;"*) bash "$(dirname "$0")/libjpeg.sh" ;;
+esac
