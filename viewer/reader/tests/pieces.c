@@ -1,0 +1,1 @@
+int PiecesAnchor(void) { return 0; }
