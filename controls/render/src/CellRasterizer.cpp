@@ -1,0 +1,242 @@
+#include "CellRasterizer.h"
+
+#include <algorithm>
+
+namespace {
+
+// floor(num / den) for den > 0.
+inline std::int64_t FloorDiv(std::int64_t num, std::int64_t den)
+{
+    std::int64_t q = num / den;
+    if ((num % den) < 0) --q;
+    return q;
+}
+
+// x where the edge crosses the horizontal line y (exact floor of the rational crossing).
+inline std::int32_t CrossingX(std::int32_t x1, std::int32_t y1, std::int32_t dx, std::int32_t dy, std::int32_t y)
+{
+    std::int64_t num = static_cast<std::int64_t>(y - y1) * dx;
+    std::int64_t den = dy;
+    if (den < 0) { num = -num; den = -den; }
+    return static_cast<std::int32_t>(x1 + FloorDiv(num, den));
+}
+
+} // namespace
+
+CellRasterizer::CellRasterizer(std::size_t maxCells) : maxCells_(maxCells)
+{
+    cells_.reserve(std::min<std::size_t>(maxCells, 1 << 16));
+}
+
+void CellRasterizer::Reset(int left, int top, int right, int bottom)
+{
+    left_ = left;
+    top_ = top;
+    right_ = right;
+    bottom_ = bottom;
+    cells_.clear();
+    curRow_ = -1;
+    curCover_ = curArea_ = 0;
+    overflowed_ = false;
+}
+
+void CellRasterizer::FlushCell()
+{
+    if (curRow_ < 0 || (curCover_ == 0 && curArea_ == 0)) return;
+    if (cells_.size() >= maxCells_) {
+        overflowed_ = true;
+    } else {
+        cells_.push_back({curX_, curRow_, curCover_, curArea_});
+    }
+    curCover_ = curArea_ = 0;
+}
+
+inline void CellRasterizer::SetCell(int x, int row)
+{
+    // Everything left of the tile only matters through its cover: fold it into one column.
+    if (x < left_) x = left_ - 1;
+    if (x != curX_ || row != curRow_) {
+        FlushCell();
+        curX_ = x;
+        curRow_ = row;
+    }
+}
+
+// The part of an edge inside one pixel row: from (x1, fy1) to (x2, fy2), fy in 0..256 within the row.
+// Column crossings follow the exact floor of the rational crossing height, so skipping columns
+// outside the tile gives the same cells inside it as walking them.
+void CellRasterizer::RowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2)
+{
+    if (fy1 == fy2) return;
+    const std::int32_t rightEdge = right_ * kSubpixelScale;
+    if (x1 >= rightEdge && x2 >= rightEdge) return;   // cells right of the tile change nothing inside it
+    const std::int32_t leftEdge = left_ * kSubpixelScale;
+    if (x1 < leftEdge && x2 < leftEdge) {
+        SetCell(left_ - 1, row);
+        curCover_ += fy2 - fy1;
+        return;
+    }
+    const int ex1 = x1 >> kSubpixelShift;
+    const int ex2 = x2 >> kSubpixelShift;
+    const std::int32_t fx1 = x1 & (kSubpixelScale - 1);
+    const std::int32_t fx2 = x2 & (kSubpixelScale - 1);
+
+    if (ex1 == ex2) {
+        SetCell(ex1, row);
+        curCover_ += fy2 - fy1;
+        curArea_ += (fx1 + fx2) * (fy2 - fy1);
+        return;
+    }
+
+    const std::int64_t dy = fy2 - fy1;
+    std::int64_t y, mod, delta;
+    int ex;
+    if (x2 > x1) {
+        const std::int64_t dx = static_cast<std::int64_t>(x2) - x1;
+        if (ex1 < left_) {
+            // Jump to the tile's left column; what lies left of it only adds cover.
+            const std::int64_t num = (static_cast<std::int64_t>(leftEdge) - x1) * dy;
+            const std::int64_t q = FloorDiv(num, dx);
+            SetCell(left_ - 1, row);
+            curCover_ += static_cast<std::int32_t>(q);
+            y = fy1 + q;
+            mod = num - q * dx;
+            ex = left_;
+        } else {
+            const std::int64_t p = (kSubpixelScale - fx1) * dy;
+            delta = FloorDiv(p, dx);
+            mod = p - delta * dx;
+            SetCell(ex1, row);
+            curCover_ += static_cast<std::int32_t>(delta);
+            curArea_ += static_cast<std::int32_t>((fx1 + kSubpixelScale) * delta);
+            y = fy1 + delta;
+            ex = ex1 + 1;
+        }
+        if (ex != ex2) {
+            const std::int64_t p = kSubpixelScale * dy;
+            const std::int64_t lift = FloorDiv(p, dx);
+            const std::int64_t rem = p - lift * dx;
+            mod -= dx;
+            while (ex != ex2) {
+                if (ex >= right_) return;
+                delta = lift;
+                mod += rem;
+                if (mod >= 0) { mod -= dx; ++delta; }
+                SetCell(ex, row);
+                curCover_ += static_cast<std::int32_t>(delta);
+                curArea_ += static_cast<std::int32_t>(kSubpixelScale * delta);
+                y += delta;
+                ++ex;
+            }
+        }
+        if (ex2 >= right_) return;
+        delta = fy2 - y;
+        SetCell(ex2, row);
+        curCover_ += static_cast<std::int32_t>(delta);
+        curArea_ += static_cast<std::int32_t>(fx2 * delta);
+    } else {
+        const std::int64_t dx = static_cast<std::int64_t>(x1) - x2;
+        const std::int64_t p = fx1 * dy;
+        delta = FloorDiv(p, dx);
+        mod = p - delta * dx;
+        if (ex1 < right_) {
+            SetCell(ex1, row);
+            curCover_ += static_cast<std::int32_t>(delta);
+            curArea_ += static_cast<std::int32_t>(fx1 * delta);
+        }
+        y = fy1 + delta;
+        ex = ex1 - 1;
+        if (ex != ex2) {
+            const std::int64_t q = kSubpixelScale * dy;
+            const std::int64_t lift = FloorDiv(q, dx);
+            const std::int64_t rem = q - lift * dx;
+            mod -= dx;
+            while (ex != ex2) {
+                if (ex < left_) {
+                    // The rest lies left of the tile: only its cover matters.
+                    SetCell(left_ - 1, row);
+                    curCover_ += static_cast<std::int32_t>(fy2 - y);
+                    return;
+                }
+                delta = lift;
+                mod += rem;
+                if (mod >= 0) { mod -= dx; ++delta; }
+                if (ex < right_) {
+                    SetCell(ex, row);
+                    curCover_ += static_cast<std::int32_t>(delta);
+                    curArea_ += static_cast<std::int32_t>(kSubpixelScale * delta);
+                }
+                y += delta;
+                --ex;
+            }
+        }
+        delta = fy2 - y;
+        SetCell(ex2, row);
+        curCover_ += static_cast<std::int32_t>(delta);
+        curArea_ += static_cast<std::int32_t>((fx2 + kSubpixelScale) * delta);
+    }
+}
+
+void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
+{
+    if (y1 == y2) return;   // horizontal edges cover no height
+    const std::int32_t tileTop = top_ * kSubpixelScale, tileBottom = bottom_ * kSubpixelScale;
+    if ((y1 <= tileTop && y2 <= tileTop) || (y1 >= tileBottom && y2 >= tileBottom)) return;
+    const std::int32_t rightEdge = right_ * kSubpixelScale;
+    if (x1 >= rightEdge && x2 >= rightEdge) return;
+
+    const std::int32_t dx = x2 - x1, dy = y2 - y1;
+    // Row range inside the tile, in edge direction.
+    const std::int32_t ylo = std::max(std::min(y1, y2), tileTop);
+    const std::int32_t yhi = std::min(std::max(y1, y2), tileBottom);
+    const int rowLo = ylo >> kSubpixelShift;
+    const int rowHi = (yhi - 1) >> kSubpixelShift;   // last row with positive height
+    const bool down = dy > 0;
+    for (int k = 0, n = rowHi - rowLo + 1; k < n; ++k) {
+        const int r = down ? rowLo + k : rowHi - k;
+        const std::int32_t rowY = r * kSubpixelScale;
+        // Entry and exit heights of the edge in this row, and x there.
+        std::int32_t ya, yb;
+        if (down) { ya = std::max(y1, rowY); yb = std::min(y2, rowY + kSubpixelScale); }
+        else { ya = std::min(y1, rowY + kSubpixelScale); yb = std::max(y2, rowY); }
+        if (ya == yb) continue;
+        const std::int32_t xa = ya == y1 ? x1 : (dx == 0 ? x1 : CrossingX(x1, y1, dx, dy, ya));
+        const std::int32_t xb = yb == y2 ? x2 : (dx == 0 ? x1 : CrossingX(x1, y1, dx, dy, yb));
+        RowPiece(r - top_, xa, ya - rowY, xb, yb - rowY);
+    }
+}
+
+void CellRasterizer::SortRows()
+{
+    const int rows = bottom_ - top_;
+    rowStart_.assign(rows + 2, 0);
+    rowEnd_.assign(rows, 0);
+    for (const PixelCell& c : cells_) ++rowStart_[c.row + 2];
+    for (int r = 2; r < rows + 2; ++r) rowStart_[r] += rowStart_[r - 1];
+    sorted_.resize(cells_.size());
+    for (const PixelCell& c : cells_) sorted_[rowStart_[c.row + 1]++] = c;
+    // rowStart_[r] now begins row r.
+    for (int r = 0; r < rows; ++r) {
+        PixelCell* begin = sorted_.data() + rowStart_[r];
+        PixelCell* end = sorted_.data() + rowStart_[r + 1];
+        rowEnd_[r] = rowStart_[r + 1];
+        if (end - begin < 2) continue;
+        if (end - begin <= 12) {
+            for (PixelCell* i = begin + 1; i < end; ++i) {
+                PixelCell v = *i;
+                PixelCell* j = i;
+                while (j > begin && (j - 1)->x > v.x) { *j = *(j - 1); --j; }
+                *j = v;
+            }
+        } else {
+            std::sort(begin, end, [](const PixelCell& a, const PixelCell& b) { return a.x < b.x; });
+        }
+        // Merge equal columns in place.
+        PixelCell* out = begin;
+        for (PixelCell* i = begin + 1; i < end; ++i) {
+            if (i->x == out->x) { out->cover += i->cover; out->area += i->area; }
+            else *++out = *i;
+        }
+        rowEnd_[r] = static_cast<int>(out + 1 - sorted_.data());
+    }
+}

@@ -1,0 +1,65 @@
+#pragma once
+// Hands polygon edges in double destination pixels to the cell rasteriser: snapped down to the
+// 1/256 grid, with non-finite edges dropped and far coordinates brought inside the fixed-point
+// range without changing what they cover near the bitmap.
+#include <cmath>
+#include <cstdint>
+
+#include "CellRasterizer.h"
+
+class EdgeFeed {
+public:
+    explicit EdgeFeed(CellRasterizer& cells) : cells_(cells) {}
+
+    void Line(double x1, double y1, double x2, double y2)
+    {
+        if (!(std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2))) return;
+        if (std::fabs(x1) <= kLimit && std::fabs(y1) <= kLimit && std::fabs(x2) <= kLimit && std::fabs(y2) <= kLimit) {
+            Fixed(x1, y1, x2, y2);
+            return;
+        }
+        // Keep the part within the row range; parts beyond the sides become edges on the side
+        // lines, which keep the height they span.
+        if ((y1 < -kLimit && y2 < -kLimit) || (y1 > kLimit && y2 > kLimit)) return;
+        if (y1 != y2) {
+            const double ylo = std::max(std::min(y1, y2), -kLimit), yhi = std::min(std::max(y1, y2), kLimit);
+            auto xAt = [&](double y) { return x1 + (x2 - x1) * ((y - y1) / (y2 - y1)); };
+            const double ya = y1 < y2 ? ylo : yhi, yb = y1 < y2 ? yhi : ylo;
+            double xa = ya == y1 ? x1 : xAt(ya), xb = yb == y2 ? x2 : xAt(yb);
+            // Split at the side lines.
+            double ys[4] = {ya, 0, 0, yb};
+            double xs[4] = {xa, 0, 0, xb};
+            int n = 1;
+            for (double side : {-kLimit, kLimit}) {
+                if ((xa < side) != (xb < side) && xa != side && xb != side) {
+                    const double t = (side - xa) / (xb - xa);
+                    xs[n] = side;
+                    ys[n] = ya + (yb - ya) * t;
+                    ++n;
+                }
+            }
+            if (n == 3 && (ys[2] - ya) * (yb - ya) < (ys[1] - ya) * (yb - ya)) {
+                std::swap(xs[1], xs[2]);
+                std::swap(ys[1], ys[2]);
+            }
+            xs[n] = xb;
+            ys[n] = yb;
+            for (int i = 0; i < n; ++i) {
+                const double cx1 = std::max(-kLimit, std::min(kLimit, xs[i]));
+                const double cx2 = std::max(-kLimit, std::min(kLimit, xs[i + 1]));
+                Fixed(cx1, ys[i], cx2, ys[i + 1]);
+            }
+        }
+    }
+
+private:
+    static constexpr double kLimit = 2000000.0;
+
+    void Fixed(double x1, double y1, double x2, double y2)
+    {
+        cells_.AddEdge(ToFixed(x1), ToFixed(y1), ToFixed(x2), ToFixed(y2));
+    }
+    static std::int32_t ToFixed(double v) { return static_cast<std::int32_t>(std::floor(v * kSubpixelScale)); }
+
+    CellRasterizer& cells_;
+};

@@ -1,0 +1,81 @@
+#include "EngineTables.h"
+
+#include <cmath>
+#include <cstring>
+#include <tuple>
+
+#include <cpuid.h>
+
+bool CubicCacheKey::operator<(const CubicCacheKey& other) const
+{
+    if (hash != other.hash) return hash < other.hash;
+    // Bitwise comparison keeps the order strict even for values that compare equal as doubles
+    // (+0 and -0) and for NaN, which never reach the cache but must not break the map if they did.
+    int c = std::memcmp(coords, other.coords, sizeof coords);
+    if (c != 0) return c < 0;
+    return std::memcmp(&tolerance, &other.tolerance, sizeof tolerance) < 0;
+}
+
+EngineTables& EngineTables::Get()
+{
+    static EngineTables tables;
+    return tables;
+}
+
+EngineTables::EngineTables()
+{
+    InitializeCriticalSection(&renderingLock);
+    InitializeCriticalSection(&cacheLock);
+    static const int kDither[4][4] = {{0, 4, 4, 4}, {0, 0, 0, 0}, {0, 0, 0, 4}, {0, 0, 4, 4}};
+    std::memcpy(ditherOffsets, kDither, sizeof ditherOffsets);
+    const double pi = 3.14159265358979323846;
+    for (int i = 0; i < 512; ++i) cosineRamp[i] = (1 - std::cos(i * pi / 256)) / 2;
+    sqrt3 = std::sqrt(3.0);
+}
+
+EngineTables::~EngineTables()
+{
+    tileCache.clear();
+    DeleteCriticalSection(&cacheLock);
+    DeleteCriticalSection(&renderingLock);
+}
+
+void EngineTables::EraseCacheHash(std::uint16_t hash)
+{
+    CubicCacheKey low{};
+    low.hash = hash;
+    std::memset(low.coords, 0, sizeof low.coords);
+    low.tolerance = 0;
+    // All-zero bytes are the least pattern in the byte-wise order, so this is the hash's first entry.
+    auto it = tileCache.lower_bound(low);
+    while (it != tileCache.end() && it->first.hash == hash) it = tileCache.erase(it);
+}
+
+namespace {
+// Built with the server's static initialisation, before any drawing request can arrive.
+struct StartUp {
+    StartUp() { EngineTables::Get(); }
+} startUp;
+
+volatile LONG mmxAnswer = 0;   // 0 not yet asked, 1 no MMX, 2 MMX
+} // namespace
+
+int IsMmxAvailable()
+{
+    LONG answer = mmxAnswer;
+    if (answer != 0) return answer - 1;
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    answer = 1;
+    if (info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL && info.dwProcessorType >= 586) {
+        unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+        if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) && (edx & (1u << 23))) answer = 2;
+    }
+    InterlockedExchange(&mmxAnswer, answer);
+    return answer - 1;
+}
+
+CRITICAL_SECTION* RenderingLock() { return &EngineTables::Get().renderingLock; }
+CRITICAL_SECTION* CacheLock() { return &EngineTables::Get().cacheLock; }
+const int (*GradientDitherOffsets())[4] { return EngineTables::Get().ditherOffsets; }
+const double* CosineRamp() { return EngineTables::Get().cosineRamp; }

@@ -1,0 +1,89 @@
+#include "SpanPainter.h"
+
+#include <cstring>
+
+#include "PixelBlend.h"
+#include "imaging/ImagingBitmap.h"
+
+SpanPainter::SpanPainter(ImagingBitmap* destination, std::uint32_t colour, const ImagingBitmap* pattern,
+                         int originX, int originY)
+    : blue_(static_cast<std::uint8_t>(colour >> 16)),
+      green_(static_cast<std::uint8_t>(colour >> 8)),
+      red_(static_cast<std::uint8_t>(colour)),
+      originX_(originX),
+      originY_(originY)
+{
+    if (!destination || !destination->Addr || (destination->BitsPerPixel != 24 && destination->BitsPerPixel != 32))
+        return;
+    bits_ = destination->Addr;
+    bytesPerLine_ = destination->BytesPerLine;
+    pixelBytes_ = destination->BitsPerPixel / 8;
+    if (pattern && pattern->Addr && pattern->Allocated &&
+        (pattern->BitsPerPixel == 8 || pattern->BitsPerPixel == 24 || pattern->BitsPerPixel == 32)) {
+        patternBits_ = pattern->Addr;
+        patternWidth_ = pattern->Width;
+        patternHeight_ = pattern->Height;
+        patternBytesPerLine_ = pattern->BytesPerLine;
+        patternPixelBytes_ = pattern->BitsPerPixel / 8;
+    }
+    ok_ = true;
+}
+
+inline const std::uint8_t* SpanPainter::PatternPixel(int x, int y) const
+{
+    const int px = x - originX_, py = y - originY_ + 1;
+    if (px < 0 || py < 0 || px >= patternWidth_ || py >= patternHeight_) return nullptr;
+    return patternBits_ + static_cast<size_t>(py) * patternBytesPerLine_ + static_cast<size_t>(px) * patternPixelBytes_;
+}
+
+void SpanPainter::Span(int y, int x0, int x1, unsigned coverage)
+{
+    if (x0 >= x1 || coverage == 0) return;
+    unsigned char* p = bits_ + static_cast<size_t>(y) * bytesPerLine_ + static_cast<size_t>(x0) * pixelBytes_;
+    if (!patternBits_) {
+        if (coverage >= 255) {
+            if (pixelBytes_ == 3) {
+                for (int x = x0; x < x1; ++x, p += 3) { p[0] = blue_; p[1] = green_; p[2] = red_; }
+            } else {
+                for (int x = x0; x < x1; ++x, p += 4) { p[0] = blue_; p[1] = green_; p[2] = red_; p[3] = 255; }
+            }
+            return;
+        }
+        for (int x = x0; x < x1; ++x, p += pixelBytes_) {
+            p[0] = BlendChannel(blue_, p[0], coverage);
+            p[1] = BlendChannel(green_, p[1], coverage);
+            p[2] = BlendChannel(red_, p[2], coverage);
+            if (pixelBytes_ == 4) p[3] = BlendChannel(255, p[3], coverage);
+        }
+        return;
+    }
+    for (int x = x0; x < x1; ++x, p += pixelBytes_) {
+        const std::uint8_t* s = PatternPixel(x, y);
+        if (!s) continue;
+        unsigned a = coverage;
+        std::uint8_t b, g, r;
+        switch (patternPixelBytes_) {
+        case 1:
+            a = ScaleCoverage(coverage, s[0]);
+            b = blue_; g = green_; r = red_;
+            break;
+        case 4:
+            a = ScaleCoverage(coverage, s[3]);
+            b = s[0]; g = s[1]; r = s[2];
+            break;
+        default:
+            b = s[0]; g = s[1]; r = s[2];
+            break;
+        }
+        if (a == 0) continue;
+        p[0] = BlendChannel(b, p[0], a);
+        p[1] = BlendChannel(g, p[1], a);
+        p[2] = BlendChannel(r, p[2], a);
+        if (pixelBytes_ == 4) p[3] = BlendChannel(255, p[3], a);
+    }
+}
+
+void SpanPainter::Pixel(int y, int x, unsigned coverage)
+{
+    Span(y, x, x + 1, coverage);
+}

@@ -1,0 +1,32 @@
+#pragma once
+// Writes coverage into a 24- or 32-bit destination with a flat colour or a pattern bitmap: 24-bit
+// patterns are copied (mixed at partial coverage), 32-bit patterns blend by their own alpha, 8-bit
+// patterns are masks of the flat colour. Destination pixel (X, Y) takes pattern pixel
+// (X - originX, Y - originY + 1); pixels whose pattern pixel lies outside the pattern are left alone.
+#include <cstdint>
+
+struct ImagingBitmap;
+
+class SpanPainter {
+public:
+    // colour is 0x00BBGGRR. pattern may be null (flat colour).
+    SpanPainter(ImagingBitmap* destination, std::uint32_t colour, const ImagingBitmap* pattern, int originX, int originY);
+
+    bool ok() const { return ok_; }
+
+    // Pixels [x0, x1) of row y at one coverage (0..255); callers keep them inside the destination.
+    void Span(int y, int x0, int x1, unsigned coverage);
+    void Pixel(int y, int x, unsigned coverage);
+
+private:
+    const std::uint8_t* PatternPixel(int x, int y) const;
+
+    unsigned char* bits_ = nullptr;
+    int bytesPerLine_ = 0;
+    int pixelBytes_ = 3;
+    std::uint8_t blue_, green_, red_;
+    const unsigned char* patternBits_ = nullptr;
+    int patternWidth_ = 0, patternHeight_ = 0, patternBytesPerLine_ = 0, patternPixelBytes_ = 0;
+    int originX_ = 0, originY_ = 0;
+    bool ok_ = false;
+};

@@ -1,0 +1,38 @@
+#pragma once
+// Outline of a stroked polyline as closed polygons for non-zero filling: both sides offset by the
+// half width, flat ends, and at each vertex a miter point on the outside of turns between about
+// 22.6 and 157.4 degrees (sharper and flatter turns are joined straight across).
+#include <vector>
+
+struct StrokePoint {
+    double x, y;
+};
+
+struct StrokeBounds {
+    double left = 1e300, top = 1e300, right = -1e300, bottom = -1e300;
+    void Add(double x, double y)
+    {
+        if (x < left) left = x;
+        if (x > right) right = x;
+        if (y < top) top = y;
+        if (y > bottom) bottom = y;
+    }
+    bool empty() const { return left > right; }
+};
+
+class StrokeOutline {
+public:
+    // Builds the outline of points[0..count) with half width h; closed joins the end back to the
+    // start (adding the closing side when the ends differ). Returns the number of offset points.
+    template <class EdgeSink>
+    int Build(const StrokePoint* points, int count, bool closed, double h, EdgeSink& sink, StrokeBounds& bounds);
+
+private:
+    struct Dir { double x, y; };   // unit direction
+    void Side(bool left, double h, bool closed);
+    std::vector<StrokePoint> pts_;
+    std::vector<Dir> dirs_;
+    std::vector<StrokePoint> left_, right_;
+};
+
+#include "StrokeOutline.inl"

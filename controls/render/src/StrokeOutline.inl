@@ -1,0 +1,87 @@
+#include <cmath>
+
+inline void StrokeOutline::Side(bool leftSide, double h, bool closed)
+{
+    std::vector<StrokePoint>& out = leftSide ? left_ : right_;
+    out.clear();
+    const int n = static_cast<int>(pts_.size());
+    const int segs = static_cast<int>(dirs_.size());
+    const double sgn = leftSide ? 1.0 : -1.0;
+    auto offset = [&](int p, int s) {
+        // Left of direction (dx, dy) is (x + dy, y - dx) in y-down pixels.
+        return StrokePoint{pts_[p].x + sgn * dirs_[s].y * h, pts_[p].y - sgn * dirs_[s].x * h};
+    };
+    const double e = h * h;
+    auto join = [&](int vertex, int in, int outSeg) {
+        const Dir& u1 = dirs_[in];
+        const Dir& u2 = dirs_[outSeg];
+        const StrokePoint before = offset(vertex, in), after = offset(vertex, outSeg);
+        out.push_back(before);
+        // c = d1 . e with d1 = h u1 and e = -h u2 (the new direction reversed).
+        const double c = -e * (u1.x * u2.x + u1.y * u2.y);
+        const double cross = u1.x * u2.y - u1.y * u2.x;
+        const bool outer = leftSide ? cross > 0 : cross <= 0;
+        if (outer && c > -0.923 * e && c < 0.923 * e) {
+            const double mx = h * (u1.x - u2.x), my = h * (u1.y - u2.y);
+            const double g = (e - c) * (mx * mx + my * my) / 2;
+            if (g > 0) {
+                const double k = e / std::sqrt(g);
+                out.push_back({pts_[vertex].x + mx * k, pts_[vertex].y + my * k});
+            }
+        }
+        out.push_back(after);
+    };
+    if (closed) {
+        for (int v = 0; v < n; ++v) join(v, (v - 1 + segs) % segs, v % segs);
+    } else {
+        out.push_back(offset(0, 0));
+        for (int v = 1; v < n - 1; ++v) join(v, v - 1, v);
+        out.push_back(offset(n - 1, segs - 1));
+    }
+}
+
+template <class EdgeSink>
+int StrokeOutline::Build(const StrokePoint* points, int count, bool closed, double h, EdgeSink& sink,
+                         StrokeBounds& bounds)
+{
+    pts_.clear();
+    for (int i = 0; i < count; ++i) {
+        if (!pts_.empty()) {
+            const double dx = points[i].x - pts_.back().x, dy = points[i].y - pts_.back().y;
+            if (dx * dx + dy * dy < 1e-12) continue;
+        }
+        pts_.push_back(points[i]);
+    }
+    if (closed && pts_.size() > 2) {
+        const double dx = pts_.front().x - pts_.back().x, dy = pts_.front().y - pts_.back().y;
+        if (dx * dx + dy * dy < 1e-12) pts_.pop_back();
+    }
+    const int n = static_cast<int>(pts_.size());
+    if (n < 2 || !(h > 0)) return 0;
+    if (n == 2) closed = false;   // a closed two-point path is its own line there and back
+    const int segs = closed ? n : n - 1;
+    dirs_.resize(segs);
+    for (int s = 0; s < segs; ++s) {
+        const StrokePoint& a = pts_[s];
+        const StrokePoint& b = pts_[(s + 1) % n];
+        const double dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt(dx * dx + dy * dy);
+        dirs_[s] = {dx / len, dy / len};
+    }
+    Side(true, h, closed);
+    Side(false, h, closed);
+    for (const StrokePoint& p : left_) bounds.Add(p.x, p.y);
+    for (const StrokePoint& p : right_) bounds.Add(p.x, p.y);
+    const int nl = static_cast<int>(left_.size()), nr = static_cast<int>(right_.size());
+    if (closed) {
+        // Two rings of opposite turn: the band between them winds once.
+        for (int i = 0; i < nl; ++i) sink.Line(left_[i].x, left_[i].y, left_[(i + 1) % nl].x, left_[(i + 1) % nl].y);
+        for (int i = 0; i < nr; ++i) sink.Line(right_[(i + 1) % nr].x, right_[(i + 1) % nr].y, right_[i].x, right_[i].y);
+    } else {
+        // Left side forward, flat end, right side back, flat start.
+        for (int i = 0; i + 1 < nl; ++i) sink.Line(left_[i].x, left_[i].y, left_[i + 1].x, left_[i + 1].y);
+        sink.Line(left_[nl - 1].x, left_[nl - 1].y, right_[nr - 1].x, right_[nr - 1].y);
+        for (int i = nr - 1; i > 0; --i) sink.Line(right_[i].x, right_[i].y, right_[i - 1].x, right_[i - 1].y);
+        sink.Line(right_[0].x, right_[0].y, left_[0].x, left_[0].y);
+    }
+    return nl + nr;
+}

@@ -1,0 +1,137 @@
+// The tile driver: renders a drawing as one tile and, when the renderer's fixed storage is not
+// enough, splits the area into quadrants or halves (down to four levels); when even that fails it
+// paints the area, less half the stroke, as a plain rectangle so the call never leaves it untouched.
+#include <cmath>
+
+#include "imaging/ImagingBitmap.h"
+#include "render/BezierGeometry.h"
+#include "render/DrawPolyBezier.h"
+#include "geometry/NumericHelpers.h"
+
+namespace {
+
+constexpr int kMaxDepth = 5;
+
+double StrokeWidthOf(const FillInfo& request)
+{
+    if (request.OutlineType == OutlineNone) return 0.0;
+    const double w = request.OutlineWidth;
+    return w > 0 && std::isfinite(w) ? w : 0.0;
+}
+
+// Narrows the clip to the path's stroked bounds (rounded outwards). A box that is not finite
+// (unusable coordinates) leaves the clip as it is.
+void NarrowToPath(RECT* clip, const SegmentDesc* segments, int snum, const FillInfo& request, bool closed)
+{
+    tagRectF box{1e60, 1e60, -1e60, -1e60};
+    GetSegmentsBoundsWithStroke(segments, snum, StrokeWidthOf(request), box, closed, false);
+    const double limit = 1e9;
+    if (!(std::isfinite(box.left) && std::isfinite(box.top) && std::isfinite(box.right) && std::isfinite(box.bottom)))
+        return;
+    if (box.left > box.right || box.top > box.bottom) return;
+    auto clampTrunc = [limit](double v) {
+        return __trunc(v < -limit ? -limit : (v > limit ? limit : v));
+    };
+    const RECT pathRect{clampTrunc(box.left), clampTrunc(box.top), clampTrunc(box.right) + 1, clampTrunc(box.bottom) + 1};
+    RECT narrowed;
+    if (!IntersectRect(&narrowed, clip, &pathRect)) SetRectEmpty(&narrowed);
+    *clip = narrowed;
+}
+
+int Fallback(ImagingBitmap* bdst, RECT* cliprect, unsigned char* maskCursor, const unsigned char* maskLimit,
+             const FillInfo* fillInfo, const RenderOptions& options)
+{
+    const double w = StrokeWidthOf(*fillInfo);
+    const int k = w > 0 ? __round(0.5 * w) : 0;
+    InflateRect(cliprect, -k, -k);
+    const double l = cliprect->left, t = cliprect->top, r = cliprect->right, b = cliprect->bottom;
+    SegmentDesc rect[5] = {};
+    const double pts[4][4] = {{l, t, r, t}, {r, t, r, b}, {r, b, l, b}, {l, b, l, t}};
+    for (int i = 0; i < 4; ++i) {
+        rect[i].kind = SegmentLine;
+        rect[i].pt1 = {pts[i][0], pts[i][1]};
+        rect[i].pt2 = {pts[i][2], pts[i][3]};
+    }
+    rect[4].kind = SegmentEnd;
+    rect[4].pt1 = {l, t};
+    return DrawPolyBezierTiledEx(bdst, cliprect, rect, 5, maskCursor, maskLimit, fillInfo, options, 1);
+}
+
+} // namespace
+
+int DrawPolyBezierTiledEx(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc* segments, int snum,
+                          unsigned char* maskCursor, const unsigned char* maskLimit, const FillInfo* fillInfo,
+                          const RenderOptions& options, int depth)
+{
+    if (depth >= kMaxDepth) return RenderFailed;
+    if (!cliprect || !fillInfo) return RenderFailed;
+
+    int status = TileDone;
+    const int result = RenderPolyBezierTile(bdst, cliprect, segments, snum, maskCursor, maskLimit, fillInfo,
+                                            options, &status);
+    if (status == TileDone) {
+        // A full coverage buffer is the caller's to handle: the pixels are painted.
+        if (result >= 0 || result == RenderListFull) return result;
+        if (depth > 0) return result;
+        if (!bdst || !bdst->Allocated) return RenderFailed;   // nothing a rectangle could fix
+        return Fallback(bdst, cliprect, maskCursor, maskLimit, fillInfo, options);
+    }
+
+    if (depth == 0) NarrowToPath(cliprect, segments, snum, *fillInfo, options.closed != 0);
+
+    const RECT area = *cliprect;
+    const int mx = static_cast<int>((static_cast<long long>(area.left) + area.right) >> 1);
+    const int my = static_cast<int>((static_cast<long long>(area.top) + area.bottom) >> 1);
+    RECT tiles[4];
+    int count;
+    if (status == TileTooComplex) {
+        tiles[0] = {area.left, area.top, mx, area.bottom};
+        tiles[1] = {mx, area.top, area.right, area.bottom};
+        count = 2;
+    } else {
+        tiles[0] = {area.left, area.top, mx, my};
+        tiles[1] = {mx, area.top, area.right, my};
+        tiles[2] = {area.left, my, mx, area.bottom};
+        tiles[3] = {mx, my, area.right, area.bottom};
+        count = 4;
+    }
+
+    int sum = 0;
+    bool listFull = false;
+    bool failed = false;
+    RECT united;
+    SetRectEmpty(&united);
+    for (int i = 0; i < count; ++i) {
+        unsigned char* cursor = maskCursor ? maskCursor + sum : nullptr;
+        const int r = DrawPolyBezierTiledEx(bdst, &tiles[i], segments, snum, cursor, maskLimit, fillInfo, options,
+                                            depth + 1);
+        if (r == RenderListFull) {
+            // Keep painting the remaining tiles; nothing more is recorded.
+            listFull = true;
+            maskCursor = nullptr;
+            UnionRect(&united, &united, &tiles[i]);
+            continue;
+        }
+        if (r < 0 || sum + r < sum) { failed = true; break; }
+        sum += r;
+        UnionRect(&united, &united, &tiles[i]);
+    }
+    if (failed) {
+        if (depth > 0) return RenderFailed;
+        *cliprect = area;
+        return Fallback(bdst, cliprect, maskCursor, maskLimit, fillInfo, options);
+    }
+    if (count == 4) *cliprect = united;
+    return listFull ? RenderListFull : sum;
+}
+
+int DrawPolyBezierTiled(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc* segments, int snum,
+                        unsigned char* maskCursor, const unsigned char* maskLimit, const FillInfo* fillInfo,
+                        int highestQuality, int closed, unsigned short* dashKey, int depth)
+{
+    RenderOptions options;
+    options.highestQuality = highestQuality;
+    options.closed = closed;
+    options.dashKey = dashKey;
+    return DrawPolyBezierTiledEx(bdst, cliprect, segments, snum, maskCursor, maskLimit, fillInfo, options, depth);
+}

@@ -1,0 +1,288 @@
+// One tile of a drawing: classify the request, cull, check the fixed working storage, walk the
+// path, then the fill pass and the outline pass, each recorded as coverage nodes.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "CellRasterizer.h"
+#include "CoverageNodeWriter.h"
+#include "CoverageSweep.h"
+#include "DashWalker.h"
+#include "EdgeFeed.h"
+#include "EngineTables.h"
+#include "PathWalk.h"
+#include "SpanPainter.h"
+#include "StrokeOutline.h"
+#include "TileLimits.h"
+#include "imaging/ImagingBitmap.h"
+#include "render/DrawPolyBezier.h"
+#include "geometry/NumericHelpers.h"
+
+namespace {
+
+// Working storage of the tile renderer, shared by all calls under the rendering lock.
+struct TileWorkspace {
+    PathWalk walk{kPathPointLimit};
+    PathWalk wideWalk{kWidePathPointLimit};
+    CellRasterizer fillCells{kCellLimit};
+    CellRasterizer outlineCells{kCellLimit};
+    StrokeOutline stroke;
+    std::vector<StrokePoint> polyline;
+    std::vector<StrokePoint> stretch;
+    std::vector<std::uint8_t> raster;
+
+    static TileWorkspace& Get()
+    {
+        static TileWorkspace workspace;
+        return workspace;
+    }
+};
+
+struct StrokeClass {
+    bool present = false;
+    bool wide = false;
+    double width = 0;
+    double half = 0;
+};
+
+StrokeClass ClassifyStroke(const FillInfo& request)
+{
+    StrokeClass s;
+    if (request.OutlineType == OutlineNone) return s;
+    const double w = request.OutlineWidth;
+    if (!(w > 0) || !std::isfinite(w)) return s;   // no usable width: nothing to outline
+    s.present = true;
+    s.width = w;
+    s.half = w / 2;
+    s.wide = w >= 1.05;
+    return s;
+}
+
+bool FiniteBounds(const SegmentDesc* segs, int count, tagRectF& box)
+{
+    box = {1e60, 1e60, -1e60, -1e60};
+    auto add = [&box](const tagPointF& p) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
+        box.left = std::min(box.left, p.x);
+        box.right = std::max(box.right, p.x);
+        box.top = std::min(box.top, p.y);
+        box.bottom = std::max(box.bottom, p.y);
+    };
+    for (int i = 0; i < count; ++i) {
+        const SegmentDesc& s = segs[i];
+        add(s.pt1);
+        if (s.kind == SegmentCubic) { add(s.pt2); add(s.pt3); }
+    }
+    return box.left <= box.right;
+}
+
+void CopyPolyline(const PathWalk& walk, const WalkSubpath& sub, std::vector<StrokePoint>& out)
+{
+    out.clear();
+    for (int i = 0; i < sub.count; ++i) {
+        const WalkPoint& p = walk.points()[sub.first + i];
+        out.push_back({p.x, p.y});
+    }
+}
+
+} // namespace
+
+int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc* segments, int snum,
+                         unsigned char* maskCursor, const unsigned char* maskLimit, const FillInfo* fillInfo,
+                         const RenderOptions& options, int* status)
+{
+    CoverageNodeWriter writer(maskCursor, maskLimit);
+    if (!cliprect || !fillInfo || !status) return RenderFailed;
+    if (cliprect->left >= cliprect->right || cliprect->top >= cliprect->bottom) return 0;
+    if (!bdst || !bdst->Allocated || !bdst->Addr || (bdst->BitsPerPixel != 24 && bdst->BitsPerPixel != 32))
+        return RenderFailed;
+    if (!segments || snum <= 0) return writer.full() ? RenderListFull : 0;
+
+    // Never touch pixels outside the bitmap, whatever rectangle the caller asked for.
+    RECT tile;
+    const RECT bitmapRect{0, 0, bdst->Width, bdst->Height};
+    if (!IntersectRect(&tile, cliprect, &bitmapRect)) return writer.full() ? RenderListFull : 0;
+
+    const FillInfo& request = *fillInfo;
+    const StrokeClass stroke = ClassifyStroke(request);
+    const double h = stroke.half;
+
+    CriticalSectionHolder lock(RenderingLock());
+    TileWorkspace& ws = TileWorkspace::Get();
+
+    tagRectF bounds;
+    if (!FiniteBounds(segments, snum, bounds)) return writer.full() ? RenderListFull : 0;
+    const bool smallShape = options.closed && !options.highestQuality && bounds.right - bounds.left <= 10 &&
+                            bounds.bottom - bounds.top <= 10;
+
+    // Culling: a path whose stroked extent stays clear of the tile paints nothing here.
+    const double m = 8 * h;
+    if (bounds.left - m > tile.right || bounds.right + m < tile.left || bounds.top - m > tile.bottom ||
+        bounds.bottom + m < tile.top)
+        return writer.full() ? RenderListFull : 0;
+
+    if (tile.bottom - tile.top >= kTileRowLimit) {
+        *status = TileTooLarge;
+        return 0;
+    }
+
+    const bool fill = options.closed && request.FillType != FillNone;
+    const DashPattern* dash = stroke.present && !stroke.wide ? DashPatternForOutline(request.OutlineType) : nullptr;
+
+    // Everything that can affect the tile lies within this margin of it (miter tips reach at most
+    // about 5.1 half widths from their corner).
+    const double margin = 6 * h + 2;
+    WalkRequest walkRequest;
+    walkRequest.segments = segments;
+    walkRequest.count = snum;
+    walkRequest.clip = {tile.left - margin, tile.top - margin, tile.right + margin, tile.bottom + margin};
+    walkRequest.tolerance = 0.1;
+    walkRequest.needLengths = dash != nullptr;
+    walkRequest.dashKey = options.dashKey;
+    PathWalk& walk = stroke.wide ? ws.wideWalk : ws.walk;
+    if (!walk.Run(walkRequest)) {
+        *status = TileTooLarge;
+        return 0;
+    }
+
+    // Wide outlines: one piece per sub-path that reaches the tile; the fixed piece slots and side
+    // runs are checked before anything is painted, so a split never paints a pixel twice.
+    std::vector<int> pieces;
+    if (stroke.wide) {
+        long sidePoints = 0;
+        for (int i = 0; i < static_cast<int>(walk.subpaths().size()); ++i) {
+            const WalkSubpath& sub = walk.subpaths()[i];
+            StrokeBounds b;
+            for (int k = 0; k < sub.count; ++k) b.Add(walk.points()[sub.first + k].x, walk.points()[sub.first + k].y);
+            const double reach = 9 * h;
+            if (b.left - reach >= tile.right || b.right + reach <= tile.left || b.top - reach >= tile.bottom ||
+                b.bottom + reach <= tile.top)
+                continue;
+            pieces.push_back(i);
+            sidePoints += 3L * (sub.count + 1);
+            if (static_cast<int>(pieces.size()) >= kPieceLimit) {
+                *status = TileTooManyPieces;
+                return 0;
+            }
+        }
+        if (sidePoints > kSidePointLimit) {
+            *status = TileTooLarge;
+            return 0;
+        }
+    }
+
+    // Rasterise the fill and a thin outline before painting, so a tile that proves too complex
+    // leaves the bitmap untouched for the split.
+    const bool nonZeroFill = options.nonZeroFill != 0;
+    if (fill) {
+        ws.fillCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
+        EdgeFeed feed(ws.fillCells);
+        for (const WalkSubpath& sub : walk.subpaths()) {
+            const WalkPoint* p = &walk.points()[sub.first];
+            for (int k = 1; k < sub.count; ++k) feed.Line(p[k - 1].x, p[k - 1].y, p[k].x, p[k].y);
+            if (sub.count > 1) feed.Line(p[sub.count - 1].x, p[sub.count - 1].y, p[0].x, p[0].y);
+        }
+        if (ws.fillCells.overflowed()) {
+            *status = TileTooComplex;
+            return 0;
+        }
+    }
+    if (stroke.present && !stroke.wide) {
+        ws.outlineCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
+        EdgeFeed feed(ws.outlineCells);
+        StrokeBounds ignored;
+        for (const WalkSubpath& sub : walk.subpaths()) {
+            if (dash) {
+                DashPolyline(&walk.points()[sub.first], sub.count, options.closed != 0, *dash,
+                             [&](const std::vector<StrokePoint>& s) {
+                                 ws.stroke.Build(s.data(), static_cast<int>(s.size()), false, h, feed, ignored);
+                             },
+                             ws.stretch);
+            } else {
+                CopyPolyline(walk, sub, ws.polyline);
+                ws.stroke.Build(ws.polyline.data(), static_cast<int>(ws.polyline.size()), options.closed != 0, h, feed,
+                                ignored);
+            }
+        }
+        if (ws.outlineCells.overflowed()) {
+            *status = TileTooComplex;
+            return 0;
+        }
+    }
+
+    ImagingAccessScope access(bdst);
+    if (!access.ok()) return RenderFailed;
+
+    if (fill) {
+        const ImagingBitmap* pattern = request.FillType == FillPattern ? request.PatternBitmap : nullptr;
+        SpanPainter painter(bdst, request.FillColor, pattern, request.PatternOriginX, request.PatternOriginY);
+        CoverageSweep sweep(ws.fillCells, nonZeroFill, 255);
+        if (smallShape) {
+            // Small shapes are kept as a raster of coverage bytes over their box.
+            const int rl = std::max<int>(tile.left, __trunc(bounds.left));
+            const int rt = std::max<int>(tile.top, __trunc(bounds.top));
+            const int rr = std::min<int>(tile.right, __trunc(bounds.right) + 1);
+            const int rb = std::min<int>(tile.bottom, __trunc(bounds.bottom) + 1);
+            if (rl < rr && rt < rb) {
+                const int w = rr - rl, hgt = rb - rt;
+                ws.raster.assign(static_cast<size_t>(w) * hgt, 0);
+                sweep.CollectTo(ws.raster.data(), rl, rt, w);
+                ws.fillCells.ForEachRow(sweep);
+                for (int y = 0; y < hgt; ++y)
+                    for (int x = 0; x < w; ++x)
+                        if (unsigned c = ws.raster[static_cast<size_t>(y) * w + x]) painter.Pixel(rt + y, rl + x, c);
+                if (sweep.painted()) {
+                    writer.BeginNode(CoverageRaster);
+                    writer.Raster(ws.raster.data(), w * hgt);
+                    writer.EndNode(rl, rt, rr, rb, true);
+                }
+            }
+        } else {
+            sweep.PaintTo(&painter, &writer);
+            writer.BeginNode(CoverageFill);
+            ws.fillCells.ForEachRow(sweep);
+            writer.EndNode(tile.left, tile.top, tile.right, tile.bottom, true);
+        }
+    }
+
+    if (stroke.present && !stroke.wide) {
+        SpanPainter painter(bdst, request.OutlineColor, nullptr, 0, 0);
+        // Strokes narrower than 0.8 pixel never reach full strength.
+        const int cap = std::min(255, __round(h * 637.5));
+        CoverageSweep sweep(ws.outlineCells, true, static_cast<unsigned>(std::max(cap, 1)));
+        sweep.PaintTo(&painter, &writer);
+        writer.BeginNode(CoverageOutline);
+        ws.outlineCells.ForEachRow(sweep);
+        if (sweep.painted())
+            writer.EndNode(sweep.dirtyLeft(), sweep.dirtyTop(), sweep.dirtyRight(), sweep.dirtyBottom(), true);
+        else
+            writer.EndNode(0, 0, 0, 0, true);
+    }
+
+    if (stroke.wide) {
+        SpanPainter painter(bdst, request.OutlineColor, nullptr, 0, 0);
+        for (int index : pieces) {
+            const WalkSubpath& sub = walk.subpaths()[index];
+            ws.outlineCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
+            EdgeFeed feed(ws.outlineCells);
+            StrokeBounds b;
+            CopyPolyline(walk, sub, ws.polyline);
+            ws.stroke.Build(ws.polyline.data(), static_cast<int>(ws.polyline.size()), options.closed != 0, h, feed, b);
+            if (ws.outlineCells.overflowed()) {
+                *status = TileTooComplex;
+                return writer.BytesWritten();
+            }
+            CoverageSweep sweep(ws.outlineCells, true, 255);
+            sweep.PaintTo(&painter, &writer);
+            writer.BeginNode(CoverageOutline);
+            ws.outlineCells.ForEachRow(sweep);
+            if (sweep.painted())
+                writer.EndNode(sweep.dirtyLeft(), sweep.dirtyTop(), sweep.dirtyRight(), sweep.dirtyBottom(), true);
+            else
+                writer.EndNode(0, 0, 0, 0, true);
+        }
+    }
+
+    *cliprect = tile;
+    return writer.full() ? RenderListFull : writer.BytesWritten();
+}
