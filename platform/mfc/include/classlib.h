@@ -1,0 +1,14 @@
+#pragma once
+// The class library in one include: strings, run-time classes, exceptions, files, archives,
+// collections, geometry and module state.
+#include "ClassLibExport.h"
+#include "ClString.h"
+#include "ClObject.h"
+#include "ClException.h"
+#include "ClFile.h"
+#include "ClMemFile.h"
+#include "ClOleStreamFile.h"
+#include "ClArchive.h"
+#include "ClGeometry.h"
+#include "ClCollections.h"
+#include "ClModule.h"

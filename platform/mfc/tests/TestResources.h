@@ -1,0 +1,6 @@
+#pragma once
+// String ids of the test program's own resources.
+#define IDS_GREETING 101
+#define IDS_FORMAT 102
+#define IDS_LAST_OF_BLOCK 111
+#define IDS_EMPTY_NEIGHBOUR 112
