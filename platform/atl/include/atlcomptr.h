@@ -97,3 +97,15 @@ public:
     CComQIPtr& operator=(T* lp) { CComPtr<T>::operator=(lp); return *this; }
     CComQIPtr& operator=(const CComQIPtr& other) { CComPtr<T>::operator=(other.p); return *this; }
 };
+
+// For IUnknown the query is for the object's identity.
+template <const IID* piid>
+class CComQIPtr<IUnknown, piid> : public CComPtr<IUnknown> {
+public:
+    CComQIPtr() = default;
+    CComQIPtr(const CComQIPtr& other) : CComPtr<IUnknown>(other.p) {}
+    explicit CComQIPtr(IUnknown* unknown) {
+        if (unknown) unknown->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&this->p));
+    }
+    CComQIPtr& operator=(const CComQIPtr& other) { CComPtr<IUnknown>::operator=(other.p); return *this; }
+};
