@@ -9,7 +9,7 @@ packages=(
   libz-mingw-w64-dev googletest
   wine wine32:i386 libwine-dev
   xvfb x11-utils imagemagick
-  python3-olefile python3-pefile python3-pil
+  python3-olefile python3-pefile python3-pil python3-cairo
   dpkg-dev nasm
 )
 

@@ -17,3 +17,17 @@ tarn_add_gtest(render_masklist_tests
     SOURCES ${_compositing}/tests/MaskListBuilder.cpp ${_compositing}/tests/MaskListTest.cpp
             ${_compositing}/tests/MaskListFillTest.cpp
     LIBS tarnrender)
+
+# Shape scenes shared by the accuracy check and the benchmark.
+add_library(tarnrender_scenes STATIC ${_compositing}/tests/scenes/ShapeScene.cpp)
+target_include_directories(tarnrender_scenes PUBLIC ${_compositing}/tests)
+target_link_libraries(tarnrender_scenes PUBLIC tarnrender)
+
+# Accuracy against exact pixel areas, and replay of the recorded coverage lists.
+add_executable(accuracy-render ${_compositing}/tests/accuracy/AccuracyRender.cpp)
+target_link_libraries(accuracy-render PRIVATE tarnrender_scenes tarnrender)
+tarn_add_pytest(render_accuracy SCRIPT ${_compositing}/tests/accuracy/accuracy_check.py)
+
+# The benchmark: a console program run by hand, not a test.
+add_executable(render-bench ${_compositing}/bench/BenchWorkloads.cpp ${_compositing}/bench/RenderBench.cpp)
+target_link_libraries(render-bench PRIVATE tarnrender_scenes tarnrender)

@@ -1,0 +1,95 @@
+// Renders every shape of a scene alone, white on black, and writes two coverage planes per shape:
+// the engine's render, then the same coverage repainted from the list the render recorded.
+// The accuracy check compares the first with exact areas and the second with the first.
+//
+//   accuracy-render SCENE OUT
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "imaging/ImagingBitmap.h"
+#include "render/DrawPolyBezier.h"
+#include "render/MaskListFill.h"
+#include "scenes/ShapeScene.h"
+
+namespace {
+
+class Canvas {
+public:
+    Canvas(int width, int height) {
+        ImagingInitBitmap(&bitmap_);
+        ok_ = ImagingAllocateBitmap(&bitmap_, width, height, 24) == ImagingOk &&
+              ImagingFillBitmap(&bitmap_, RGB(0, 0, 0)) == ImagingOk;
+    }
+    ~Canvas() { ImagingFreeBitmap(&bitmap_); }
+    bool ok() const { return ok_; }
+    ImagingBitmap* get() { return &bitmap_; }
+
+    // The red byte of every pixel, row by row.
+    void AppendRed(std::vector<unsigned char>* out) {
+        ImagingAccessScope access(&bitmap_);
+        for (int y = 0; y < bitmap_.Height; ++y)
+            for (int x = 0; x < bitmap_.Width; ++x) out->push_back(ImagingPixelAddress(&bitmap_, x, y)[2]);
+    }
+
+private:
+    ImagingBitmap bitmap_;
+    bool ok_ = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: accuracy-render SCENE OUT\n");
+        return 2;
+    }
+    std::ifstream in(argv[1]);
+    ShapeScene scene;
+    std::string error;
+    if (!in || !ReadShapeScene(in, &scene, &error)) {
+        std::fprintf(stderr, "accuracy-render: cannot read %s: %s\n", argv[1], in ? error.c_str() : "cannot open");
+        return 2;
+    }
+    std::vector<unsigned char> planes;
+    std::vector<unsigned char> list(std::size_t(8) << 20);
+    for (std::size_t i = 0; i < scene.shapes.size(); ++i) {
+        const SceneShape& shape = scene.shapes[i];
+        bool closed = false;
+        const std::vector<SegmentDesc> segments = shape.Segments(&closed);
+        const FillInfo request = shape.Request();
+        RenderOptions options;
+        options.highestQuality = 1;
+        options.closed = closed ? 1 : 0;
+        options.nonZeroFill = shape.nonZero ? 1 : 0;
+
+        Canvas rendered(scene.width, scene.height), replayed(scene.width, scene.height);
+        if (!rendered.ok() || !replayed.ok()) {
+            std::fprintf(stderr, "accuracy-render: cannot allocate %dx%d bitmaps\n", scene.width, scene.height);
+            return 1;
+        }
+        RECT clip{0, 0, scene.width, scene.height};
+        const int bytes = DrawPolyBezierTiledEx(rendered.get(), &clip, segments.data(), int(segments.size()),
+                                                list.data(), list.data() + list.size(), &request, options, 0);
+        if (bytes < 0) {
+            std::fprintf(stderr, "accuracy-render: shape %u failed to render (%d)\n", unsigned(i), bytes);
+            return 1;
+        }
+        const MaskFillError replay = FillMaskRuns(replayed.get(), list.data(), std::size_t(bytes) + sizeof(CoverageMaskNode),
+                                                  0, 0, scene.width, scene.height, 0, 0, &request);
+        if (replay != MaskFillError::None) {
+            std::fprintf(stderr, "accuracy-render: shape %u: %s\n", unsigned(i), MaskFillErrorText(replay));
+            return 1;
+        }
+        rendered.AppendRed(&planes);
+        replayed.AppendRed(&planes);
+    }
+    std::FILE* out = std::fopen(argv[2], "wb");
+    if (!out || std::fwrite(planes.data(), 1, planes.size(), out) != planes.size() || std::fclose(out) != 0) {
+        std::fprintf(stderr, "accuracy-render: cannot write %s\n", argv[2]);
+        return 1;
+    }
+    std::printf("accuracy-render: %u shapes\n", unsigned(scene.shapes.size()));
+    return 0;
+}

@@ -1,0 +1,262 @@
+"""Accuracy of the rasteriser against exact pixel areas, and replay of its coverage records.
+
+A table of shapes (triangles, stars, slivers, self-intersecting paths, both fill rules, thin and wide
+strokes, curves) is written as a scene, rendered white on black by accuracy-render.exe under Wine,
+and every pixel is compared with the exact area of the shape in that pixel. Pixels that a single
+straight edge crosses must agree within 1/255 plus rounding; pixels holding a vertex or several
+edges are sampled by the engine on 16 sub-scanlines and get the sampling bound stated per class.
+The second plane, repainted from the recorded coverage list, must match the render.
+"""
+
+import math
+import os
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from exact_coverage import coverage, edge_counts  # noqa: E402
+
+SIZE = 64
+# The engine snaps every point it walks (path points, steps along edges, stroke side points) down to
+# the 1/256 grid: an edge moves by at most sqrt(2)/256 of a pixel, which changes a pixel's area by
+# that much. Results are rounded to bytes.
+GRID = 255.0 * math.sqrt(2) / 256
+ROUNDING = 0.5
+# Pixels with a vertex or several edges are measured by the engine on 16 sub-scanlines: at most one
+# band of 1/16 pixel is misjudged.
+SAMPLING = 255.0 / 16
+# Curves are flattened into chords of at most 0.99 pixel: the gap to the curve is c^2 / (8 R).
+MAX_CHORD = 0.99
+REPLAY_TOLERANCE = 1               # bytes: byte coverage blended again
+
+
+def q(v):
+    """Coordinates on the engine's 1/256 grid, so that its snapping moves nothing."""
+    return round(v * 256) / 256
+
+
+def star(cx, cy, outer, inner, points, turn=0.0):
+    pts = []
+    for i in range(2 * points):
+        r = outer if i % 2 == 0 else inner
+        a = turn + math.pi * i / points
+        pts.append((q(cx + r * math.cos(a)), q(cy + r * math.sin(a))))
+    return pts
+
+
+def pentagram(cx, cy, r):
+    return [(q(cx + r * math.cos(-math.pi / 2 + 4 * math.pi * i / 5)),
+             q(cy + r * math.sin(-math.pi / 2 + 4 * math.pi * i / 5))) for i in range(5)]
+
+
+class Shape:
+    def __init__(self, name, kind, rule_or_width, subpaths, closed=True, radius=None, tolerance=None):
+        self.name = name
+        self.kind = kind              # 'fill' or 'stroke'
+        self.rule = rule_or_width if kind == 'fill' else 'nonzero'
+        self.width = rule_or_width if kind == 'stroke' else 0.0
+        self.subpaths = subpaths      # lists of commands ('M'|'L'|'C', coords)
+        self.closed = closed
+        self.radius = radius          # least radius of curvature of curved shapes
+        self.tolerance = tolerance    # a looser bound for every class (thin strokes)
+
+    def scene_block(self):
+        if self.kind == 'fill':
+            lines = ['fill %s 255 255 255' % self.rule]
+        else:
+            lines = ['stroke %r 1 255 255 255' % self.width]
+        for sub in self.subpaths:
+            for op, coords in sub:
+                lines.append(' '.join([op] + [repr(c) for c in coords]))
+            if self.closed:
+                lines.append('Z')
+        return '\n'.join(lines) + '\n\n'
+
+
+def polyline(points):
+    return [('M', points[0])] + [('L', p) for p in points[1:]]
+
+
+def circle(cx, cy, r):
+    k = 0.5522847498 * r
+    return [('M', (q(cx + r), q(cy))),
+            ('C', (q(cx + r), q(cy + k), q(cx + k), q(cy + r), q(cx), q(cy + r))),
+            ('C', (q(cx - k), q(cy + r), q(cx - r), q(cy + k), q(cx - r), q(cy))),
+            ('C', (q(cx - r), q(cy - k), q(cx - k), q(cy - r), q(cx), q(cy - r))),
+            ('C', (q(cx + k), q(cy - r), q(cx + r), q(cy - k), q(cx + r), q(cy)))]
+
+
+def shapes():
+    square = [(q(10.3), q(12.7)), (q(50.6), q(12.7)), (q(50.6), q(51.2)), (q(10.3), q(51.2))]
+    outer = [(q(6.2), q(6.9)), (q(58.1), q(9.4)), (q(55.5), q(57.3)), (q(8.8), q(54.6))]
+    inner_ccw = [(q(20.4), q(20.1)), (q(20.4), q(40.7)), (q(41.3), q(40.7)), (q(41.3), q(20.1))]
+    zigzag = [(q(6.5), q(50.2)), (q(18.3), q(12.6)), (q(30.1), q(48.8)), (q(41.7), q(14.2)), (q(56.4), q(44.9))]
+    rng = __import__('random').Random(7)
+    polygon12 = [(q(rng.uniform(4, 60)), q(rng.uniform(4, 60))) for _ in range(12)]
+    return [
+        Shape('triangle', 'fill', 'nonzero', [polyline([(q(8.25), q(55.5)), (q(31.7), q(6.1)), (q(57.9), q(49.3))])]),
+        Shape('sliver', 'fill', 'evenodd', [polyline([(q(3.1), q(60.2)), (q(60.7), q(4.4)), (q(61.2), q(5.9))])]),
+        Shape('needle', 'fill', 'nonzero', [polyline([(q(2.5), q(31.0)), (q(61.5), q(31.6)), (q(2.5), q(32.1))])]),
+        Shape('pentagram evenodd', 'fill', 'evenodd', [polyline(pentagram(32.3, 33.1, 28.7))]),
+        Shape('pentagram nonzero', 'fill', 'nonzero', [polyline(pentagram(32.3, 33.1, 28.7))]),
+        Shape('star 12 points', 'fill', 'evenodd', [polyline(star(31.6, 32.4, 29.1, 11.3, 12, 0.13))]),
+        Shape('bow tie', 'fill', 'evenodd', [polyline([(q(5.5), q(8.2)), (q(58.7), q(55.9)), (q(57.3), q(7.1)),
+                                                      (q(6.6), q(57.4))])]),
+        Shape('square twice evenodd', 'fill', 'evenodd', [polyline(square), polyline(square)]),
+        Shape('square twice nonzero', 'fill', 'nonzero', [polyline(square), polyline(square)]),
+        Shape('hole evenodd', 'fill', 'evenodd', [polyline(outer), polyline(inner_ccw)]),
+        Shape('hole nonzero, same turn', 'fill', 'nonzero', [polyline(outer), polyline(inner_ccw[::-1])]),
+        Shape('hole nonzero, opposite turn', 'fill', 'nonzero', [polyline(outer), polyline(inner_ccw)]),
+        Shape('random 12-gon evenodd', 'fill', 'evenodd', [polyline(polygon12)]),
+        Shape('random 12-gon nonzero', 'fill', 'nonzero', [polyline(polygon12)]),
+        Shape('circle', 'fill', 'nonzero', [circle(31.7, 32.2, 25.3)], radius=25.3),
+        Shape('stroke 3 px zigzag', 'stroke', 3.0, [polyline(zigzag)], closed=False),
+        Shape('stroke 20 px zigzag', 'stroke', 20.0, [polyline(zigzag[:3])], closed=False),
+        Shape('stroke 6 px triangle', 'stroke', 6.0,
+              [polyline([(q(12.2), q(50.4)), (q(32.6), q(10.9)), (q(52.8), q(47.7))])]),
+        Shape('stroke 0.5 px diagonal', 'stroke', 0.5, [polyline([(q(5.2), q(7.7)), (q(58.6), q(41.3))])],
+              closed=False, tolerance=40.0),
+    ]
+
+
+def flatten(sub, steps=256):
+    points = []
+    for op, c in sub:
+        if op in ('M', 'L'):
+            points.append(c)
+        else:
+            x0, y0 = points[-1]
+            for i in range(1, steps + 1):
+                t = i / steps
+                u = 1 - t
+                points.append((u ** 3 * x0 + 3 * u * u * t * c[0] + 3 * u * t * t * c[2] + t ** 3 * c[4],
+                               u ** 3 * y0 + 3 * u * u * t * c[1] + 3 * u * t * t * c[3] + t ** 3 * c[5]))
+    return points
+
+
+def oriented(ring):
+    area = sum(x0 * y1 - x1 * y0 for (x0, y0), (x1, y1) in zip(ring, ring[1:] + ring[:1]))
+    return ring if area > 0 else ring[::-1]
+
+
+def stroke_polygons(points, closed, width):
+    """The stroked region as positively turning polygons whose union it is: a rectangle per segment
+    (flat ends) and a wedge per join: mitred for turns between 22.6 and 157.4 degrees, else bevelled."""
+    h = width / 2
+    if closed and points[0] != points[-1]:
+        points = points + [points[0]]
+    polys = []
+    dirs = []
+    for (x0, y0), (x1, y1) in zip(points, points[1:]):
+        length = math.hypot(x1 - x0, y1 - y0)
+        dx, dy = (x1 - x0) / length * h, (y1 - y0) / length * h
+        dirs.append((dx, dy))
+        polys.append(oriented([(x0 + dy, y0 - dx), (x1 + dy, y1 - dx), (x1 - dy, y1 + dx), (x0 - dy, y0 + dx)]))
+    joins = list(range(1, len(points) - 1)) + ([0] if closed else [])
+    for i in joins:
+        d1, d2 = dirs[i - 1], dirs[i % len(dirs)]
+        px, py = points[i]
+        c = -(d1[0] * d2[0] + d1[1] * d2[1])
+        cross = d1[0] * d2[1] - d1[1] * d2[0]
+        # The outside of the turn is to the left of travel when cross > 0.
+        side = 1 if cross > 0 else -1
+        a = (px + side * d1[1], py - side * d1[0])
+        b = (px + side * d2[1], py - side * d2[0])
+        if -0.923 * h * h < c < 0.923 * h * h:
+            ex, ey = -d2[0], -d2[1]
+            sx, sy = d1[0] + ex, d1[1] + ey
+            scale = h * h / math.sqrt((sx * sx + sy * sy) * (h * h - (d1[0] * ex + d1[1] * ey)) / 2)
+            j = (px + sx * scale, py + sy * scale)
+            polys.append(oriented([(px, py), a, j, b]))
+        else:
+            polys.append(oriented([(px, py), a, b]))
+    return polys
+
+
+def oracle(shape):
+    rings = [flatten(sub) for sub in shape.subpaths]
+    if shape.kind == 'fill':
+        return rings, shape.rule
+    polys = []
+    for ring in rings:
+        polys.extend(stroke_polygons(ring, shape.closed, shape.width))
+    return polys, 'nonzero'
+
+
+def limits_for(shape):
+    """Largest allowed difference in bytes, by pixel class."""
+    snapping = GRID if shape.kind == 'fill' else 2 * GRID   # strokes snap centre and side points
+    extra = 255.0 * MAX_CHORD ** 2 / (8 * shape.radius) if shape.radius else 0.0
+    limits = {'inside': ROUNDING + extra,
+              'single': snapping + ROUNDING + extra,
+              'sampled': SAMPLING + snapping + ROUNDING + extra}
+    if shape.tolerance:
+        limits = {k: max(v, shape.tolerance) for k, v in limits.items()}
+    return limits
+
+
+def run_engine(scene_text, count):
+    bin_dir = os.environ['TARN_BIN']
+    with tempfile.TemporaryDirectory() as tmp:
+        scene_path = os.path.join(tmp, 'scene.txt')
+        out_path = os.path.join(tmp, 'planes.bin')
+        with open(scene_path, 'w') as f:
+            f.write(scene_text)
+        exe = os.path.join(bin_dir, 'accuracy-render.exe')
+        run = subprocess.run([os.environ['TARN_WINE_RUN'], exe, scene_path, out_path],
+                             capture_output=True, text=True)
+        if run.returncode != 0:
+            sys.exit('accuracy-render failed (%d): %s %s' % (run.returncode, run.stdout, run.stderr))
+        with open(out_path, 'rb') as f:
+            data = f.read()
+    plane = SIZE * SIZE
+    if len(data) != 2 * plane * count:
+        sys.exit('accuracy-render wrote %d bytes, expected %d' % (len(data), 2 * plane * count))
+    return [(data[2 * i * plane:(2 * i + 1) * plane], data[(2 * i + 1) * plane:(2 * i + 2) * plane])
+            for i in range(count)]
+
+
+def main():
+    table = shapes()
+    scene = 'size %d %d\n' % (SIZE, SIZE) + ''.join(s.scene_block() for s in table)
+    planes = run_engine(scene, len(table))
+    failures = []
+    print('%-30s %9s %9s %9s %7s' % ('shape', 'single', 'sampled', 'inside', 'replay'))
+    for shape, (rendered, replayed) in zip(table, planes):
+        polys, rule = oracle(shape)
+        exact = coverage(polys, rule, SIZE, SIZE)
+        counts, vertex = edge_counts(polys, SIZE, SIZE)
+        worst = {'single': 0.0, 'sampled': 0.0, 'inside': 0.0}
+        where = {}
+        replay_worst = 0
+        for y in range(SIZE):
+            for x in range(SIZE):
+                got = rendered[y * SIZE + x]
+                diff = abs(got - 255.0 * exact[y][x])
+                if counts[y][x] == 0 and not vertex[y][x]:
+                    cls = 'inside'
+                elif counts[y][x] == 1 and not vertex[y][x]:
+                    cls = 'single'
+                else:
+                    cls = 'sampled'
+                if diff > worst[cls]:
+                    worst[cls] = diff
+                    where[cls] = (x, y, got, round(255 * exact[y][x], 2))
+                replay_worst = max(replay_worst, abs(got - replayed[y * SIZE + x]))
+        limits = limits_for(shape)
+        print('%-30s %9.2f %9.2f %9.2f %7d' % (shape.name, worst['single'], worst['sampled'], worst['inside'],
+                                              replay_worst))
+        for cls, limit in limits.items():
+            if worst[cls] > limit:
+                failures.append('%s: %s pixel %s differs by %.2f (limit %.2f)' %
+                                (shape.name, cls, where[cls], worst[cls], limit))
+        if replay_worst > REPLAY_TOLERANCE:
+            failures.append('%s: replayed coverage differs from the render by %d' % (shape.name, replay_worst))
+    for f in failures:
+        print('FAIL', f)
+    return 1 if failures else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
