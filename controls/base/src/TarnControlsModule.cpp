@@ -1,0 +1,94 @@
+// Start-up, shut-down and the four exported entry points of the drawing-controls server.
+#include <windows.h>
+
+#include "TarnControls.h"
+#include "atlmodule.h"
+#include "tarn/ControlsModuleState.h"
+#include "tarn/ControlsObjectMap.h"
+#include "tarn/TypeLibDispatch.h"
+
+namespace {
+CComModule g_module;
+UINT g_getHostMessage = 0;
+UINT g_getControlMessage = 0;
+
+// Windows of this class host controls inside the dialogs of the property pages.
+LRESULT CALLBACK ControlHostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != 0 && (msg == g_getHostMessage || msg == g_getControlMessage)) return 0;
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void RegisterControlHostWindowClass(HINSTANCE instance) {
+    EnterCriticalSection(&g_module.m_csWindowCreate);
+    g_getHostMessage = RegisterWindowMessageW(L"WM_ATLGETHOST");
+    g_getControlMessage = RegisterWindowMessageW(L"WM_ATLGETCONTROL");
+    WNDCLASSEXW existing{sizeof existing};
+    if (!GetClassInfoExW(instance, L"AtlAxWin", &existing)) {
+        WNDCLASSEXW wc{sizeof wc};
+        wc.style = 0;
+        wc.lpfnWndProc = ControlHostWindowProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = L"AtlAxWin";
+        RegisterClassExW(&wc);
+    }
+    LeaveCriticalSection(&g_module.m_csWindowCreate);
+}
+
+// The resource library by plain name, else from this module's own folder.
+HINSTANCE LoadResourceLibrary(HINSTANCE self) {
+    HINSTANCE library = LoadLibraryA("TarnObjRes.dll");
+    if (library) return library;
+    char path[256];
+    const DWORD length = GetModuleFileNameA(self, path, sizeof path);
+    if (length == 0 || length >= sizeof path) return nullptr;
+    char* slash = nullptr;
+    for (char* p = path; *p; ++p)
+        if (*p == '\\' || *p == '/') slash = p;
+    char* file = slash ? slash + 1 : path;
+    const char name[] = "TarnObjRes.dll";
+    if (static_cast<size_t>(file - path) + sizeof name > sizeof path) return nullptr;
+    lstrcpyA(file, name);
+    return LoadLibraryA(path);
+}
+
+BOOL InitInstance(HINSTANCE instance) {
+    if (FAILED(g_module.Init(ControlsObjectMap(), instance, &LIBID_TARNCONTROLSLib))) return FALSE;
+    RegisterControlHostWindowClass(instance);
+    HINSTANCE resources = LoadResourceLibrary(instance);
+    if (!resources) {
+        g_module.Term();
+        return FALSE;
+    }
+    LoadLibraryA("Riched20.dll");  // kept for the life of the process; the text objects need it
+    SetControlsResourceInstance(resources);
+    g_module.SetResourceInstance(resources);
+    return TRUE;
+}
+
+void ExitInstance() {
+    ReleaseControlsTypeLib();
+    g_module.Term();
+}
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(instance);
+        return InitInstance(instance);
+    }
+    if (reason == DLL_PROCESS_DETACH) ExitInstance();
+    return TRUE;
+}
+
+STDAPI DllCanUnloadNow() { return g_module.GetLockCount() == 0 ? S_OK : S_FALSE; }
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** ppv) { return g_module.GetClassObject(clsid, iid, ppv); }
+
+STDAPI DllRegisterServer() { return g_module.RegisterServer(TRUE); }
+
+STDAPI DllUnregisterServer() {
+    g_module.UnregisterServer(FALSE);
+    return S_OK;
+}

@@ -1,0 +1,162 @@
+// The type library inside TarnControls.dll: the slot order and names the core library binds to.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string>
+#include <vector>
+
+#include "TarnControls.h"
+
+namespace {
+struct Slot {
+    int slot;
+    const wchar_t* name;
+    INVOKEKIND kind;
+};
+
+const INVOKEKIND M = INVOKE_FUNC, G = INVOKE_PROPERTYGET, P = INVOKE_PROPERTYPUT;
+
+const Slot kBaseControl[] = {
+    {3, L"CenterPoint", G}, {4, L"CenterPoint", P}, {5, L"BoundingRect", G}, {6, L"Rect", G}, {7, L"Rect", P},
+    {8, L"FilledRect", G}, {9, L"RectForAlignment", G}, {10, L"FrameRect", G}, {11, L"Size", G}, {12, L"Size", P},
+    {13, L"Width", G}, {14, L"Width", P}, {15, L"Height", G}, {16, L"Height", P}, {17, L"Visible", G},
+    {18, L"Visible", P}, {19, L"ControlNameID", G}, {20, L"ControlName", G}, {21, L"ControlName", P},
+    {22, L"Storable", G}, {23, L"Storable", P}, {24, L"RotateBy", M}, {25, L"RotateBy180", M}, {26, L"SkewBy", M},
+    {27, L"MoveBy", M}, {28, L"ScaleBy", M}, {29, L"FlipHorizontally", M}, {30, L"FlipVertically", M},
+    {31, L"ContainsPoint", M}, {32, L"HitTest", M}, {33, L"OverlapsWithRect", M}, {34, L"GetObjectMenu", M},
+    {35, L"GetPopupMenu", M}, {36, L"GetObjectToolbar", M}, {37, L"ControlAdded", M}, {38, L"ControlDeleted", M},
+    {39, L"ControlDeleting", M}, {40, L"ControlChanged", M}, {41, L"ControlReplaced", M},
+    {42, L"DocumentChanged", M}, {43, L"Validate", M}, {44, L"FreeTemporaryData", M}, {45, L"Invalidate", M},
+    {46, L"Inserter_Redraw", M}, {47, L"Draw", M}, {48, L"DrawUIShapes", M}, {49, L"InvalidateUIShapesInView", M},
+    {50, L"DrawOutlineFast", M}, {51, L"InvalidateOutlineFast", M}, {52, L"Active", G}, {53, L"Active", P},
+    {54, L"OnWindowMessage", M}, {55, L"RegisterView", M}, {56, L"UnregisterView", M},
+    {57, L"UnregisterAllViews", M}, {58, L"UseSetDirty", G}, {59, L"UseSetDirty", P}, {60, L"ParseUnitsText", M},
+    {61, L"FormatUnitsText", M}, {62, L"GetOwnerHWND", M}, {63, L"ResID", G}, {64, L"ResID", P},
+    {65, L"PreviewMode", G}, {66, L"PreviewMode", P}, {67, L"GetCursor", M}, {68, L"GetInserterCursor", M},
+    {69, L"PropMapEntries", G}, {70, L"TypeID", G}, {71, L"TypeID", P}, {72, L"SetParam", M}, {73, L"GetParam", M},
+    {74, L"GetParamSize", M}, {75, L"GetParamCount", M}, {76, L"GetParamName", M}, {77, L"Owner", G},
+    {78, L"Owner", P}, {79, L"SetSelMode", M}, {80, L"SupportsSelMode", M}, {81, L"SupportsInserterSelMode", M},
+    {82, L"CustomHitTest", M}, {83, L"SaveForViewer", G}, {84, L"SaveForViewer", P}, {85, L"ShapeOperation", M},
+    {86, L"SupportsShapeOperation", M}, {87, L"GetNextBuddy", M}, {88, L"Serializer", G}, {89, L"Serializer", P},
+    {90, L"DuplicateTo", M}, {91, L"IsEqualTo", M}, {92, L"IgnoreInvalidate", M}, {93, L"FillClipboardData", M},
+};
+
+const Slot kBaseControlDispatch[] = {
+    {7, L"SetCenterPoint", M}, {8, L"SetRect", M}, {9, L"SetSize", M}, {10, L"SetWidth", M},
+    {11, L"SetHeight", M}, {12, L"SetLeft", M}, {13, L"SetRight", M}, {14, L"SetTop", M}, {15, L"SetBottom", M},
+    {16, L"SetVisible", M}, {17, L"ControlName_Disp", G}, {18, L"ControlName_Disp", P},
+    {19, L"Storable_Disp", G}, {20, L"Storable_Disp", P}, {21, L"RotateBy_Disp", M},
+    {22, L"RotateBy180_Disp", M}, {23, L"SkewBy_Disp", M}, {24, L"MoveBy_Disp", M}, {25, L"ScaleBy_Disp", M},
+    {26, L"FlipHorizontally_Disp", M}, {27, L"FlipVertically_Disp", M}, {28, L"StartGroupUndo", M},
+    {29, L"TypeID_Disp", G}, {30, L"TypeID_Disp", P},
+    // Appended after the fixed slots: the method a rename's undo record names.
+    {31, L"SetControlName", M},
+};
+
+const Slot kViewEvents[] = {
+    {3, L"RegisterNewControlInserter", M}, {4, L"UpdateCanvas", M}, {5, L"TransferCoordinates", M},
+    {6, L"TransferSize", M}, {7, L"Invalidate", M}, {8, L"GetDC", M}, {9, L"GetControlIndex", M},
+    {10, L"RegisterNewControl", M}, {11, L"InsertControl", M}, {12, L"InsertControlList", M},
+    {13, L"DeleteControl", M}, {14, L"DeleteControlList", M}, {15, L"GetHWND", M}, {16, L"HitTestControlList", M},
+    {17, L"SetSelMode", M}, {18, L"GetSelMode", M}, {19, L"IsControlSelected", M}, {20, L"SelectControl", M},
+    {21, L"FreezeView", M}, {22, L"SnapPoint", M}, {23, L"SnapRect", M}, {24, L"ForceUndo", M},
+    {25, L"ForceRedo", M},
+};
+
+const Slot kSiteEvents[] = {
+    {3, L"AddUndo", M}, {4, L"SetUndoMode", M}, {5, L"Invalidate", M}, {6, L"SelectionChanged", M}};
+
+class TypeLibrary : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t path[MAX_PATH];
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring dll(path);
+        dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"TarnControls.dll";
+        ASSERT_EQ(S_OK, LoadTypeLibEx(dll.c_str(), REGKIND_NONE, &lib_));
+    }
+    void TearDown() override {
+        if (lib_) lib_->Release();
+    }
+
+    // The vtable form of an interface (for a dual interface, the interface behind the dispinterface).
+    ITypeInfo* VtableInfo(REFIID iid) {
+        ITypeInfo* info = nullptr;
+        EXPECT_EQ(S_OK, lib_->GetTypeInfoOfGuid(iid, &info));
+        if (!info) return nullptr;
+        TYPEATTR* attr = nullptr;
+        info->GetTypeAttr(&attr);
+        const bool dispatch = attr->typekind == TKIND_DISPATCH;
+        info->ReleaseTypeAttr(attr);
+        if (dispatch) {
+            HREFTYPE ref = 0;
+            ITypeInfo* vtable = nullptr;
+            EXPECT_EQ(S_OK, info->GetRefTypeOfImplType(-1, &ref));
+            EXPECT_EQ(S_OK, info->GetRefTypeInfo(ref, &vtable));
+            info->Release();
+            info = vtable;
+        }
+        return info;
+    }
+
+    void ExpectSlots(REFIID iid, const Slot* slots, size_t count, int firstSlot) {
+        ITypeInfo* info = VtableInfo(iid);
+        ASSERT_NE(info, nullptr);
+        TYPEATTR* attr = nullptr;
+        info->GetTypeAttr(&attr);
+        EXPECT_EQ(attr->cFuncs, static_cast<WORD>(count)) << "methods declared on the interface itself";
+        EXPECT_EQ(attr->cbSizeVft / sizeof(void*), static_cast<size_t>(firstSlot + count));
+        info->ReleaseTypeAttr(attr);
+        for (size_t i = 0; i < count; ++i) {
+            FUNCDESC* func = nullptr;
+            ASSERT_EQ(S_OK, info->GetFuncDesc(static_cast<UINT>(i), &func));
+            BSTR name = nullptr;
+            info->GetDocumentation(func->memid, &name, nullptr, nullptr, nullptr);
+            EXPECT_EQ(func->oVft / static_cast<int>(sizeof(void*)), slots[i].slot) << "method " << i;
+            EXPECT_STREQ(name, slots[i].name) << "slot " << slots[i].slot;
+            EXPECT_EQ(func->invkind, slots[i].kind) << "slot " << slots[i].slot;
+            SysFreeString(name);
+            info->ReleaseFuncDesc(func);
+        }
+        info->Release();
+    }
+
+    ITypeLib* lib_ = nullptr;
+};
+}  // namespace
+
+TEST_F(TypeLibrary, IdentityOfTheLibrary) {
+    TLIBATTR* attr = nullptr;
+    ASSERT_EQ(S_OK, lib_->GetLibAttr(&attr));
+    EXPECT_TRUE(IsEqualGUID(attr->guid, LIBID_TARNCONTROLSLib));
+    lib_->ReleaseTLibAttr(attr);
+    BSTR name = nullptr;
+    lib_->GetDocumentation(-1, &name, nullptr, nullptr, nullptr);
+    EXPECT_STREQ(name, L"TARNCONTROLSLib");
+    SysFreeString(name);
+}
+
+TEST_F(TypeLibrary, BaseControlSlotsThreeToNinetyThree) {
+    ExpectSlots(IID_IBaseControl, kBaseControl, sizeof kBaseControl / sizeof kBaseControl[0], 3);
+}
+
+TEST_F(TypeLibrary, BaseControlDispatchSlotsAfterIDispatch) {
+    ExpectSlots(IID_IBaseControlDispatch, kBaseControlDispatch,
+                sizeof kBaseControlDispatch / sizeof kBaseControlDispatch[0], 7);
+}
+
+TEST_F(TypeLibrary, ViewAndSiteEventSlots) {
+    ExpectSlots(IID_ITarnViewEvents, kViewEvents, sizeof kViewEvents / sizeof kViewEvents[0], 3);
+    ExpectSlots(IID_ITarnSiteEvents, kSiteEvents, sizeof kSiteEvents / sizeof kSiteEvents[0], 3);
+}
+
+TEST_F(TypeLibrary, CoclassesOutsideTheObjectMapAreListed) {
+    const GUID* classes[] = {&CLSID_Prop_TextCtrl_Text, &CLSID_Prop_TextCtrl_Font, &CLSID_LineControl,
+                             &CLSID_TarnCanvas};
+    for (const GUID* clsid : classes) {
+        ITypeInfo* info = nullptr;
+        EXPECT_EQ(S_OK, lib_->GetTypeInfoOfGuid(*clsid, &info));
+        if (info) info->Release();
+    }
+}
