@@ -92,3 +92,18 @@ CFixtureRecord* MakeFixtureRecord(const char* name, int count, double scale, int
     }
     return record;
 }
+
+IMPLEMENT_SERIAL(CFixtureSetting, CPersistent, VERSIONABLE_SCHEMA | 1)
+
+BOOL CFixtureSetting::Load(CRegistry* registry)
+{
+    if (!registry->Read("Value", m_value))
+        return FALSE;
+    registry->Read("Ratio", m_ratio);
+    return TRUE;
+}
+
+BOOL CFixtureSetting::Store(CRegistry* registry)
+{
+    return registry->Write("Value", m_value) && registry->Write("Ratio", m_ratio);
+}

@@ -3,6 +3,7 @@
 // program that writes and reads archives for the independent Python check.
 #include "ClArchive.h"
 #include "Persistent.h"
+#include "Registry.h"
 #include "TarnPropertyBag.h"
 
 constexpr long kFixtureCountId = 0x40001001;
@@ -44,3 +45,16 @@ public:
 };
 
 CFixtureRecord* MakeFixtureRecord(const char* name, int count, double scale, int items);
+
+// A setting kept in the registry; its Load fails when the value is missing.
+class CFixtureSetting : public CPersistent {
+    DECLARE_SERIAL(CFixtureSetting)
+public:
+    int m_value = 0;
+    double m_ratio = 0.0;
+
+    BOOL Load(CRegistry* registry) override;
+    BOOL Store(CRegistry* registry) override;
+
+    CPersistent* CreateSetting() { return new CFixtureSetting; }
+};
