@@ -1,6 +1,7 @@
-// Renders every shape of a scene alone, white on black, and writes two coverage planes per shape:
-// the engine's render, then the same coverage repainted from the list the render recorded.
-// The accuracy check compares the first with exact areas and the second with the first.
+// Renders every shape of a scene alone, white on black, and writes four coverage planes per shape:
+// the engine's render at its highest quality, the same coverage repainted from the list the render
+// recorded, then both again with the small-shape shortcut allowed. The accuracy check compares the
+// renders with exact areas and each repaint with its render.
 //
 //   accuracy-render SCENE OUT
 #include <cstdio>
@@ -59,31 +60,34 @@ int main(int argc, char** argv) {
         bool closed = false;
         const std::vector<SegmentDesc> segments = shape.Segments(&closed);
         const FillInfo request = shape.Request();
-        RenderOptions options;
-        options.highestQuality = 1;
-        options.closed = closed ? 1 : 0;
-        options.nonZeroFill = shape.nonZero ? 1 : 0;
+        for (int highestQuality = 1; highestQuality >= 0; --highestQuality) {
+            RenderOptions options;
+            options.highestQuality = highestQuality;
+            options.closed = closed ? 1 : 0;
+            options.nonZeroFill = shape.nonZero ? 1 : 0;
 
-        Canvas rendered(scene.width, scene.height), replayed(scene.width, scene.height);
-        if (!rendered.ok() || !replayed.ok()) {
-            std::fprintf(stderr, "accuracy-render: cannot allocate %dx%d bitmaps\n", scene.width, scene.height);
-            return 1;
+            Canvas rendered(scene.width, scene.height), replayed(scene.width, scene.height);
+            if (!rendered.ok() || !replayed.ok()) {
+                std::fprintf(stderr, "accuracy-render: cannot allocate %dx%d bitmaps\n", scene.width, scene.height);
+                return 1;
+            }
+            RECT clip{0, 0, scene.width, scene.height};
+            const int bytes = DrawPolyBezierTiledEx(rendered.get(), &clip, segments.data(), int(segments.size()),
+                                                    list.data(), list.data() + list.size(), &request, options, 0);
+            if (bytes < 0) {
+                std::fprintf(stderr, "accuracy-render: shape %u failed to render (%d)\n", unsigned(i), bytes);
+                return 1;
+            }
+            const MaskFillError replay =
+                FillMaskRuns(replayed.get(), list.data(), std::size_t(bytes) + sizeof(CoverageMaskNode), 0, 0,
+                             scene.width, scene.height, 0, 0, &request);
+            if (replay != MaskFillError::None) {
+                std::fprintf(stderr, "accuracy-render: shape %u: %s\n", unsigned(i), MaskFillErrorText(replay));
+                return 1;
+            }
+            rendered.AppendRed(&planes);
+            replayed.AppendRed(&planes);
         }
-        RECT clip{0, 0, scene.width, scene.height};
-        const int bytes = DrawPolyBezierTiledEx(rendered.get(), &clip, segments.data(), int(segments.size()),
-                                                list.data(), list.data() + list.size(), &request, options, 0);
-        if (bytes < 0) {
-            std::fprintf(stderr, "accuracy-render: shape %u failed to render (%d)\n", unsigned(i), bytes);
-            return 1;
-        }
-        const MaskFillError replay = FillMaskRuns(replayed.get(), list.data(), std::size_t(bytes) + sizeof(CoverageMaskNode),
-                                                  0, 0, scene.width, scene.height, 0, 0, &request);
-        if (replay != MaskFillError::None) {
-            std::fprintf(stderr, "accuracy-render: shape %u: %s\n", unsigned(i), MaskFillErrorText(replay));
-            return 1;
-        }
-        rendered.AppendRed(&planes);
-        replayed.AppendRed(&planes);
     }
     std::FILE* out = std::fopen(argv[2], "wb");
     if (!out || std::fwrite(planes.data(), 1, planes.size(), out) != planes.size() || std::fclose(out) != 0) {

@@ -5,7 +5,9 @@ strokes, curves) is written as a scene, rendered white on black by accuracy-rend
 and every pixel is compared with the exact area of the shape in that pixel. Pixels that a single
 straight edge crosses must agree within 1/255 plus rounding; pixels holding a vertex or several
 edges are sampled by the engine on 16 sub-scanlines and get the sampling bound stated per class.
-The second plane, repainted from the recorded coverage list, must match the render.
+Each render repainted from its recorded coverage list must match the render. With the small-shape
+shortcut allowed, shapes of at most 10 x 10 pixels are sampled on 32 x 4 points per pixel (and get
+that sampling bound); larger shapes must come out exactly as at the highest quality.
 """
 
 import math
@@ -29,6 +31,9 @@ SAMPLING = 255.0 / 16
 # Curves are flattened into chords of at most 0.99 pixel: the gap to the curve is c^2 / (8 R).
 MAX_CHORD = 0.99
 REPLAY_TOLERANCE = 1               # bytes: byte coverage blended again
+# The small-shape shortcut counts 4 sub-scanlines of 32 samples per pixel; a pixel's count is off by
+# at most half a sub-scanline for each edge crossing it.
+SMALL_SHAPE_SAMPLING = 255.0 / 8 + 255.0 / 64
 
 
 def q(v):
@@ -51,7 +56,7 @@ def pentagram(cx, cy, r):
 
 
 class Shape:
-    def __init__(self, name, kind, rule_or_width, subpaths, closed=True, radius=None, tolerance=None):
+    def __init__(self, name, kind, rule_or_width, subpaths, closed=True, radius=None, tolerance=None, small=False):
         self.name = name
         self.kind = kind              # 'fill' or 'stroke'
         self.rule = rule_or_width if kind == 'fill' else 'nonzero'
@@ -60,6 +65,7 @@ class Shape:
         self.closed = closed
         self.radius = radius          # least radius of curvature of curved shapes
         self.tolerance = tolerance    # a looser bound for every class (thin strokes)
+        self.small = small            # at most 10 x 10 pixels: the small-shape shortcut applies
 
     def scene_block(self):
         if self.kind == 'fill':
@@ -111,6 +117,10 @@ def shapes():
         Shape('random 12-gon evenodd', 'fill', 'evenodd', [polyline(polygon12)]),
         Shape('random 12-gon nonzero', 'fill', 'nonzero', [polyline(polygon12)]),
         Shape('circle', 'fill', 'nonzero', [circle(31.7, 32.2, 25.3)], radius=25.3),
+        Shape('small triangle', 'fill', 'nonzero', [polyline([(q(20.3), q(27.9)), (q(24.1), q(20.6)), (q(28.7), q(26.2))])],
+              small=True),
+        Shape('small star', 'fill', 'evenodd', [polyline(pentagram(40.4, 40.9, 4.6))], small=True),
+        Shape('small circle', 'fill', 'nonzero', [circle(12.6, 50.3, 4.2)], radius=4.2, small=True),
         Shape('stroke 3 px zigzag', 'stroke', 3.0, [polyline(zigzag)], closed=False),
         Shape('stroke 20 px zigzag', 'stroke', 20.0, [polyline(zigzag[:3])], closed=False),
         Shape('stroke 6 px triangle', 'stroke', 6.0,
@@ -211,10 +221,35 @@ def run_engine(scene_text, count):
         with open(out_path, 'rb') as f:
             data = f.read()
     plane = SIZE * SIZE
-    if len(data) != 2 * plane * count:
-        sys.exit('accuracy-render wrote %d bytes, expected %d' % (len(data), 2 * plane * count))
-    return [(data[2 * i * plane:(2 * i + 1) * plane], data[(2 * i + 1) * plane:(2 * i + 2) * plane])
-            for i in range(count)]
+    if len(data) != 4 * plane * count:
+        sys.exit('accuracy-render wrote %d bytes, expected %d' % (len(data), 4 * plane * count))
+    return [[data[(4 * i + k) * plane:(4 * i + k + 1) * plane] for k in range(4)] for i in range(count)]
+
+
+def compare(shape, plane, exact, counts, vertex, limits):
+    """Worst difference per pixel class, with the pixel where it occurs."""
+    worst = {'single': 0.0, 'sampled': 0.0, 'inside': 0.0}
+    where = {}
+    for y in range(SIZE):
+        for x in range(SIZE):
+            got = plane[y * SIZE + x]
+            diff = abs(got - 255.0 * exact[y][x])
+            if counts[y][x] == 0 and not vertex[y][x]:
+                cls = 'inside'
+            elif counts[y][x] == 1 and not vertex[y][x]:
+                cls = 'single'
+            else:
+                cls = 'sampled'
+            if diff > worst[cls]:
+                worst[cls] = diff
+                where[cls] = (x, y, got, round(255 * exact[y][x], 2))
+    failures = ['%s: %s pixel %s differs by %.2f (limit %.2f)' % (shape.name, cls, where[cls], worst[cls], limit)
+                for cls, limit in limits.items() if worst[cls] > limit]
+    return worst, failures
+
+
+def largest_difference(a, b):
+    return max(abs(p - q) for p, q in zip(a, b))
 
 
 def main():
@@ -222,37 +257,32 @@ def main():
     scene = 'size %d %d\n' % (SIZE, SIZE) + ''.join(s.scene_block() for s in table)
     planes = run_engine(scene, len(table))
     failures = []
-    print('%-30s %9s %9s %9s %7s' % ('shape', 'single', 'sampled', 'inside', 'replay'))
-    for shape, (rendered, replayed) in zip(table, planes):
+    print('%-30s %9s %9s %9s %7s %9s %7s' % ('shape', 'single', 'sampled', 'inside', 'replay', 'shortcut',
+                                           'replay'))
+    for shape, (best, best_replayed, quick, quick_replayed) in zip(table, planes):
         polys, rule = oracle(shape)
         exact = coverage(polys, rule, SIZE, SIZE)
         counts, vertex = edge_counts(polys, SIZE, SIZE)
-        worst = {'single': 0.0, 'sampled': 0.0, 'inside': 0.0}
-        where = {}
-        replay_worst = 0
-        for y in range(SIZE):
-            for x in range(SIZE):
-                got = rendered[y * SIZE + x]
-                diff = abs(got - 255.0 * exact[y][x])
-                if counts[y][x] == 0 and not vertex[y][x]:
-                    cls = 'inside'
-                elif counts[y][x] == 1 and not vertex[y][x]:
-                    cls = 'single'
-                else:
-                    cls = 'sampled'
-                if diff > worst[cls]:
-                    worst[cls] = diff
-                    where[cls] = (x, y, got, round(255 * exact[y][x], 2))
-                replay_worst = max(replay_worst, abs(got - replayed[y * SIZE + x]))
-        limits = limits_for(shape)
-        print('%-30s %9.2f %9.2f %9.2f %7d' % (shape.name, worst['single'], worst['sampled'], worst['inside'],
-                                              replay_worst))
-        for cls, limit in limits.items():
-            if worst[cls] > limit:
-                failures.append('%s: %s pixel %s differs by %.2f (limit %.2f)' %
-                                (shape.name, cls, where[cls], worst[cls], limit))
-        if replay_worst > REPLAY_TOLERANCE:
-            failures.append('%s: replayed coverage differs from the render by %d' % (shape.name, replay_worst))
+        worst, found = compare(shape, best, exact, counts, vertex, limits_for(shape))
+        failures += found
+        best_replay = largest_difference(best, best_replayed)
+        quick_replay = largest_difference(quick, quick_replayed)
+        if shape.small and shape.kind == 'fill':
+            bound = SMALL_SHAPE_SAMPLING + limits_for(shape)['single']
+            quick_worst, found = compare(shape, quick, exact, counts, vertex,
+                                         {'inside': limits_for(shape)['inside'], 'single': bound, 'sampled': bound})
+            failures += ['small-shape shortcut, ' + f for f in found]
+            quick_column = max(quick_worst.values())
+        else:
+            quick_column = largest_difference(best, quick)
+            if quick_column:
+                failures.append('%s: the small-shape shortcut changed a shape larger than 10 pixels by %d' %
+                                (shape.name, quick_column))
+        print('%-30s %9.2f %9.2f %9.2f %7d %9.2f %7d' % (shape.name, worst['single'], worst['sampled'],
+                                                       worst['inside'], best_replay, quick_column, quick_replay))
+        if max(best_replay, quick_replay) > REPLAY_TOLERANCE:
+            failures.append('%s: replayed coverage differs from the render by %d' %
+                            (shape.name, max(best_replay, quick_replay)))
     for f in failures:
         print('FAIL', f)
     return 1 if failures else 0
