@@ -35,6 +35,7 @@ void CellRasterizer::Reset(int left, int top, int right, int bottom)
     right_ = right;
     bottom_ = bottom;
     cells_.clear();
+    pieces_.clear();
     curRow_ = -1;
     curCover_ = curArea_ = 0;
     overflowed_ = false;
@@ -46,7 +47,7 @@ void CellRasterizer::FlushCell()
     if (cells_.size() >= maxCells_) {
         overflowed_ = true;
     } else {
-        cells_.push_back({curX_, curRow_, curCover_, curArea_});
+        cells_.push_back({curX_, curRow_, curCover_, curArea_, 1});
     }
     curCover_ = curArea_ = 0;
 }
@@ -65,7 +66,7 @@ inline void CellRasterizer::SetCell(int x, int row)
 // The part of an edge inside one pixel row: from (x1, fy1) to (x2, fy2), fy in 0..256 within the row.
 // Column crossings follow the exact floor of the rational crossing height, so skipping columns
 // outside the tile gives the same cells inside it as walking them.
-void CellRasterizer::RowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2)
+void CellRasterizer::WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2)
 {
     if (fy1 == fy2) return;
     const std::int32_t rightEdge = right_ * kSubpixelScale;
@@ -181,9 +182,13 @@ void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
 {
     if (y1 == y2) return;   // horizontal edges cover no height
     const std::int32_t tileTop = top_ * kSubpixelScale, tileBottom = bottom_ * kSubpixelScale;
-    if ((y1 <= tileTop && y2 <= tileTop) || (y1 >= tileBottom && y2 >= tileBottom)) return;
+    // Wherever the outline leaves the tile, the next pixel it reaches begins a new passage, as it
+    // would if the outside pixels were walked.
+    if ((y1 <= tileTop && y2 <= tileTop) || (y1 >= tileBottom && y2 >= tileBottom)) { BreakPassage(); return; }
     const std::int32_t rightEdge = right_ * kSubpixelScale;
-    if (x1 >= rightEdge && x2 >= rightEdge) return;
+    if (x1 >= rightEdge && x2 >= rightEdge) { BreakPassage(); return; }
+    const bool clipped = std::min(y1, y2) < tileTop || std::max(y1, y2) > tileBottom;
+    if (clipped) BreakPassage();
 
     const std::int32_t dx = x2 - x1, dy = y2 - y1;
     // Row range inside the tile, in edge direction.
@@ -202,7 +207,79 @@ void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
         if (ya == yb) continue;
         const std::int32_t xa = ya == y1 ? x1 : (dx == 0 ? x1 : CrossingX(x1, y1, dx, dy, ya));
         const std::int32_t xb = yb == y2 ? x2 : (dx == 0 ? x1 : CrossingX(x1, y1, dx, dy, yb));
-        RowPiece(r - top_, xa, ya - rowY, xb, yb - rowY);
+        AddRowPiece(r - top_, xa, ya - rowY, xb, yb - rowY);
+    }
+    if (clipped) BreakPassage();
+}
+
+void CellRasterizer::BreakPassage()
+{
+    FlushCell();
+    curRow_ = -1;
+}
+
+void CellRasterizer::AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2)
+{
+    if (fy1 == fy2) return;
+    const std::int32_t rightEdge = right_ * kSubpixelScale;
+    if (x1 >= rightEdge && x2 >= rightEdge) { BreakPassage(); return; }
+    if (pieces_.size() >= maxCells_) {
+        overflowed_ = true;
+        return;
+    }
+    // Pieces left of the tile only shift the windings; keep them as a vertical left of it.
+    const std::int32_t leftEdge = left_ * kSubpixelScale;
+    if (x1 < leftEdge && x2 < leftEdge) x1 = x2 = leftEdge - kSubpixelScale;
+    pieces_.push_back({row, x1, fy1, x2, fy2});
+    WalkRowPiece(row, x1, fy1, x2, fy2);
+}
+
+void CellRasterizer::RowCrossings(int row)
+{
+    crossings_.clear();
+    int counts[kSampleLines] = {};
+    const int begin = pieceStart_[row], end = pieceStart_[row + 1];
+    // Sample line s lies at height 8 + 16 s of the row; an edge holds it when it starts at or
+    // above it and ends below it (or the reverse), so shared vertices count once.
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 1) {
+            lineStart_[0] = 0;
+            for (int s = 0; s < kSampleLines; ++s) lineStart_[s + 1] = lineStart_[s] + counts[s];
+            crossings_.resize(lineStart_[kSampleLines]);
+            for (int s = 0; s < kSampleLines; ++s) counts[s] = lineStart_[s];
+        }
+        for (int i = begin; i < end; ++i) {
+            const RowPiece& p = sortedPieces_[i];
+            const std::int32_t lo = std::min(p.ya, p.yb), hi = std::max(p.ya, p.yb);
+            int s0 = (lo - 8 + 15) >> 4;   // first line at or below lo
+            if (s0 < 0) s0 = 0;
+            for (int s = s0; s < kSampleLines; ++s) {
+                const std::int32_t ys = 8 + 16 * s;
+                if (ys >= hi) break;
+                if (pass == 0) { ++counts[s]; continue; }
+                std::int32_t x = p.xa;
+                if (p.xa != p.xb) {
+                    const std::int64_t num = static_cast<std::int64_t>(ys - p.ya) * (p.xb - p.xa);
+                    x = static_cast<std::int32_t>(p.xa + FloorDiv(p.yb > p.ya ? num : -num, p.yb > p.ya ? p.yb - p.ya : p.ya - p.yb));
+                }
+                crossings_[counts[s]++] = {x, p.yb > p.ya ? 1 : -1};
+            }
+        }
+    }
+    for (int s = 0; s < kSampleLines; ++s) {
+        SampleCrossing* b = crossings_.data() + lineStart_[s];
+        SampleCrossing* e = crossings_.data() + lineStart_[s + 1];
+        if (e - b < 2) continue;
+        if (e - b <= 8) {
+            for (SampleCrossing* i = b + 1; i < e; ++i) {
+                SampleCrossing v = *i;
+                SampleCrossing* j = i;
+                while (j > b && (j - 1)->x > v.x) { *j = *(j - 1); --j; }
+                *j = v;
+            }
+        } else {
+            std::sort(b, e, [](const SampleCrossing& a, const SampleCrossing& c) { return a.x < c.x; });
+        }
     }
 }
 
@@ -216,6 +293,11 @@ void CellRasterizer::SortRows()
     sorted_.resize(cells_.size());
     for (const PixelCell& c : cells_) sorted_[rowStart_[c.row + 1]++] = c;
     // rowStart_[r] now begins row r.
+    pieceStart_.assign(rows + 2, 0);
+    for (const RowPiece& p : pieces_) ++pieceStart_[p.row + 2];
+    for (int r = 2; r < rows + 2; ++r) pieceStart_[r] += pieceStart_[r - 1];
+    sortedPieces_.resize(pieces_.size());
+    for (const RowPiece& p : pieces_) sortedPieces_[pieceStart_[p.row + 1]++] = p;
     for (int r = 0; r < rows; ++r) {
         PixelCell* begin = sorted_.data() + rowStart_[r];
         PixelCell* end = sorted_.data() + rowStart_[r + 1];
@@ -234,7 +316,7 @@ void CellRasterizer::SortRows()
         // Merge equal columns in place.
         PixelCell* out = begin;
         for (PixelCell* i = begin + 1; i < end; ++i) {
-            if (i->x == out->x) { out->cover += i->cover; out->area += i->area; }
+            if (i->x == out->x) { out->cover += i->cover; out->area += i->area; out->passages += i->passages; }
             else *++out = *i;
         }
         rowEnd_[r] = static_cast<int>(out + 1 - sorted_.data());

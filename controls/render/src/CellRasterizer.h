@@ -9,11 +9,26 @@
 #include <vector>
 
 struct PixelCell {
-    std::int32_t x;       // destination column (columns left of the tile are folded into left - 1)
-    std::int32_t row;     // row counted from the tile's top
-    std::int32_t cover;   // height covered, 1/256 pixel units, signed by direction
-    std::int32_t area;    // twice the area left of the edge, weighted like cover
+    std::int32_t x;           // destination column (columns left of the tile are folded into left - 1)
+    std::int32_t row;         // row counted from the tile's top
+    std::int32_t cover;       // height covered, 1/256 pixel units, signed by direction
+    std::int32_t area;        // twice the area left of the edge, weighted like cover
+    std::int32_t passages;    // separate passages of the outline through the pixel
 };
+
+// The part of one edge inside one pixel row (row-local heights 0..256, 24.8 x).
+struct RowPiece {
+    std::int32_t row;
+    std::int32_t xa, ya, xb, yb;
+};
+
+// Where an edge crosses one of the 16 sample lines of a row, and which way it runs.
+struct SampleCrossing {
+    std::int32_t x;
+    std::int32_t dir;
+};
+
+constexpr int kSampleLines = 16;
 
 constexpr int kSubpixelShift = 8;
 constexpr int kSubpixelScale = 1 << kSubpixelShift;
@@ -34,10 +49,13 @@ public:
     bool overflowed() const { return overflowed_; }
     bool empty() const { return cells_.empty() && curCover_ == 0 && curArea_ == 0; }
 
-    // Calls sink.Row(row, cells, count) for each tile row holding cells, top to bottom, with the
-    // cells sorted by column and merged per column. Rows are tile-relative.
-    template <class Sink>
-    void ForEachRow(Sink& sink);
+    // Sweeps every row top to bottom and calls emit(y, x0, x1, coverage) for each stretch of
+    // pixels [x0, x1) of destination row y at one coverage byte (1..255). A pixel crossed by one
+    // passage of the outline, where the winding takes only values that make its area meaningful
+    // under the rule, gets its exact area; any other pixel is measured on 16 sample lines, exactly
+    // along each line.
+    template <class Emit>
+    void Sweep(bool nonZero, Emit& emit);
 
     int left() const { return left_; }
     int top() const { return top_; }
@@ -47,32 +65,28 @@ public:
 private:
     void SetCell(int x, int row);
     void FlushCell();
-    void RowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
+    void AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
+    void WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
+    void BreakPassage();
     void SortRows();
+    void RowCrossings(int row);
+    bool Inside(int winding, bool nonZero) const { return nonZero ? winding != 0 : (winding & 1) != 0; }
 
     std::size_t maxCells_;
     std::vector<PixelCell> cells_;
     std::vector<PixelCell> sorted_;
     std::vector<int> rowStart_;
     std::vector<int> rowEnd_;
+    std::vector<RowPiece> pieces_;
+    std::vector<RowPiece> sortedPieces_;
+    std::vector<int> pieceStart_;
+    std::vector<SampleCrossing> crossings_;   // of one row, grouped by sample line
+    int lineStart_[kSampleLines + 1] = {};
     int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
     int curX_ = 0, curRow_ = -1;
     std::int32_t curCover_ = 0, curArea_ = 0;
     bool overflowed_ = false;
 };
-
-template <class Sink>
-void CellRasterizer::ForEachRow(Sink& sink)
-{
-    FlushCell();
-    if (overflowed_) return;
-    SortRows();
-    const int rows = bottom_ - top_;
-    for (int r = 0; r < rows; ++r) {
-        const int begin = rowStart_[r], end = rowEnd_[r];
-        if (begin != end) sink.Row(r, &sorted_[begin], end - begin);
-    }
-}
 
 // Coverage byte of a pixel from its swept alpha, by fill rule.
 inline int CoverageFromAlpha(std::int64_t alpha, bool nonZero)
@@ -85,4 +99,93 @@ inline int CoverageFromAlpha(std::int64_t alpha, bool nonZero)
         if (a > static_cast<std::uint64_t>(kFullAlpha)) a = 2 * kFullAlpha - a;
     }
     return static_cast<int>((static_cast<std::uint32_t>(a) * 255u + kFullAlpha / 2) >> 17);
+}
+
+template <class Emit>
+void CellRasterizer::Sweep(bool nonZero, Emit& emit)
+{
+    FlushCell();
+    if (overflowed_) return;
+    SortRows();
+    const int rows = bottom_ - top_;
+    int winding[kSampleLines];
+    int cursor[kSampleLines];
+    for (int r = 0; r < rows; ++r) {
+        const int begin = rowStart_[r], end = rowEnd_[r];
+        if (begin == end) continue;
+        RowCrossings(r);
+        for (int s = 0; s < kSampleLines; ++s) { winding[s] = 0; cursor[s] = lineStart_[s]; }
+        const int y = top_ + r;
+
+        // Moves every sample line's winding up to the column boundary at fixed-point x.
+        auto advance = [&](std::int32_t x) {
+            for (int s = 0; s < kSampleLines; ++s) {
+                int c = cursor[s];
+                const int e = lineStart_[s + 1];
+                while (c < e && crossings_[c].x < x) winding[s] += crossings_[c++].dir;
+                cursor[s] = c;
+            }
+        };
+        // True when the windings seen make the signed area the right coverage under the rule.
+        auto areaHolds = [&](int lo, int hi) {
+            if (nonZero) return (lo >= 0 && hi <= 1) || (lo >= -1 && hi <= 0) || lo >= 1 || hi <= -1;
+            return hi - lo <= 1;
+        };
+        auto spanCoverage = [&](std::int32_t cover) {
+            int lo = winding[0], hi = winding[0];
+            for (int s = 1; s < kSampleLines; ++s) { lo = std::min(lo, winding[s]); hi = std::max(hi, winding[s]); }
+            if (areaHolds(lo, hi)) return CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
+            int inside = 0;
+            for (int s = 0; s < kSampleLines; ++s) inside += Inside(winding[s], nonZero) ? 1 : 0;
+            return (inside * 255 + kSampleLines / 2) / kSampleLines;
+        };
+
+        std::int32_t cover = 0;
+        int next = left_;
+        for (int i = begin; i < end; ++i) {
+            const PixelCell& c = sorted_[i];
+            if (c.x < left_) { cover += c.cover; continue; }
+            if (c.x >= right_) break;
+            const std::int32_t x0 = c.x * kSubpixelScale, x1 = x0 + kSubpixelScale;
+            advance(x0);
+            if (next < c.x && cover != 0) {
+                const int v = spanCoverage(cover);
+                if (v > 0) emit(y, next, c.x, v);
+            }
+            // Windings inside the pixel, line by line, with exact lengths for the sampled measure.
+            int lo = winding[0], hi = winding[0];
+            std::int64_t insideLength = 0;
+            for (int s = 0; s < kSampleLines; ++s) {
+                int w = winding[s];
+                lo = std::min(lo, w);
+                hi = std::max(hi, w);
+                std::int32_t pos = x0;
+                int k = cursor[s];
+                const int e = lineStart_[s + 1];
+                for (; k < e && crossings_[k].x < x1; ++k) {
+                    if (Inside(w, nonZero)) insideLength += crossings_[k].x - pos;
+                    pos = crossings_[k].x;
+                    w += crossings_[k].dir;
+                    lo = std::min(lo, w);
+                    hi = std::max(hi, w);
+                }
+                if (Inside(w, nonZero)) insideLength += x1 - pos;
+                cursor[s] = k;
+                winding[s] = w;
+            }
+            int v;
+            if (c.passages == 1 && areaHolds(lo, hi))
+                v = CoverageFromAlpha(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero);
+            else
+                v = static_cast<int>((insideLength * 255 + kSampleLines * kSubpixelScale / 2) / (kSampleLines * kSubpixelScale));
+            if (v > 0) emit(y, c.x, c.x + 1, v);
+            cover += c.cover;
+            next = c.x + 1;
+        }
+        if (next < right_ && cover != 0) {
+            advance(next * kSubpixelScale);
+            const int v = spanCoverage(cover);
+            if (v > 0) emit(y, next, right_, v);
+        }
+    }
 }

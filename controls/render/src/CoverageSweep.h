@@ -11,8 +11,7 @@
 
 class CoverageSweep {
 public:
-    CoverageSweep(const CellRasterizer& cells, bool nonZero, unsigned cap)
-        : left_(cells.left()), top_(cells.top()), right_(cells.right()), nonZero_(nonZero), cap_(cap) {}
+    explicit CoverageSweep(unsigned cap) : cap_(cap) {}
 
     void PaintTo(SpanPainter* painter, CoverageNodeWriter* writer) { painter_ = painter; writer_ = writer; }
     // Coverage goes into raster[(y - rasterTop) * rasterWidth + x - rasterLeft] instead of painting.
@@ -21,21 +20,11 @@ public:
         raster_ = raster; rasterLeft_ = rasterLeft; rasterTop_ = rasterTop; rasterWidth_ = rasterWidth;
     }
 
-    void Row(int row, const PixelCell* cells, int count)
+    // Receives the rasteriser's coverage stretches.
+    void operator()(int y, int x0, int x1, int coverage)
     {
-        const int y = top_ + row;
-        std::int32_t cover = 0;
-        int next = left_;
-        for (int i = 0; i < count; ++i) {
-            const PixelCell& c = cells[i];
-            if (c.x < left_) { cover += c.cover; continue; }
-            if (c.x >= right_) break;
-            if (cover != 0 && c.x > next) Emit(y, next, c.x, Coverage(static_cast<std::int64_t>(cover) * 512));
-            Emit(y, c.x, c.x + 1, Coverage(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area));
-            cover += c.cover;
-            next = c.x + 1;
-        }
-        if (cover != 0 && next < right_) Emit(y, next, right_, Coverage(static_cast<std::int64_t>(cover) * 512));
+        unsigned v = static_cast<unsigned>(coverage);
+        Emit(y, x0, x1, v > cap_ ? cap_ : v);
     }
 
     bool painted() const { return dirtyLeft_ < dirtyRight_; }
@@ -45,12 +34,6 @@ public:
     int dirtyBottom() const { return dirtyBottom_; }
 
 private:
-    unsigned Coverage(std::int64_t alpha) const
-    {
-        const unsigned v = static_cast<unsigned>(CoverageFromAlpha(alpha, nonZero_));
-        return v > cap_ ? cap_ : v;
-    }
-
     void Emit(int y, int x0, int x1, unsigned coverage)
     {
         if (coverage == 0 || x0 >= x1) return;
@@ -70,8 +53,6 @@ private:
         }
     }
 
-    int left_, top_, right_;
-    bool nonZero_;
     unsigned cap_;
     SpanPainter* painter_ = nullptr;
     CoverageNodeWriter* writer_ = nullptr;

@@ -136,7 +136,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     walkRequest.segments = segments;
     walkRequest.count = snum;
     walkRequest.clip = {tile.left - margin, tile.top - margin, tile.right + margin, tile.bottom + margin};
-    walkRequest.tolerance = 0.1;
+    walkRequest.tolerance = 0.0025;
     walkRequest.needLengths = dash != nullptr;
     walkRequest.dashKey = options.dashKey;
     PathWalk& walk = stroke.wide ? ws.wideWalk : ws.walk;
@@ -216,7 +216,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     if (fill) {
         const ImagingBitmap* pattern = request.FillType == FillPattern ? request.PatternBitmap : nullptr;
         SpanPainter painter(bdst, request.FillColor, pattern, request.PatternOriginX, request.PatternOriginY);
-        CoverageSweep sweep(ws.fillCells, nonZeroFill, 255);
+        CoverageSweep sweep(255);
         if (smallShape) {
             // Small shapes are kept as a raster of coverage bytes over their box.
             const int rl = std::max<int>(tile.left, __trunc(bounds.left));
@@ -227,20 +227,26 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
                 const int w = rr - rl, hgt = rb - rt;
                 ws.raster.assign(static_cast<size_t>(w) * hgt, 0);
                 sweep.CollectTo(ws.raster.data(), rl, rt, w);
-                ws.fillCells.ForEachRow(sweep);
+                ws.fillCells.Sweep(nonZeroFill, sweep);
                 for (int y = 0; y < hgt; ++y)
                     for (int x = 0; x < w; ++x)
                         if (unsigned c = ws.raster[static_cast<size_t>(y) * w + x]) painter.Pixel(rt + y, rl + x, c);
                 if (sweep.painted()) {
+                    // Keep only the rectangle that received coverage, packed row by row.
+                    const int dl = sweep.dirtyLeft(), dt = sweep.dirtyTop(), dr = sweep.dirtyRight(), db = sweep.dirtyBottom();
+                    const int dw = dr - dl;
+                    for (int y = dt; y < db; ++y)
+                        std::copy_n(&ws.raster[static_cast<size_t>(y - rt) * w + (dl - rl)], dw,
+                                    &ws.raster[static_cast<size_t>(y - dt) * dw]);
                     writer.BeginNode(CoverageRaster);
-                    writer.Raster(ws.raster.data(), w * hgt);
-                    writer.EndNode(rl, rt, rr, rb, true);
+                    writer.Raster(ws.raster.data(), dw * (db - dt));
+                    writer.EndNode(dl, dt, dr, db, true);
                 }
             }
         } else {
             sweep.PaintTo(&painter, &writer);
             writer.BeginNode(CoverageFill);
-            ws.fillCells.ForEachRow(sweep);
+            ws.fillCells.Sweep(nonZeroFill, sweep);
             writer.EndNode(tile.left, tile.top, tile.right, tile.bottom, true);
         }
     }
@@ -249,10 +255,10 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         SpanPainter painter(bdst, request.OutlineColor, nullptr, 0, 0);
         // Strokes narrower than 0.8 pixel never reach full strength.
         const int cap = std::min(255, __round(h * 637.5));
-        CoverageSweep sweep(ws.outlineCells, true, static_cast<unsigned>(std::max(cap, 1)));
+        CoverageSweep sweep(static_cast<unsigned>(std::max(cap, 1)));
         sweep.PaintTo(&painter, &writer);
         writer.BeginNode(CoverageOutline);
-        ws.outlineCells.ForEachRow(sweep);
+        ws.outlineCells.Sweep(true, sweep);
         if (sweep.painted())
             writer.EndNode(sweep.dirtyLeft(), sweep.dirtyTop(), sweep.dirtyRight(), sweep.dirtyBottom(), true);
         else
@@ -272,10 +278,10 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
                 *status = TileTooComplex;
                 return writer.BytesWritten();
             }
-            CoverageSweep sweep(ws.outlineCells, true, 255);
+            CoverageSweep sweep(255);
             sweep.PaintTo(&painter, &writer);
             writer.BeginNode(CoverageOutline);
-            ws.outlineCells.ForEachRow(sweep);
+            ws.outlineCells.Sweep(true, sweep);
             if (sweep.painted())
                 writer.EndNode(sweep.dirtyLeft(), sweep.dirtyTop(), sweep.dirtyRight(), sweep.dirtyBottom(), true);
             else
