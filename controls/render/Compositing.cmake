@@ -23,6 +23,11 @@ add_library(tarnrender_scenes STATIC ${_compositing}/tests/scenes/ShapeScene.cpp
 target_include_directories(tarnrender_scenes PUBLIC ${_compositing}/tests)
 target_link_libraries(tarnrender_scenes PUBLIC tarnrender)
 
+# Coverage lists recorded by the rasteriser itself.
+tarn_add_gtest(render_recorded_coverage_tests
+    SOURCES ${_compositing}/tests/MaskListEngineTest.cpp
+    LIBS tarnrender_scenes tarnrender)
+
 # Accuracy against exact pixel areas, and replay of the recorded coverage lists.
 add_executable(accuracy-render ${_compositing}/tests/accuracy/AccuracyRender.cpp)
 target_link_libraries(accuracy-render PRIVATE tarnrender_scenes tarnrender)
