@@ -3,7 +3,11 @@
 // recorded, then both again with the small-shape shortcut allowed. The accuracy check compares the
 // renders with exact areas and each repaint with its render.
 //
-//   accuracy-render SCENE OUT
+// With LISTS, the recorded coverage lists are written too, each as a 32-bit byte count and the bytes
+// (end marker included), in the order of the planes.
+//
+//   accuracy-render SCENE OUT [LISTS]
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -39,11 +43,19 @@ private:
     bool ok_ = false;
 };
 
+bool SaveBytes(const char* path, const std::vector<unsigned char>& bytes) {
+    std::FILE* out = std::fopen(path, "wb");
+    const bool ok = out && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    if (out && std::fclose(out) != 0) return false;
+    if (!ok) std::fprintf(stderr, "accuracy-render: cannot write %s\n", path);
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: accuracy-render SCENE OUT\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: accuracy-render SCENE OUT [LISTS]\n");
         return 2;
     }
     std::ifstream in(argv[1]);
@@ -53,7 +65,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "accuracy-render: cannot read %s: %s\n", argv[1], in ? error.c_str() : "cannot open");
         return 2;
     }
-    std::vector<unsigned char> planes;
+    std::vector<unsigned char> planes, lists;
     std::vector<unsigned char> list(std::size_t(8) << 20);
     for (std::size_t i = 0; i < scene.shapes.size(); ++i) {
         const SceneShape& shape = scene.shapes[i];
@@ -87,13 +99,13 @@ int main(int argc, char** argv) {
             }
             rendered.AppendRed(&planes);
             replayed.AppendRed(&planes);
+            const std::uint32_t listBytes = std::uint32_t(bytes) + sizeof(CoverageMaskNode);
+            const unsigned char* count = reinterpret_cast<const unsigned char*>(&listBytes);
+            lists.insert(lists.end(), count, count + sizeof listBytes);
+            lists.insert(lists.end(), list.begin(), list.begin() + listBytes);
         }
     }
-    std::FILE* out = std::fopen(argv[2], "wb");
-    if (!out || std::fwrite(planes.data(), 1, planes.size(), out) != planes.size() || std::fclose(out) != 0) {
-        std::fprintf(stderr, "accuracy-render: cannot write %s\n", argv[2]);
-        return 1;
-    }
+    if (!SaveBytes(argv[2], planes) || (argc == 4 && !SaveBytes(argv[3], lists))) return 1;
     std::printf("accuracy-render: %u shapes\n", unsigned(scene.shapes.size()));
     return 0;
 }

@@ -18,6 +18,7 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from exact_coverage import coverage, edge_counts  # noqa: E402
+import coverage_lists  # noqa: E402
 
 SIZE = 64
 # The engine snaps every point it walks (path points, steps along edges, stroke side points) down to
@@ -211,19 +212,31 @@ def run_engine(scene_text, count):
     with tempfile.TemporaryDirectory() as tmp:
         scene_path = os.path.join(tmp, 'scene.txt')
         out_path = os.path.join(tmp, 'planes.bin')
+        lists_path = os.path.join(tmp, 'lists.bin')
         with open(scene_path, 'w') as f:
             f.write(scene_text)
         exe = os.path.join(bin_dir, 'accuracy-render.exe')
-        run = subprocess.run([os.environ['TARN_WINE_RUN'], exe, scene_path, out_path],
+        run = subprocess.run([os.environ['TARN_WINE_RUN'], exe, scene_path, out_path, lists_path],
                              capture_output=True, text=True)
         if run.returncode != 0:
             sys.exit('accuracy-render failed (%d): %s %s' % (run.returncode, run.stdout, run.stderr))
         with open(out_path, 'rb') as f:
             data = f.read()
+        with open(lists_path, 'rb') as f:
+            list_data = f.read()
+    lists = []
+    pos = 0
+    while pos < len(list_data):
+        n = int.from_bytes(list_data[pos:pos + 4], 'little')
+        lists.append(list_data[pos + 4:pos + 4 + n])
+        pos += 4 + n
+    if len(lists) != 2 * count:
+        sys.exit('accuracy-render wrote %d coverage lists, expected %d' % (len(lists), 2 * count))
     plane = SIZE * SIZE
     if len(data) != 4 * plane * count:
         sys.exit('accuracy-render wrote %d bytes, expected %d' % (len(data), 4 * plane * count))
-    return [[data[(4 * i + k) * plane:(4 * i + k + 1) * plane] for k in range(4)] for i in range(count)]
+    planes = [[data[(4 * i + k) * plane:(4 * i + k + 1) * plane] for k in range(4)] for i in range(count)]
+    return planes, [lists[2 * i:2 * i + 2] for i in range(count)]
 
 
 def compare(shape, plane, exact, counts, vertex, limits):
@@ -248,6 +261,19 @@ def compare(shape, plane, exact, counts, vertex, limits):
     return worst, failures
 
 
+def check_list(shape, data, render):
+    """The recorded list follows the published layout and, painted independently, gives the render."""
+    try:
+        nodes = coverage_lists.parse(data)
+    except coverage_lists.ListError as error:
+        return ['%s: coverage list: %s' % (shape.name, error)]
+    painted = coverage_lists.paint(nodes, SIZE, SIZE)
+    difference = largest_difference(painted, render)
+    if difference > REPLAY_TOLERANCE:
+        return ['%s: coverage list painted independently differs from the render by %d' % (shape.name, difference)]
+    return []
+
+
 def largest_difference(a, b):
     return max(abs(p - q) for p, q in zip(a, b))
 
@@ -255,11 +281,11 @@ def largest_difference(a, b):
 def main():
     table = shapes()
     scene = 'size %d %d\n' % (SIZE, SIZE) + ''.join(s.scene_block() for s in table)
-    planes = run_engine(scene, len(table))
+    planes, lists = run_engine(scene, len(table))
     failures = []
     print('%-30s %9s %9s %9s %7s %9s %7s' % ('shape', 'single', 'sampled', 'inside', 'replay', 'shortcut',
                                            'replay'))
-    for shape, (best, best_replayed, quick, quick_replayed) in zip(table, planes):
+    for shape, (best, best_replayed, quick, quick_replayed), shape_lists in zip(table, planes, lists):
         polys, rule = oracle(shape)
         exact = coverage(polys, rule, SIZE, SIZE)
         counts, vertex = edge_counts(polys, SIZE, SIZE)
@@ -278,6 +304,8 @@ def main():
             if quick_column:
                 failures.append('%s: the small-shape shortcut changed a shape larger than 10 pixels by %d' %
                                 (shape.name, quick_column))
+        for render, data in zip((best, quick), shape_lists):
+            failures += check_list(shape, data, render)
         print('%-30s %9.2f %9.2f %9.2f %7d %9.2f %7d' % (shape.name, worst['single'], worst['sampled'],
                                                        worst['inside'], best_replay, quick_column, quick_replay))
         if max(best_replay, quick_replay) > REPLAY_TOLERANCE:
