@@ -1,8 +1,9 @@
 // mosk-bench: writes and reads about 50 MB of mixed streams through ZStorage and prints the rates
 // beside raw compress2/uncompress on the same bytes, and beside the plain compound file alone.
-//   mosk-bench [megabytes]
+//   mosk-bench [megabytes [rounds]]
 #include <windows.h>
 #include <objbase.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
@@ -110,21 +111,20 @@ double ReadAll(IStorage* storage, const std::vector<Bytes>& streams, std::size_t
     return watch.Seconds();
 }
 
-int Run(std::size_t megabytes) {
-    std::vector<Bytes> streams;
-    std::size_t total = 0;
-    for (std::uint32_t i = 0; total < megabytes * 1000000; ++i) {
-        std::size_t size = (i % 5 == 0) ? 4000000 : 200000 + (i * 37171u) % 900000;
-        streams.push_back(MakeStream(size, static_cast<int>(i % 3), i));
-        total += size;
+struct Rates {
+    double write = 1e30;
+    double read = 1e30;
+    void Keep(double w, double r) {
+        write = std::min(write, w);
+        read = std::min(read, r);
     }
-    const double mb = static_cast<double>(total) / 1e6;
-    std::printf("%zu streams, %.1f MB uncompressed\n", streams.size(), mb);
+};
 
-    // Raw zlib: frame-sized buffers, level 9, CRC, then inflate.
-    std::vector<Bytes> compressed(streams.size());
-    Stopwatch rawCompress;
-    std::size_t packed = 0;
+// Raw zlib on the same bytes: frame-sized buffers, level 9 and the frame CRC, then CRC and inflate.
+Rates RawZlib(const std::vector<Bytes>& streams, std::vector<Bytes>& compressed) {
+    Rates rates;
+    compressed.assign(streams.size(), Bytes());
+    Stopwatch deflating;
     for (std::size_t s = 0; s < streams.size(); ++s) {
         uLongf length = compressBound(static_cast<uLong>(streams[s].size()));
         compressed[s].resize(length);
@@ -132,10 +132,9 @@ int Run(std::size_t megabytes) {
             throw Fail{"compress2", E_FAIL};
         compressed[s].resize(length);
         zframe::FrameCrc(compressed[s].data(), length);
-        packed += length;
     }
-    const double rawWrite = rawCompress.Seconds();
-    Stopwatch rawInflate;
+    rates.write = deflating.Seconds();
+    Stopwatch inflating;
     for (std::size_t s = 0; s < streams.size(); ++s) {
         Bytes plain(streams[s].size());
         uLongf length = static_cast<uLongf>(plain.size());
@@ -143,10 +142,13 @@ int Run(std::size_t megabytes) {
         if (uncompress(plain.data(), &length, compressed[s].data(), static_cast<uLong>(compressed[s].size())) != Z_OK)
             throw Fail{"uncompress", E_FAIL};
     }
-    const double rawRead = rawInflate.Seconds();
+    rates.read = inflating.Seconds();
+    return rates;
+}
 
-    // The same frames stored straight into a compound file in memory, one write each: the storage's
-    // own share of what ZStorage costs.
+// The finished frames stored straight into a compound file in memory, one write each: the storage's
+// own share of what ZStorage costs.
+Rates FramesOnly(const std::vector<Bytes>& streams, const std::vector<Bytes>& compressed) {
     std::vector<Bytes> frames(streams.size());
     for (std::size_t s = 0; s < streams.size(); ++s) {
         zframe::FrameHeader header;
@@ -157,32 +159,72 @@ int Run(std::size_t megabytes) {
         zframe::WriteHeader(header, frames[s].data());
         frames[s].insert(frames[s].end(), compressed[s].begin(), compressed[s].end());
     }
-    CComPtr<IStorage> plainRoot = MemoryDocfile();
-    const double framesWrite = WriteAll(plainRoot, frames, frames.size());
-    const double framesRead = ReadAll(plainRoot, frames, frames.size());
-    plainRoot.Release();
+    CComPtr<IStorage> root = MemoryDocfile();
+    Rates rates;
+    rates.write = WriteAll(root, frames, frames.size());
+    rates.read = ReadAll(root, frames, frames.size());
+    return rates;
+}
 
-    // Through ZStorage over a compound file in memory.
-    HMODULE module = ::LoadLibraryW(L"Mosk.dll");
-    if (!module) throw Fail{"LoadLibrary Mosk.dll", HRESULT_FROM_WIN32(::GetLastError())};
-    auto getClassObject = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
-        reinterpret_cast<void*>(::GetProcAddress(module, "DllGetClassObject")));
-    CComPtr<IClassFactory> factory;
-    Check(getClassObject(CLSID_ZStorage, IID_IClassFactory, reinterpret_cast<void**>(&factory)), "DllGetClassObject");
+// Through ZStorage over a compound file in memory, writing and reading in 64 KiB pieces.
+Rates ThroughZStorage(IClassFactory* factory, const std::vector<Bytes>& streams) {
     CComPtr<IZStorage> storage;
     Check(factory->CreateInstance(nullptr, IID_IZStorage, reinterpret_cast<void**>(&storage)), "CreateInstance");
     CComPtr<IStorage> root = MemoryDocfile();
     Check(storage->put_Donor(root), "put_Donor");
-    const double zWrite = WriteAll(storage, streams);
-    const double zRead = ReadAll(storage, streams);
+    Rates rates;
+    rates.write = WriteAll(storage, streams);
+    rates.read = ReadAll(storage, streams);
+    return rates;
+}
+
+int Run(std::size_t megabytes, int rounds) {
+    std::vector<Bytes> streams;
+    std::size_t total = 0;
+    for (std::uint32_t i = 0; total < megabytes * 1000000; ++i) {
+        std::size_t size = (i % 5 == 0) ? 4000000 : 200000 + (i * 37171u) % 900000;
+        streams.push_back(MakeStream(size, static_cast<int>(i % 3), i));
+        total += size;
+    }
+    const double mb = static_cast<double>(total) / 1e6;
+    std::printf("%zu streams, %.1f MB uncompressed, best of %d rounds\n", streams.size(), mb, rounds);
+
+    HMODULE module = ::LoadLibraryW(L"Mosk.dll");
+    if (!module) throw Fail{"LoadLibrary Mosk.dll", HRESULT_FROM_WIN32(::GetLastError())};
+    auto getClassObject = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
+        reinterpret_cast<void*>(::GetProcAddress(module, "DllGetClassObject")));
+    if (!getClassObject) throw Fail{"DllGetClassObject missing", E_FAIL};
+    CComPtr<IClassFactory> factory;
+    Check(getClassObject(CLSID_ZStorage, IID_IClassFactory, reinterpret_cast<void**>(&factory)), "DllGetClassObject");
+
+    // Rounds alternate the order, so that neither side always runs on a warmer or quieter machine.
+    Rates raw, framesOnly, wrapped;
+    std::vector<Bytes> compressed;
+    for (int round = 0; round < rounds; ++round) {
+        if (round % 2 == 0) {
+            Rates r = RawZlib(streams, compressed);
+            raw.Keep(r.write, r.read);
+            Rates z = ThroughZStorage(factory, streams);
+            wrapped.Keep(z.write, z.read);
+        } else {
+            Rates z = ThroughZStorage(factory, streams);
+            wrapped.Keep(z.write, z.read);
+            Rates r = RawZlib(streams, compressed);
+            raw.Keep(r.write, r.read);
+        }
+        Rates f = FramesOnly(streams, compressed);
+        framesOnly.Keep(f.write, f.read);
+    }
+    std::size_t packed = 0;
+    for (const Bytes& c : compressed) packed += c.size();
 
     std::printf("compressed to %.1f MB (%.1f %%)\n", static_cast<double>(packed) / 1e6, 100.0 * packed / total);
     std::printf("%-34s %10s %10s\n", "", "write MB/s", "read MB/s");
-    std::printf("%-34s %10.1f %10.1f\n", "raw compress2 / uncompress", mb / rawWrite, mb / rawRead);
-    std::printf("%-34s %10.1f %10.1f\n", "frames into compound file only", mb / framesWrite, mb / framesRead);
-    std::printf("%-34s %10.1f %10.1f\n", "ZStorage over compound file", mb / zWrite, mb / zRead);
+    std::printf("%-34s %10.1f %10.1f\n", "raw compress2 / uncompress", mb / raw.write, mb / raw.read);
+    std::printf("%-34s %10.1f %10.1f\n", "frames into compound file only", mb / framesOnly.write, mb / framesOnly.read);
+    std::printf("%-34s %10.1f %10.1f\n", "ZStorage over compound file", mb / wrapped.write, mb / wrapped.read);
     std::printf("ZStorage time / (raw zlib + frame storage) time: write %.3f, read %.3f\n",
-                zWrite / (rawWrite + framesWrite), zRead / (rawRead + framesRead));
+                wrapped.write / (raw.write + framesOnly.write), wrapped.read / (raw.read + framesOnly.read));
     return 0;
 }
 
@@ -190,14 +232,15 @@ int Run(std::size_t megabytes) {
 
 int main(int argc, char** argv) {
     std::size_t megabytes = argc > 1 ? static_cast<std::size_t>(std::strtoul(argv[1], nullptr, 10)) : 50;
-    if (megabytes == 0) {
-        std::fprintf(stderr, "usage: mosk-bench [megabytes]\n");
+    int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+    if (megabytes == 0 || rounds <= 0) {
+        std::fprintf(stderr, "usage: mosk-bench [megabytes [rounds]]\n");
         return 2;
     }
     if (FAILED(::CoInitialize(nullptr))) return 3;
     int result = 1;
     try {
-        result = Run(megabytes);
+        result = Run(megabytes, rounds);
     } catch (const Fail& failure) {
         std::fprintf(stderr, "mosk-bench: %s failed (0x%08lx)\n", failure.what, static_cast<unsigned long>(failure.hr));
     }
