@@ -57,7 +57,7 @@ def pentagram(cx, cy, r):
 
 
 class Shape:
-    def __init__(self, name, kind, rule_or_width, subpaths, closed=True, radius=None, tolerance=None, small=False):
+    def __init__(self, name, kind, rule_or_width, subpaths, closed=True, radius=None, small=False):
         self.name = name
         self.kind = kind              # 'fill' or 'stroke'
         self.rule = rule_or_width if kind == 'fill' else 'nonzero'
@@ -65,7 +65,6 @@ class Shape:
         self.subpaths = subpaths      # lists of commands ('M'|'L'|'C', coords)
         self.closed = closed
         self.radius = radius          # least radius of curvature of curved shapes
-        self.tolerance = tolerance    # a looser bound for every class (thin strokes)
         self.small = small            # at most 10 x 10 pixels: the small-shape shortcut applies
 
     def scene_block(self):
@@ -127,7 +126,14 @@ def shapes():
         Shape('stroke 6 px triangle', 'stroke', 6.0,
               [polyline([(q(12.2), q(50.4)), (q(32.6), q(10.9)), (q(52.8), q(47.7))])]),
         Shape('stroke 0.5 px diagonal', 'stroke', 0.5, [polyline([(q(5.2), q(7.7)), (q(58.6), q(41.3))])],
-              closed=False, tolerance=40.0),
+              closed=False),
+        Shape('stroke 0.9 px diagonal', 'stroke', 0.9, [polyline([(q(5.2), q(7.7)), (q(58.6), q(41.3))])],
+              closed=False),
+        Shape('stroke 1 px diagonal', 'stroke', 1.0, [polyline([(q(5.2), q(7.7)), (q(58.6), q(41.3))])],
+              closed=False),
+        Shape('stroke 1 px on a pixel row', 'stroke', 1.0, [polyline([(q(5.2), q(20.5)), (q(58.6), q(20.5))])],
+              closed=False),
+        Shape('stroke 1.05 px zigzag', 'stroke', 1.05, [polyline(zigzag[:3])], closed=False),
     ]
 
 
@@ -202,8 +208,6 @@ def limits_for(shape):
     limits = {'inside': ROUNDING + extra,
               'single': snapping + ROUNDING + extra,
               'sampled': SAMPLING + snapping + ROUNDING + extra}
-    if shape.tolerance:
-        limits = {k: max(v, shape.tolerance) for k, v in limits.items()}
     return limits
 
 
