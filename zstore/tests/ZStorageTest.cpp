@@ -346,3 +346,61 @@ TEST_F(ZStorageTest, AggregatesUnderAnOuterObject) {
         outer.inner = nullptr;
     }
 }
+
+TEST_F(ZStorageTest, ReadOnlyStreamsOfTheWrapperNeverWrite) {
+    const Bytes frame = FrameOf(Content(6000, 0));
+    CComPtr<IStorage> root = file.Create();
+    WriteStoredStream(root, L"Contents", frame);
+    {
+        CComPtr<IZStorage> storage = server.NewStorage(root);
+        CComPtr<IStream> stream;
+        ASSERT_EQ(S_OK, storage->OpenStream(L"Contents", nullptr, kOpenRead, 0, &stream));
+        // The image takes the write, but a stream opened for reading keeps its donor as it was.
+        WriteAll(stream, Content(10, 1));
+        EXPECT_EQ(S_OK, storage->Commit(STGC_DEFAULT));
+    }
+    Bytes stored;
+    ASSERT_TRUE(ReadStoredStream(root, L"Contents", stored));
+    EXPECT_EQ(frame, stored);
+}
+
+TEST_F(ZStorageTest, ParentIgnoresChildrenItDoesNotList) {
+    CComPtr<IStorage> root = file.Create();
+    CComPtr<IZStorage> storage = server.NewStorage(root);
+    CComPtr<IZParent> parent;
+    ASSERT_EQ(S_OK, storage.QueryInterface(&parent));
+    CComPtr<IZStream> stranger = server.NewStream();
+    CComPtr<IZStorage> strangerStorage = server.NewStorage();
+    EXPECT_EQ(S_OK, parent->ChildStreamClosed(stranger));
+    EXPECT_EQ(S_OK, parent->ChildStorageClosed(strangerStorage));
+    EXPECT_EQ(S_OK, parent->ChildStreamClosed(nullptr));
+    // A storage's own parent link follows the same rules as a stream's.
+    CComPtr<IZChild> child;
+    ASSERT_EQ(S_OK, strangerStorage.QueryInterface(&child));
+    EXPECT_EQ(S_OK, child->SetParent(storage));
+    EXPECT_EQ(E_FAIL, child->SetParent(storage));
+    CComPtr<IZChild> streamChild;
+    ASSERT_EQ(S_OK, stranger.QueryInterface(&streamChild));
+    EXPECT_EQ(S_OK, streamChild->SetParent(storage));
+    // Each child leaves its parent at its final release; the parent outlives them by their references.
+    child.Release();
+    streamChild.Release();
+    storage.Release();
+    parent.Release();
+    stranger.Release();
+    strangerStorage.Release();
+}
+
+TEST_F(ZStorageTest, StatReportsTheRequestedModeWithoutLocks) {
+    CComPtr<IStorage> root = file.Create();
+    CComPtr<IZStorage> storage = server.NewStorage(root);
+    STATSTG stat = {};
+    ASSERT_EQ(S_OK, storage->Stat(&stat, STATFLAG_NONAME));
+    EXPECT_EQ(0u, stat.grfMode);  // the root wrapper was never given a mode
+    EXPECT_EQ(0u, stat.grfLocksSupported);
+    EXPECT_EQ(STGTY_STORAGE, static_cast<int>(stat.type));
+    CComPtr<IStorage> donor;
+    ASSERT_EQ(S_OK, storage->get_Donor(&donor));
+    EXPECT_TRUE(donor.IsEqualObject(root));
+    EXPECT_EQ(E_POINTER, storage->get_Donor(nullptr));
+}

@@ -2,6 +2,7 @@
 // The standard class factory and the co-class base that ties a class to its factory, creator,
 // registration script and object-map hooks.
 #include "atlobject.h"
+#include "atlerror.h"
 
 class CComClassFactory : public IClassFactory, public CComObjectRoot {
 public:
@@ -35,4 +36,8 @@ public:
     static LPCTSTR WINAPI GetObjectDescription() { return nullptr; }
     static const AtlCategoryMapEntry* WINAPI GetCategoryMap() { return nullptr; }
     static void WINAPI ObjectMain(bool /*starting*/) {}
+
+    static HRESULT WINAPI Error(LPCOLESTR description, const IID& iid = GUID_NULL, HRESULT hr = E_FAIL) {
+        return AtlReportError(*pclsid, description, iid, hr);
+    }
 };

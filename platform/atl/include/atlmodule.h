@@ -54,6 +54,9 @@ public:
     HINSTANCE GetModuleInstance() const { return m_instance; }
     HINSTANCE GetResourceInstance() const { return m_resourceInstance; }
     void SetResourceInstance(HINSTANCE instance) { m_resourceInstance = instance; }
+    // Where registration scripts are looked up; the module itself unless a server keeps them elsewhere.
+    HINSTANCE GetRegistryResourceInstance() const { return m_registryInstance; }
+    void SetRegistryResourceInstance(HINSTANCE instance) { m_registryInstance = instance; }
     std::wstring GetModulePath() const;
     _ATL_OBJMAP_ENTRY* GetObjectMap() const { return m_objectMap; }
 
@@ -84,6 +87,7 @@ private:
     _ATL_OBJMAP_ENTRY* m_objectMap = nullptr;
     HINSTANCE m_instance = nullptr;
     HINSTANCE m_resourceInstance = nullptr;
+    HINSTANCE m_registryInstance = nullptr;
     const GUID* m_libid = nullptr;
     volatile LONG m_lockCount = 0;
     bool m_initialised = false;

@@ -22,6 +22,7 @@ HRESULT CComModule::Init(_ATL_OBJMAP_ENTRY* objectMap, HINSTANCE instance, const
     m_objectMap = objectMap;
     m_instance = instance;
     m_resourceInstance = instance;
+    m_registryInstance = instance;
     m_libid = plibid;
     m_lockCount = 0;
     ::InitializeCriticalSection(&m_csObjMap);
@@ -119,9 +120,8 @@ HRESULT CComModule::UpdateRegistryFromResource(UINT nResID, BOOL bRegister,
     CRegistrar registrar;
     registrar.AddReplacement(L"MODULE", GetModulePath());
     for (const auto& replacement : extra) registrar.AddReplacement(replacement.name, replacement.value);
-    // Scripts live with the code that names them, not in a separate resource library.
-    return bRegister ? registrar.ResourceRegister(m_instance, nResID)
-                     : registrar.ResourceUnregister(m_instance, nResID);
+    return bRegister ? registrar.ResourceRegister(m_registryInstance, nResID)
+                     : registrar.ResourceUnregister(m_registryInstance, nResID);
 }
 
 void CComModule::AddTermFunc(void (*fn)(DWORD_PTR), DWORD_PTR data) {

@@ -244,3 +244,21 @@ TEST(BstrAndVariant, OwnAndCopyTheirValues) {
     EXPECT_EQ(VT_BSTR, raw.vt);
     VariantClear(&raw);
 }
+
+TEST_F(ModuleTest, ErrorInformationReachesTheCaller) {
+    ::SetErrorInfo(0, nullptr);
+    EXPECT_EQ(E_INVALIDARG, CThing::Error(L"The fold type is unknown.", IID_IPersist, E_INVALIDARG));
+    IErrorInfo* info = nullptr;
+    ASSERT_EQ(S_OK, ::GetErrorInfo(0, &info));
+    ASSERT_TRUE(info);
+    BSTR description = nullptr;
+    ASSERT_EQ(S_OK, info->GetDescription(&description));
+    EXPECT_STREQ(L"The fold type is unknown.", description);
+    ::SysFreeString(description);
+    GUID iid;
+    ASSERT_EQ(S_OK, info->GetGUID(&iid));
+    EXPECT_TRUE(IsEqualIID(IID_IPersist, iid));
+    info->Release();
+    // Taken once: the information does not linger for the next failure.
+    EXPECT_EQ(S_FALSE, ::GetErrorInfo(0, &info));
+}
