@@ -1,5 +1,6 @@
 #include "ZStorage.h"
 #include <algorithm>
+#include <utility>
 #include "ZStream.h"
 
 namespace {
@@ -203,11 +204,12 @@ STDMETHODIMP CZStorage::get_Donor(IStorage** donor) {
 }
 
 STDMETHODIMP CZStorage::put_Donor(IStorage* donor) {
+    CComPtr<IStorage> incoming(donor);
     m_donor.Release();
     // The children stay alive with their own donors but are no longer flushed or reverted from here.
     m_childStorages.clear();
     m_childStreams.clear();
-    m_donor = donor;
+    m_donor = std::move(incoming);
     return S_OK;
 }
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <utility>
 #include <vector>
 #include "ZFrame.h"
 
@@ -42,6 +43,8 @@ STDMETHODIMP CZStream::get_Donor(IStream** donor) {
 }
 
 STDMETHODIMP CZStream::put_Donor(IStream* donor) {
+    // Held first: the new donor may be the one being let go.
+    CComPtr<IStream> incoming(donor);
     if (m_donor) {
         Flush();
         m_donor.Release();
@@ -50,8 +53,8 @@ STDMETHODIMP CZStream::put_Donor(IStream* donor) {
     m_position = 0;
     m_compressed = true;
     m_dirty = false;
-    if (!donor) return S_OK;
-    m_donor = donor;
+    if (!incoming) return S_OK;
+    m_donor = std::move(incoming);
     return Attach();
 }
 
