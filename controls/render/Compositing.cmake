@@ -22,6 +22,9 @@ tarn_add_gtest(render_masklist_tests
 add_library(tarnrender_scenes STATIC ${_compositing}/tests/scenes/ShapeScene.cpp)
 target_include_directories(tarnrender_scenes PUBLIC ${_compositing}/tests)
 target_link_libraries(tarnrender_scenes PUBLIC tarnrender)
+tarn_add_gtest(render_scene_tests
+    SOURCES ${_compositing}/tests/scenes/ShapeSceneTest.cpp
+    LIBS tarnrender_scenes tarnrender)
 
 # Coverage lists recorded by the rasteriser itself.
 tarn_add_gtest(render_recorded_coverage_tests

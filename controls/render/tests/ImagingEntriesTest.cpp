@@ -62,6 +62,23 @@ TEST(ImagingEntries, AlphaBlendBothPathsAgreeAtTheEnds) {
     }
 }
 
+// A blend that covers nothing must not touch the bitmaps: here their bits cannot be accessed at all.
+TEST(ImagingEntries, AlphaBlendOutsideAccessesNothing) {
+    Bitmap dst, src;
+    for (ImagingBitmap* b : {&dst.b, &src.b}) {
+        b->Width = b->Height = 4;
+        b->BitsPerPixel = b == &dst.b ? 24 : 32;
+        b->BytesPerLine = 16;
+        b->Allocated = 1;  // described, but without pixels: any access fails
+    }
+    for (auto blend : {&AlphaBlendBitmapRects, &AlphaBlendBitmapRectsMmx}) {
+        EXPECT_TRUE(blend(&dst.b, 4, 0, 3, 3, &src.b, 0, 0));
+        EXPECT_TRUE(blend(&dst.b, 0, 0, 3, 3, &src.b, 0, 4));
+        EXPECT_TRUE(blend(&dst.b, -3, 0, 3, 3, &src.b, 0, 0));
+        EXPECT_FALSE(blend(&dst.b, 0, 0, 3, 3, &src.b, 0, 0));  // overlapping: access needed, and refused
+    }
+}
+
 TEST(ImagingEntries, FillMaskRunsTakesTheRequest) {
     const std::vector<uint8_t> list = MaskListBuilder()
                                           .Entries(CoverageFill, {0, 0, 4, 1}, {RunEntry(0, 0, 4)})

@@ -152,7 +152,10 @@ bool ReadShapeScene(std::istream& in, ShapeScene* scene, std::string* error) {
             return fail("path must start with M");
         scene->shapes.back().path.push_back(c);
     }
-    if (scene->width <= 0) return fail("missing 'size W H'");
+    if (scene->width <= 0) {
+        if (error) *error = "missing 'size W H'";
+        return false;
+    }
     return true;
 }
 
