@@ -15,6 +15,12 @@ HRESULT MoskServer::Factory(REFCLSID clsid, IClassFactory** factory) {
     return getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory));
 }
 
+HRESULT MoskServer::CanUnloadNow() const {
+    auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(
+        reinterpret_cast<void*>(::GetProcAddress(m_module, "DllCanUnloadNow")));
+    return canUnload ? canUnload() : E_FAIL;
+}
+
 CComPtr<IZStorage> MoskServer::NewStorage(IStorage* donor) {
     CComPtr<IClassFactory> factory;
     CComPtr<IZStorage> storage;

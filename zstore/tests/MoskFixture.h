@@ -25,6 +25,8 @@ public:
     CComPtr<IZStream> NewStream(IStream* donor = nullptr);
     HRESULT Factory(REFCLSID clsid, IClassFactory** factory);
     HMODULE Module() const { return m_module; }
+    // S_OK once every object of the server is gone: a leaked reference shows here.
+    HRESULT CanUnloadNow() const;
 
 private:
     HMODULE m_module = nullptr;

@@ -6,6 +6,11 @@ namespace {
 
 class ZStorageTest : public ComTest {
 protected:
+    void TearDown() override {
+        // Children hold their parents and parents list children weakly: nothing may be left over.
+        EXPECT_EQ(S_OK, server.CanUnloadNow());
+        ComTest::TearDown();
+    }
     MoskServer server;
     TempDocfile file;
 };

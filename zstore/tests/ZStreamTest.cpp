@@ -14,6 +14,7 @@ protected:
     }
     void TearDown() override {
         root.Release();
+        EXPECT_EQ(S_OK, server.CanUnloadNow());
         ComTest::TearDown();
     }
 
