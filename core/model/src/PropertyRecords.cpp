@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "Persistent.h"
+#include "TarnPropertyBag.h"
 
 namespace {
 
@@ -19,15 +20,21 @@ HRESULT WriteAll(IStream* stream, const void* data, ULONG size)
 
 HRESULT __SaveProp(IStream* stream, const char* name, const void* data, ULONG size, bool byId)
 {
-    if (!stream)
+    if (!stream || (!data && size))
         return E_POINTER;
     HRESULT hr;
     if (byId) {
-        // The name argument carries the record's id.
+        // The name argument carries the record's id. An id without its marker bit would be read
+        // back as a name length, and 0 as the end of the list.
         const DWORD key = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(name));
+        if (!(key & kPropertyIdBit))
+            return E_INVALIDARG;
         hr = WriteAll(stream, &key, sizeof key);
     } else {
+        // An empty name would be read back as the end of the list.
         const DWORD key = name ? static_cast<DWORD>(std::strlen(name)) : 0;
+        if (key == 0 || (key & kPropertyIdBit))
+            return E_INVALIDARG;
         hr = WriteAll(stream, &key, sizeof key);
         if (SUCCEEDED(hr))
             hr = WriteAll(stream, name, key);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ClException.h"
+#include "FailingStream.h"
 #include "FixtureRecords.h"
 #include "StreamHelpers.h"
 
@@ -133,6 +134,41 @@ TEST(PropertyRecordTest, NestedRecordSizeIsTheBytesWritten)
     std::memcpy(&key, idBytes.data(), 4);
     EXPECT_EQ(key, 0x40002001u);
     EXPECT_EQ(idBytes.size(), 8 + nested);
+}
+
+TEST(PropertyRecordTest, WritesThatWouldCorruptTheListAreRefused)
+{
+    const int value = 1;
+    struct Case {
+        const char* what;
+        const char* name;
+        bool byId;
+    };
+    const Case cases[] = {
+        {"empty name", "", false},
+        {"no name", nullptr, false},
+        {"id without its marker bit", reinterpret_cast<const char*>(5), true},
+        {"id 0", nullptr, true},
+    };
+    for (const auto& c : cases) {
+        FailingStream stream(1000);
+        EXPECT_EQ(__SaveProp(&stream, c.name, &value, sizeof value, c.byId), E_INVALIDARG) << c.what;
+        EXPECT_TRUE(stream.written.empty()) << c.what;
+    }
+    FailingStream stream(1000);
+    EXPECT_EQ(__SaveProp(&stream, "Data", nullptr, 4, false), E_POINTER);
+
+    // The first failing write is returned and nothing further is written.
+    FailingStream full(6);
+    EXPECT_EQ(__SaveProp(&full, "Name", &value, sizeof value, false), STG_E_MEDIUMFULL);
+    EXPECT_EQ(full.writeCalls, 2);
+    EXPECT_EQ(full.written.size(), 4u);
+
+    // A nested object whose record cannot be written reports the failure instead of success.
+    std::unique_ptr<CFixtureRecord> record(MakeFixtureRecord("x", 1, 1, 0));
+    FailingStream tiny(0);
+    CPersistent host;
+    EXPECT_EQ(host.SavePersist(&tiny, "Nested", record.get()), STG_E_MEDIUMFULL);
 }
 
 TEST(PropertyBagTest, LookupRules)
