@@ -236,15 +236,6 @@ TEST_F(BaseBehaviour, DoubleClickAndRightButton) {
     EXPECT_EQ(hr, S_FALSE) << "the press flag was cleared";
 }
 
-TEST_F(BaseBehaviour, InsertingMapSwallowsClicksButNotTheRightButtonRelease) {
-    ISelfInserter* self = nullptr;
-    AsBase(control_)->QueryInterface(IID_ISelfInserter, reinterpret_cast<void**>(&self));
-    // Without an inserter the control leaves the placing map.
-    self->SetInserterInterface(nullptr);
-    EXPECT_EQ(control_->State(), kStateIdle);
-    self->Release();
-}
-
 TEST_F(BaseBehaviour, HitTestAndCursor) {
     control_->rect = tagRectF{1, 1, 2, 2};
     tagHitTestResult result = HTR_UIShape;
