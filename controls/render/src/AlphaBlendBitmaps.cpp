@@ -87,7 +87,7 @@ bool AlphaBlendRasterRects(const RasterBits& dest, int x, int y, int width, int 
     const int count = area.right - area.left;
     for (int py = area.top; py < area.bottom; ++py) {
         uint8_t* d = dest.Row(py) + area.left * 3;
-        const uint8_t* s = source.Row(py - y + srcY) + (area.left - x + srcX) * 4;
+        const uint8_t* s = source.Row(int(int64_t(py) - y + srcY)) + (int64_t(area.left) - x + srcX) * 4;
         if (path == AlphaBlendPath::Vector)
             BlendRowVector(d, s, count);
         else

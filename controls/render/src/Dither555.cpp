@@ -38,11 +38,12 @@ bool DitherRasterTo555(const RasterBits& dest, int destX, int destY, int width, 
 
     const int columns = int(right - left);
     for (int row = 0; row < int(bottom - top); ++row) {
-        const uint8_t* thresholds = kThresholds[(srcY + row) & 3];
+        // Phases in unsigned arithmetic: positions near the ends of the int range wrap, not overflow.
+        const uint8_t* thresholds = kThresholds[(unsigned(srcY) + unsigned(row)) & 3];
         const uint8_t* in = source.Row(int(top) + row) + left * 3;
         uint16_t* out = reinterpret_cast<uint16_t*>(dest.Row(int(outTop) + row)) + outLeft;
         for (int col = 0; col < columns; ++col, in += 3) {
-            const unsigned t = thresholds[(srcX + col) & 3];
+            const unsigned t = thresholds[(unsigned(srcX) + unsigned(col)) & 3];
             out[col] = uint16_t((DitherChannel(in[2], t) << 10) | (DitherChannel(in[1], t) << 5) |
                                 DitherChannel(in[0], t));
         }

@@ -41,6 +41,9 @@ bool EntriesTouch(const CoverageMaskNode& head, const uint8_t* body, int rowFrom
     const CoverageMaskEntry* first = Entries(body);
     const CoverageMaskEntry* last = first + head.count;
     if (head.sorted) {
+        // Only rows that hold entries can hit: a huge tolerance or rectangle costs no more than the node.
+        rowFrom = std::max<int>(rowFrom, first->y);
+        rowTo = std::min<int>(rowTo, (last - 1)->y);
         for (int row = rowFrom; row <= rowTo; ++row) {
             const auto range = RowEntries(first, last, row);
             for (const CoverageMaskEntry* e = range.first; e != range.second; ++e)

@@ -223,6 +223,18 @@ TEST(MaskIntersectsRect, EntriesByRowsAndColumnsRastersWhole) {
             << c.r.left << "," << c.r.top << "," << c.r.right << "," << c.r.bottom;
 }
 
+// Huge tolerances and rectangles cover the whole coordinate range without walking it row by row.
+TEST(MaskHitTests, HugeTolerancesAndRectanglesStayCheap) {
+    HeapList list(MaskListBuilder()
+                      .Entries(CoverageFill, {-30000, -30000, 30000, 30000}, {RunEntry(-30000, -30000, 5), PixelEntry(29000, 29999, 9)})
+                      .Raster({0, 0, 2, 1}, {0, 9}));
+    EXPECT_TRUE(MaskHitTest(list.block, list.Size(), 0, 0, 2000000000));
+    EXPECT_TRUE(MaskHitTest(list.block, list.Size(), 29000, 29999, 0));
+    EXPECT_TRUE(MaskIntersectsRect(list.block, list.Size(), -2147483647, -2147483647, 2147483647, 2147483647));
+    EXPECT_TRUE(MaskIntersectsRect(list.block, list.Size(), 28000, -2147483647, 29001, 2147483647));
+    EXPECT_FALSE(MaskIntersectsRect(list.block, list.Size(), 29001, -29000, 2147483647, 29999));
+}
+
 TEST(MaskHitTests, EmptyAndMalformedListsNeverHit) {
     HeapList empty{MaskListBuilder()};
     EXPECT_FALSE(MaskHitTest(empty.block, empty.Size(), 0, 0, 100));
