@@ -11,6 +11,7 @@
 #include "ClException.h"
 #include "FixtureRecords.h"
 #include "Registry.h"
+#include "geometry/SegmentDesc.h"
 
 namespace {
 
@@ -236,12 +237,70 @@ int RegistryRead(const char* subkey, const char* reportPath)
     return 0;
 }
 
+int SegmentsWrite(const char* path)
+{
+    SegmentDesc path10[10];
+    tagRectF rect = {0, 0, 2, 1};
+    tagRectF square = {0, 0, 2, 2};
+    Rect2Bezier(rect, path10, true);
+    Ellipse2Bezier(square, path10 + 5, false);
+    unsigned char* data = nullptr;
+    int size = 0;
+    if (!CompressSegmentDesc(path10, 10, &data, &size))
+        return 1;
+    FILE* out = std::fopen(path, "wb");
+    if (!out) {
+        delete[] data;
+        return 2;
+    }
+    std::fwrite(data, 1, static_cast<size_t>(size), out);
+    std::fclose(out);
+    delete[] data;
+    return 0;
+}
+
+int SegmentsRead(const char* path, const char* reportPath)
+{
+    FILE* in = std::fopen(path, "rb");
+    if (!in)
+        return 2;
+    std::string bytes;
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0)
+        bytes.append(chunk, got);
+    std::fclose(in);
+    FILE* out = std::fopen(reportPath, "w");
+    if (!out)
+        return 2;
+    SegmentDesc* segs = nullptr;
+    int count = 0;
+    if (!DecompressSegmentDesc(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()),
+                               &segs, &count)) {
+        std::fprintf(out, "refused\n");
+        std::fclose(out);
+        return 1;
+    }
+    for (int i = 0; i < count; ++i) {
+        const SegmentDesc& s = segs[i];
+        std::fprintf(out, "%d %.17g %.17g", s.kind, s.pt1.x, s.pt1.y);
+        if (s.kind == kSegmentBezier || s.kind == kSegmentLine)
+            std::fprintf(out, " %.17g %.17g", s.pt2.x, s.pt2.y);
+        if (s.kind == kSegmentBezier)
+            std::fprintf(out, " %.17g %.17g", s.pt3.x, s.pt3.y);
+        std::fprintf(out, "\n");
+    }
+    delete[] segs;
+    std::fclose(out);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s archive-write|archive-read|registry-write|registry-read ARGS\n", argv[0]);
+        std::fprintf(stderr, "usage: %s archive-write|archive-read|segments-write|segments-read|registry-write|registry-read ARGS\n", argv[0]);
         return 2;
     }
     const std::string command = argv[1];
@@ -250,6 +309,10 @@ int main(int argc, char** argv)
             return ArchiveWrite(argv[2]);
         if (command == "archive-read" && argc >= 4)
             return ArchiveRead(argv[2], argv[3]);
+        if (command == "segments-write")
+            return SegmentsWrite(argv[2]);
+        if (command == "segments-read" && argc >= 4)
+            return SegmentsRead(argv[2], argv[3]);
         if (command == "registry-write")
             return RegistryWrite(argv[2]);
         if (command == "registry-read" && argc >= 4)

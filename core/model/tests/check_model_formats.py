@@ -10,6 +10,7 @@ Written from the format tables, not from the C++ code:
 - property records: 32-bit key (0 ends the list; bit 0x40000000 makes it a numeric id without a
   name; otherwise the name's length, then the name), 32-bit size, data; a nested object is its own
   record list; an array of objects is a 32-bit count and each element's record list;
+- packed poly-Bezier segments: count, kind bytes, then pt1 of each segment and pt2, pt3 of Beziers;
 - registry values: doubles as text with at most 8 decimals and no trailing zeros, points as ".x" and
   ".y", sizes as ".cx" and ".cy", rectangles as ".top", ".left", ".bottom", ".right", collections as
   the container key name + "s" with element keys "%s%.4x".
@@ -311,6 +312,73 @@ def check_archive_into_fixture(tmp):
     check(rc == 1 and lines and lines[-1].startswith("error"), "damaged archive is refused: %d %s" % (rc, lines))
 
 
+# ---- packed poly-Bezier segments: count (signed 32-bit), one kind byte per segment, then the points
+# (two doubles each): pt1 of every segment, followed by pt2 and pt3 for a Bezier (kind 0).
+
+K1 = 0.44771525016920655  # 1 - k
+K2 = 1.5522847498307935   # 1 + k
+
+
+def ellipse_points(left, top, right, bottom):
+    hw, hh = (right - left) * 0.5, (bottom - top) * 0.5
+    cx, cy = left + hw, top + hh
+    xb, xa, yb, ya = left + hw * K1, left + hw * K2, top + hh * K1, top + hh * K2
+    return [(left, cy), (left, yb), (xb, top), (cx, top), (xa, top), (right, yb),
+            (right, cy), (right, ya), (xa, bottom), (cx, bottom), (xb, bottom), (left, ya)]
+
+
+def check_segments_from_fixture(tmp):
+    path = os.path.join(tmp, "segments.bin")
+    rc, out = run(FIXTURE, "segments-write", windows_path(path))
+    check(rc == 0, "fixture segments-write failed (%d): %s" % (rc, out))
+    if rc != 0:
+        return
+    data = open(path, "rb").read()
+    r = Reader(data)
+    n = r.i32()
+    kinds = list(r.take(n))
+    check(n == 10 and kinds == [1, 1, 1, 1, 2, 0, 0, 0, 0, 2], "segment kinds %r" % kinds)
+    points = sum(3 if k == 0 else 1 for k in kinds)
+    check(len(data) == 4 + n + 16 * points, "packed size %d for %d points" % (len(data), points))
+    stored = [(r.f64(), r.f64()) for _ in range(points)]
+    check(r.at_end(), "bytes after the points")
+    # The rectangle clockwise, its end record at the top-left corner.
+    check(stored[:5] == [(0, 0), (2, 0), (2, 1), (0, 1), (0, 0)], "rectangle points %r" % stored[:5])
+    # The ellipse counter-clockwise from its left point: (P0, P11, P10), (P9, P8, P7) ...
+    p = ellipse_points(0, 0, 2, 2)
+    order = [0, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0]
+    check(stored[5:] == [p[i] for i in order], "ellipse points %r" % stored[5:])
+
+
+def pack_segments(kinds, points):
+    return struct.pack("<i", len(kinds)) + bytes(kinds) + b"".join(struct.pack("<dd", *pt) for pt in points)
+
+
+def check_segments_into_fixture(tmp):
+    path = os.path.join(tmp, "python-segments.bin")
+    report = os.path.join(tmp, "segments.txt")
+    kinds = [0, 1, 1, 2]
+    points = [(0, 0), (1, 2), (3, 4), (5, 5), (6, 5), (0, 0)]
+    open(path, "wb").write(pack_segments(kinds, points))
+    rc, out = run(FIXTURE, "segments-read", windows_path(path), windows_path(report))
+    check(rc == 0, "fixture could not unpack Python segments (%d): %s" % (rc, out))
+    got = open(report).read().splitlines() if os.path.exists(report) else []
+    expected = ["0 0 0 1 2 3 4", "1 5 5 6 5", "1 6 5 0 0", "2 0 0"]
+    check(got == expected, "unpacked segments:\n  got %s\n  expected %s" % (got, expected))
+
+    malformed = [
+        ("negative count", struct.pack("<i", -1) + b"\x00" * 40),
+        ("kinds ask for more points", pack_segments([0, 2], [(0, 0), (1, 1)])),
+        ("last segment is a line", pack_segments([1], [(0, 0)])),
+        ("count only", struct.pack("<i", 3)),
+    ]
+    for what, block in malformed:
+        open(path, "wb").write(block)
+        rc, out = run(FIXTURE, "segments-read", windows_path(path), windows_path(report))
+        got = open(report).read().splitlines() if os.path.exists(report) else []
+        check(rc == 1 and got == ["refused"], "%s is refused: %d %s" % (what, rc, got))
+
+
 # ---- registry
 
 REG_KEY = "Software\\TarnTests\\External"
@@ -418,8 +486,8 @@ def check_registry_into_fixture(tmp):
 
 def main():
     with tempfile.TemporaryDirectory() as tmp:
-        for step in (check_archive_from_fixture, check_archive_into_fixture, check_registry_from_fixture,
-                     check_registry_into_fixture):
+        for step in (check_archive_from_fixture, check_archive_into_fixture, check_segments_from_fixture,
+                     check_segments_into_fixture, check_registry_from_fixture, check_registry_into_fixture):
             try:
                 step(tmp)
             except (FormatError, KeyError, TypeError, struct.error) as e:
