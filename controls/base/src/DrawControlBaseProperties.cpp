@@ -403,7 +403,8 @@ STDMETHODIMP CDrawControlBase::put_TypeID(LONG newVal) {
 
 STDMETHODIMP CDrawControlBase::SetParam(BSTR name, int nSize, BYTE* data) {
     if (!name) return E_POINTER;
-    if (nSize < 0 || (nSize > 0 && !data)) return E_INVALIDARG;
+    // A parameter is saved as a named record, which needs a name.
+    if (!name[0] || nSize < 0 || (nSize > 0 && !data)) return E_INVALIDARG;
     try {
         const std::wstring key(name);
         if (nSize == 0)

@@ -109,7 +109,12 @@ HRESULT CTarnPropertyBag::ReadFrom(IStream* stream) {
 }
 
 HRESULT __SaveProp(IStream* stream, const char* name, const void* data, ULONG size) {
-    const ULONG key = static_cast<ULONG>(std::strlen(name));
+    if (!stream || !name || (size && !data)) return E_POINTER;
+    // An empty name would read back as the terminator, a long one as a damaged record, and a
+    // length with the id bit as a numeric id.
+    const size_t length = std::strlen(name);
+    if (length == 0 || length > kLongestName) return E_INVALIDARG;
+    const ULONG key = static_cast<ULONG>(length);
     HRESULT hr = WriteAll(stream, &key, sizeof key);
     if (SUCCEEDED(hr)) hr = WriteAll(stream, name, key);
     if (SUCCEEDED(hr)) hr = WriteAll(stream, &size, sizeof size);
@@ -118,7 +123,9 @@ HRESULT __SaveProp(IStream* stream, const char* name, const void* data, ULONG si
 }
 
 HRESULT __SaveProp(IStream* stream, long id, const void* data, ULONG size) {
+    if (!stream || (size && !data)) return E_POINTER;
     const ULONG key = static_cast<ULONG>(id);
+    if (!(key & kPropertyIdFlag)) return E_INVALIDARG;  // would read back as a name length
     HRESULT hr = WriteAll(stream, &key, sizeof key);
     if (SUCCEEDED(hr)) hr = WriteAll(stream, &size, sizeof size);
     if (SUCCEEDED(hr)) hr = WriteAll(stream, data, size);
