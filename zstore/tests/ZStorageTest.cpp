@@ -409,3 +409,34 @@ TEST_F(ZStorageTest, StatReportsTheRequestedModeWithoutLocks) {
     EXPECT_TRUE(donor.IsEqualObject(root));
     EXPECT_EQ(E_POINTER, storage->get_Donor(nullptr));
 }
+
+TEST_F(ZStorageTest, MoveElementToForwardsTheDonorsAnswer) {
+    // What the platform's compound file itself answers for the same move.
+    TempDocfile plainFile, plainTarget, targetFile;
+    HRESULT plainAnswer;
+    {
+        CComPtr<IStorage> plain = plainFile.Create();
+        WriteStoredStream(plain, L"Contents", Content(10, 0));
+        CComPtr<IStorage> target = plainTarget.Create();
+        plainAnswer = plain->MoveElementTo(L"Contents", target, L"Moved", STGMOVE_COPY);
+    }
+    CComPtr<IStorage> root = file.Create();
+    CComPtr<IZStorage> storage = server.NewStorage(root);
+    CComPtr<IStream> open;
+    ASSERT_EQ(S_OK, storage->CreateStream(L"Contents", kCreateRW, 0, 0, &open));
+    WriteAll(open, Content(9000, 0));
+    CComPtr<IStorage> target = targetFile.Create();
+    ASSERT_EQ(plainAnswer, storage->MoveElementTo(L"Contents", target, L"Moved", STGMOVE_COPY));
+    // Whatever the donor did with it, the open stream's frame was written first.
+    CComPtr<IZStream> wrapped;
+    ASSERT_EQ(S_OK, open.QueryInterface(&wrapped));
+    CComPtr<IStream> donor;
+    ASSERT_EQ(S_OK, wrapped->get_Donor(&donor));
+    Bytes stored = ReadAll(donor);
+    EXPECT_TRUE(IsFrame(stored));
+    EXPECT_EQ(9000u, U32At(stored, 4));
+    if (plainAnswer == S_OK) {
+        ASSERT_TRUE(ReadStoredStream(target, L"Moved", stored));
+        EXPECT_TRUE(IsFrame(stored));
+    }
+}
