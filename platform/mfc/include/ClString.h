@@ -27,6 +27,7 @@ public:
 
     char GetAt(int nIndex) const;
     char operator[](int nIndex) const;
+    char operator[](unsigned int nIndex) const { return GetAt(static_cast<int>(nIndex)); }
     void SetAt(int nIndex, char ch);
     operator LPCSTR() const { return m_pchData; }
 
