@@ -1,9 +1,11 @@
 #include "Persistent.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "ClArchive.h"
 #include "ClException.h"
@@ -29,6 +31,8 @@ IStream* StreamOf(CArchive& ar)
 }
 
 // Reads the record list of one object, never asking for more bytes than the stream still holds.
+// A stream that cannot tell its size is read in slices, so that memory grows only with the bytes
+// actually there.
 class RecordReader {
 public:
     explicit RecordReader(IStream* stream) : m_stream(stream)
@@ -37,9 +41,9 @@ public:
         LARGE_INTEGER zero = {};
         ULARGE_INTEGER position = {};
         if (SUCCEEDED(stream->Stat(&stat, STATFLAG_NONAME)) &&
-            SUCCEEDED(stream->Seek(zero, STREAM_SEEK_CUR, &position)) &&
-            stat.cbSize.QuadPart >= position.QuadPart) {
-            m_remaining = stat.cbSize.QuadPart - position.QuadPart;
+            SUCCEEDED(stream->Seek(zero, STREAM_SEEK_CUR, &position))) {
+            m_sizeKnown = true;
+            m_remaining = stat.cbSize.QuadPart >= position.QuadPart ? stat.cbSize.QuadPart - position.QuadPart : 0;
         }
     }
 
@@ -50,28 +54,46 @@ public:
         return value;
     }
 
-    // A block of the given size, or badSchema when the stream cannot hold that many bytes.
+    // A block of the given size followed by extraZeroBytes zeros, or badSchema when the stream
+    // does not hold that many bytes.
     unsigned char* ReadBlock(DWORD size, DWORD extraZeroBytes)
     {
-        if (size > m_remaining)
-            ThrowBadSchema();
+        if (m_sizeKnown) {
+            if (size > m_remaining)
+                ThrowBadSchema();
+            std::unique_ptr<unsigned char[]> block(new unsigned char[size + extraZeroBytes]());
+            ReadExact(block.get(), size);
+            return block.release();
+        }
+        std::vector<unsigned char> bytes;
+        while (bytes.size() < size) {
+            const size_t slice = std::min<size_t>(size - bytes.size(), kUnknownSizeSlice);
+            const size_t at = bytes.size();
+            bytes.resize(at + slice);
+            ReadExact(bytes.data() + at, static_cast<DWORD>(slice));
+        }
         std::unique_ptr<unsigned char[]> block(new unsigned char[size + extraZeroBytes]());
-        ReadExact(block.get(), size);
+        if (size)
+            std::memcpy(block.get(), bytes.data(), size);
         return block.release();
     }
 
 private:
+    static constexpr size_t kUnknownSizeSlice = 64 * 1024;
+
     void ReadExact(void* buffer, DWORD size)
     {
-        if (size > m_remaining)
+        if (m_sizeKnown && size > m_remaining)
             ThrowBadSchema();
         ULONG got = 0;
         if (FAILED(m_stream->Read(buffer, size, &got)) || got != size)
             ThrowBadSchema();
-        m_remaining -= size;
+        if (m_sizeKnown)
+            m_remaining -= size;
     }
 
     IStream* m_stream;
+    bool m_sizeKnown = false;
     ULONGLONG m_remaining = 0;
 };
 

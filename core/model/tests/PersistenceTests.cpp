@@ -9,6 +9,7 @@
 #include "ClException.h"
 #include "FailingStream.h"
 #include "FixtureRecords.h"
+#include "SizelessStream.h"
 #include "StreamHelpers.h"
 
 #include <psapi.h>
@@ -277,6 +278,47 @@ TEST(PropertyRecordTest, DamagedListsEndInBadSchema)
     }
     CFixtureRefusing refusing;
     EXPECT_EQ(LoadCause(Bytes{0, 0, 0, 0}, refusing), CArchiveException::badSchema);
+}
+
+// Loads through a stream that cannot tell its size; returns the archive cause or -1.
+int LoadCauseWithoutSize(const Bytes& bytes, CPersistent& object)
+{
+    IStream* inner = StreamOver(bytes);
+    IStream* sizeless = new SizelessStream(inner);
+    inner->Release();
+    COleStreamFile file;
+    file.Attach(sizeless);
+    int cause = -1;
+    try {
+        CArchive ar(&file, CArchive::load);
+        object.Serialize(ar);
+        ar.Close();
+    } catch (CArchiveException* e) {
+        cause = e->m_cause;
+        e->Delete();
+    }
+    file.Abort();
+    return cause;
+}
+
+TEST(PropertyRecordTest, StreamsWithoutSizeAreReadInSlices)
+{
+    std::unique_ptr<CFixtureRecord> record(MakeFixtureRecord("sliced", 5, 1.5, 2));
+    const Bytes original = ArchiveBytes([&](CArchive& ar) { record->Serialize(ar); });
+    CFixtureRecord back;
+    ASSERT_EQ(LoadCauseWithoutSize(original, back), -1);
+    EXPECT_TRUE(back == *record);
+
+    Bytes huge;
+    PutDword(huge, 0x40000001);
+    PutDword(huge, 0x7FFFFFF0);
+    huge.insert(huge.end(), 200000, 0x33);
+    CFixtureChild child;
+    EXPECT_EQ(LoadCauseWithoutSize(huge, child), CArchiveException::badSchema);
+    Bytes longName;
+    PutDword(longName, 0x3FFFFFFF);
+    longName.insert(longName.end(), 100, 'n');
+    EXPECT_EQ(LoadCauseWithoutSize(longName, child), CArchiveException::badSchema);
 }
 
 TEST(PersistArrayTest, RoundTripAndBoundedCount)
