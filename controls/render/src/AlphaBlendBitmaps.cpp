@@ -2,15 +2,15 @@
 
 #include "ImagingRaster.h"
 #include "render/EngineState.h"
+#include "geometry/NumericHelpers.h"
 
 #include <emmintrin.h>
 
 #include <algorithm>
-#include <cmath>
 
 uint8_t PlainBlendBlueGreen(unsigned s, unsigned d, unsigned a) {
     // No sum divided by 255 lies half way between two integers, so the rounding mode never matters.
-    return static_cast<uint8_t>(std::nearbyint((s * a + d * (255 - a)) * (1.0 / 255.0)));
+    return static_cast<uint8_t>(__round((s * a + d * (255 - a)) * (1.0 / 255.0)));
 }
 
 uint8_t PlainBlendRed(unsigned s, unsigned d, unsigned a) {
