@@ -25,8 +25,12 @@ CComPtr<IZStorage> MoskServer::NewStorage(IStorage* donor) {
     CComPtr<IClassFactory> factory;
     CComPtr<IZStorage> storage;
     EXPECT_EQ(S_OK, Factory(CLSID_ZStorage, &factory));
-    if (factory) EXPECT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IZStorage, reinterpret_cast<void**>(&storage)));
-    if (storage && donor) EXPECT_EQ(S_OK, storage->put_Donor(donor));
+    if (factory) {
+        EXPECT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IZStorage, reinterpret_cast<void**>(&storage)));
+    }
+    if (storage && donor) {
+        EXPECT_EQ(S_OK, storage->put_Donor(donor));
+    }
     return storage;
 }
 
@@ -34,8 +38,12 @@ CComPtr<IZStream> MoskServer::NewStream(IStream* donor) {
     CComPtr<IClassFactory> factory;
     CComPtr<IZStream> stream;
     EXPECT_EQ(S_OK, Factory(CLSID_ZStream, &factory));
-    if (factory) EXPECT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IZStream, reinterpret_cast<void**>(&stream)));
-    if (stream && donor) EXPECT_EQ(S_OK, stream->put_Donor(donor));
+    if (factory) {
+        EXPECT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IZStream, reinterpret_cast<void**>(&stream)));
+    }
+    if (stream && donor) {
+        EXPECT_EQ(S_OK, stream->put_Donor(donor));
+    }
     return stream;
 }
 

@@ -45,23 +45,27 @@ TEST_F(ZStorageTest, WriteRequestsReachTheDonorAsReadWriteWithShareFlags) {
             SCOPED_TRACE("mode " + std::to_string(mode) + (create ? " create" : " open"));
             const DWORD requested = create ? mode | STGM_CREATE : mode;
             CComPtr<IStream> stream;
-            if (create)
+            if (create) {
                 ASSERT_EQ(S_OK, storage->CreateStream(L"Contents", requested, 0, 0, &stream));
-            else
+            } else {
                 ASSERT_EQ(S_OK, storage->OpenStream(L"Contents", nullptr, requested, 0, &stream));
+            }
             STATSTG stat = {};
             ASSERT_EQ(S_OK, stream->Stat(&stat, STATFLAG_NONAME));
             EXPECT_EQ(requested, stat.grfMode);
             // The donor was opened readable, so the wrapper could read what an earlier round wrote.
-            if (!create) EXPECT_EQ(Content(100, 0), ReadAll(stream));
+            if (!create) {
+                EXPECT_EQ(Content(100, 0), ReadAll(stream));
+            }
             ASSERT_EQ(S_OK, stream->SetSize(ULARGE_INTEGER{}));
             WriteAll(stream, Content(100, 0));
             stream.Release();
             CComPtr<IStorage> sub;
-            if (create)
+            if (create) {
                 ASSERT_EQ(S_OK, storage->CreateStorage(L"Sub", requested, 0, 0, &sub));
-            else
+            } else {
                 ASSERT_EQ(S_OK, storage->OpenStorage(L"Sub", nullptr, requested, nullptr, 0, &sub));
+            }
             ASSERT_EQ(S_OK, sub->Stat(&stat, STATFLAG_NONAME));
             EXPECT_EQ(requested, stat.grfMode);
             EXPECT_EQ(0u, stat.grfLocksSupported);

@@ -121,9 +121,10 @@ TEST_F(ZStreamTest, DamagedFramesAreRefusedAndLeftAsTheyWere) {
         Bytes bytes;
     };
     std::vector<Case> cases;
+    ASSERT_GT(frame.size(), 40u);
     for (std::size_t at : {4u, 8u, 12u, 16u, 17u, 40u}) {
         Bytes damaged = frame;
-        damaged[at < damaged.size() ? at : damaged.size() - 1] ^= 0x10;
+        damaged.at(at) ^= 0x10;
         cases.push_back({"flipped byte", damaged});
     }
     cases.push_back({"flipped last byte", frame});
