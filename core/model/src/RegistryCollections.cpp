@@ -1,5 +1,6 @@
 #include <cstring>
 #include <new>
+#include <set>
 
 #include "ClCollections.h"
 #include "Registry.h"
@@ -7,12 +8,16 @@
 
 namespace {
 
-template <class Collection>
-void DeleteObjects(Collection& list)
+// A list read from an archive may hold one object twice (a repeated object is stored as a
+// reference): each object is deleted once.
+void DeleteObjects(CObList& list)
 {
+    std::set<CObject*> owned;
     for (POSITION pos = list.GetHeadPosition(); pos;)
-        delete list.GetNext(pos);
+        owned.insert(list.GetNext(pos));
     list.RemoveAll();
+    for (CObject* object : owned)
+        delete object;
 }
 
 }  // namespace

@@ -268,6 +268,23 @@ TEST_F(RegistryTest, CollectionsKeepWhatWasRead)
         delete objects.GetNext(pos);
     objects.RemoveAll();
 
+    // An object stored twice comes back as one object listed twice, and is deleted once.
+    CFixtureRecord* shared = MakeFixtureRecord("shared", 5, 5, 0);
+    objects.AddTail(shared);
+    objects.AddTail(shared);
+    ASSERT_TRUE(reg.Write("Repeated", objects));
+    delete shared;
+    objects.RemoveAll();
+    ASSERT_TRUE(reg.Read("Repeated", objects));
+    ASSERT_EQ(objects.GetCount(), 2);
+    EXPECT_EQ(objects.GetHead(), objects.GetTail());
+    ASSERT_TRUE(reg.Read("Objects", objects));
+    EXPECT_EQ(objects.GetCount(), 2);
+    EXPECT_NE(objects.GetHead(), objects.GetTail());
+    for (POSITION pos = objects.GetHeadPosition(); pos;)
+        delete objects.GetNext(pos);
+    objects.RemoveAll();
+
     // Damaged values: FALSE and an empty collection; too large values are not read.
     BYTE damaged[] = {0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 1, 'x'};
     ASSERT_TRUE(reg.Write("Damaged", damaged, sizeof damaged));
