@@ -203,6 +203,14 @@ bool MaskIntersectsRect(const void* list, size_t size, int left, int top, int ri
     return hit;
 }
 
+bool MaskHitTest(const void* heapList, int x, int y, int tolerance) {
+    return MaskHitTest(heapList, HeapMaskListSize(heapList), x, y, tolerance);
+}
+
+bool MaskIntersectsRect(const void* heapList, int left, int top, int right, int bottom) {
+    return MaskIntersectsRect(heapList, HeapMaskListSize(heapList), left, top, right, bottom);
+}
+
 int SubtractRect4(const RECT& a, const RECT& b, RECT out[4]) {
     const RECT i = Intersect(a, b);
     if (IsEmptyRect(i)) {

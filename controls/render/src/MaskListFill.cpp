@@ -6,6 +6,7 @@
 #include "ChannelMath.h"
 #include "ImagingRaster.h"
 #include "render/FillInfo.h"
+#include "render/MaskList.h"
 
 const char* MaskFillErrorText(MaskFillError error) {
     switch (error) {
@@ -141,4 +142,10 @@ MaskFillError FillMaskRuns(ImagingBitmap* dest, const void* list, size_t size, i
     }
     return FillMaskRunsBits(RasterOf(dest), list, size, RECT{clipLeft, clipTop, clipRight, clipBottom}, offsetX,
                             offsetY, paint);
+}
+
+MaskFillError FillMaskRuns(ImagingBitmap* dest, const void* heapList, int clipLeft, int clipTop, int clipRight,
+                           int clipBottom, int offsetX, int offsetY, const FillInfo* fillInfo) {
+    return FillMaskRuns(dest, heapList, HeapMaskListSize(heapList), clipLeft, clipTop, clipRight, clipBottom, offsetX,
+                        offsetY, fillInfo);
 }

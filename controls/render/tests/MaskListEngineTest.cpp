@@ -106,6 +106,9 @@ TEST(RecordedCoverage, ReplayReproducesTheRender) {
         Recorded r;
         Record(d, &r);
         const std::vector<unsigned char> replayed = Replay(r);
+        Canvas heapReplay;
+        ASSERT_EQ(FillMaskRuns(&heapReplay.b, r.list, 0, 0, kSize, kSize, 0, 0, &r.request), MaskFillError::None);
+        EXPECT_EQ(heapReplay.Pixels(), replayed) << d.name;
         int worst = 0;
         for (size_t i = 0; i < replayed.size(); ++i) worst = std::max(worst, std::abs(replayed[i] - r.pixels[i]));
         EXPECT_LE(worst, 1) << d.name;
@@ -157,6 +160,9 @@ TEST(RecordedCoverage, HitTestsAgreeWithThePaintedPixels) {
                 if (hit) EXPECT_TRUE(MaskIntersectsRect(r.list, r.size, x, y, x + 1, y + 1)) << d.name << " at " << x << "," << y;
             }
         EXPECT_GT(hits, 0) << d.name;
+        // The heap knows the block's size: the short forms answer the same.
+        EXPECT_EQ(MaskHitTest(r.list, 48, 40, 1), MaskHitTest(r.list, r.size, 48, 40, 1)) << d.name;
+        EXPECT_TRUE(MaskIntersectsRect(r.list, 0, 0, kSize, kSize)) << d.name;
         EXPECT_TRUE(MaskIntersectsRect(r.list, r.size, 0, 0, kSize, kSize)) << d.name;
         EXPECT_FALSE(MaskHitTest(r.list, r.size, 500, 500, 3)) << d.name;
         EXPECT_FALSE(MaskIntersectsRect(r.list, r.size, 200, 0, 300, kSize)) << d.name;

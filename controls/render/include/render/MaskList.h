@@ -24,5 +24,9 @@ bool MaskHitTest(const void* list, size_t size, int x, int y, int tolerance);
 // True when the list covers a pixel inside (left, top, right, bottom), right and bottom exclusive.
 bool MaskIntersectsRect(const void* list, size_t size, int left, int top, int right, int bottom);
 
+// The same for a list kept in a block of the process heap, whose size the heap knows.
+bool MaskHitTest(const void* heapList, int x, int y, int tolerance);
+bool MaskIntersectsRect(const void* heapList, int left, int top, int right, int bottom);
+
 // Writes a minus b as up to four rectangles (top, left, right, bottom bands) and returns their count.
 int SubtractRect4(const RECT& a, const RECT& b, RECT out[4]);

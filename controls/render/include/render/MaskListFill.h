@@ -37,3 +37,7 @@ MaskFillError FillMaskRunsBits(const RasterBits& dest, const void* list, size_t 
 // pattern) are accessed for the call.
 MaskFillError FillMaskRuns(ImagingBitmap* dest, const void* list, size_t size, int clipLeft, int clipTop,
                            int clipRight, int clipBottom, int offsetX, int offsetY, const FillInfo* fillInfo);
+
+// The same for a list kept in a block of the process heap, whose size the heap knows.
+MaskFillError FillMaskRuns(ImagingBitmap* dest, const void* heapList, int clipLeft, int clipTop, int clipRight,
+                           int clipBottom, int offsetX, int offsetY, const FillInfo* fillInfo);
