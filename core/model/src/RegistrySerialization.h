@@ -39,6 +39,9 @@ inline bool SerializeToBytes(Collection& value, CBuffer<unsigned char>& bytes)
         return false;
     } catch (const std::bad_alloc&) {
         return false;
+    } catch (...) {
+        // Nothing leaves the registry class: any other failure is a FALSE result as well.
+        return false;
     }
     return true;
 }
@@ -60,6 +63,9 @@ inline bool DeserializeFromBytes(const CBuffer<unsigned char>& bytes, Collection
         e->Delete();
         return false;
     } catch (const std::bad_alloc&) {
+        return false;
+    } catch (...) {
+        // Nothing leaves the registry class: any other failure is a FALSE result as well.
         return false;
     }
     return true;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -301,6 +303,58 @@ TEST_F(RegistryTest, CollectionsKeepWhatWasRead)
     dwordTarget.Add(1);
     EXPECT_TRUE(reg.Read("NotBinary", dwordTarget));
     EXPECT_EQ(dwordTarget.GetSize(), 0);
+}
+
+// Damaged collection values give FALSE or a clean read, never an exception or a crash.
+TEST_F(RegistryTest, MutatedCollectionValues)
+{
+    CObList objects;
+    objects.AddTail(MakeFixtureRecord("one", 1, 1, 2));
+    objects.AddTail(MakeFixtureRecord("two", 2, 2, 0));
+    CStringList strings;
+    strings.AddTail("first");
+    strings.AddTail(CString('x', 300));
+    ASSERT_TRUE(reg.Write("Objects", objects));
+    ASSERT_TRUE(reg.Write("Strings", strings));
+    for (POSITION pos = objects.GetHeadPosition(); pos;)
+        delete objects.GetNext(pos);
+    objects.RemoveAll();
+
+    BYTE* objectBytes = nullptr;
+    BYTE* stringBytes = nullptr;
+    UINT objectSize = 0, stringSize = 0;
+    ASSERT_TRUE(reg.Read("Objects", &objectBytes, &objectSize));
+    ASSERT_TRUE(reg.Read("Strings", &stringBytes, &stringSize));
+    std::unique_ptr<BYTE[]> ownObjects(objectBytes), ownStrings(stringBytes);
+
+    std::mt19937 random(1210);
+    int refused = 0;
+    for (int round = 0; round < 1000; ++round) {
+        const bool objectRound = round % 2 == 0;
+        std::vector<BYTE> bytes(objectRound ? objectBytes : stringBytes,
+                                (objectRound ? objectBytes + objectSize : stringBytes + stringSize));
+        if (round % 3 == 0)
+            bytes.resize(random() % bytes.size());
+        else
+            for (int flips = 1 + random() % 3; flips > 0; --flips)
+                bytes[random() % bytes.size()] ^= static_cast<BYTE>(1u << (random() % 8));
+        ASSERT_TRUE(reg.Write("Mutated", bytes.data(), static_cast<UINT>(bytes.size())));
+        BOOL ok;
+        if (objectRound) {
+            ok = reg.Read("Mutated", objects);
+            std::set<CObject*> distinct;
+            for (POSITION pos = objects.GetHeadPosition(); pos;)
+                distinct.insert(objects.GetNext(pos));
+            objects.RemoveAll();
+            for (CObject* object : distinct)
+                delete object;
+        } else {
+            ok = reg.Read("Mutated", strings);
+        }
+        if (!ok)
+            ++refused;
+    }
+    EXPECT_GT(refused, 100);
 }
 
 TEST_F(RegistryTest, PointValueReadsBackWhatWasWritten)
