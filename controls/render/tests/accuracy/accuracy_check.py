@@ -117,6 +117,13 @@ def shapes():
         Shape('random 12-gon evenodd', 'fill', 'evenodd', [polyline(polygon12)]),
         Shape('random 12-gon nonzero', 'fill', 'nonzero', [polyline(polygon12)]),
         Shape('circle', 'fill', 'nonzero', [circle(31.7, 32.2, 25.3)], radius=25.3),
+        Shape('star across the left and top borders', 'fill', 'evenodd', [polyline(pentagram(4.7, 6.3, 30.2))]),
+        Shape('ring across the right and bottom borders', 'fill', 'evenodd',
+              [circle(55.3, 57.8, 20.4), circle(55.3, 57.8, 11.1)], radius=11.1),
+        Shape('huge triangle around the canvas', 'fill', 'nonzero',
+              [polyline([(q(-30000.5), q(-20000.25)), (q(31000.75), q(-19000.5)), (q(10.3), q(41000.125))])]),
+        Shape('wide stroke across the left border', 'stroke', 7.0,
+              [polyline([(q(-9.4), q(30.3)), (q(20.6), q(3.7)), (q(40.2), q(70.9))])], closed=False),
         Shape('small triangle', 'fill', 'nonzero', [polyline([(q(20.3), q(27.9)), (q(24.1), q(20.6)), (q(28.7), q(26.2))])],
               small=True),
         Shape('small star', 'fill', 'evenodd', [polyline(pentagram(40.4, 40.9, 4.6))], small=True),
@@ -287,7 +294,7 @@ def main():
     scene = 'size %d %d\n' % (SIZE, SIZE) + ''.join(s.scene_block() for s in table)
     planes, lists = run_engine(scene, len(table))
     failures = []
-    print('%-30s %9s %9s %9s %7s %9s %7s' % ('shape', 'single', 'sampled', 'inside', 'replay', 'shortcut',
+    print('%-42s %9s %9s %9s %7s %9s %7s' % ('shape', 'single', 'sampled', 'inside', 'replay', 'shortcut',
                                            'replay'))
     for shape, (best, best_replayed, quick, quick_replayed), shape_lists in zip(table, planes, lists):
         polys, rule = oracle(shape)
@@ -310,7 +317,7 @@ def main():
                                 (shape.name, quick_column))
         for render, data in zip((best, quick), shape_lists):
             failures += check_list(shape, data, render)
-        print('%-30s %9.2f %9.2f %9.2f %7d %9.2f %7d' % (shape.name, worst['single'], worst['sampled'],
+        print('%-42s %9.2f %9.2f %9.2f %7d %9.2f %7d' % (shape.name, worst['single'], worst['sampled'],
                                                        worst['inside'], best_replay, quick_column, quick_replay))
         if max(best_replay, quick_replay) > REPLAY_TOLERANCE:
             failures.append('%s: replayed coverage differs from the render by %d' %
