@@ -34,12 +34,12 @@ bool HasFrameMagic(const void* data, std::size_t length) {
 std::uint32_t FrameCrc(const void* data, std::size_t length) {
     uLong crc = kCrcSeed;
     const auto* bytes = static_cast<const Bytef*>(data);
-    // crc32 takes a uInt length; feed large blocks in pieces.
+    // crc32 takes a uInt length; feed large blocks in chunks.
     while (length > 0) {
-        uInt piece = length > 0x40000000u ? 0x40000000u : static_cast<uInt>(length);
-        crc = crc32(crc, bytes, piece);
-        bytes += piece;
-        length -= piece;
+        uInt chunk = length > 0x40000000u ? 0x40000000u : static_cast<uInt>(length);
+        crc = crc32(crc, bytes, chunk);
+        bytes += chunk;
+        length -= chunk;
     }
     return static_cast<std::uint32_t>(crc);
 }

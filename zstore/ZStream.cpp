@@ -202,14 +202,14 @@ STDMETHODIMP CZStream::CopyTo(IStream* target, ULARGE_INTEGER cb, ULARGE_INTEGER
     std::uint64_t read = 0, written = 0;
     HRESULT hr = S_OK;
     while (remaining > 0) {
-        ULONG piece = static_cast<ULONG>(std::min<std::uint64_t>(remaining, 0x40000000u));
+        ULONG chunk = static_cast<ULONG>(std::min<std::uint64_t>(remaining, 0x40000000u));
         ULONG done = 0;
-        hr = target->Write(m_image.Data() + m_position, piece, &done);
-        read += piece;
+        hr = target->Write(m_image.Data() + m_position, chunk, &done);
+        read += chunk;
         written += done;
-        m_position += piece;
-        remaining -= piece;
-        if (FAILED(hr) || done != piece) break;
+        m_position += chunk;
+        remaining -= chunk;
+        if (FAILED(hr) || done != chunk) break;
     }
     if (pcbRead) pcbRead->QuadPart = read;
     if (pcbWritten) pcbWritten->QuadPart = written;

@@ -166,7 +166,7 @@ Rates FramesOnly(const std::vector<Bytes>& streams, const std::vector<Bytes>& co
     return rates;
 }
 
-// Through ZStorage over a compound file in memory, writing and reading in 64 KiB pieces.
+// Through ZStorage over a compound file in memory, writing and reading in 64 KiB chunks.
 Rates ThroughZStorage(IClassFactory* factory, const std::vector<Bytes>& streams) {
     CComPtr<IZStorage> storage;
     Check(factory->CreateInstance(nullptr, IID_IZStorage, reinterpret_cast<void**>(&storage)), "CreateInstance");
