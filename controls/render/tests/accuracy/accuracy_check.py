@@ -21,6 +21,7 @@ from exact_coverage import coverage, edge_counts  # noqa: E402
 import coverage_lists  # noqa: E402
 
 SIZE = 64
+TALL = (48, 2100)     # beyond the rasteriser's 1014-row tiles: split and rebased
 # The engine snaps every point it walks (path points, steps along edges, stroke side points) down to
 # the 1/256 grid: an edge moves by at most sqrt(2)/256 of a pixel, which changes a pixel's area by
 # that much. Results are rounded to bytes.
@@ -218,7 +219,7 @@ def limits_for(shape):
     return limits
 
 
-def run_engine(scene_text, count):
+def run_engine(scene_text, count, width=SIZE, height=SIZE):
     bin_dir = os.environ['TARN_BIN']
     with tempfile.TemporaryDirectory() as tmp:
         scene_path = os.path.join(tmp, 'scene.txt')
@@ -243,20 +244,20 @@ def run_engine(scene_text, count):
         pos += 4 + n
     if len(lists) != 2 * count:
         sys.exit('accuracy-render wrote %d coverage lists, expected %d' % (len(lists), 2 * count))
-    plane = SIZE * SIZE
+    plane = width * height
     if len(data) != 4 * plane * count:
         sys.exit('accuracy-render wrote %d bytes, expected %d' % (len(data), 4 * plane * count))
     planes = [[data[(4 * i + k) * plane:(4 * i + k + 1) * plane] for k in range(4)] for i in range(count)]
     return planes, [lists[2 * i:2 * i + 2] for i in range(count)]
 
 
-def compare(shape, plane, exact, counts, vertex, limits):
+def compare(shape, plane, exact, counts, vertex, limits, width=SIZE, height=SIZE):
     """Worst difference per pixel class, with the pixel where it occurs."""
     worst = {'single': 0.0, 'sampled': 0.0, 'inside': 0.0}
     where = {}
-    for y in range(SIZE):
-        for x in range(SIZE):
-            got = plane[y * SIZE + x]
+    for y in range(height):
+        for x in range(width):
+            got = plane[y * width + x]
             diff = abs(got - 255.0 * exact[y][x])
             if counts[y][x] == 0 and not vertex[y][x]:
                 cls = 'inside'
@@ -272,13 +273,13 @@ def compare(shape, plane, exact, counts, vertex, limits):
     return worst, failures
 
 
-def check_list(shape, data, render):
+def check_list(shape, data, render, width=SIZE, height=SIZE):
     """The recorded list follows the published layout and, painted independently, gives the render."""
     try:
         nodes = coverage_lists.parse(data)
     except coverage_lists.ListError as error:
         return ['%s: coverage list: %s' % (shape.name, error)]
-    painted = coverage_lists.paint(nodes, SIZE, SIZE)
+    painted = coverage_lists.paint(nodes, width, height)
     difference = largest_difference(painted, render)
     if difference > REPLAY_TOLERANCE:
         return ['%s: coverage list painted independently differs from the render by %d' % (shape.name, difference)]
@@ -289,25 +290,25 @@ def largest_difference(a, b):
     return max(abs(p - q) for p, q in zip(a, b))
 
 
-def main():
-    table = shapes()
-    scene = 'size %d %d\n' % (SIZE, SIZE) + ''.join(s.scene_block() for s in table)
-    planes, lists = run_engine(scene, len(table))
+def check_scene(table, width, height):
+    scene = 'size %d %d\n' % (width, height) + ''.join(s.scene_block() for s in table)
+    planes, lists = run_engine(scene, len(table), width, height)
     failures = []
     print('%-42s %9s %9s %9s %7s %9s %7s' % ('shape', 'single', 'sampled', 'inside', 'replay', 'shortcut',
                                            'replay'))
     for shape, (best, best_replayed, quick, quick_replayed), shape_lists in zip(table, planes, lists):
         polys, rule = oracle(shape)
-        exact = coverage(polys, rule, SIZE, SIZE)
-        counts, vertex = edge_counts(polys, SIZE, SIZE)
-        worst, found = compare(shape, best, exact, counts, vertex, limits_for(shape))
+        exact = coverage(polys, rule, width, height)
+        counts, vertex = edge_counts(polys, width, height)
+        worst, found = compare(shape, best, exact, counts, vertex, limits_for(shape), width, height)
         failures += found
         best_replay = largest_difference(best, best_replayed)
         quick_replay = largest_difference(quick, quick_replayed)
         if shape.small and shape.kind == 'fill':
             bound = SMALL_SHAPE_SAMPLING + limits_for(shape)['single']
             quick_worst, found = compare(shape, quick, exact, counts, vertex,
-                                         {'inside': limits_for(shape)['inside'], 'single': bound, 'sampled': bound})
+                                         {'inside': limits_for(shape)['inside'], 'single': bound, 'sampled': bound},
+                                         width, height)
             failures += ['small-shape shortcut, ' + f for f in found]
             quick_column = max(quick_worst.values())
         else:
@@ -316,12 +317,30 @@ def main():
                 failures.append('%s: the small-shape shortcut changed a shape larger than 10 pixels by %d' %
                                 (shape.name, quick_column))
         for render, data in zip((best, quick), shape_lists):
-            failures += check_list(shape, data, render)
+            failures += check_list(shape, data, render, width, height)
         print('%-42s %9.2f %9.2f %9.2f %7d %9.2f %7d' % (shape.name, worst['single'], worst['sampled'],
                                                        worst['inside'], best_replay, quick_column, quick_replay))
         if max(best_replay, quick_replay) > REPLAY_TOLERANCE:
             failures.append('%s: replayed coverage differs from the render by %d' %
                             (shape.name, max(best_replay, quick_replay)))
+    return failures
+
+
+def tall_shapes():
+    w, h = TALL
+    return [
+        Shape('tall sliver', 'fill', 'evenodd', [polyline([(q(3.3), q(2.6)), (q(44.1), q(h - 3.4)), (q(40.7), q(h - 2.2))])]),
+        Shape('tall zigzag band', 'fill', 'nonzero',
+              [polyline([(q(2.5 + (i % 2) * 30.1), q(3.7 + i * 130.3)) for i in range(16)] +
+                        [(q(14.2 + (i % 2) * 30.1), q(3.7 + i * 130.3)) for i in reversed(range(16))])]),
+        Shape('tall stroke', 'stroke', 4.5,
+              [polyline([(q(24.2), q(-10.1)), (q(30.8), q(1007.3)), (q(12.6), q(1500.9)), (q(25.1), q(h + 8.2))])],
+              closed=False),
+    ]
+
+
+def main():
+    failures = check_scene(shapes(), SIZE, SIZE) + check_scene(tall_shapes(), *TALL)
     for f in failures:
         print('FAIL', f)
     return 1 if failures else 0
