@@ -12,7 +12,7 @@ CControlViewData::~CControlViewData() {
     if (view) view->Release();
 }
 
-CDrawControlBase::CDrawControlBase() { InitializeCriticalSection(&lock_); }
+CDrawControlBase::CDrawControlBase() = default;
 
 CDrawControlBase::~CDrawControlBase() {
     for (CControlViewData* record : views_) delete record;
@@ -21,10 +21,7 @@ CDrawControlBase::~CDrawControlBase() {
     if (inserter_) inserter_->Release();
     if (serializer_) serializer_->Release();
     if (owner_) owner_->Release();
-    for (IUnknown* sink : sinks_)
-        if (sink) sink->Release();
     delete dragRecord_;
-    DeleteCriticalSection(&lock_);
 }
 
 HRESULT CDrawControlBase::InternalQueryInterface(REFIID iid, void** ppv) {
@@ -89,93 +86,21 @@ STDMETHODIMP CDrawControlBase::InterfaceSupportsErrorInfo(REFIID iid) {
     return IsEqualIID(iid, IID_IBaseControl) ? S_OK : S_FALSE;
 }
 
-// Connection point ----------------------------------------------------------------------------------
-
-STDMETHODIMP CDrawControlBase::EnumConnectionPoints(IEnumConnectionPoints** points) {
-    if (!points) return E_POINTER;
-    *points = nullptr;
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP CDrawControlBase::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
-    if (!point) return E_POINTER;
-    *point = nullptr;
-    if (!IsEqualIID(iid, IID_ITarnSiteEvents)) return CONNECT_E_NOCONNECTION;
-    *point = static_cast<IConnectionPoint*>(this);
-    GetUnknown()->AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP CDrawControlBase::GetConnectionInterface(IID* iid) {
-    if (!iid) return E_POINTER;
-    *iid = IID_ITarnSiteEvents;
-    return S_OK;
-}
-
-STDMETHODIMP CDrawControlBase::GetConnectionPointContainer(IConnectionPointContainer** container) {
-    if (!container) return E_POINTER;
-    *container = static_cast<IConnectionPointContainer*>(this);
-    GetUnknown()->AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP CDrawControlBase::Advise(IUnknown* sink, DWORD* cookie) {
-    if (!cookie) return E_POINTER;
-    *cookie = 0;
-    if (!sink) return E_POINTER;
-    IUnknown* events = nullptr;
-    if (FAILED(sink->QueryInterface(IID_ITarnSiteEvents, reinterpret_cast<void**>(&events))) || !events)
-        return CONNECT_E_CANNOTCONNECT;
-    EnterCriticalSection(&lock_);
-    sinks_.push_back(events);
-    *cookie = static_cast<DWORD>(sinks_.size());
-    LeaveCriticalSection(&lock_);
-    return S_OK;
-}
-
-STDMETHODIMP CDrawControlBase::Unadvise(DWORD cookie) {
-    IUnknown* sink = nullptr;
-    EnterCriticalSection(&lock_);
-    if (cookie >= 1 && cookie <= sinks_.size()) {
-        sink = sinks_[cookie - 1];
-        sinks_[cookie - 1] = nullptr;
-    }
-    LeaveCriticalSection(&lock_);
-    if (!sink) return CONNECT_E_NOCONNECTION;
-    sink->Release();
-    return S_OK;
-}
-
-STDMETHODIMP CDrawControlBase::EnumConnections(IEnumConnections** connections) {
-    if (!connections) return E_POINTER;
-    *connections = nullptr;
-    return E_NOTIMPL;
-}
+// Events ---------------------------------------------------------------------------------------------
 
 void CDrawControlBase::FireAddUndo(tagUndoData* data) {
-    EnterCriticalSection(&lock_);
-    const std::vector<IUnknown*> sinks = sinks_;
-    for (IUnknown* sink : sinks)
-        if (sink) static_cast<ITarnSiteEvents*>(sink)->AddUndo(data);
-    LeaveCriticalSection(&lock_);
+    ForEachSink([&](ITarnSiteEvents* sink) { sink->AddUndo(data); });
 }
 
 void CDrawControlBase::FireInvalidate(const tagRectF& rect, int makeValid) {
-    EnterCriticalSection(&lock_);
-    const std::vector<IUnknown*> sinks = sinks_;
-    for (IUnknown* sink : sinks) {
+    ForEachSink([&](ITarnSiteEvents* sink) {
         tagRectF copy = rect;
-        if (sink) static_cast<ITarnSiteEvents*>(sink)->Invalidate(&copy, makeValid, 1);
-    }
-    LeaveCriticalSection(&lock_);
+        sink->Invalidate(&copy, makeValid, 1);
+    });
 }
 
 void CDrawControlBase::FireSelectionChanged() {
-    EnterCriticalSection(&lock_);
-    const std::vector<IUnknown*> sinks = sinks_;
-    for (IUnknown* sink : sinks)
-        if (sink) static_cast<ITarnSiteEvents*>(sink)->SelectionChanged(static_cast<IBaseControl*>(this));
-    LeaveCriticalSection(&lock_);
+    ForEachSink([&](ITarnSiteEvents* sink) { sink->SelectionChanged(static_cast<IBaseControl*>(this)); });
 }
 
 // ISelfInserter --------------------------------------------------------------------------------------

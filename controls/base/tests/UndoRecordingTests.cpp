@@ -309,3 +309,39 @@ TEST_F(UndoRecording, DirectSinkWithoutATargetControl) {
     EXPECT_TRUE(site_.undo.empty());
     direct.Clear();
 }
+
+TEST_F(UndoRecording, EnumeratorsListTheAdvisedSitesAndTheOnePoint) {
+    CFakeSite second;
+    DWORD secondCookie = 0;
+    ASSERT_EQ(S_OK, point_->Advise(static_cast<ITarnSiteEvents*>(&second), &secondCookie));
+    IEnumConnections* connections = nullptr;
+    ASSERT_EQ(S_OK, point_->EnumConnections(&connections));
+    CONNECTDATA data[3] = {};
+    ULONG fetched = 0;
+    EXPECT_EQ(connections->Next(3, data, &fetched), S_FALSE);
+    ASSERT_EQ(fetched, 2u);
+    EXPECT_EQ(data[0].dwCookie, cookie_);
+    EXPECT_EQ(data[1].dwCookie, secondCookie);
+    EXPECT_EQ(data[1].pUnk, static_cast<IUnknown*>(static_cast<ITarnSiteEvents*>(&second)));
+    for (ULONG i = 0; i < fetched; ++i) data[i].pUnk->Release();
+    IEnumConnections* clone = nullptr;
+    ASSERT_EQ(S_OK, connections->Clone(&clone));
+    EXPECT_EQ(clone->Skip(1), S_FALSE);
+    EXPECT_EQ(S_OK, connections->Reset());
+    EXPECT_EQ(S_OK, connections->Skip(2));
+    clone->Release();
+    connections->Release();
+    ASSERT_EQ(S_OK, point_->Unadvise(secondCookie));
+    EXPECT_EQ(second.refs, 0u) << "the enumerators gave back every reference";
+
+    IEnumConnectionPoints* points = nullptr;
+    ASSERT_EQ(S_OK, container_->EnumConnectionPoints(&points));
+    IConnectionPoint* found = nullptr;
+    ASSERT_EQ(S_OK, points->Next(1, &found, nullptr));
+    IID iid{};
+    found->GetConnectionInterface(&iid);
+    EXPECT_TRUE(IsEqualIID(iid, IID_ITarnSiteEvents));
+    found->Release();
+    EXPECT_EQ(points->Next(1, &found, nullptr), S_FALSE);
+    points->Release();
+}

@@ -14,6 +14,7 @@
 #include "atlobjectroot.h"
 #include "tarn/PropertyMap.h"
 #include "tarn/PropertyRecords.h"
+#include "tarn/SingleConnectionPoint.h"
 #include "tarn/TypeLibDispatch.h"
 
 // Record ids of the base's saved properties.
@@ -57,8 +58,7 @@ class CDrawControlBase : public CComObjectRoot,
                          public ISupportErrorInfo,
                          public IPersistStreamInit,
                          public IDispatchFromTypeLib<IBaseControlDispatch, &IID_IBaseControlDispatch>,
-                         public IConnectionPointContainer,
-                         public IConnectionPoint,
+                         public CSingleConnectionPoint<CDrawControlBase, ITarnSiteEvents, &IID_ITarnSiteEvents>,
                          public ISelfInserter,
                          public IPerPropertyBrowsing,
                          public IBaseControl,
@@ -88,16 +88,6 @@ public:
     STDMETHOD(Save)(IStream* stream, BOOL clearDirty) override;
     STDMETHOD(GetSizeMax)(ULARGE_INTEGER* size) override;
     STDMETHOD(InitNew)() override;
-
-    // IConnectionPointContainer: the object is its own single connection point.
-    STDMETHOD(EnumConnectionPoints)(IEnumConnectionPoints** points) override;
-    STDMETHOD(FindConnectionPoint)(REFIID iid, IConnectionPoint** point) override;
-    // IConnectionPoint
-    STDMETHOD(GetConnectionInterface)(IID* iid) override;
-    STDMETHOD(GetConnectionPointContainer)(IConnectionPointContainer** container) override;
-    STDMETHOD(Advise)(IUnknown* sink, DWORD* cookie) override;
-    STDMETHOD(Unadvise)(DWORD cookie) override;
-    STDMETHOD(EnumConnections)(IEnumConnections** connections) override;
 
     // ISelfInserter
     STDMETHOD(OnMessage)(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* plResult, ITarnViewEvents* view) override;
@@ -341,7 +331,4 @@ protected:
     std::map<std::wstring, std::vector<BYTE>> parameters_;
     bool modified_ = false;
     LONG duplicatingForPages_ = 0;
-
-    CRITICAL_SECTION lock_;
-    std::vector<IUnknown*> sinks_;  // index + 1 is the advise cookie; unadvised slots stay null
 };
