@@ -4,6 +4,8 @@
 #include <climits>
 #include <cmath>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "geometry/NumericHelpers.h"
 
@@ -138,6 +140,30 @@ TEST(FtoaTest, DropsTrailingZeroDecimals)
         else
             EXPECT_TRUE(text.size() >= 301u && text[0] == '1') << "input " << c.input << ": " << text;
     }
+}
+
+// Each thread formats into its own buffer: text handed out on one thread is not overwritten by
+// calls on another.
+TEST(FtoaTest, ThreadsDoNotShareTheText)
+{
+    std::vector<int> mismatches(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t, &mismatches] {
+            const double value = t + 0.25;
+            const std::string expected = std::to_string(t) + ".25";
+            for (int i = 0; i < 20000; ++i) {
+                const char* text = ftoa(value, 8);
+                std::this_thread::yield();
+                if (expected != text)
+                    ++mismatches[t];
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    for (int t = 0; t < 4; ++t)
+        EXPECT_EQ(mismatches[t], 0) << "thread " << t;
 }
 
 }  // namespace
