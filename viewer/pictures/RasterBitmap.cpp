@@ -32,6 +32,7 @@ int CRasterBitmap::Create(int width, int height, int bitsPerPixel, int alphaFlag
     m_deviceContext = nullptr;
     m_width = m_height = m_bytesPerRow = 0;
     m_size = 0;
+    m_resolutionX = m_resolutionY = 0;
     if (width <= 0 || height <= 0 || (bitsPerPixel != 1 && bitsPerPixel != 24 && bitsPerPixel != 32))
         return -1;
     const ULONGLONG bytesPerRow = (ULONGLONG(width) * bitsPerPixel + 31) / 32 * 4;

@@ -36,6 +36,7 @@ public:
     // Decodes a BMP or, failing the "BM" signature, a JPEG picture. 0, or -1 for a damaged or unsupported
     // picture, which leaves the bitmap without pixels. bitsPerPixel 0 means 32; 24 and 32 are made.
     int LoadPicture(const void* data, DWORD size, int bitsPerPixel, int alphaFlag);
+    // The picture starts at the beginning of the stream.
     int LoadPicture(IStream* source, int bitsPerPixel, int alphaFlag);
 
     // alpha = (6 G + 3 R + B) / 10 of the mask's pixel at the same place; both 32 bits and of one size.

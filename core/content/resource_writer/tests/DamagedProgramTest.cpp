@@ -185,3 +185,20 @@ INSTANTIATE_TEST_SUITE_P(Damages, DamagedProgramTest, ::testing::ValuesIn(kDamag
                                  name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
                              return name;
                          });
+
+// Programs as the linker makes them by default keep relocations or debug sections behind the resources.
+TEST(LinkedProgramTest, ProgramsWithSectionsBehindTheResourcesAreRefused)
+{
+    for (const char* name : {"reswriter_template_relocs.exe", "reswriter_template_symbols.exe"})
+    {
+        ScratchFolder folder;
+        const std::string program = folder.Path(name);
+        const std::vector<BYTE> image = ReadBytes(ProgramFolder() + "\\" + name);
+        WriteBytes(program, image);
+        SetLastError(0);
+        EXPECT_EQ(BeginUpdateResourceFile(program.c_str(), 0), nullptr) << name;
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_BAD_EXE_FORMAT)) << name;
+        EXPECT_EQ(ReadBytes(program), image) << name;
+        EXPECT_EQ(RunProgram(program, "check"), 0) << name;
+    }
+}
