@@ -172,6 +172,11 @@ TEST(Registration, Regsvr32WritesThePerClassKeysAndUnregisteringRemovesThem) {
     EXPECT_FALSE(KeyExists(L"CLSID\\{076A5423-C25A-11D2-B77B-4854E827E1F5}"));
 
     // Registering again replaces the class keys whole and leaves the same table.
+    HKEY stray = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, L"CLSID\\{CBEFDE7E-6FE2-11D2-8B83-4854E8283514}\\Stray", 0,
+                              nullptr, 0, KEY_WRITE, nullptr, &stray, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(stray);
     ASSERT_EQ(RunRegsvr32(L""), 0u);
     for (const ClassRow& c : kClasses) ExpectClassRegistered(c);
 
