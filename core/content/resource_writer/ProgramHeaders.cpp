@@ -1,5 +1,6 @@
 #include "ProgramHeaders.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace

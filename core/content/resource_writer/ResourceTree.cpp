@@ -1,5 +1,6 @@
 #include "ResourceTree.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwctype>
 #include <functional>

@@ -108,6 +108,7 @@ TEST_F(ResourceWriterTest, TemplateHasItsOwnResourcesInEveryForm)
     EXPECT_TRUE(templateContents.count(ResourceId(L"#10", L"#101", 1033)));
     EXPECT_TRUE(templateContents.count(ResourceId(L"#10", L"#101", 2048)));
     EXPECT_TRUE(templateContents.count(ResourceId(L"#10", L"GREETING", 1033)));
+    EXPECT_TRUE(templateContents.count(ResourceId(L"CUSTOMTYPE", L"HELLO", 1033)));
     EXPECT_TRUE(templateContents.count(ResourceId(L"#6", L"#1", 1033)));
     EXPECT_EQ(RunProgram(program, "check"), 0);
 }

@@ -24,6 +24,7 @@ static int Check(void)
              ResourceEquals(RT_RCDATA, MAKEINTRESOURCEA(101), neutral, "template resource 101 (2048)") &&
              ResourceEquals(RT_RCDATA, MAKEINTRESOURCEA(102), neutral, "template resource 102") &&
              ResourceEquals(RT_RCDATA, "GREETING", english, "a named resource") &&
+             ResourceEquals("CUSTOMTYPE", "HELLO", english, "a resource of a named type") &&
              LoadStringA(NULL, 1, text, sizeof text) > 0 && strcmp(text, "first string of the template") == 0;
     printf(ok ? "template resources intact\n" : "template resources damaged\n");
     return ok ? 0 : 1;
