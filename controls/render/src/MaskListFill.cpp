@@ -34,6 +34,7 @@ public:
         uint8_t* d = At(x, y);
         if (!usePattern_) return blend::BlendPixel(d, color_, coverage);
         const uint8_t* p = PatternAt(x, y);
+        if (!p) return;
         switch (paint_.pattern.bitsPerPixel) {
         case 24: return blend::BlendPixel(d, p, coverage);
         case 8: return blend::BlendPixel(d, color_, blend::ScaleCoverage(*p, coverage));
@@ -49,6 +50,7 @@ public:
         }
         for (int i = 0; i < length; ++i, d += 3) {
             const uint8_t* p = PatternAt(x + i, y);
+            if (!p) continue;
             switch (paint_.pattern.bitsPerPixel) {
             case 24: std::memcpy(d, p, 3); break;
             case 8: blend::BlendPixel(d, color_, *p); break;
@@ -60,11 +62,12 @@ public:
 private:
     uint8_t* At(int x, int y) const { return dest_.Row(y) + x * 3; }
 
-    // The pattern is read only inside its own bits: positions beyond it take its nearest edge pixel.
+    // The pattern is read only inside its own bits; positions beyond it are left unpainted, as the
+    // rasteriser leaves them, so that a repaint matches the drawing it was recorded from.
     const uint8_t* PatternAt(int x, int y) const {
         const RasterBits& p = paint_.pattern;
-        const int64_t px = std::clamp<int64_t>(int64_t(x) - paint_.patternOriginX, 0, p.width - 1);
-        const int64_t py = std::clamp<int64_t>(int64_t(y) - paint_.patternOriginY + 1, 0, p.height - 1);
+        const int64_t px = int64_t(x) - paint_.patternOriginX, py = int64_t(y) - paint_.patternOriginY + 1;
+        if (px < 0 || py < 0 || px >= p.width || py >= p.height) return nullptr;
         return p.Row(int(py)) + px * p.BytesPerPixel();
     }
 

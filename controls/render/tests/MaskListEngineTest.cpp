@@ -169,6 +169,54 @@ TEST(RecordedCoverage, HitTestsAgreeWithThePaintedPixels) {
     }
 }
 
+// A pattern fill repainted from its list takes the same pattern pixels as the render.
+TEST(RecordedCoverage, PatternFillReplayTakesTheSamePatternPixels) {
+    for (int depth : {24, 32, 8}) {
+        ImagingBitmap pattern;
+        ImagingInitBitmap(&pattern);
+        ASSERT_EQ(ImagingAllocateBitmap(&pattern, 40, 40, depth), ImagingOk);
+        {
+            ImagingAccessScope access(&pattern);
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 40; ++x) {
+                    unsigned char* p = ImagingPixelAddress(&pattern, x, y);
+                    for (int c = 0; c < depth / 8; ++c) p[c] = (unsigned char)(c == 3 ? 128 + 3 * y : 6 * x + 5 * y + 40 * c);
+                }
+        }
+        SceneShape square;
+        square.MoveTo(20.5, 20.25).LineTo(60.5, 20.25).LineTo(60.5, 60.75).LineTo(20.5, 60.75).Close();
+        Recorded r;
+        std::vector<unsigned char> buffer(1 << 20);
+        Canvas canvas;
+        bool closed = false;
+        const std::vector<SegmentDesc> segments = square.Segments(&closed);
+        r.request = square.Request();
+        r.request.FillType = FillPattern;
+        r.request.PatternBitmap = &pattern;
+        r.request.PatternOriginX = 21;
+        r.request.PatternOriginY = 21;
+        RenderOptions options;
+        RECT clip{0, 0, kSize, kSize};
+        const int bytes = DrawPolyBezierTiledEx(&canvas.b, &clip, segments.data(), int(segments.size()), buffer.data(),
+                                                buffer.data() + buffer.size(), &r.request, options, 0);
+        ASSERT_GT(bytes, 0);
+        r.pixels = canvas.Pixels();
+        r.size = size_t(bytes) + sizeof(CoverageMaskNode);
+        r.list = HeapAlloc(GetProcessHeap(), 0, r.size);
+        std::memcpy(r.list, buffer.data(), r.size);
+        const std::vector<unsigned char> replayed = Replay(r);
+        int worst = 0, wx = 0, wy = 0;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x)
+                for (int c = 0; c < 3; ++c) {
+                    const int d = std::abs(replayed[(y * kSize + x) * 3 + c] - r.pixels[(y * kSize + x) * 3 + c]);
+                    if (d > worst) worst = d, wx = x, wy = y;
+                }
+        EXPECT_LE(worst, 1) << "depth " << depth << " worst at " << wx << "," << wy;
+        ImagingFreeBitmap(&pattern);
+    }
+}
+
 // A list cut short (a buffer that ran out) is refused whole: nothing painted, nothing hit.
 TEST(RecordedCoverage, TruncatedListIsRefused) {
     Recorded r;

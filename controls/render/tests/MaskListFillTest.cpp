@@ -90,7 +90,8 @@ struct PatternCase {
 };
 
 TEST(FillMaskRuns, PatternFillsByDepthReadOnlyInsideThePattern) {
-    const PatternCase cases[] = {{24, 0, 1}, {24, 3, -2}, {8, 1, 1}, {32, 2, 0}, {32, -40, 40}};
+    // Origins that put the pattern inside, across and wholly beside the painted area.
+    const PatternCase cases[] = {{24, 0, 1}, {24, 3, -2}, {8, 1, 1}, {32, 2, 0}, {32, -40, 40}, {24, 2, 3}};
     for (const PatternCase& c : cases) {
         TestRaster pattern(4, 3, c.depth);
         for (int y = 0; y < 3; ++y)
@@ -108,9 +109,10 @@ TEST(FillMaskRuns, PatternFillsByDepthReadOnlyInsideThePattern) {
         paint.patternOriginY = c.originY;
         ASSERT_EQ(FillMaskRunsBits(dst.View(), list.data(), list.size(), kNoClip, 0, 0, paint), MaskFillError::None);
 
-        auto patternPixel = [&](int X, int Y) {
-            const int px = std::clamp(X - c.originX, 0, 3), py = std::clamp(Y - c.originY + 1, 0, 2);
-            return pattern.Pixel(px, py);
+        // Pixels whose pattern position lies beyond the pattern are left as they were.
+        auto patternPixel = [&](int X, int Y) -> const uint8_t* {
+            const int px = X - c.originX, py = Y - c.originY + 1;
+            return px >= 0 && px < 4 && py >= 0 && py < 3 ? pattern.Pixel(px, py) : nullptr;
         };
         const unsigned fill[3] = {0x30, 0x40, 0xC0};  // blue, green, red bytes of 0x3040C0
         for (int Y : {0, 3})
@@ -118,21 +120,21 @@ TEST(FillMaskRuns, PatternFillsByDepthReadOnlyInsideThePattern) {
                 const uint8_t* p = patternPixel(X, Y);
                 const uint8_t* d = dst.Pixel(X, Y);
                 for (int ch = 0; ch < 3; ++ch) {
-                    unsigned expected = 0;
-                    if (c.depth == 24) expected = p[ch];
-                    else if (c.depth == 8) expected = Lane(fill[ch], 60, p[0]);
-                    else expected = Lane(p[ch], 60, p[3]);
+                    unsigned expected = 60;  // beyond the pattern: unchanged
+                    if (p && c.depth == 24) expected = p[ch];
+                    else if (p && c.depth == 8) expected = Lane(fill[ch], 60, p[0]);
+                    else if (p) expected = Lane(p[ch], 60, p[3]);
                     EXPECT_EQ(d[ch], expected) << "depth " << c.depth << " at " << X << "," << Y << " ch " << ch;
                 }
             }
         const uint8_t* p = patternPixel(5, 5);
         const uint8_t* d = dst.Pixel(5, 5);
         for (int ch = 0; ch < 3; ++ch) {
-            unsigned expected = 0;
+            unsigned expected = 60;  // beyond the pattern: unchanged
             const auto scaled = [](unsigned m, unsigned cov) { return (m * cov + ((m * cov) >> 8) + 1) >> 8; };
-            if (c.depth == 24) expected = Lane(p[ch], 60, 150);
-            else if (c.depth == 8) expected = Lane(fill[ch], 60, scaled(p[0], 150));
-            else expected = Lane(p[ch], 60, scaled(p[3], 150));
+            if (p && c.depth == 24) expected = Lane(p[ch], 60, 150);
+            else if (p && c.depth == 8) expected = Lane(fill[ch], 60, scaled(p[0], 150));
+            else if (p) expected = Lane(p[ch], 60, scaled(p[3], 150));
             EXPECT_EQ(d[ch], expected) << "single pixel, depth " << c.depth << " ch " << ch;
         }
         EXPECT_TRUE(dst.OutsideUntouched());

@@ -20,7 +20,7 @@ struct MaskPaint {
     uint32_t outlineColor = 0;
     RasterBits pattern;            // 8-bit mask, 24-bit pixels or 32-bit pixels with alpha
     int patternOriginX = 0;        // destination pixel (X, Y) takes pattern pixel
-    int patternOriginY = 0;        // (X - originX, Y - originY + 1), held to the pattern's edges
+    int patternOriginY = 0;        // (X - originX, Y - originY + 1); pixels beyond the pattern stay
 };
 
 enum class MaskFillError { None, BadList, BadDestination, BadPattern, BadRequest };
