@@ -2,6 +2,7 @@
 // throughput (bounding-box pixels of the shapes, clipped to the canvas, per second) of each.
 //
 //   render-bench [--reps N] [--only NAME]   time the workloads
+//   render-bench --repaint [...]            time repainting them from their recorded coverage lists
 //   render-bench --dump FILE                write each workload as a scene: FILE with the workload's
 //                                           name before its extension (bench.txt -> bench.NAME.txt)
 #include <windows.h>
@@ -17,6 +18,7 @@
 #include "BenchWorkloads.h"
 #include "imaging/ImagingBitmap.h"
 #include "render/DrawPolyBezier.h"
+#include "render/MaskListFill.h"
 
 namespace {
 
@@ -76,12 +78,14 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 int main(int argc, char** argv) {
     std::string dump, only;
     int reps = 0;
+    bool repaint = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--dump") && i + 1 < argc) dump = argv[++i];
         else if (!std::strcmp(argv[i], "--only") && i + 1 < argc) only = argv[++i];
         else if (!std::strcmp(argv[i], "--reps") && i + 1 < argc) reps = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--repaint")) repaint = true;
         else {
-            std::fprintf(stderr, "usage: render-bench [--reps N] [--only NAME] | --dump FILE\n");
+            std::fprintf(stderr, "usage: render-bench [--repaint] [--reps N] [--only NAME] | --dump FILE\n");
             return 2;
         }
     }
@@ -111,13 +115,33 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "render-bench: cannot allocate %dx%d\n", w.scene.width, w.scene.height);
             return 1;
         }
-        std::vector<double> times;
+        // Repainting: each shape's coverage list recorded once, then painted again and again.
+        std::vector<std::vector<unsigned char>> lists;
         int failures = 0;
+        if (repaint) {
+            std::vector<unsigned char> buffer(std::size_t(64) << 20);
+            for (PreparedShape& p : shapes) {
+                RECT clip{0, 0, w.scene.width, w.scene.height};
+                const int bytes = DrawPolyBezierTiledEx(&canvas, &clip, p.segments.data(), int(p.segments.size()),
+                                                        buffer.data(), buffer.data() + buffer.size(), &p.request,
+                                                        p.options, 0);
+                if (bytes < 0) ++failures;
+                lists.emplace_back(buffer.begin(), buffer.begin() + (bytes < 0 ? 0 : bytes + sizeof(CoverageMaskNode)));
+            }
+        }
+        std::vector<double> times;
         for (int rep = 0; rep < (reps > 0 ? reps : w.repetitions); ++rep) {
             ImagingFillBitmap(&canvas, RGB(255, 255, 255));
             LARGE_INTEGER start, end;
             QueryPerformanceCounter(&start);
-            for (PreparedShape& p : shapes) {
+            for (std::size_t i = 0; i < shapes.size(); ++i) {
+                PreparedShape& p = shapes[i];
+                if (repaint) {
+                    if (FillMaskRuns(&canvas, lists[i].data(), lists[i].size(), 0, 0, w.scene.width, w.scene.height,
+                                     0, 0, &p.request) != MaskFillError::None)
+                        ++failures;
+                    continue;
+                }
                 RECT clip{0, 0, w.scene.width, w.scene.height};
                 if (DrawPolyBezierTiledEx(&canvas, &clip, p.segments.data(), int(p.segments.size()), nullptr, nullptr,
                                           &p.request, p.options, 0) < 0)
