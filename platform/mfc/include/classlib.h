@@ -11,6 +11,8 @@
 #include "ClArchive.h"
 #include "ClArchiveWin32.h"
 #include "ClGeometry.h"
+#include "ClGdiObjects.h"
+#include "ClDC.h"
 #include "ClCollections.h"
 #include "ClModule.h"
 #include "ClSync.h"
