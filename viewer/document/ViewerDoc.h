@@ -1,0 +1,95 @@
+#pragma once
+#include "PlacementList.h"
+#include "ViewerControlFactory.h"
+#include "ViewerDocProperties.h"
+#include "ViewerPage.h"
+#include "ViewerSite.h"
+
+#include <memory>
+#include <vector>
+
+class CResourceStorage;
+
+// How a card load ended. Every outcome but kCardLoaded leaves the document empty.
+enum class CardLoadResult
+{
+    kCardLoaded,
+    kNoCard,          // no embedded card, or its compound file cannot be opened
+    kNoContents,      // no "Contents" stream, or one the compressed-stream reader refuses
+    kBadSignature,    // not "TARN" followed by version 2
+    kDamaged,         // the contents end early or hold values that cannot be read
+};
+
+// The viewer's document: the card read back from the program's own resources.
+class CViewerDoc : public CViewerPersistent
+{
+public:
+    static const WORD kCardResourceType = 21359;
+    static const uint32_t kReadableVersion = 2;
+
+    CViewerDoc();
+    ~CViewerDoc() override;
+    using CViewerPersistent::Load;
+    bool Load(CArchiveReader& archive) override { return Serialize(archive); }
+
+    virtual bool Serialize(CArchiveReader& archive);
+    // Reads the card embedded in module (null: the program itself) as resources of resourceType.
+    // The identifier is not used: the card always starts at resource name 1.
+    virtual CardLoadResult Load(WORD resourceType, int identifier, HMODULE module = nullptr);
+    virtual std::unique_ptr<CViewerDocProperties> CreateProperties() const;
+    virtual std::unique_ptr<CViewerSite> CreateSite() const;
+    virtual std::unique_ptr<CViewerPage> CreatePage() const;
+    virtual bool ReadSignature(CArchiveReader& archive);
+    virtual bool ReadStartData(CArchiveReader& archive);
+    virtual bool ReadProperties(CArchiveReader& archive);
+    virtual bool ReadSites(CArchiveReader& archive);
+    virtual bool ReadPageList(CArchiveReader& archive);
+    virtual bool ReadFinishData(CArchiveReader& archive);
+    virtual bool BeforePrintPage() { return true; }
+    virtual std::unique_ptr<CPlacementList> CreatePlacementList() const;
+    virtual void FillPlacementList(CPlacementList& list) const;
+    // The index of the first page that places the site, or -1.
+    virtual int PageOfSite(int siteId) const;
+    virtual void LoadPage(size_t pageIndex);
+    // The rectangle a site takes on the page that first places it; only a card knows it.
+    virtual bool GetSiteRect(int siteId, CRectD& rect);
+
+    // Reads a card file held in memory, as Load does for the embedded one.
+    CardLoadResult LoadCardFile(const void* data, size_t size);
+    // Until set, stored controls are kept as CStoredControl objects.
+    void SetControlFactory(IViewerControlFactory* factory);
+
+    size_t GetPageCount() const { return m_pages ? m_pages->GetCount() : 0; }
+    CViewerPage& GetPage(size_t index) const { return m_pages->GetPage(index); }
+    CViewerPageList* GetPageList() const { return m_pages.get(); }
+    size_t GetSiteCount() const { return m_sites.size(); }
+    CViewerSite& GetSiteByIndex(size_t index) const { return *m_sites[index]; }
+    // The first site whose id matches, or null.
+    CViewerSite* GetSite(int siteId) const;
+    CViewerDocProperties* GetDocProperties() const { return m_properties.get(); }
+    uint32_t GetVersion() const { return m_version; }
+
+protected:
+    CardLoadResult LoadFromStorage(CResourceStorage& storage);
+    void Clear();
+
+private:
+    std::unique_ptr<CViewerDocProperties> m_properties;
+    std::vector<std::unique_ptr<CViewerSite>> m_sites;
+    std::unique_ptr<CViewerPageList> m_pages;
+    CStoredControlFactory m_storedControls;
+    IViewerControlFactory* m_factory;
+    uint32_t m_version = 0;
+    enum class SignatureState { kUnread, kAccepted, kRefused } m_signature = SignatureState::kUnread;
+};
+
+// The card document the viewer always builds.
+class CCardViewerDoc : public CViewerDoc
+{
+public:
+    std::unique_ptr<CViewerDocProperties> CreateProperties() const override;
+    std::unique_ptr<CViewerSite> CreateSite() const override;
+    std::unique_ptr<CViewerPage> CreatePage() const override;
+    bool GetSiteRect(int siteId, CRectD& rect) override;
+    CCardViewerDocProperties* GetProperties() const;
+};

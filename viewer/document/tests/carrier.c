@@ -1,0 +1,1 @@
+int CarrierAnchor(void) { return 0; }
