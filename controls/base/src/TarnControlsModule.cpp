@@ -3,38 +3,13 @@
 
 #include "TarnControls.h"
 #include "atlmodule.h"
+#include "tarn/ControlHostWindow.h"
 #include "tarn/ControlsModuleState.h"
 #include "tarn/ControlsObjectMap.h"
 #include "tarn/TypeLibDispatch.h"
 
 namespace {
 CComModule g_module;
-UINT g_getHostMessage = 0;
-UINT g_getControlMessage = 0;
-
-// Windows of this class host controls inside the dialogs of the property pages.
-LRESULT CALLBACK ControlHostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg != 0 && (msg == g_getHostMessage || msg == g_getControlMessage)) return 0;
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-void RegisterControlHostWindowClass(HINSTANCE instance) {
-    EnterCriticalSection(&g_module.m_csWindowCreate);
-    g_getHostMessage = RegisterWindowMessageW(L"WM_ATLGETHOST");
-    g_getControlMessage = RegisterWindowMessageW(L"WM_ATLGETCONTROL");
-    WNDCLASSEXW existing{sizeof existing};
-    if (!GetClassInfoExW(instance, L"AtlAxWin", &existing)) {
-        WNDCLASSEXW wc{sizeof wc};
-        wc.style = 0;
-        wc.lpfnWndProc = ControlHostWindowProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = L"AtlAxWin";
-        RegisterClassExW(&wc);
-    }
-    LeaveCriticalSection(&g_module.m_csWindowCreate);
-}
 
 // The resource library by plain name, else from this module's own folder.
 HINSTANCE LoadResourceLibrary(HINSTANCE self) {
@@ -55,7 +30,7 @@ HINSTANCE LoadResourceLibrary(HINSTANCE self) {
 
 BOOL InitInstance(HINSTANCE instance) {
     if (FAILED(g_module.Init(ControlsObjectMap(), instance, &LIBID_TARNCONTROLSLib))) return FALSE;
-    RegisterControlHostWindowClass(instance);
+    RegisterControlHostWindowClass(instance, g_module.m_csWindowCreate);
     HINSTANCE resources = LoadResourceLibrary(instance);
     if (!resources) {
         g_module.Term();
