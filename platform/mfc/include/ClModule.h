@@ -54,7 +54,8 @@ CLASSLIB_API LPCSTR AFXAPI AfxGetAppName();
 CLASSLIB_API HWND AFXAPI AfxGetMainWindowHandle();
 
 // The resource modules searched for a resource, in order: the current state's resource module,
-// then the extension libraries of that state, then (from a DLL's state) those of the application.
+// then the extension libraries of that state, then (from a DLL's state) those of the application,
+// and last this library's own resources.
 CLASSLIB_API std::vector<HINSTANCE> AFXAPI AfxGetResourceChain();
 // The first module of the chain that holds the resource; AfxGetResourceHandle() when none does.
 CLASSLIB_API HINSTANCE AFXAPI AfxFindResourceHandle(LPCSTR lpszName, LPCSTR lpszType);

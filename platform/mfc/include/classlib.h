@@ -15,5 +15,7 @@
 #include "ClDC.h"
 #include "ClCollections.h"
 #include "ClModule.h"
+#include "ClResourceIds.h"
 #include "ClSync.h"
 #include "ClCmdTarget.h"
+#include "ClDocument.h"

@@ -82,6 +82,8 @@ std::vector<HINSTANCE> AFXAPI AfxGetResourceChain()
             chain.push_back(AppState().m_hCurrentResourceHandle);
         AddLinksOf(&AppState(), chain);
     }
+    // The library's own strings come last, so that every module can override them.
+    chain.push_back(reinterpret_cast<HINSTANCE>(&__ImageBase));
     // A module reached twice is searched once, at its first place.
     std::vector<HINSTANCE> unique;
     for (HINSTANCE h : chain)

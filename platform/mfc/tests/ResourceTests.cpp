@@ -10,7 +10,7 @@
 namespace {
 
 HINSTANCE ThisProgram() { return GetModuleHandleA(nullptr); }
-HINSTANCE LibraryWithoutStrings() { return GetModuleHandleA("ClassLib.dll"); }
+HINSTANCE LibraryWithoutTestStrings() { return GetModuleHandleA("ClassLib.dll"); }
 
 // Points the application's resources elsewhere for one test.
 class ResourceHandleScope {
@@ -52,8 +52,8 @@ TEST(ResourceStrings, MissingStringsLeaveTheTargetUnchanged)
 
 TEST(ResourceStrings, ExtensionLibrariesJoinAndLeaveTheChain)
 {
-    ASSERT_NE(LibraryWithoutStrings(), nullptr);
-    ResourceHandleScope scope(LibraryWithoutStrings());
+    ASSERT_NE(LibraryWithoutTestStrings(), nullptr);
+    ResourceHandleScope scope(LibraryWithoutTestStrings());
     CString s;
     EXPECT_FALSE(s.LoadString(IDS_GREETING));
 
@@ -64,8 +64,8 @@ TEST(ResourceStrings, ExtensionLibrariesJoinAndLeaveTheChain)
         EXPECT_TRUE(s.LoadString(IDS_GREETING));
         EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCEA(IDS_GREETING / 16 + 1), MAKEINTRESOURCEA(6)), ThisProgram());
         const std::vector<HINSTANCE> chain = AfxGetResourceChain();
-        ASSERT_EQ(chain.size(), 2u);
-        EXPECT_EQ(chain[0], LibraryWithoutStrings());
+        ASSERT_EQ(chain.size(), 2u);   // the library itself is the resource handle, so it is not repeated
+        EXPECT_EQ(chain[0], LibraryWithoutTestStrings());
         EXPECT_EQ(chain[1], ThisProgram());
     }
     EXPECT_FALSE(s.LoadString(IDS_LAST_OF_BLOCK));
@@ -76,14 +76,27 @@ TEST(ResourceStrings, ExtensionLibrariesJoinAndLeaveTheChain)
     EXPECT_FALSE(s.LoadString(IDS_GREETING));
 }
 
+TEST(ResourceStrings, TheLibrarysOwnStringsComeLastAndCanBeOverridden)
+{
+    CString s;
+    EXPECT_TRUE(s.LoadString(AFX_IDP_FAILED_TO_OPEN_DOC));
+    EXPECT_NE(s.Find("%1"), -1);
+    const std::vector<HINSTANCE> chain = AfxGetResourceChain();
+    ASSERT_EQ(chain.size(), 2u);
+    EXPECT_EQ(chain[0], ThisProgram());
+    EXPECT_EQ(chain[1], LibraryWithoutTestStrings());
+    EXPECT_TRUE(s.LoadString(IDS_OVERRIDDEN_UNTITLED));
+    EXPECT_STREQ(s, "Nameless");   // the program's own text wins
+}
+
 TEST(ResourceStrings, ModuleStateSwitchesForAScope)
 {
-    AFX_MODULE_STATE dllState(TRUE, LibraryWithoutStrings());
+    AFX_MODULE_STATE dllState(TRUE, LibraryWithoutTestStrings());
     EXPECT_EQ(AfxGetModuleState(), AfxGetAppModuleState());
     {
         AFX_MANAGE_STATE(&dllState);
         EXPECT_EQ(AfxGetModuleState(), &dllState);
-        EXPECT_EQ(AfxGetResourceHandle(), LibraryWithoutStrings());
+        EXPECT_EQ(AfxGetResourceHandle(), LibraryWithoutTestStrings());
         // The application's resources follow the module's own in the chain.
         CString s;
         EXPECT_TRUE(s.LoadString(IDS_GREETING));

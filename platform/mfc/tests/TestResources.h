@@ -5,3 +5,5 @@
 #define IDS_LAST_OF_BLOCK 111
 #define IDS_EMPTY_NEIGHBOUR 112
 #define IDB_TEST_BITMAP 201
+// The program's own text for one of the library's string ids.
+#define IDS_OVERRIDDEN_UNTITLED 57345
