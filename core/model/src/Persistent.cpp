@@ -183,17 +183,18 @@ struct RecordDataArchive {
     RecordDataArchive(const BYTE* data, ULONG size)
     {
         block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size ? size : 1);
-        if (!block)
+        void* target = block && size ? GlobalLock(block) : nullptr;
+        if (!block || (size && !target) || FAILED(CreateStreamOnHGlobal(block, FALSE, &stream))) {
+            if (target)
+                GlobalUnlock(block);
+            if (block)
+                GlobalFree(block);
             AfxThrowMemoryException();
+        }
         if (size) {
-            void* target = GlobalLock(block);
-            if (!target)
-                AfxThrowMemoryException();
             std::memcpy(target, data, size);
             GlobalUnlock(block);
         }
-        if (FAILED(CreateStreamOnHGlobal(block, FALSE, &stream)))
-            AfxThrowMemoryException();
         // The stream's size is the record's size, not the (possibly larger) block's.
         ULARGE_INTEGER length;
         length.QuadPart = size;
