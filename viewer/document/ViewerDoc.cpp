@@ -9,7 +9,10 @@ const char kSignature[4] = {'T', 'A', 'R', 'N'};
 const double kBorderTolerance = 1e-10;
 }
 
-CViewerDoc::CViewerDoc() : CViewerPersistent("CTarnDoc"), m_factory(&m_storedControls) {}
+CViewerDoc::CViewerDoc()
+    : CViewerPersistent("CTarnDoc"), m_pages(std::make_unique<CViewerPageList>(this)), m_factory(&m_storedControls)
+{
+}
 
 CViewerDoc::~CViewerDoc() = default;
 
@@ -94,6 +97,8 @@ bool CViewerDoc::ReadSignature(CArchiveReader& archive)
 
 bool CViewerDoc::ReadProperties(CArchiveReader& archive)
 {
+    if (!m_properties)
+        m_properties = CreateProperties();
     return archive.ReadObject(*m_properties);
 }
 
@@ -197,6 +202,27 @@ void CViewerDoc::LoadPage(size_t pageIndex)
             site->ApplyPageGeometry(geometry);
 }
 
+std::unique_ptr<CViewerPageSetupData> CViewerDoc::CreatePageSetupData(CViewerPageList& pages) const
+{
+    if (pages.GetCount() == 0)
+        return nullptr;
+    return std::make_unique<CViewerPageSetupData>(pages);
+}
+
+int CViewerDoc::PageSetup(const std::function<bool(CViewerPageSetupData&)>& runDialog)
+{
+    const int kConfirmed = 1, kCancelled = 2;
+    CViewerPageList copy(this);
+    copy.RebuildFrom(*m_pages);
+    std::unique_ptr<CViewerPageSetupData> data = CreatePageSetupData(copy);
+    if (!data || !runDialog || !runDialog(*data))
+        return kCancelled;
+    m_pages->RebuildFrom(copy);
+    for (size_t i = 0; i < GetPageCount(); ++i)
+        LoadPage(i);
+    return kConfirmed;
+}
+
 bool CViewerDoc::GetSiteRect(int, CRectD&)
 {
     return false;
@@ -215,6 +241,13 @@ std::unique_ptr<CViewerSite> CCardViewerDoc::CreateSite() const
 std::unique_ptr<CViewerPage> CCardViewerDoc::CreatePage() const
 {
     return std::make_unique<CCardViewerPage>();
+}
+
+std::unique_ptr<CViewerPageSetupData> CCardViewerDoc::CreatePageSetupData(CViewerPageList& pages) const
+{
+    if (pages.GetCount() == 0)
+        return nullptr;
+    return std::make_unique<CCardViewerPageSetupData>(pages);
 }
 
 CCardViewerDocProperties* CCardViewerDoc::GetProperties() const

@@ -1,10 +1,12 @@
 #pragma once
 #include "PlacementList.h"
+#include "ViewerPageSetupData.h"
 #include "ViewerControlFactory.h"
 #include "ViewerDocProperties.h"
 #include "ViewerPage.h"
 #include "ViewerSite.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -51,8 +53,15 @@ public:
     // The index of the first page that places the site, or -1.
     virtual int PageOfSite(int siteId) const;
     virtual void LoadPage(size_t pageIndex);
+    // The page-setup data over a copy of the page list; null when the copy has no page to edit.
+    virtual std::unique_ptr<CViewerPageSetupData> CreatePageSetupData(CViewerPageList& pages) const;
     // The rectangle a site takes on the page that first places it; only a card knows it.
     virtual bool GetSiteRect(int siteId, CRectD& rect);
+
+    // The page-setup command: runDialog edits the data over a copy of the pages and answers whether
+    // the user confirmed. On confirmation the copy replaces the pages, which are laid out again, and
+    // the answer is 1; otherwise the document is untouched and the answer is 2.
+    int PageSetup(const std::function<bool(CViewerPageSetupData&)>& runDialog);
 
     // Reads a card file held in memory, as Load does for the embedded one.
     CardLoadResult LoadCardFile(const void* data, size_t size);
@@ -91,5 +100,6 @@ public:
     std::unique_ptr<CViewerSite> CreateSite() const override;
     std::unique_ptr<CViewerPage> CreatePage() const override;
     bool GetSiteRect(int siteId, CRectD& rect) override;
+    std::unique_ptr<CViewerPageSetupData> CreatePageSetupData(CViewerPageList& pages) const override;
     CCardViewerDocProperties* GetProperties() const;
 };

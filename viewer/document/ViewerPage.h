@@ -26,6 +26,13 @@ public:
     void SetDocument(CViewerDoc* document) { m_document = document; }
     CViewerDoc* GetDocument() const { return m_document; }
     CViewerPageProperties* GetPageProperties() const { return m_properties.get(); }
+    void SetPageProperties(std::unique_ptr<CViewerPageProperties> properties) { m_properties = std::move(properties); }
+    // Makes the properties when the page has none (a page stored as a null object).
+    void EnsureProperties()
+    {
+        if (!m_properties)
+            m_properties = CreateProperties();
+    }
     size_t GetPlacementCount() const { return m_placements.size(); }
     CViewerPlacement& GetPlacement(size_t index) const { return *m_placements[index]; }
     // The first placement of the site, or null.
