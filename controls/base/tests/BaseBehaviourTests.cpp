@@ -5,6 +5,7 @@
 
 #include "ControlFixtures.h"
 #include "atlbstr.h"
+#include "tarn/ControlsModuleState.h"
 
 namespace {
 class BaseBehaviour : public ::testing::Test {
@@ -351,4 +352,19 @@ TEST(PropertyMaps, MergingKeepsTheBaseTableIntact) {
     const std::vector<PropMapEntry> second = MergePropMapEntries(base, keepsAll);
     ASSERT_EQ(second.size(), 3u);
     EXPECT_EQ(second[1].dispid, 2) << "another class still sees the entry";
+}
+
+TEST(ResourceLibrary, HandleBitmapsAndCursorsLoad) {
+    UseServerResources();
+    HINSTANCE resources = ControlsResourceInstance();
+    for (UINT id : {21104u, 21105u}) {
+        HBITMAP bitmap = LoadBitmapW(resources, MAKEINTRESOURCEW(id));
+        ASSERT_NE(bitmap, nullptr) << id;
+        BITMAP info{};
+        GetObjectW(bitmap, sizeof info, &info);
+        EXPECT_EQ(info.bmWidth, 7) << id;
+        DeleteObject(bitmap);
+    }
+    for (UINT id = 21124; id <= 21128; ++id) EXPECT_NE(LoadCursorW(resources, MAKEINTRESOURCEW(id)), nullptr) << id;
+    for (UINT id = 21215; id <= 21228; ++id) EXPECT_FALSE(LoadResourceString(id).empty()) << id;
 }

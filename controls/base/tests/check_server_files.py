@@ -45,6 +45,10 @@ def main():
     res = resources(library)
     menus = res.get(pefile.RESOURCE_TYPE["RT_MENU"], set())
     assert 21117 in menus, menus
+    bitmaps = res.get(pefile.RESOURCE_TYPE["RT_BITMAP"], set())
+    assert {21104, 21105} <= bitmaps, bitmaps
+    cursors = res.get(pefile.RESOURCE_TYPE["RT_GROUP_CURSOR"], set())
+    assert set(range(21124, 21129)) <= cursors, cursors
     # String blocks hold 16 ids each: block n holds ids 16(n-1) .. 16n-1.
     blocks = res.get(pefile.RESOURCE_TYPE["RT_STRING"], set())
     for caption in range(21215, 21229):
