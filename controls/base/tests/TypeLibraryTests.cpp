@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -159,4 +160,16 @@ TEST_F(TypeLibrary, CoclassesOutsideTheObjectMapAreListed) {
         EXPECT_EQ(S_OK, lib_->GetTypeInfoOfGuid(*clsid, &info));
         if (info) info->Release();
     }
+}
+
+TEST(RecordLayouts, MatchWhatTheCoreLibraryLaysOut) {
+    EXPECT_EQ(sizeof(MeasurementUnit), 40u);
+    EXPECT_EQ(offsetof(MeasurementUnit, ShortName), 15u);
+    EXPECT_EQ(offsetof(MeasurementUnit, Key), 20u);
+    EXPECT_EQ(offsetof(MeasurementUnit, PixelBased), 28u);
+    EXPECT_EQ(offsetof(MeasurementUnit, InchesPerUnit), 32u);
+    EXPECT_EQ(sizeof(tagRectF), 32u);
+    EXPECT_EQ(offsetof(tagUndoData, Type), 24u);
+    EXPECT_EQ(offsetof(tagDrawOptions, UpdateRect), 8u);
+    EXPECT_EQ(offsetof(tagDrawOptions, ZoomValue), 24u);
 }
