@@ -3,6 +3,8 @@
 #include "TarnControls.h"
 #include "atlfactory.h"
 #include "atlobject.h"
+#include "canvas/TarnCanvas.h"
+#include "rendering/TarnRendering.h"
 
 namespace {
 template <UINT scriptId>
@@ -37,8 +39,8 @@ _ATL_OBJMAP_ENTRY g_objectMap[] = {
     TARN_PENDING_ENTRY(CLSID_ControlArray, 21026, false),
     TARN_PENDING_ENTRY(CLSID_FillPropControl, 22140, true),
     TARN_PENDING_ENTRY(CLSID_ResourceBrowser, 21001, false),
-    TARN_PENDING_ENTRY(CLSID_TarnCanvas, 21005, true),
-    TARN_PENDING_ENTRY(CLSID_TarnRendering, 21177, true),
+    OBJECT_ENTRY(CLSID_TarnCanvas, CTarnCanvas)
+    OBJECT_ENTRY(CLSID_TarnRendering, CTarnRendering)
     TARN_PENDING_ENTRY(CLSID_NewControlNotificator, 21002, false),
     TARN_PENDING_ENTRY(CLSID_ControlInserter, 21003, false),
     TARN_PENDING_ENTRY(CLSID_LineControl, 21004, false),

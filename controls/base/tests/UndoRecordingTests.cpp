@@ -345,3 +345,26 @@ TEST_F(UndoRecording, EnumeratorsListTheAdvisedSitesAndTheOnePoint) {
     EXPECT_EQ(points->Next(1, &found, nullptr), S_FALSE);
     points->Release();
 }
+
+TEST_F(UndoRecording, DispatchByNameRefusesUnknownNamesAndWrongArguments) {
+    IDispatch* dispatch = Dispatch();
+    LPOLESTR unknown = const_cast<LPOLESTR>(L"put_ControlName_Disp");
+    DISPID id = 0;
+    EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, &unknown, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);
+    LPOLESTR name = const_cast<LPOLESTR>(L"MoveBy_Disp");
+    ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    EXPECT_EQ(dispatch->GetIDsOfNames(IID_IUnknown, &name, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNINTERFACE);
+
+    VARIANT one;
+    VariantInit(&one);
+    V_VT(&one) = VT_R8;
+    V_R8(&one) = 1.0;
+    DISPPARAMS tooFew{&one, nullptr, 1, 0};
+    EXPECT_EQ(dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &tooFew, nullptr, nullptr,
+                               nullptr),
+              DISP_E_BADPARAMCOUNT);
+    EXPECT_TRUE(site_.undo.empty());
+    UINT count = 0;
+    EXPECT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
+    EXPECT_EQ(count, 1u);
+}

@@ -25,7 +25,8 @@ public:
         if (index != 0) return DISP_E_BADINDEX;
         return GetControlsTypeInfo(*piid, info);
     }
-    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    STDMETHOD(GetIDsOfNames)(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
         ITypeInfo* info = nullptr;
         HRESULT hr = GetControlsTypeInfo(*piid, &info);
         if (FAILED(hr)) return hr;
@@ -33,8 +34,9 @@ public:
         info->Release();
         return hr;
     }
-    STDMETHOD(Invoke)(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+    STDMETHOD(Invoke)(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                       EXCEPINFO* excepInfo, UINT* argError) override {
+        if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
         ITypeInfo* info = nullptr;
         HRESULT hr = GetControlsTypeInfo(*piid, &info);
         if (FAILED(hr)) return hr;

@@ -1,0 +1,72 @@
+#include "rendering/TarnRendering.h"
+
+#include <string>
+
+#include "render/AlphaBlendBitmaps.h"
+#include "render/DrawPolyBezier.h"
+#include "render/EngineState.h"
+#include "render/FillInfo.h"
+#include "tarn/ControlsModuleState.h"
+
+namespace {
+const UINT kIdsHardwareRefused = 21298;
+}
+
+std::wstring HardwareRefusalText() {
+    const std::string text = LoadResourceString(kIdsHardwareRefused);
+    const std::string chosen =
+        text.empty() ? "This program needs a processor with the MMX extension." : text;
+    std::wstring wide(chosen.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, chosen.data(), static_cast<int>(chosen.size()), &wide[0],
+                                      static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? n : 0);
+    return wide;
+}
+
+STDMETHODIMP CTarnRendering::DrawAntialiasedPolyBezier(long* bdst, RECT* cliprect, SegmentDesc* segments, long snum,
+                                                       long* fillInfo) {
+    DrawPolyBezierTiled(reinterpret_cast<ImagingBitmap*>(bdst), cliprect, segments, snum, nullptr, nullptr,
+                        reinterpret_cast<const FillInfo*>(fillInfo), 1, 1, nullptr, 0);
+    return S_OK;
+}
+
+// The engine's point-in-path, bitmap loading, alpha check, resampling, Boolean operations, poly-draw
+// and metafile conversion are not part of this server yet: their callers get a plain refusal.
+STDMETHODIMP CTarnRendering::PtInPolyBezier(tagPointF, SegmentDesc*, long, long) { return E_NOTIMPL; }
+STDMETHODIMP CTarnRendering::LoadDIB(long*, long*) { return E_NOTIMPL; }
+STDMETHODIMP CTarnRendering::CheckAlpha(long*) { return E_NOTIMPL; }
+STDMETHODIMP CTarnRendering::TransformBitmap(long*, long*, RECT*, long*, long, long) { return E_NOTIMPL; }
+STDMETHODIMP CTarnRendering::ParseEnhMetafile(long, tagPointF, tagPointF, IControlArray**) { return E_NOTIMPL; }
+STDMETHODIMP CTarnRendering::BooleanOperation(long*, long*, long, long*, long*, long, long*, long*, long*, long*,
+                                              long, long) {
+    return E_NOTIMPL;
+}
+STDMETHODIMP CTarnRendering::PolyDrawW95(HDC, long*, long*, long) { return E_NOTIMPL; }
+
+STDMETHODIMP CTarnRendering::AlphaBlendBitmapRects(long* bdst, long xd, long yd, long wd, long hd, long* bsrc,
+                                                   long xs, long ys) {
+    ::AlphaBlendBitmapRects(reinterpret_cast<ImagingBitmap*>(bdst), xd, yd, wd, hd,
+                            reinterpret_cast<ImagingBitmap*>(bsrc), xs, ys);
+    return S_OK;
+}
+
+STDMETHODIMP CTarnRendering::CheckHardwareCompatibility(BSTR* pMsg) {
+    if (!pMsg) return E_POINTER;
+    const bool suitable = IsMmxAvailable() != 0;
+    const std::wstring text = suitable ? std::wstring(L"ok") : HardwareRefusalText();
+    *pMsg = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    if (!*pMsg) return E_OUTOFMEMORY;
+    return suitable ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP CTarnRendering::SetTarnApp(IUnknown* pTarnApp) {
+    // The application outlives every control, so no reference is taken.
+    SetTarnAppPointer(reinterpret_cast<ITarnApp*>(pTarnApp));
+    return S_OK;
+}
+
+STDMETHODIMP CTarnRendering::GetMinMaxOutlineWidth(double* pMin, double* pMax) {
+    if (pMin) *pMin = 0.0;
+    if (pMax) *pMax = 1.0;
+    return S_OK;
+}
