@@ -42,18 +42,19 @@ BOOL InitInstance(HINSTANCE instance) {
     return TRUE;
 }
 
-void ExitInstance() {
-    ReleaseControlsTypeLib();
+void ExitInstance(bool processEnding) {
+    // At process end other libraries may already be gone; only an explicit unload releases.
+    if (!processEnding) ReleaseControlsTypeLib();
     g_module.Term();
 }
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(instance);
         return InitInstance(instance);
     }
-    if (reason == DLL_PROCESS_DETACH) ExitInstance();
+    if (reason == DLL_PROCESS_DETACH) ExitInstance(reserved != nullptr);
     return TRUE;
 }
 
