@@ -84,6 +84,7 @@ void CArchiveReader::Rewind()
     m_failed = false;
     m_names.clear();
     m_table.clear();
+    m_classOrder.clear();
 }
 
 const char* CArchiveReader::ClassNameAt(size_t index) const
@@ -91,6 +92,13 @@ const char* CArchiveReader::ClassNameAt(size_t index) const
     if (index == 0 || index > m_table.size() || !m_table[index - 1].isClass)
         return nullptr;
     return m_names[m_table[index - 1].nameIndex].c_str();
+}
+
+const char* CArchiveReader::ClassNameInOrder(size_t index) const
+{
+    if (index == 0 || index > m_classOrder.size())
+        return nullptr;
+    return m_names[m_classOrder[index - 1]].c_str();
 }
 
 bool CArchiveReader::ReadNewClass()
@@ -108,14 +116,20 @@ bool CArchiveReader::ReadNewClass()
         m_names.push_back(std::move(name));
     m_table.push_back({true, nameIndex});
     m_table.push_back({false, nameIndex});
+    m_classOrder.push_back(nameIndex);
     return true;
 }
 
 bool CArchiveReader::UseKnownClass(uint32_t index)
 {
-    if (index == 0 || index > m_table.size() || !m_table[index - 1].isClass)
+    size_t nameIndex = 0;
+    if (index != 0 && index <= m_table.size() && m_table[index - 1].isClass)
+        nameIndex = m_table[index - 1].nameIndex;
+    else if (index != 0 && index <= m_classOrder.size())
+        nameIndex = m_classOrder[index - 1];
+    else
         return Fail();
-    m_table.push_back({false, m_table[index - 1].nameIndex});
+    m_table.push_back({false, nameIndex});
     return true;
 }
 

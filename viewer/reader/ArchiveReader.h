@@ -34,10 +34,16 @@ public:
     void MarkFailed() { m_failed = true; }
     void Rewind();
 
-    // The writer's numbering: one index from 1 shared by classes and objects.
+    // Two writers number the tags of one archive differently, and cards come from both: writing an
+    // object through the archive's object writer numbers its class and then the object from one
+    // counter; writing the class tag before the object's own serialisation numbers the classes only.
+    // A class tag is taken when it names a class in either numbering; a back-reference when it names
+    // an object of the first.
     size_t TableSize() const { return m_table.size(); }
-    // The class name of a class entry (index from 1); null for object entries and bad indexes.
+    // The class name of a class entry of the shared numbering (index from 1); null otherwise.
     const char* ClassNameAt(size_t index) const;
+    // The class name of the index-th class first seen (the class-only numbering); null otherwise.
+    const char* ClassNameInOrder(size_t index) const;
 
 private:
     struct TableEntry
@@ -54,5 +60,6 @@ private:
     CByteSource& m_source;
     bool m_failed = false;
     std::vector<std::string> m_names;     // every distinct class name once
-    std::vector<TableEntry> m_table;      // entry i has index i + 1
+    std::vector<TableEntry> m_table;      // shared numbering: entry i has index i + 1
+    std::vector<size_t> m_classOrder;     // class-only numbering: class i + 1, as index into m_names
 };

@@ -135,7 +135,7 @@ Bytes Page(const CardSpec& card, const PageSpec& page)
 
 Bytes ComposeContents(const CardSpec& card)
 {
-    Tags tags;
+    Tags tags(card.numberObjects);
     Bytes out = Text(card.signature);
     PutU32(out, card.version);
 

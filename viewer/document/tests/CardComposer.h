@@ -47,6 +47,7 @@ struct PageSpec
 struct CardSpec
 {
     bool card = true;             // card classes, or the core ones
+    bool numberObjects = false;   // tags numbered as the archive's object writer numbers them
     std::string signature = "TARN";
     uint32_t version = 2;
     bool storePrintBackgnd = false;

@@ -51,12 +51,15 @@ class Records:
 
 class Archive:
     """Object tags: 0xFFFF + schema + name for a new class, 0x8000|index (or 0x7FFF + u32 with the class
-    bit) for a known one; one index counter from 1 shared by classes and objects."""
+    bit) for a known one; one index counter from 1 for classes and, when the objects were written
+    through the archive's object writer, for the objects too (a new class then takes one index and its
+    object the next)."""
 
-    def __init__(self):
+    def __init__(self, number_objects=False):
         self.out = bytearray()
         self.classes = {}
         self.next = 1
+        self.number_objects = number_objects
 
     def raw(self, data):
         self.out += data
@@ -72,7 +75,8 @@ class Archive:
             self.out += u16(0x8000 | index)
         else:
             self.out += u16(0x7FFF) + u32(0x80000000 | index)
-        self.next += 1
+        if self.number_objects:
+            self.next += 1
 
 
 def frame(content):
@@ -90,7 +94,7 @@ TEXT = bytes.fromhex("7f871fc039bfd211b7714854e827e1f5")
 
 
 def compose(card):
-    a = Archive()
+    a = Archive(card.get("number_objects", False))
     a.raw(card.get("signature", b"TARN") + u32(card.get("version", 2)))
     props = Records().named("FoldType", b"Tri-fold").named("CurrSiteID", u32(0))
     props.named("HtmlHeader", b"").named("HtmlFooter", b"").named("DocStyleID", u32(2))
@@ -303,6 +307,7 @@ def cards():
                   dict(landscape, spacing=0.3, front=0, placements=[(11, 0.0, 0.0)])],
     }
     many = {
+        "number_objects": True,
         "sites": [{"id": i, "name": "P%d" % i, "w": 0.5, "h": 1.0} for i in range(400)],
         "pages": [dict(letter, spacing=0.1, front=p % 2 ^ 1,
                        placements=[(2 * p, 0.0, 0.0), (2 * p + 1, 0.5, 0.0)]) for p in range(200)],

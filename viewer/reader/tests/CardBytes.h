@@ -67,11 +67,14 @@ private:
     Bytes m_bytes;
 };
 
-// Object tags with the writer's numbering: one counter from 1 for classes and objects, a new class
-// taking one index and its object the next.
+// Object tags numbered as the writers number them: one counter from 1; a new class takes one index and,
+// when objects are numbered too (objects written through the archive's object writer), its object the
+// next. Class tags written before an object's own serialisation number the classes only.
 class Tags
 {
 public:
+    explicit Tags(bool numberObjects = false) : m_numberObjects(numberObjects) {}
+
     void Object(Bytes& out, const std::string& className, uint16_t schema = 1)
     {
         auto known = m_classes.find(className);
@@ -87,11 +90,13 @@ public:
             PutU16(out, 0x7FFF);
             PutU32(out, 0x80000000u | known->second);
         }
-        ++m_next;   // the object's own index
+        if (m_numberObjects)
+            ++m_next;   // the object's own index
     }
     uint32_t Next() const { return m_next; }
 
 private:
+    bool m_numberObjects;
     std::map<std::string, uint32_t> m_classes;
     uint32_t m_next = 1;
 };
