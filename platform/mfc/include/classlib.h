@@ -19,3 +19,4 @@
 #include "ClSync.h"
 #include "ClCmdTarget.h"
 #include "ClDocument.h"
+#include "ClWinApp.h"
