@@ -64,7 +64,6 @@ int LoadCause(const Bytes& bytes, CPersistent& object)
 // Collects the records of a hand-made list into a bag, through an object that keeps its bag.
 class CBagKeeper : public CPersistent {
 public:
-    std::vector<std::string> unread;
     std::function<void(CTarnPropertyBag*)> inspect;
     HRESULT OnPropLoad(CTarnPropertyBag* bag) override
     {
