@@ -1,0 +1,26 @@
+# The card document of the framework library: page backgrounds, sites with their stored
+# controls, pages and page list, the document and its compound file, thumbnails.
+# Included from this folder's CMakeLists.txt once the Tarn target exists.
+set(TARN_DOCUMENT_DIR ${CMAKE_CURRENT_LIST_DIR})
+
+# The controls' interfaces (IBaseControl, the site's host interfaces) come from their type library
+# description; generated here unless the library's services have done it already.
+get_property(tarn_idl_outputs TARGET Tarn PROPERTY TARN_IDL_OUTPUTS)
+if(NOT tarn_idl_outputs MATCHES "TarnControls.h")
+  tarn_add_idl(Tarn ${CMAKE_SOURCE_DIR}/controls/base/TarnControls.idl)
+endif()
+target_sources(Tarn PRIVATE
+    ${TARN_DOCUMENT_DIR}/background/BackgroundGeometry.cpp
+    ${TARN_DOCUMENT_DIR}/background/BackgroundParams.cpp
+    ${TARN_DOCUMENT_DIR}/background/TarnBackground.cpp
+    ${TARN_DOCUMENT_DIR}/background/TileImageCache.cpp
+    ${TARN_DOCUMENT_DIR}/document/ArchiveLimits.cpp
+    ${TARN_DOCUMENT_DIR}/document/TarnPage.cpp
+)
+target_include_directories(Tarn PUBLIC
+    ${TARN_DOCUMENT_DIR}/background
+    ${TARN_DOCUMENT_DIR}/document
+    ${TARN_DOCUMENT_DIR}/site
+    ${TARN_DOCUMENT_DIR}/geometry)
+
+add_subdirectory(${TARN_DOCUMENT_DIR}/document_tests ${CMAKE_CURRENT_BINARY_DIR}/document_tests)
