@@ -56,9 +56,11 @@ CardLoadResult CViewerDoc::LoadFromStorage(CResourceStorage& storage)
         if (storage.OpenStream("Contents", contents)) {
             CStreamByteSource source(contents.Get());
             CArchiveReader archive(source);
-            if (Serialize(archive))
+            if (Serialize(archive)) {
+                // Sounds belong to a card that read whole; the storage is still open for them.
+                LoadSounds(storage.GetStorage());
                 result = CardLoadResult::kCardLoaded;
-            else if (m_signature == SignatureState::kRefused)
+            } else if (m_signature == SignatureState::kRefused)
                 result = CardLoadResult::kBadSignature;
             else
                 result = CardLoadResult::kDamaged;
@@ -81,6 +83,10 @@ bool CViewerDoc::Serialize(CArchiveReader& archive)
     // Only the layout of the readable version is known, so nothing after a refused signature is read.
     return ReadSignature(archive) && ReadProperties(archive) && ReadStartData(archive) && ReadSites(archive) && ReadPageList(archive) &&
            ReadFinishData(archive);
+}
+
+void CViewerDoc::LoadSounds(IStorage*)
+{
 }
 
 bool CViewerDoc::ReadSignature(CArchiveReader& archive)

@@ -41,6 +41,9 @@ public:
     virtual std::unique_ptr<CViewerDocProperties> CreateProperties() const;
     virtual std::unique_ptr<CViewerSite> CreateSite() const;
     virtual std::unique_ptr<CViewerPage> CreatePage() const;
+    // Hands the card's open storage to the sound list while the card is open (the sounds live in
+    // their own stream beside "Contents"); the document itself keeps no sounds.
+    virtual void LoadSounds(IStorage* storage);
     virtual bool ReadSignature(CArchiveReader& archive);
     virtual bool ReadStartData(CArchiveReader& archive);
     virtual bool ReadProperties(CArchiveReader& archive);

@@ -261,6 +261,48 @@ TEST(CardDocument, PrintBackgroundDefaultsToTheCardsWhenNotStored)
     }
 }
 
+// Records what the sound list would be handed.
+class CSoundProbeDoc : public CCardViewerDoc
+{
+public:
+    void LoadSounds(IStorage* storage) override
+    {
+        ++calls;
+        IStream* sounds = nullptr;
+        if (storage && SUCCEEDED(storage->OpenStream(L"Sounds", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &sounds))) {
+            STATSTG stat{};
+            sounds->Stat(&stat, STATFLAG_NONAME);
+            soundBytes = static_cast<size_t>(stat.cbSize.QuadPart);
+            sounds->Release();
+        }
+    }
+    int calls = 0;
+    size_t soundBytes = 0;
+};
+
+TEST(CardDocument, SoundsAreReadWhileTheCardIsOpen)
+{
+    const Bytes contents = ComposeContents(QuarterFold());
+    const Bytes sounds(300, 0x5A);
+    struct Case
+    {
+        const char* name;
+        Bytes contents;
+        int calls;
+        size_t soundBytes;
+    } cases[] = {
+        {"whole card", contents, 1, sounds.size()},
+        {"damaged card", Bytes(contents.begin(), contents.end() - 2), 0, 0},
+    };
+    for (const Case& c : cases) {
+        const Bytes file = cardbytes::CompoundFile({{"Contents", c.contents}, {"Sounds", sounds}});
+        CSoundProbeDoc doc;
+        doc.LoadCardFile(file.data(), file.size());
+        EXPECT_EQ(doc.calls, c.calls) << c.name;
+        EXPECT_EQ(doc.soundBytes, c.soundBytes) << c.name;
+    }
+}
+
 TEST(CardDocument, EmptyCardLoadsEmpty)
 {
     CCardViewerDoc doc;
