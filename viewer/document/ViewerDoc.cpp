@@ -131,7 +131,10 @@ bool CViewerDoc::ReadSites(CArchiveReader& archive)
         site->SetDocument(this);
         CViewerSite& reading = *site;
         m_sites.push_back(std::move(site));
-        if (!archive.ReadObject(reading))
+        // Every site is stored whole; a null or repeated one only comes from damage, and taking it
+        // would let a few bytes of damage conjure up any number of empty sites.
+        bool read = false;
+        if (!archive.ReadObject(reading, read) || !read)
             return false;
     }
     return true;

@@ -85,7 +85,9 @@ bool CViewerPageList::Serialize(CArchiveReader& archive)
         return false;
     for (uint32_t i = 0; i < count; ++i) {
         std::unique_ptr<CViewerPage> page = m_document->CreatePage();
-        if (!archive.ReadObject(*page))
+        // Every page is stored whole (see the document's sites).
+        bool read = false;
+        if (!archive.ReadObject(*page, read) || !read)
             return false;
         page->SetDocument(m_document);
         m_pages.push_back(std::move(page));

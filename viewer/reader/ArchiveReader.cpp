@@ -142,26 +142,33 @@ bool CArchiveReader::ReadObjectContents(CViewerPersistent& object)
 
 bool CArchiveReader::ReadObject(CViewerPersistent& object)
 {
+    bool read = false;
+    return ReadObject(object, read);
+}
+
+bool CArchiveReader::ReadObject(CViewerPersistent& object, bool& read)
+{
+    read = false;
     uint16_t tag = 0;
     if (!ReadU16(tag))
         return false;
     if (tag == kNullTag)
         return true;
     if (tag == kNewClassTag)
-        return ReadNewClass() && ReadObjectContents(object);
+        return read = ReadNewClass() && ReadObjectContents(object);
     if (tag == kBigTag) {
         uint32_t bigTag = 0;
         if (!ReadU32(bigTag))
             return false;
         if (bigTag & kBigClassTagBit)
-            return UseKnownClass(bigTag & ~kBigClassTagBit) && ReadObjectContents(object);
+            return read = UseKnownClass(bigTag & ~kBigClassTagBit) && ReadObjectContents(object);
         // A back-reference to an object read before: nothing follows and nothing new is numbered.
         if (bigTag == 0 || bigTag > m_table.size() || m_table[bigTag - 1].isClass)
             return Fail();
         return true;
     }
     if (tag & kClassTagBit)
-        return UseKnownClass(tag & ~kClassTagBit) && ReadObjectContents(object);
+        return read = UseKnownClass(tag & ~kClassTagBit) && ReadObjectContents(object);
     if (tag > m_table.size() || m_table[tag - 1].isClass)
         return Fail();
     return true;

@@ -29,6 +29,8 @@ public:
     // object. Null and back-reference tags leave the object as it is. False when the tag or the object
     // is damaged.
     bool ReadObject(CViewerPersistent& object);
+    // The same, telling whether the object itself was read (false for null and back-reference tags).
+    bool ReadObject(CViewerPersistent& object, bool& read);
 
     bool Failed() const { return m_failed; }
     void MarkFailed() { m_failed = true; }

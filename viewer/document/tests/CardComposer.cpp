@@ -151,6 +151,10 @@ Bytes ComposeContents(const CardSpec& card)
 
     PutU32(out, static_cast<uint32_t>(card.sites.size()));
     for (const SiteSpec& site : card.sites) {
+        if (card.nullSite && &site == &card.sites.front()) {
+            PutU16(out, 0);
+            continue;
+        }
         // The site's tag is numbered before the tags of its parts.
         tags.Object(out, card.card ? "CKDXSite" : "CTarnSite");
         const Bytes payload = Site(tags, card, site);
@@ -160,8 +164,12 @@ Bytes ComposeContents(const CardSpec& card)
     // The page list's payload holds tagged pages, so its tag comes first and the pages follow.
     tags.Object(out, "CTarnPageList");
     PutU32(out, static_cast<uint32_t>(card.pages.size()));
-    for (const PageSpec& page : card.pages)
-        PutObject(out, tags, card.card ? "CKDPage" : "CTarnPage", Page(card, page));
+    for (const PageSpec& page : card.pages) {
+        if (card.nullPage && &page == &card.pages.front())
+            PutU16(out, 0);
+        else
+            PutObject(out, tags, card.card ? "CKDPage" : "CTarnPage", Page(card, page));
+    }
 
     PutObject(out, tags, "CDocFinishData", U32(0));
     return out;

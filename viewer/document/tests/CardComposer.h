@@ -48,6 +48,8 @@ struct CardSpec
 {
     bool card = true;             // card classes, or the core ones
     bool numberObjects = false;   // tags numbered as the archive's object writer numbers them
+    bool nullSite = false;        // a null object tag in place of the first site
+    bool nullPage = false;        // a null object tag in place of the first page
     std::string signature = "TARN";
     uint32_t version = 2;
     bool storePrintBackgnd = false;

@@ -346,6 +346,10 @@ TEST(CardDocument, RefusedCardsLeaveTheDocumentEmpty)
     oldVersion.version = 1;
     CardSpec foreign = QuarterFold();
     foreign.signature = "TARX";
+    CardSpec nullSite = QuarterFold();
+    nullSite.nullSite = true;
+    CardSpec nullPage = QuarterFold();
+    nullPage.nullPage = true;
     const Bytes good = ComposeContents(QuarterFold());
 
     struct Case
@@ -360,6 +364,8 @@ TEST(CardDocument, RefusedCardsLeaveTheDocumentEmpty)
          CardLoadResult::kDamaged},
         {"cut before the finish data", CardFileWithContents(Bytes(good.begin(), good.end() - 3), true),
          CardLoadResult::kDamaged},
+        {"null site", ComposeCardFile(nullSite, false), CardLoadResult::kDamaged},
+        {"null page", ComposeCardFile(nullPage, true), CardLoadResult::kDamaged},
         {"no Contents", cardbytes::CompoundFile({{"Thumbnails", good}}), CardLoadResult::kNoContents},
         {"not a compound file", good, CardLoadResult::kNoCard},
     };
