@@ -368,3 +368,14 @@ TEST(ResourceLibrary, HandleBitmapsAndCursorsLoad) {
     for (UINT id = 21124; id <= 21128; ++id) EXPECT_NE(LoadCursorW(resources, MAKEINTRESOURCEW(id)), nullptr) << id;
     for (UINT id = 21215; id <= 21228; ++id) EXPECT_FALSE(LoadResourceString(id).empty()) << id;
 }
+
+TEST_F(BaseBehaviour, PropertiesCommandIsTakenEvenWithoutPages) {
+    HRESULT hr = S_FALSE;
+    EXPECT_EQ(Send(WM_COMMAND, 0, 0, MAKEWPARAM(20001, 0), &hr), 1);
+    EXPECT_EQ(hr, S_OK);
+    Send(WM_COMMAND, 0, 0, MAKEWPARAM(20002, 0), &hr);
+    EXPECT_EQ(hr, S_FALSE) << "other commands belong to the host";
+    // Enter without Alt is not the properties key; with no pages to show nothing is taken either.
+    Send(WM_SYSKEYDOWN, 0, 0, VK_RETURN, &hr);
+    EXPECT_EQ(hr, S_FALSE);
+}
