@@ -3,8 +3,6 @@
 
 namespace {
 const size_t kClassIdSize = 16;
-const uint32_t kHotSpotShape = 0x40001001;
-const uint32_t kHotSpotTarget = 0x40001002;
 }
 
 void CViewerBackground::CreateControls(IViewerControlFactory& factory)
@@ -42,13 +40,6 @@ int CViewerBackground::OnLoadProperties(CViewerPropertyBag& bag)
     bag.GetValue("IMAGESIZE_CX", imageWidth);
     bag.GetValue("IMAGESIZE_CY", imageHeight);
     bag.GetValue("IMAGETYPE", imageType);
-    return 0;
-}
-
-int CViewerHotSpot::OnLoadProperties(CViewerPropertyBag& bag)
-{
-    bag.GetValue(kHotSpotShape, shape);
-    bag.GetValue(kHotSpotTarget, targetPage);
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "ViewerGeometry.h"
+#include "ViewerHotSpot.h"
 #include "ViewerPersistent.h"
 
 #include <memory>
@@ -43,17 +44,6 @@ private:
     CViewerSite* m_site = nullptr;
     std::unique_ptr<CViewerPersistent> m_fill;
     std::unique_ptr<CViewerPersistent> m_image;
-};
-
-// A hot spot of a card background: a shape that leads to another page.
-class CViewerHotSpot : public CViewerPersistent
-{
-public:
-    CViewerHotSpot() : CViewerPersistent("CPersistent") {}
-    int OnLoadProperties(CViewerPropertyBag& bag) override;
-
-    int shape = 0;
-    int targetPage = 0;
 };
 
 class CCardViewerBackground : public CViewerBackground

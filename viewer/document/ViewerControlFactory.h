@@ -1,5 +1,5 @@
 #pragma once
-#include "ViewerPersistent.h"
+#include "StoredControl.h"
 
 #include <windows.h>
 #include <memory>
@@ -20,24 +20,6 @@ public:
     virtual std::unique_ptr<CViewerPersistent> CreateImageControl() = 0;
     // Called once a site's whole control list is read, with the list in stored order.
     virtual void AttachControls(CViewerSite& site, std::vector<std::unique_ptr<CViewerPersistent>>& controls) = 0;
-};
-
-// A stored control kept as its class identifier and a copy of its property records.
-class CStoredControl : public CViewerPersistent
-{
-public:
-    explicit CStoredControl(const GUID& classId) : CViewerPersistent("CStoredControl"), m_classId(classId) {}
-    int OnLoadProperties(CViewerPropertyBag& bag) override
-    {
-        m_records = bag;
-        return 0;
-    }
-    const GUID& GetClassId() const { return m_classId; }
-    const CViewerPropertyBag& GetRecords() const { return m_records; }
-
-private:
-    GUID m_classId;
-    CViewerPropertyBag m_records;
 };
 
 class CStoredControlFactory : public IViewerControlFactory

@@ -3,7 +3,7 @@
 #include "ViewerPageSetupData.h"
 #include "ViewerControlFactory.h"
 #include "ViewerDocProperties.h"
-#include "ViewerPage.h"
+#include "ViewerPageList.h"
 #include "ViewerSite.h"
 
 #include <functional>
@@ -50,7 +50,17 @@ public:
     virtual bool ReadSites(CArchiveReader& archive);
     virtual bool ReadPageList(CArchiveReader& archive);
     virtual bool ReadFinishData(CArchiveReader& archive);
-    virtual bool BeforePrintPage() { return true; }
+    // Printing hooks around each printed page (pageNumber from 1, printable rectangle in device
+    // pixels); false ends the print.
+    virtual bool BeforePrintPage(HDC, int /*pageNumber*/, const CPlacementList&, const RECT& /*printable*/)
+    {
+        return true;
+    }
+    virtual bool AfterPrintPage(HDC, int /*pageNumber*/, const CPlacementList&, const RECT& /*printable*/,
+                                double /*zoom*/)
+    {
+        return true;
+    }
     virtual std::unique_ptr<CPlacementList> CreatePlacementList() const;
     virtual void FillPlacementList(CPlacementList& list) const;
     // The index of the first page that places the site, or -1.

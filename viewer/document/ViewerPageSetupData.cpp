@@ -1,5 +1,5 @@
 #include "ViewerPageSetupData.h"
-#include "ViewerPage.h"
+#include "ViewerPageList.h"
 
 #include <utility>
 
