@@ -119,7 +119,7 @@ void CellRasterizer::WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, st
             const std::int64_t rem = p - lift * dx;
             mod -= dx;
             while (ex != ex2) {
-                if (ex >= right_) return;
+                if (ex >= right_) { BreakPassage(); return; }
                 delta = lift;
                 mod += rem;
                 if (mod >= 0) { mod -= dx; ++delta; }
@@ -130,23 +130,31 @@ void CellRasterizer::WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, st
                 ++ex;
             }
         }
-        if (ex2 >= right_) return;
+        if (ex2 >= right_) { BreakPassage(); return; }
         delta = fy2 - y;
         SetCell(ex2, row);
         curCover_ += static_cast<std::int32_t>(delta);
         curArea_ += static_cast<std::int32_t>(fx2 * delta);
     } else {
         const std::int64_t dx = static_cast<std::int64_t>(x1) - x2;
-        const std::int64_t p = fx1 * dy;
-        delta = FloorDiv(p, dx);
-        mod = p - delta * dx;
-        if (ex1 < right_) {
+        if (ex1 >= right_) {
+            // Jump to the tile's right column: the columns beyond it change nothing inside.
+            BreakPassage();
+            const std::int64_t num = (static_cast<std::int64_t>(x1) - rightEdge) * dy;
+            const std::int64_t q = FloorDiv(num, dx);
+            y = fy1 + q;
+            mod = num - q * dx;
+            ex = right_ - 1;
+        } else {
+            const std::int64_t p = fx1 * dy;
+            delta = FloorDiv(p, dx);
+            mod = p - delta * dx;
             SetCell(ex1, row);
             curCover_ += static_cast<std::int32_t>(delta);
             curArea_ += static_cast<std::int32_t>(fx1 * delta);
+            y = fy1 + delta;
+            ex = ex1 - 1;
         }
-        y = fy1 + delta;
-        ex = ex1 - 1;
         if (ex != ex2) {
             const std::int64_t q = kSubpixelScale * dy;
             const std::int64_t lift = FloorDiv(q, dx);
@@ -162,11 +170,9 @@ void CellRasterizer::WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, st
                 delta = lift;
                 mod += rem;
                 if (mod >= 0) { mod -= dx; ++delta; }
-                if (ex < right_) {
-                    SetCell(ex, row);
-                    curCover_ += static_cast<std::int32_t>(delta);
-                    curArea_ += static_cast<std::int32_t>(kSubpixelScale * delta);
-                }
+                SetCell(ex, row);
+                curCover_ += static_cast<std::int32_t>(delta);
+                curArea_ += static_cast<std::int32_t>(kSubpixelScale * delta);
                 y += delta;
                 --ex;
             }
@@ -187,8 +193,9 @@ void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
     if ((y1 <= tileTop && y2 <= tileTop) || (y1 >= tileBottom && y2 >= tileBottom)) { BreakPassage(); return; }
     const std::int32_t rightEdge = right_ * kSubpixelScale;
     if (x1 >= rightEdge && x2 >= rightEdge) { BreakPassage(); return; }
-    const bool clipped = std::min(y1, y2) < tileTop || std::max(y1, y2) > tileBottom;
-    if (clipped) BreakPassage();
+    // The outline arrives from, or leaves to, rows outside the tile.
+    if (y1 < tileTop || y1 > tileBottom) BreakPassage();
+    const bool leaves = y2 < tileTop || y2 > tileBottom;
 
     const std::int32_t dx = x2 - x1, dy = y2 - y1;
     // Row range inside the tile, in edge direction.
@@ -209,7 +216,7 @@ void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
         const std::int32_t xb = yb == y2 ? x2 : (dx == 0 ? x1 : CrossingX(x1, y1, dx, dy, yb));
         AddRowPiece(r - top_, xa, ya - rowY, xb, yb - rowY);
     }
-    if (clipped) BreakPassage();
+    if (leaves) BreakPassage();
 }
 
 void CellRasterizer::BreakPassage()

@@ -48,10 +48,33 @@ private:
         }
         if (painter_) painter_->Span(y, x0, x1, coverage);
         if (writer_) {
-            if (coverage >= 255) writer_->Run(x0, y, x1 - x0);
-            else for (int x = x0; x < x1; ++x) writer_->Entry(x, y, static_cast<std::uint16_t>(coverage));
+            if (coverage >= 255) {
+                // Neighbouring full stretches are recorded as one run.
+                if (runLength_ > 0 && runY_ == y && runX_ + runLength_ == x0) {
+                    runLength_ += x1 - x0;
+                } else {
+                    FlushRun();
+                    runX_ = x0;
+                    runY_ = y;
+                    runLength_ = x1 - x0;
+                }
+            } else {
+                FlushRun();
+                for (int x = x0; x < x1; ++x) writer_->Entry(x, y, static_cast<std::uint16_t>(coverage));
+            }
         }
     }
+
+public:
+    // Records a pending run; call before finishing the node.
+    void FlushRun()
+    {
+        if (runLength_ > 0 && writer_) writer_->Run(runX_, runY_, runLength_);
+        runLength_ = 0;
+    }
+
+private:
+    int runX_ = 0, runY_ = 0, runLength_ = 0;
 
     unsigned cap_;
     SpanPainter* painter_ = nullptr;

@@ -193,7 +193,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         StrokeBounds ignored;
         for (const WalkSubpath& sub : walk.subpaths()) {
             if (dash) {
-                DashPolyline(&walk.points()[sub.first], sub.count, options.closed != 0, *dash,
+                DashPolyline(&walk.points()[sub.first], sub.count, options.closed != 0, *dash, walkRequest.clip,
                              [&](const std::vector<StrokePoint>& s) {
                                  ws.stroke.Build(s.data(), static_cast<int>(s.size()), false, h, feed, ignored);
                              },
@@ -247,6 +247,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             sweep.PaintTo(&painter, &writer);
             writer.BeginNode(CoverageFill);
             ws.fillCells.Sweep(nonZeroFill, sweep);
+            sweep.FlushRun();
             writer.EndNode(tile.left, tile.top, tile.right, tile.bottom, true);
         }
     }
@@ -259,6 +260,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         sweep.PaintTo(&painter, &writer);
         writer.BeginNode(CoverageOutline);
         ws.outlineCells.Sweep(true, sweep);
+        sweep.FlushRun();
         if (sweep.painted())
             writer.EndNode(sweep.dirtyLeft(), sweep.dirtyTop(), sweep.dirtyRight(), sweep.dirtyBottom(), true);
         else
@@ -282,6 +284,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             sweep.PaintTo(&painter, &writer);
             writer.BeginNode(CoverageOutline);
             ws.outlineCells.Sweep(true, sweep);
+        sweep.FlushRun();
             if (sweep.painted())
                 writer.EndNode(sweep.dirtyLeft(), sweep.dirtyTop(), sweep.dirtyRight(), sweep.dirtyBottom(), true);
             else

@@ -1,0 +1,190 @@
+// Fill coverage on a table of shapes whose pixel areas are known exactly.
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "RasterTestSupport.h"
+#include "render/CoverageMaskList.h"
+
+namespace {
+
+struct ExpectedPixel {
+    int x, y, coverage;
+};
+
+struct FillCase {
+    const char* name;
+    std::function<void(PathBuilder&)> build;
+    bool nonZero;
+    std::vector<ExpectedPixel> pixels;
+};
+
+// White on black: every pixel's value is its coverage byte.
+TEST(FillCoverage, ShapesWithKnownAreas)
+{
+    const FillCase cases[] = {
+        {"rectangle with fractional edges", [](PathBuilder& p) { p.Rect(10.25, 10.5, 20.75, 15.25); }, false,
+         {{12, 12, 255}, {10, 12, 191}, {20, 12, 191}, {12, 10, 128}, {12, 15, 64}, {10, 10, 96}, {9, 12, 0},
+          {21, 12, 0}, {12, 16, 0}}},
+        {"right triangle on the pixel grid", [](PathBuilder& p) { p.Polygon({0, 0, 8, 0, 0, 8}); }, false,
+         {{0, 0, 255}, {3, 4, 128}, {4, 3, 128}, {2, 2, 255}, {5, 5, 0}}},
+        {"square twice in one chain, even-odd",
+         [](PathBuilder& p) {
+             p.MoveTo(5.5, 5.5).LineTo(15.5, 5.5).LineTo(15.5, 15.5).LineTo(5.5, 15.5).LineTo(5.5, 5.5);
+             p.LineTo(15.5, 5.5).LineTo(15.5, 15.5).LineTo(5.5, 15.5).Close();
+         },
+         false, {{10, 10, 0}, {5, 10, 0}, {10, 5, 0}, {15, 15, 0}}},
+        {"square twice in one chain, non-zero",
+         [](PathBuilder& p) {
+             p.MoveTo(5.5, 5.5).LineTo(15.5, 5.5).LineTo(15.5, 15.5).LineTo(5.5, 15.5).LineTo(5.5, 5.5);
+             p.LineTo(15.5, 5.5).LineTo(15.5, 15.5).LineTo(5.5, 15.5).Close();
+         },
+         true, {{10, 10, 255}, {5, 10, 128}, {10, 5, 128}, {15, 15, 64}}},
+        {"hole turning the same way, even-odd",
+         [](PathBuilder& p) { p.Rect(2, 2, 30, 30).Rect(10, 10, 20, 20); }, false,
+         {{5, 5, 255}, {15, 15, 0}, {25, 25, 255}}},
+        {"hole turning the same way, non-zero",
+         [](PathBuilder& p) { p.Rect(2, 2, 30, 30).Rect(10, 10, 20, 20); }, true,
+         {{5, 5, 255}, {15, 15, 255}}},
+        {"hole turning the other way, non-zero",
+         [](PathBuilder& p) { p.Rect(2, 2, 30, 30).Polygon({10, 10, 10, 20, 20, 20, 20, 10}); }, true,
+         {{5, 5, 255}, {15, 15, 0}, {10, 15, 0}, {9, 15, 255}}},
+        {"sliver inside one pixel gets the area between its edges",
+         [](PathBuilder& p) { p.Polygon({5.0, 5.0, 6.0, 5.0, 6.0, 5.25}); }, false, {{5, 5, 32}, {6, 5, 0}}},
+        {"thin vertical sliver crossing a pixel column",
+         [](PathBuilder& p) { p.Rect(7.2, 3, 7.7, 9); }, false, {{7, 5, 128}, {6, 5, 0}, {8, 5, 0}}},
+        {"two shapes overlapping inside one pixel row, non-zero",
+         [](PathBuilder& p) { p.Rect(4, 4.5, 20, 8).Rect(8, 4.5, 24, 8); }, true,
+         {{12, 4, 128}, {12, 5, 255}, {6, 4, 128}, {22, 4, 128}}},
+    };
+    for (const FillCase& c : cases) {
+        GuardedBitmap canvas(32, 32);
+        PathBuilder path;
+        c.build(path);
+        RenderOptions options;
+        options.nonZeroFill = c.nonZero;
+        ASSERT_GE(DrawWhole(canvas, path, SolidFill(), options), 0) << c.name;
+        for (const ExpectedPixel& e : c.pixels)
+            EXPECT_NEAR(e.coverage, canvas.At(e.x, e.y), 1) << c.name << " at " << e.x << "," << e.y;
+        EXPECT_TRUE(canvas.GuardsIntact()) << c.name;
+    }
+}
+
+TEST(FillCoverage, EllipseAreaAndSymmetry)
+{
+    struct EllipseCase { double cx, cy, rx, ry; };
+    const EllipseCase cases[] = {{50, 50, 40, 40}, {50.3, 49.7, 31.5, 12.25}, {20.5, 70.5, 3, 3}};
+    const double pi = 3.14159265358979323846;
+    for (const EllipseCase& c : cases) {
+        GuardedBitmap canvas(100, 100);
+        PathBuilder path;
+        path.Ellipse(c.cx, c.cy, c.rx, c.ry);
+        ASSERT_GE(DrawWhole(canvas, path, SolidFill()), 0);
+        // The cubic approximation of a quarter circle lies within 0.03% of its radius.
+        const double area = canvas.Sum() / 255.0;
+        EXPECT_NEAR(pi * c.rx * c.ry, area, pi * c.rx * c.ry * 0.002 + 1) << c.rx << "x" << c.ry;
+    }
+    // A circle centred on a pixel corner is symmetric pixel for pixel.
+    GuardedBitmap canvas(64, 64);
+    PathBuilder path;
+    path.Ellipse(32, 32, 20, 20);
+    DrawWhole(canvas, path, SolidFill());
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 32; ++x) {
+            ASSERT_NEAR(canvas.At(x, y), canvas.At(63 - x, y), 2) << x << "," << y;
+            ASSERT_NEAR(canvas.At(x, y), canvas.At(y, x), 2) << x << "," << y;
+        }
+}
+
+TEST(FillCoverage, OpenPathIsNeverFilled)
+{
+    GuardedBitmap canvas(32, 32);
+    PathBuilder path;
+    path.Rect(2, 2, 30, 30);
+    RenderOptions options;
+    options.closed = 0;
+    EXPECT_EQ(0, DrawWhole(canvas, path, SolidFill(), options));
+    EXPECT_EQ(0, canvas.Sum());
+}
+
+const CoverageMaskNode* NodeAt(const std::vector<unsigned char>& list, int offset)
+{
+    return reinterpret_cast<const CoverageMaskNode*>(list.data() + offset);
+}
+
+TEST(FillCoverage, RecordsRunsAndEdgePixels)
+{
+    GuardedBitmap canvas(32, 32);
+    PathBuilder path;
+    path.Rect(4, 4.5, 10.5, 6);
+    std::vector<unsigned char> list(4096, 0xCC);
+    const int bytes = DrawWhole(canvas, path, SolidFill(), {}, &list);
+    ASSERT_GT(bytes, 0);
+    const CoverageMaskNode* node = NodeAt(list, 0);
+    EXPECT_EQ(CoverageFill, node->kind);
+    EXPECT_EQ(1, node->sorted);
+    EXPECT_EQ(0, node->left);
+    EXPECT_EQ(32, node->right);
+    ASSERT_EQ(28 + 6 * node->count, bytes);
+    EXPECT_EQ(0, NodeAt(list, bytes)->count);   // the closing head
+    // Row 4: pixels 4..9 at half coverage and pixel 10 at a quarter; row 5: a run of 6 and a half pixel.
+    const CoverageMaskEntry* e = reinterpret_cast<const CoverageMaskEntry*>(list.data() + 28);
+    std::vector<std::vector<int>> got;
+    for (int i = 0; i < node->count; ++i) got.push_back({e[i].x, e[i].y, e[i].value});
+    const std::vector<std::vector<int>> expected = {
+        {4, 4, 128}, {5, 4, 128}, {6, 4, 128}, {7, 4, 128}, {8, 4, 128}, {9, 4, 128}, {10, 4, 64},
+        {4, 5, 0x8000 | 6}, {10, 5, 128}};
+    EXPECT_EQ(expected, got);
+}
+
+TEST(FillCoverage, SmallShapeKeepsARaster)
+{
+    GuardedBitmap fast(32, 32), exact(32, 32);
+    PathBuilder path;
+    path.Polygon({10, 10, 16.5, 10, 16.5, 14, 10, 14});
+    std::vector<unsigned char> list(4096);
+    RenderOptions quick;
+    quick.highestQuality = 0;
+    const int bytes = DrawWhole(fast, path, SolidFill(), quick, &list);
+    ASSERT_GT(bytes, 0);
+    const CoverageMaskNode* node = NodeAt(list, 0);
+    EXPECT_EQ(CoverageRaster, node->kind);
+    EXPECT_EQ(10, node->left);
+    EXPECT_EQ(17, node->right);
+    EXPECT_EQ(14, node->bottom);
+    EXPECT_EQ(7 * 4 / 6 + 1, node->count);
+    const unsigned char* raster = list.data() + 28;
+    EXPECT_EQ(255, raster[0]);
+    EXPECT_EQ(128, raster[6]);
+    DrawWhole(exact, path, SolidFill());
+    EXPECT_TRUE(fast.SamePixels(exact));
+}
+
+TEST(FillCoverage, PatternFillsTakeTheirPixels)
+{
+    ImagingBitmap pattern;
+    ImagingInitBitmap(&pattern);
+    ASSERT_EQ(ImagingOk, ImagingAllocateBitmap(&pattern, 8, 8, 24));
+    ImagingFillBitmap(&pattern, RGB(0, 0, 200));   // blue byte 200
+    GuardedBitmap canvas(16, 16);
+    PathBuilder path;
+    path.Rect(0, 0, 16, 16);
+    FillInfo request = SolidFill(0xFFFFFF);
+    request.FillType = FillPattern;
+    request.PatternBitmap = &pattern;
+    request.PatternOriginX = 4;
+    request.PatternOriginY = 5;
+    ASSERT_GE(DrawWhole(canvas, path, request), 0);
+    // Destination (X, Y) takes pattern pixel (X - 4, Y - 5 + 1); outside the pattern nothing is painted.
+    EXPECT_EQ(200, canvas.At(4, 4));
+    EXPECT_EQ(200, canvas.At(11, 11));
+    EXPECT_EQ(0, canvas.At(3, 4));
+    EXPECT_EQ(0, canvas.At(4, 3));
+    EXPECT_EQ(0, canvas.At(12, 12));
+    EXPECT_TRUE(canvas.GuardsIntact());
+    ImagingFreeBitmap(&pattern);
+}
+
+} // namespace

@@ -1,0 +1,234 @@
+// Tiling: a drawing split into tiles gives the pixels of the whole drawing, and every reason the
+// renderer gives for splitting a tile is reached and handled.
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "RasterTestSupport.h"
+
+namespace {
+
+struct Scene {
+    const char* name;
+    std::function<void(PathBuilder&)> build;
+    FillInfo request;
+    RenderOptions options;
+};
+
+FillInfo FillAndOutline(double width, std::int32_t kind)
+{
+    FillInfo f = SolidFill(0x4080C0);
+    f.OutlineType = kind;
+    f.OutlineWidth = width;
+    f.OutlineColor = 0xF0E0D0;
+    return f;
+}
+
+void Star(PathBuilder& p, double cx, double cy, double r, int points, int step)
+{
+    const double pi = 3.14159265358979323846;
+    std::vector<double> xy;
+    for (int i = 0; i < points; ++i) {
+        const double a = 2 * pi * (i * step % points) / points;
+        xy.push_back(cx + r * std::sin(a));
+        xy.push_back(cy - r * std::cos(a));
+    }
+    p.Polygon(xy);
+}
+
+std::vector<Scene> Scenes()
+{
+    RenderOptions nonZero;
+    nonZero.nonZeroFill = 1;
+    RenderOptions open;
+    open.closed = 0;
+    return {
+        {"ellipse", [](PathBuilder& p) { p.Ellipse(60.3, 45.1, 50.2, 33.7); }, SolidFill(0xFFFFFF), {}},
+        {"pentagram non-zero", [](PathBuilder& p) { Star(p, 60, 45, 40, 5, 2); }, SolidFill(0xFFFFFF), nonZero},
+        {"pentagram even-odd with wide outline", [](PathBuilder& p) { Star(p, 60, 45, 40, 5, 2); },
+         FillAndOutline(3.5, OutlineSolid), {}},
+        {"zigzag with joins", [](PathBuilder& p) {
+             p.MoveTo(5, 80).LineTo(25, 10).LineTo(45, 80).LineTo(65, 15).LineTo(85, 70).LineTo(115, 20).End();
+         }, Outline(6), open},
+        {"dashed curve", [](PathBuilder& p) { p.Ellipse(60, 45, 41.3, 30.2); }, Outline(1.0, OutlineDashDot), {}},
+        {"thin curve", [](PathBuilder& p) { p.Ellipse(60, 45, 37.3, 22.2); }, Outline(0.7), {}},
+        {"dashed polyline, dash-dot-dot",
+         [](PathBuilder& p) { p.MoveTo(3, 3).LineTo(117, 40).LineTo(8, 86).End(); }, Outline(0.9, OutlineDashDotDot), open},
+        {"rounded rectangle filled and outlined",
+         [](PathBuilder& p) {
+             p.MoveTo(20, 10).LineTo(100, 10).CurveTo(110, 10, 110, 20, 110, 20).LineTo(110, 70)
+                 .CurveTo(110, 80, 100, 80, 100, 80).LineTo(20, 80).CurveTo(10, 80, 10, 70, 10, 70).LineTo(10, 20)
+                 .CurveTo(10, 10, 20, 10, 20, 10).End();
+         }, FillAndOutline(2.5, OutlineSolid), {}},
+    };
+}
+
+TEST(Tiling, TilesGiveThePixelsOfTheWholeDrawing)
+{
+    struct TileSize { int w, h; };
+    const TileSize sizes[] = {{7, 5}, {17, 13}, {120, 1}, {1, 90}, {64, 64}};
+    for (const Scene& s : Scenes()) {
+        GuardedBitmap whole(120, 90);
+        PathBuilder path;
+        s.build(path);
+        ASSERT_GE(DrawWhole(whole, path, s.request, s.options), 0) << s.name;
+        ASSERT_GT(whole.Sum(), 0) << s.name;
+        for (const TileSize& t : sizes) {
+            GuardedBitmap tiled(120, 90);
+            DrawInTiles(tiled, path, s.request, t.w, t.h, s.options);
+            EXPECT_EQ("", tiled.FirstDifference(whole)) << s.name << " in tiles of " << t.w << "x" << t.h;
+        }
+    }
+}
+
+TEST(Tiling, TallTileIsRefusedUntouchedThenSplit)
+{
+    const int height = 2100;
+    PathBuilder path;
+    path.Ellipse(10.5, 1050, 8.3, 1040);
+    const FillInfo request = FillAndOutline(1.5, OutlineSolid);
+    for (int rows : {1013, 1014}) {
+        GuardedBitmap canvas(21, height);
+        RECT tile{0, 500, 21, 500 + rows};
+        int status = TileDone;
+        const int result = RenderPolyBezierTile(canvas.get(), &tile, path.data(), path.count(), nullptr, nullptr,
+                                                &request, RenderOptions{}, &status);
+        EXPECT_EQ(0, result);
+        if (rows == 1013) {
+            EXPECT_EQ(TileDone, status);
+            EXPECT_GT(canvas.Sum(), 0);
+        } else {
+            EXPECT_EQ(TileTooLarge, status);
+            EXPECT_EQ(0, canvas.Sum());
+        }
+    }
+    GuardedBitmap whole(21, height), tiled(21, height);
+    RECT clip{0, 0, 21, height};
+    ASSERT_GE(DrawPolyBezierTiled(whole.get(), &clip, path.data(), path.count(), nullptr, nullptr, &request, 1, 1,
+                                  nullptr, 0), 0);
+    DrawInTiles(tiled, path, request, 21, 300);
+    EXPECT_EQ("", whole.FirstDifference(tiled));
+    EXPECT_TRUE(whole.GuardsIntact());
+}
+
+TEST(Tiling, TooManyOutlinePiecesSplitsIntoQuadrants)
+{
+    PathBuilder path;
+    for (int i = 0; i < 130; ++i) path.Rect(5 + (i % 13) * 10, 5 + (i / 13) * 10, 11 + (i % 13) * 10, 11 + (i / 13) * 10);
+    const FillInfo request = FillAndOutline(2, OutlineSolid);
+    GuardedBitmap canvas(140, 110);
+    RECT tile{0, 0, 140, 110};
+    int status = TileDone;
+    RenderPolyBezierTile(canvas.get(), &tile, path.data(), path.count(), nullptr, nullptr, &request, RenderOptions{},
+                         &status);
+    EXPECT_EQ(TileTooManyPieces, status);
+    EXPECT_EQ(0, canvas.Sum());
+
+    GuardedBitmap whole(140, 110), tiled(140, 110);
+    std::vector<unsigned char> list(1 << 20);
+    const int bytes = DrawWhole(whole, path, request, {}, &list);
+    EXPECT_GT(bytes, 0);
+    DrawInTiles(tiled, path, request, 35, 28);
+    EXPECT_EQ("", whole.FirstDifference(tiled));
+}
+
+TEST(Tiling, TooManyCellsSplitsIntoHalves)
+{
+    // Each edge crosses two thousand columns over sixteen rows: more cells than one tile holds.
+    const int width = 2000, height = 400;
+    PathBuilder path;
+    path.MoveTo(0, 10);
+    for (int i = 0; i < 620; ++i) path.LineTo(i % 2 ? 0.0 : width, 10 + i * 0.5 + (i % 2 ? 0 : 16));
+    path.Close();
+    const FillInfo request = SolidFill(0xFFFFFF);
+    GuardedBitmap canvas(width, height);
+    RECT tile{0, 0, width, height};
+    int status = TileDone;
+    RenderPolyBezierTile(canvas.get(), &tile, path.data(), path.count(), nullptr, nullptr, &request, RenderOptions{},
+                         &status);
+    EXPECT_EQ(TileTooComplex, status);
+    EXPECT_EQ(0, canvas.Sum());
+
+    GuardedBitmap whole(width, height), tiled(width, height);
+    ASSERT_GE(DrawWhole(whole, path, request), 0);
+    DrawInTiles(tiled, path, request, 250, height);
+    EXPECT_EQ("", whole.FirstDifference(tiled));
+    EXPECT_GT(whole.Sum(), 0);
+}
+
+TEST(Tiling, EndlessSplitsEndInTheFallbackRectangle)
+{
+    // More points than any tile's pool holds, all inside a few pixels: every split fails again.
+    PathBuilder path;
+    path.MoveTo(10.2, 10.2);
+    for (int i = 0; i < 200000; ++i) path.LineTo(i % 2 ? 10.2 : 11.8, i % 2 ? 10.2 : 11.8 - (i % 7) * 0.01);
+    path.Close();
+    GuardedBitmap canvas(32, 32);
+    RECT clip{0, 0, 32, 32};
+    const FillInfo request = SolidFill(0xFFFFFF);
+    const int result = DrawPolyBezierTiled(canvas.get(), &clip, path.data(), path.count(), nullptr, nullptr, &request,
+                                           1, 1, nullptr, 0);
+    EXPECT_GE(result, 0);
+    // The clip was narrowed to the path's bounds, rounded outwards, and painted as a rectangle.
+    EXPECT_EQ(10, clip.left);
+    EXPECT_EQ(10, clip.top);
+    EXPECT_EQ(12, clip.right);
+    EXPECT_EQ(12, clip.bottom);
+    EXPECT_EQ(255, canvas.At(10, 10));
+    EXPECT_EQ(255, canvas.At(11, 11));
+    EXPECT_EQ(0, canvas.At(12, 11));
+    EXPECT_EQ(0, canvas.At(9, 10));
+    EXPECT_EQ(4 * 255, canvas.Sum());
+
+    // With an outline the rectangle is first deflated by half the stroke.
+    GuardedBitmap outlined(32, 32);
+    RECT clip2{0, 0, 32, 32};
+    FillInfo stroked = FillAndOutline(4, OutlineSolid);
+    EXPECT_GE(DrawPolyBezierTiled(outlined.get(), &clip2, path.data(), path.count(), nullptr, nullptr, &stroked, 1, 1,
+                                  nullptr, 0), 0);
+    EXPECT_EQ(10, clip2.left);
+    EXPECT_EQ(12, clip2.right);
+    EXPECT_TRUE(outlined.GuardsIntact());
+}
+
+TEST(Tiling, DepthLimitFailsWithoutDrawing)
+{
+    GuardedBitmap canvas(16, 16);
+    PathBuilder path;
+    path.Rect(2, 2, 14, 14);
+    RECT clip{0, 0, 16, 16};
+    const FillInfo request = SolidFill();
+    EXPECT_EQ(RenderFailed, DrawPolyBezierTiled(canvas.get(), &clip, path.data(), path.count(), nullptr, nullptr,
+                                                &request, 1, 1, nullptr, 5));
+    EXPECT_EQ(0, canvas.Sum());
+}
+
+TEST(Tiling, CoverageNodesOfSplitTilesFollowOneAnother)
+{
+    PathBuilder path;
+    for (int i = 0; i < 130; ++i) path.Rect(5 + (i % 13) * 10, 5 + (i / 13) * 10, 11 + (i % 13) * 10, 11 + (i / 13) * 10);
+    const FillInfo request = FillAndOutline(2, OutlineSolid);
+    GuardedBitmap canvas(140, 110);
+    std::vector<unsigned char> list(1 << 20, 0xEE);
+    const int bytes = DrawWhole(canvas, path, request, {}, &list);
+    ASSERT_GT(bytes, 0);
+    // Walk the nodes: every node lies inside the bitmap and the list ends right after them.
+    int offset = 0, nodes = 0;
+    while (true) {
+        const CoverageMaskNode* n = reinterpret_cast<const CoverageMaskNode*>(list.data() + offset);
+        if (n->count == 0) break;
+        EXPECT_GE(n->left, 0);
+        EXPECT_LE(n->right, 140);
+        EXPECT_GE(n->top, 0);
+        EXPECT_LE(n->bottom, 110);
+        offset += CoverageNodeBytes(*n);
+        ++nodes;
+        ASSERT_LE(offset, bytes);
+    }
+    EXPECT_EQ(bytes, offset);
+    EXPECT_GT(nodes, 130);
+}
+
+} // namespace
