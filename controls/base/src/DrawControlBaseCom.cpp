@@ -205,11 +205,14 @@ STDMETHODIMP CDrawControlBase::Update(LONG lParam, LONG* enabled, LONG* checked,
 
 // Error information ---------------------------------------------------------------------------------------
 
-HRESULT CDrawControlBase::ReportError(const wchar_t* text, const IID& iid, HRESULT hr) {
+HRESULT CDrawControlBase::ReportError(const wchar_t* text, DWORD helpContext, const wchar_t* helpFile,
+                                      const IID& iid, HRESULT hr) {
     ICreateErrorInfo* create = nullptr;
     if (SUCCEEDED(CreateErrorInfo(&create))) {
         create->SetGUID(iid);
-        create->SetDescription(const_cast<LPOLESTR>(text));
+        create->SetDescription(const_cast<LPOLESTR>(text ? text : L""));
+        create->SetHelpContext(helpContext);
+        if (helpFile) create->SetHelpFile(const_cast<LPOLESTR>(helpFile));
         IErrorInfo* info = nullptr;
         if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
             SetErrorInfo(0, info);
@@ -217,19 +220,33 @@ HRESULT CDrawControlBase::ReportError(const wchar_t* text, const IID& iid, HRESU
         }
         create->Release();
     }
-    return hr;
+    return hr != 0 ? hr : E_FAIL;
+}
+
+HRESULT CDrawControlBase::ReportError(const char* text, DWORD helpContext, const wchar_t* helpFile, const IID& iid,
+                                      HRESULT hr) {
+    std::wstring wide;
+    const int length = MultiByteToWideChar(CP_ACP, 0, text ? text : "", -1, nullptr, 0);
+    if (length > 0) {
+        wide.resize(length - 1);
+        MultiByteToWideChar(CP_ACP, 0, text ? text : "", -1, &wide[0], length);
+    }
+    return ReportError(wide.c_str(), helpContext, helpFile, iid, hr);
+}
+
+HRESULT CDrawControlBase::ReportError(UINT textId, DWORD helpContext, const wchar_t* helpFile, const IID& iid,
+                                      HRESULT hr) {
+    return ReportError(LoadResourceString(textId).c_str(), helpContext, helpFile, iid, hr);
+}
+
+HRESULT CDrawControlBase::ReportError(const wchar_t* text, const IID& iid, HRESULT hr) {
+    return ReportError(text, 0, nullptr, iid, hr);
 }
 
 HRESULT CDrawControlBase::ReportError(const char* text, const IID& iid, HRESULT hr) {
-    std::wstring wide;
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length > 0) {
-        wide.resize(length);
-        MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    }
-    return ReportError(wide.c_str(), iid, hr);
+    return ReportError(text, 0, nullptr, iid, hr);
 }
 
 HRESULT CDrawControlBase::ReportError(UINT textId, const IID& iid, HRESULT hr) {
-    return ReportError(LoadResourceString(textId).c_str(), iid, hr);
+    return ReportError(textId, 0, nullptr, iid, hr);
 }

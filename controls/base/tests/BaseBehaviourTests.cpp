@@ -379,3 +379,31 @@ TEST_F(BaseBehaviour, PropertiesCommandIsTakenEvenWithoutPages) {
     Send(WM_SYSKEYDOWN, 0, 0, VK_RETURN, &hr);
     EXPECT_EQ(hr, S_FALSE);
 }
+
+TEST_F(BaseBehaviour, ErrorReportsSetInformationAndAnswerAFailure) {
+    struct Case {
+        const char* name;
+        HRESULT (*report)(CTestDrawControl*);
+        HRESULT expected;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {"no result given", [](CTestDrawControl* c) { return c->ReportError(L"plain", IID_IBaseControl); }, E_FAIL,
+         L"plain"},
+        {"result kept", [](CTestDrawControl* c) { return c->ReportError("narrow", IID_IBaseControl, E_INVALIDARG); },
+         E_INVALIDARG, L"narrow"},
+        {"string id", [](CTestDrawControl* c) { return c->ReportError(21215u, IID_IBaseControl, 0); }, E_FAIL,
+         L"Move"},
+    };
+    for (const Case& c : cases) {
+        SetErrorInfo(0, nullptr);
+        EXPECT_EQ(c.report(control_), c.expected) << c.name;
+        IErrorInfo* info = nullptr;
+        ASSERT_EQ(GetErrorInfo(0, &info), S_OK) << c.name;
+        BSTR text = nullptr;
+        info->GetDescription(&text);
+        EXPECT_STREQ(text, c.text) << c.name;
+        SysFreeString(text);
+        info->Release();
+    }
+}

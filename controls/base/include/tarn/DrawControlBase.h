@@ -53,6 +53,10 @@ struct CDragRecord {
     tagPointF referencePoint;
 };
 
+class CDrawControlBase;
+// The name the line and image controls know their base by.
+typedef CDrawControlBase CDrawControl;
+
 class CDrawControlBase : public CComObjectRoot,
                          public IProvideClassInfo2,
                          public ISupportErrorInfo,
@@ -269,9 +273,16 @@ public:
     virtual HRESULT FitToRect(const tagRectF& rect);
     virtual void OnChanged(bool propertiesChanged);
     virtual const PropMapEntry* GetPropertyMap();
-    virtual HRESULT ReportError(UINT textId, const IID& iid, HRESULT hr = E_FAIL);
-    virtual HRESULT ReportError(const char* text, const IID& iid, HRESULT hr = E_FAIL);
-    virtual HRESULT ReportError(const wchar_t* text, const IID& iid, HRESULT hr = E_FAIL);
+    // Error information for dispatch callers; the result is hr, or E_FAIL when hr is 0.
+    virtual HRESULT ReportError(UINT textId, const IID& iid, HRESULT hr = 0);
+    virtual HRESULT ReportError(const char* text, const IID& iid, HRESULT hr = 0);
+    virtual HRESULT ReportError(const wchar_t* text, const IID& iid, HRESULT hr = 0);
+    virtual HRESULT ReportError(UINT textId, DWORD helpContext, const wchar_t* helpFile, const IID& iid,
+                                HRESULT hr = 0);
+    virtual HRESULT ReportError(const char* text, DWORD helpContext, const wchar_t* helpFile, const IID& iid,
+                                HRESULT hr = 0);
+    virtual HRESULT ReportError(const wchar_t* text, DWORD helpContext, const wchar_t* helpFile, const IID& iid,
+                                HRESULT hr = 0);
     virtual HRESULT LoadProperties(CTarnPropertyBag& bag);
     virtual HRESULT SaveProperties(IStream* stream);
     virtual UINT GetResourceID();
