@@ -6,7 +6,7 @@
 
 class CDirtyRectList {
 public:
-    static const int kCapacity = 10;
+    static constexpr int kCapacity = 10;
 
     int Count() const { return count_; }
     const RECT& At(int index) const { return rects_[index]; }

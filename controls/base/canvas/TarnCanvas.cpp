@@ -60,7 +60,8 @@ STDMETHODIMP CTarnCanvas::Resize(long cx, long cy) {
     SetViewportOrgEx(main_.Dc(), -offset.x, -offset.y, nullptr);
     if (!old.IsAllocated()) return Invalidate();
 
-    BitBlt(main_.Dc(), offset.x, offset.y, old.Width(), old.Height(), old.Dc(), 0, 0, SRCCOPY);
+    // Both contexts carry the same origin, so the copy is in view coordinates.
+    BitBlt(main_.Dc(), offset.x, offset.y, old.Width(), old.Height(), old.Dc(), offset.x, offset.y, SRCCOPY);
     const int oldWidth = old.Width(), oldHeight = old.Height();
     old.Free();
     if (cx > oldWidth) AddDirty(RECT{offset.x + oldWidth, offset.y, offset.x + cx, offset.y + cy});

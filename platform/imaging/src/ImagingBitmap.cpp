@@ -7,7 +7,8 @@ namespace {
 
 bool SupportedDepth(int bitsPerPixel)
 {
-    return bitsPerPixel == 8 || bitsPerPixel == 24 || bitsPerPixel == 32;
+    // 16-bit pixels are 5-5-5 (BI_RGB): what the canvas hands to 16-bit screens.
+    return bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
 }
 
 // Row length padded to 4 bytes; 0 when the size does not fit 32-bit arithmetic.
@@ -123,6 +124,12 @@ int ImagingFillBitmap(ImagingBitmap* bitmap, COLORREF colour)
         case 8:
             std::memset(p, red, bitmap->Width);
             break;
+        case 16: {
+            const unsigned short packed =
+                static_cast<unsigned short>(((red >> 3) << 10) | ((green >> 3) << 5) | (blue >> 3));
+            for (int x = 0; x < bitmap->Width; ++x, p += 2) { p[0] = packed & 0xFF; p[1] = packed >> 8; }
+            break;
+        }
         case 24:
             for (int x = 0; x < bitmap->Width; ++x, p += 3) { p[0] = blue; p[1] = green; p[2] = red; }
             break;

@@ -15,7 +15,8 @@ TEST(ImagingBitmap, AllocationChecksSizeAndDepth)
         {0, 5, 24, ImagingBadArgument, 0},
         {5, 0, 24, ImagingBadArgument, 0},
         {-4, 5, 24, ImagingBadArgument, 0},
-        {5, 5, 16, ImagingBadArgument, 0},
+        {5, 5, 16, ImagingOk, 12},
+        {5, 5, 15, ImagingBadArgument, 0},
         {100000, 100000, 32, ImagingBadArgument, 0},   // 40 GB does not fit
     };
     for (const AllocCase& c : cases) {

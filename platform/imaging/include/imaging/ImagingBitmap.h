@@ -1,5 +1,5 @@
 #pragma once
-// Raster bitmaps of the imaging stand-in. A bitmap record is owned by its caller and passed by
+// Raster bitmaps of the imaging stand-in (8, 16 as 5-5-5, 24 and 32 bits per pixel). A bitmap record is owned by its caller and passed by
 // pointer; its pixels live in a top-down GDI DIB section (or in memory the caller lends), so row y
 // starts at Addr + y * BytesPerLine. 24-bit pixels are blue, green, red bytes; 32-bit pixels carry
 // alpha in the top byte.
@@ -9,7 +9,7 @@ struct ImagingBitmap {
     unsigned char* Addr;   // first row; valid while the bitmap is accessed
     int Width;
     int Height;
-    int BitsPerPixel;      // 8, 24 or 32
+    int BitsPerPixel;      // 8, 16, 24 or 32
     int BytesPerLine;      // rows are padded to 4 bytes, as GDI requires
     int Allocated;         // nonzero once pixels exist
     HBITMAP Dib;           // the DIB section owning the pixels, null for lent memory
@@ -26,7 +26,7 @@ enum ImagingResult {
 // Sets every field to its empty state; a record must be initialised before any other call.
 void ImagingInitBitmap(ImagingBitmap* bitmap);
 
-// Allocates width x height pixels of 8, 24 or 32 bits, all zero. A bitmap that already holds pixels
+// Allocates width x height pixels of 8, 16, 24 or 32 bits, all zero. A bitmap that already holds pixels
 // is freed first. Widths and heights must be positive and small enough for 32-bit row arithmetic.
 int ImagingAllocateBitmap(ImagingBitmap* bitmap, int width, int height, int bitsPerPixel);
 

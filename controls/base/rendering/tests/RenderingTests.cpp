@@ -1,0 +1,80 @@
+// The rendering object forwards to the engine and keeps the application interface for the controls.
+#include <gtest/gtest.h>
+
+#include "canvas/CanvasBitmap.h"
+#include "render/FillInfo.h"
+#include "rendering/TarnRendering.h"
+#include "tarn/ControlsModuleState.h"
+
+namespace {
+class RenderingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(S_OK, CComObject<CTarnRendering>::CreateInstance(&object_));
+        object_->AddRef();
+    }
+    void TearDown() override { object_->Release(); }
+    CComObject<CTarnRendering>* object_ = nullptr;
+};
+
+TEST_F(RenderingTest, HardwareCheckAnswersOk) {
+    BSTR text = nullptr;
+    EXPECT_EQ(S_OK, object_->CheckHardwareCompatibility(&text));
+    ASSERT_NE(nullptr, text);
+    EXPECT_STREQ(L"ok", text);
+    SysFreeString(text);
+    EXPECT_EQ(E_POINTER, object_->CheckHardwareCompatibility(nullptr));
+    EXPECT_FALSE(HardwareRefusalText().empty());
+}
+
+TEST_F(RenderingTest, OutlineWidthRangeWritesOnlyWhatIsAskedFor) {
+    double low = -5, high = -5;
+    EXPECT_EQ(S_OK, object_->GetMinMaxOutlineWidth(nullptr, &high));
+    EXPECT_EQ(1.0, high);
+    EXPECT_EQ(S_OK, object_->GetMinMaxOutlineWidth(&low, nullptr));
+    EXPECT_EQ(0.0, low);
+    EXPECT_EQ(S_OK, object_->GetMinMaxOutlineWidth(nullptr, nullptr));
+}
+
+TEST_F(RenderingTest, ApplicationInterfaceIsKeptWithoutAReference) {
+    struct CountingUnknown : IUnknown {
+        ULONG refs = 1;
+        STDMETHOD(QueryInterface)(REFIID, void** ppv) override { *ppv = nullptr; return E_NOINTERFACE; }
+        STDMETHOD_(ULONG, AddRef)() override { return ++refs; }
+        STDMETHOD_(ULONG, Release)() override { return --refs; }
+    } app;
+    EXPECT_EQ(S_OK, object_->SetTarnApp(&app));
+    EXPECT_EQ(reinterpret_cast<ITarnApp*>(&app), GetTarnApp());
+    EXPECT_EQ(1u, app.refs);
+    EXPECT_EQ(S_OK, object_->SetTarnApp(nullptr));
+    EXPECT_EQ(nullptr, GetTarnApp());
+}
+
+TEST_F(RenderingTest, AntialiasedDrawFillsThePath) {
+    CCanvasBitmap target;
+    ASSERT_TRUE(target.Create(20, 20));
+    target.FillSolid(RGB(255, 255, 255));
+    SegmentDesc segs[5] = {};
+    const double pts[5][2] = {{5, 5}, {15, 5}, {15, 15}, {5, 15}, {5, 5}};
+    for (int i = 0; i < 4; ++i) {
+        segs[i].kind = kSegmentLine;
+        segs[i].pt1 = tagPointF{pts[i][0], pts[i][1]};
+        segs[i].pt2 = tagPointF{pts[i + 1][0], pts[i + 1][1]};
+    }
+    segs[4].kind = kSegmentEnd;
+    FillInfo fill = {};
+    fill.FillType = FillSolid;
+    fill.FillColor = RGB(0, 0, 200);
+    fill.OutlineType = OutlineNone;
+    RECT clip = {0, 0, 20, 20};
+    GdiFlush();
+    EXPECT_EQ(S_OK, object_->DrawAntialiasedPolyBezier(reinterpret_cast<long*>(target.Bitmap()), &clip, segs, 5,
+                                                       reinterpret_cast<long*>(&fill)));
+    const unsigned char* in = ImagingPixelAddress(target.Bitmap(), 10, 10);
+    const unsigned char* out = ImagingPixelAddress(target.Bitmap(), 2, 2);
+    EXPECT_EQ(200, in[0]);
+    EXPECT_EQ(0, in[2]);
+    EXPECT_EQ(255, out[0]);
+    EXPECT_EQ(255, out[2]);
+}
+}  // namespace
