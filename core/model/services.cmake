@@ -15,6 +15,12 @@ target_sources(Tarn PRIVATE
     ${TARN_SERVICES_DIR}/palette/ColorPalette.cpp
     ${TARN_SERVICES_DIR}/palette/DefaultColorPalette.cpp
     ${TARN_SERVICES_DIR}/drawing/DispParams.cpp
+    ${TARN_SERVICES_DIR}/drawing/DrawOptions.cpp
+    ${TARN_SERVICES_DIR}/drawing/GdiSelectors.cpp
+    ${TARN_SERVICES_DIR}/drawing/SitesContours.cpp
+    ${TARN_SERVICES_DIR}/drawing/ControlInfo.cpp
+    ${TARN_SERVICES_DIR}/drawing/ComHelpers.cpp
+    ${TARN_SERVICES_DIR}/controllist/ComControlList.cpp
     ${TARN_SERVICES_DIR}/undo/UndoData.cpp
     ${TARN_SERVICES_DIR}/undo/UndoManager.cpp
 )
@@ -22,6 +28,7 @@ target_include_directories(Tarn PUBLIC
     ${TARN_SERVICES_DIR}/units
     ${TARN_SERVICES_DIR}/palette
     ${TARN_SERVICES_DIR}/drawing
+    ${TARN_SERVICES_DIR}/controllist
     ${TARN_SERVICES_DIR}/undo)
 target_link_libraries(Tarn PUBLIC user32 gdi32)
 

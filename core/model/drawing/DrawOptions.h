@@ -1,0 +1,32 @@
+#pragma once
+#include <windows.h>
+
+#include "ClGeometry.h"
+#include "TarnApi.h"
+#include "TarnControls.h"  // tagDrawOptions
+
+// The drawing request handed to every draw routine; its record part goes to the controls' Draw.
+// The page background adds what it draws around the site.
+class TARN_API CDrawOptions : public tagDrawOptions {
+public:
+    // A new request with every field zero; the caller deletes it.
+    static CDrawOptions* Create();
+    virtual ~CDrawOptions();
+    CDrawOptions(const CDrawOptions& other);
+    CDrawOptions& operator=(const CDrawOptions& other);
+
+    // Sets every field but the background colour and device context.
+    void Init(ITarnCanvas* canvas, const CRect& updateRect, const double& zoom, const double& pixelsPerInch,
+              int viewID, HRGN rgn, int printer, int clipped, int margins, int marginLine, int shadow,
+              ITarnViewEvents* view, int thumbnail, int highestQuality, void* stopEvent);
+    // Stores a new clipping region and returns the previous one; the caller owns both.
+    HRGN SetRgn(HRGN rgn);
+    HRGN GetRgn() const { return reinterpret_cast<HRGN>(static_cast<LONG_PTR>(RgnHandle)); }
+
+    int bMargins;
+    int bMarginLine;
+    int bShadow;
+
+protected:
+    CDrawOptions();
+};
