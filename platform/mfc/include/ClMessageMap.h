@@ -19,6 +19,20 @@ enum AfxSig : UINT_PTR {
     AfxSig_cmduiw,     // void (CCmdUI*, UINT nID)        ON_UPDATE_COMMAND_UI_RANGE
     AfxSig_vNMHDRpl,   // void (NMHDR*, LRESULT*)         ON_NOTIFY
     AfxSig_lwl,        // LRESULT (WPARAM, LPARAM)        ON_MESSAGE (windows)
+    // Window messages (see ClWnd.h for the ON_WM_ entries).
+    AfxSig_is,         // int (LPCREATESTRUCT)
+    AfxSig_vwii,       // void (UINT, int, int)
+    AfxSig_vwp,        // void (UINT, CPoint)
+    AfxSig_vwww,       // void (UINT, UINT, UINT)
+    AfxSig_vwt,        // void (UINT_PTR)
+    AfxSig_bD,         // BOOL (CDC*)
+    AfxSig_vW,         // void (CWnd*)
+    AfxSig_vwwW,       // void (UINT, UINT, CScrollBar*)
+    AfxSig_bWww,       // BOOL (CWnd*, UINT, UINT)
+    AfxSig_vWp,        // void (CWnd*, CPoint)
+    AfxSig_bwsp,       // BOOL (UINT, short, CPoint)
+    AfxSig_vbw,        // void (BOOL, UINT)
+    AfxSig_vwWb,       // void (UINT, CWnd*, BOOL)
 };
 
 struct AFX_MSGMAP_ENTRY

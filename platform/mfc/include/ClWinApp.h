@@ -7,6 +7,7 @@
 class CWnd;
 class CDocument;
 class CRecentFileList;
+class CException;
 
 class CLASSLIB_API CWinThread : public CCmdTarget
 {
@@ -25,8 +26,11 @@ public:
     virtual BOOL InitInstance();
     // Answers the exit code: the WM_QUIT code once the loop has run.
     virtual int ExitInstance();
-    // The message loop: messages until WM_QUIT, OnIdle while the queue is empty.
+    // The message loop: messages until WM_QUIT, OnIdle while the queue is empty (the base frees
+    // the temporary GDI, DC and window objects there).
     virtual int Run();
+    // Offers the message to the windows from its own up to the main window (their
+    // PreTranslateMessage); TRUE when one of them took it.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
     // Gets and dispatches one message; FALSE on WM_QUIT.
     virtual BOOL PumpMessage();
@@ -90,6 +94,8 @@ public:
     HICON LoadIcon(UINT nIDResource) const { return LoadIcon(MAKEINTRESOURCEA(nIDResource)); }
     HICON LoadStandardIcon(LPCSTR lpszIconName) const { return ::LoadIconA(nullptr, lpszIconName); }
 
+    // A handler of pMsg threw: the base reports the exception to the user.
+    virtual void ProcessWndProcException(CException* e, const MSG* pMsg);
     virtual void DoWaitCursor(int nCode);
     virtual int DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt);
     // Kept for the start-up order of classic applications; controls draw 3-D by themselves.

@@ -20,3 +20,4 @@
 #include "ClCmdTarget.h"
 #include "ClDocument.h"
 #include "ClWinApp.h"
+#include "ClWnd.h"

@@ -134,7 +134,6 @@ void CMemFile::Close()
     if (m_lpBuffer && m_bAutoDelete)
         Free(m_lpBuffer);
     m_lpBuffer = nullptr;
-    m_nGrowBytes = m_nGrowBytes ? m_nGrowBytes : 1024;
     m_bAutoDelete = TRUE;
     m_nPosition = m_nBufferSize = m_nFileSize = 0;
 }

@@ -1,4 +1,5 @@
 #include "ClModule.h"
+#include "ClWnd.h"
 
 #include <algorithm>
 #include <mutex>
@@ -68,7 +69,11 @@ LPCSTR AFXAPI AfxGetAppName()
     return name ? name : "";
 }
 
-HWND AFXAPI AfxGetMainWindowHandle() { return GetActiveWindow(); }
+HWND AFXAPI AfxGetMainWindowHandle()
+{
+    CWnd* main = AfxGetMainWnd();
+    return main && main->m_hWnd ? main->m_hWnd : GetActiveWindow();
+}
 
 std::vector<HINSTANCE> AFXAPI AfxGetResourceChain()
 {

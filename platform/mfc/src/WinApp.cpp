@@ -3,6 +3,7 @@
 #include "ClException.h"
 #include "ClModule.h"
 #include "ClResourceIds.h"
+#include "ClWnd.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -30,7 +31,18 @@ CWinThread::~CWinThread() = default;
 
 BOOL CWinThread::InitInstance() { return FALSE; }
 int CWinThread::ExitInstance() { return static_cast<int>(m_msgCur.wParam); }
-BOOL CWinThread::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
+{
+    HWND stop = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+    for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = ::GetParent(hWnd)) {
+        CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+        if (pWnd && pWnd->PreTranslateMessage(pMsg))
+            return TRUE;
+        if (hWnd == stop)
+            break;
+    }
+    return FALSE;
+}
 
 BOOL CWinThread::PumpMessage()
 {
@@ -49,6 +61,7 @@ BOOL CWinThread::OnIdle(LONG lCount)
         return TRUE;
     CGdiObject::DeleteTempMap();
     CDC::DeleteTempMap();
+    CWnd::DeleteTempMap();
     return FALSE;
 }
 
@@ -347,6 +360,8 @@ HICON CWinApp::LoadIcon(LPCSTR lpszResourceName) const
     return ::LoadIconA(AfxFindResourceHandle(lpszResourceName, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */),
                        lpszResourceName);
 }
+
+void CWinApp::ProcessWndProcException(CException* e, const MSG*) { e->ReportError(); }
 
 void CWinApp::DoWaitCursor(int nCode) { AfxDoWaitCursor(nCode); }
 
