@@ -19,27 +19,29 @@ HRSRC FindPiece(HMODULE module, WORD type, WORD name)
 }
 }
 
+size_t CResourceStorage::MeasurePieces(WORD resourceType, HMODULE module)
+{
+    // The first missing name ends the card; the names are 16-bit, so the walk ends there as well.
+    size_t total = 0;
+    for (WORD name = 1; name != 0; ++name) {
+        HRSRC piece = FindPiece(module, resourceType, name);
+        if (!piece)
+            break;
+        const DWORD size = SizeofResource(module, piece);
+        if (size > std::numeric_limits<size_t>::max() - total)
+            return 0;
+        total += size;
+    }
+    return total;
+}
+
 bool CResourceStorage::Open(WORD resourceType, HMODULE module)
 {
     Close();
     if (!module)
         module = GetModuleHandleA(nullptr);
 
-    // The first missing name ends the card; the names are 16-bit, so the walk ends there as well.
-    size_t total = 0;
-    WORD pieces = 0;
-    for (WORD name = 1; name != 0; ++name) {
-        HRSRC piece = FindPiece(module, resourceType, name);
-        if (!piece)
-            break;
-        const DWORD size = SizeofResource(module, piece);
-        if (size > std::numeric_limits<size_t>::max() - total) {
-            m_lastResult = E_OUTOFMEMORY;
-            return false;
-        }
-        total += size;
-        pieces = name;
-    }
+    const size_t total = MeasurePieces(resourceType, module);
     if (total == 0) {
         m_lastResult = STG_E_FILENOTFOUND;
         return false;
@@ -57,11 +59,13 @@ bool CResourceStorage::Open(WORD resourceType, HMODULE module)
         return false;
     }
     size_t copied = 0;
-    for (WORD name = 1; name <= pieces; ++name) {
+    for (WORD name = 1; name != 0 && copied < total; ++name) {
         HRSRC piece = FindPiece(module, resourceType, name);
         HGLOBAL loaded = piece ? LoadResource(module, piece) : nullptr;
         const void* bytes = loaded ? LockResource(loaded) : nullptr;
         const DWORD size = piece ? SizeofResource(module, piece) : 0;
+        if (piece && size == 0)
+            continue;   // an empty piece adds nothing
         if (!bytes || size > total - copied) {
             GlobalUnlock(m_block);
             m_lastResult = E_FAIL;

@@ -38,6 +38,8 @@ public:
     // Joins the resources of the given type in module (null: the program itself) and opens the
     // compound file they form.
     bool Open(WORD resourceType, HMODULE module = nullptr);
+    // The joined size of the pieces of the type in module: names 1, 2, 3 ... up to the first missing one.
+    static size_t MeasurePieces(WORD resourceType, HMODULE module);
     // Opens a compound file already held in memory (a card file read from disk).
     bool OpenBytes(const void* data, size_t size);
     // Opens the named stream through the compressed-stream reader.

@@ -138,6 +138,7 @@ TEST(ResourceStorage, JoinsNamesUpToTheFirstGap)
 {
     HMODULE pieces = LoadLibraryExA("pavane-card-pieces.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(pieces, nullptr);
+    EXPECT_EQ(CResourceStorage::MeasurePieces(CResourceStorage::kCardResourceType, pieces), 5u);
     CResourceStorage storage;
     // "AB" + "CDE": resource 4 is cut off by the missing 3, and five bytes are no compound file.
     EXPECT_FALSE(storage.Open(CResourceStorage::kCardResourceType, pieces));
