@@ -15,7 +15,11 @@ target_sources(Tarn PRIVATE
     ${TARN_DOCUMENT_DIR}/background/TarnBackground.cpp
     ${TARN_DOCUMENT_DIR}/background/TileImageCache.cpp
     ${TARN_DOCUMENT_DIR}/document/ArchiveLimits.cpp
+    ${TARN_DOCUMENT_DIR}/document/DocumentVersion.cpp
     ${TARN_DOCUMENT_DIR}/document/TarnPage.cpp
+    ${TARN_DOCUMENT_DIR}/site/SiteRecords.cpp
+    ${TARN_DOCUMENT_DIR}/site/StoredControls.cpp
+    ${TARN_DOCUMENT_DIR}/site/TarnSite.cpp
 )
 target_include_directories(Tarn PUBLIC
     ${TARN_DOCUMENT_DIR}/background

@@ -1,0 +1,343 @@
+// A site's stored form: its records around the control records, control indexes during a pass,
+// buddies, the class-factory cache, counted control lists and damaged input.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "CardTestControl.h"
+#include "ClException.h"
+#include "DocumentVersion.h"
+#include "SiteRecords.h"
+#include "StreamHelpers.h"
+#include "TarnBackground.h"
+#include "TarnSite.h"
+
+namespace {
+
+class CardControlsEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        classes = new TestControlClasses;
+    }
+    void TearDown() override
+    {
+        delete classes;
+        CoUninitialize();
+    }
+    TestControlClasses* classes = nullptr;
+};
+::testing::Environment* const kEnvironment = ::testing::AddGlobalTestEnvironment(new CardControlsEnvironment);
+
+// A site held the way the document holds it.
+struct SiteRef {
+    CTarnSite* site;
+    explicit SiteRef(CTarnSite* s = new CTarnSite) : site(s) { site->AddRef(); }
+    ~SiteRef() { site->Release(); }
+    CTarnSite* operator->() const { return site; }
+};
+
+void AddPlain(CTarnSite* site, long label)
+{
+    IBaseControl* control = NewCardControl(label);
+    ASSERT_NE(nullptr, control);
+    site->InsertControlWOUndo(control, -1);
+    control->Release();
+}
+
+std::vector<long> Labels(CTarnSite* site)
+{
+    std::vector<long> labels;
+    for (int i = 0; i < site->GetControlCount(); ++i)
+        labels.push_back(LabelOf(site->GetControlAt(i)));
+    return labels;
+}
+
+std::vector<unsigned char> SiteBytes(CTarnSite* site)
+{
+    return ArchiveBytes([&](CArchive& ar) { site->Serialize(ar); });
+}
+
+// Loads the bytes into a fresh site; false when the load was refused with an exception.
+bool LoadSite(const std::vector<unsigned char>& bytes, CTarnSite* site)
+{
+    try {
+        ReadArchive(bytes, [&](CArchive& ar) { site->Serialize(ar); });
+    } catch (CException* e) {
+        e->Delete();
+        return false;
+    }
+    return true;
+}
+
+TEST(SiteStorage, ControlsAndRecordsSurviveSaveAndLoad)
+{
+    SiteRef saved;
+    saved->InitNew();
+    saved->SetID(4);
+    saved->GetBackground()->SetColor(0x00AA00, FALSE);
+    for (long label : {10, 20, 30})
+        AddPlain(saved.site, label);
+    const auto bytes = SiteBytes(saved.site);
+
+    SiteRef loaded;
+    ASSERT_TRUE(LoadSite(bytes, loaded.site));
+    EXPECT_EQ(4, loaded->GetID());
+    EXPECT_EQ((std::vector<long>{10, 20, 30}), Labels(loaded.site));
+    EXPECT_EQ(0x00AA00, loaded->GetBackground()->GetParams()->m_color);
+    EXPECT_EQ(loaded.site, loaded->GetBackground()->GetMaster());
+    EXPECT_EQ(bytes, SiteBytes(loaded.site));
+}
+
+TEST(SiteStorage, EmptySiteWritesCountZero)
+{
+    SiteRef site;
+    site->InitNew();
+    const auto bytes = SiteBytes(site.site);
+    SiteRef loaded;
+    ASSERT_TRUE(LoadSite(bytes, loaded.site));
+    EXPECT_EQ(0, loaded->GetControlCount());
+}
+
+TEST(SiteStorage, ControlsThatCannotBeStoredAreNeitherCountedNorWritten)
+{
+    SiteRef site;
+    site->InitNew();
+    AddPlain(site.site, 1);
+    AddPlain(site.site, 2);
+    AddPlain(site.site, 3);
+    site->GetControlAt(1)->put_Storable(0);
+    EXPECT_EQ(2, site->GetWritableControlsNumber());
+    SiteRef loaded;
+    ASSERT_TRUE(LoadSite(SiteBytes(site.site), loaded.site));
+    EXPECT_EQ((std::vector<long>{1, 3}), Labels(loaded.site));
+}
+
+TEST(SiteStorage, ReferencesKeepTheirPositions)
+{
+    SiteRef site;
+    site->InitNew();
+    for (long label : {1, 2, 3})
+        AddPlain(site.site, label);
+    // The first control names the third; indexes are those of the stored controls.
+    AsCardControl(site->GetControlAt(0))->Refer(site->GetControlAt(2), false);
+    SiteRef loaded;
+    ASSERT_TRUE(LoadSite(SiteBytes(site.site), loaded.site));
+    ASSERT_EQ(3, loaded->GetControlCount());
+    EXPECT_EQ(loaded->GetControlAt(2), AsCardControl(loaded->GetControlAt(0))->Referred());
+}
+
+TEST(SiteStorage, BuddyStoredAfterItsClientEndsUpBelowIt)
+{
+    SiteRef site;
+    site->InitNew();
+    AddPlain(site.site, 1);  // text
+    AddPlain(site.site, 2);  // its curve
+    AsCardControl(site->GetControlAt(0))->Refer(site->GetControlAt(1), true);
+    SiteRef loaded;
+    ASSERT_TRUE(LoadSite(SiteBytes(site.site), loaded.site));
+    EXPECT_EQ((std::vector<long>{2, 1}), Labels(loaded.site));
+}
+
+TEST(SiteStorage, OneClassObjectServesEveryControlOfItsClass)
+{
+    SiteRef site;
+    site->InitNew();
+    for (long label : {1, 2, 3, 4})
+        AddPlain(site.site, label);
+    SiteRef loaded;
+    ASSERT_TRUE(LoadSite(SiteBytes(site.site), loaded.site));
+    EXPECT_EQ(1, loaded->GetFactoryCacheSize());
+}
+
+TEST(SiteSerializer, AnswersOnlyDuringAPass)
+{
+    SiteRef site;
+    site->InitNew();
+    AddPlain(site.site, 1);
+    IControlSerializer* serializer = site->GetISerializer();
+    long index = 0;
+    EXPECT_EQ(E_FAIL, serializer->IndexOf(site->GetControlAt(0), &index));
+    EXPECT_EQ(-1, index);
+    IBaseControl* found = reinterpret_cast<IBaseControl*>(1);
+    EXPECT_EQ(E_FAIL, serializer->ControlAt(1, &found));
+    EXPECT_EQ(nullptr, found);
+    EXPECT_EQ(E_POINTER, serializer->IndexOf(nullptr, nullptr));
+}
+
+TEST(SiteSerializer, IndexesDuringASaveOfThree)
+{
+    SiteRef site;
+    site->InitNew();
+    for (long label : {1, 2, 3})
+        AddPlain(site.site, label);
+    // The second control asks for the third's index while it is written.
+    AsCardControl(site->GetControlAt(1))->Refer(site->GetControlAt(2), false);
+    IStream* stream = StreamOver({});
+    EXPECT_EQ(3, site->SerializeControls(stream, -1, 1));
+    LARGE_INTEGER zero = {};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    SiteRef loaded;
+    loaded->InitNew();
+    EXPECT_EQ(3, loaded->SerializeControls(stream, 3, 1));
+    stream->Release();
+    EXPECT_EQ(loaded->GetControlAt(2), AsCardControl(loaded->GetControlAt(1))->Referred());
+    // Bounds of the serializer while a pass runs are checked by ControlAt itself.
+    IBaseControl* out = nullptr;
+    EXPECT_EQ(E_FAIL, loaded->GetISerializer()->ControlAt(0, &out));
+    EXPECT_EQ(E_FAIL, loaded->GetISerializer()->ControlAt(4, &out));
+}
+
+TEST(SiteDamage, UnreadableControlStopsTheLoad)
+{
+    SiteRef site;
+    site->InitNew();
+    AddPlain(site.site, 1);
+    IBaseControl* unreadable = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_CardUnreadableControl, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IBaseControl, reinterpret_cast<void**>(&unreadable))));
+    site->InsertControlWOUndo(unreadable, -1);
+    unreadable->Release();
+    AddPlain(site.site, 3);
+    SiteRef loaded;
+    EXPECT_FALSE(LoadSite(SiteBytes(site.site), loaded.site));
+}
+
+TEST(SiteDamage, UnknownClassStopsTheLoad)
+{
+    SiteRef site;
+    site->InitNew();
+    AddPlain(site.site, 1);
+    auto bytes = SiteBytes(site.site);
+    // The control's class id follows its 4-byte count; make it a class nobody serves.
+    const unsigned char* clsid = reinterpret_cast<const unsigned char*>(&CLSID_CardTestControl);
+    auto at = std::search(bytes.begin(), bytes.end(), clsid, clsid + sizeof(CLSID));
+    ASSERT_NE(bytes.end(), at);
+    *at ^= 0x55;
+    SiteRef loaded;
+    EXPECT_FALSE(LoadSite(bytes, loaded.site));
+}
+
+TEST(SiteDamage, EveryTruncationIsRefused)
+{
+    SiteRef site;
+    site->InitNew();
+    AddPlain(site.site, 1);
+    AddPlain(site.site, 2);
+    const auto bytes = SiteBytes(site.site);
+    for (size_t cut = 0; cut < bytes.size(); cut += 3) {
+        SiteRef loaded;
+        EXPECT_FALSE(LoadSite(std::vector<unsigned char>(bytes.begin(), bytes.begin() + cut), loaded.site)) << cut;
+    }
+}
+
+TEST(SiteDamage, ControlCountBeyondTheFileIsRefused)
+{
+    SiteRef site;
+    site->InitNew();
+    AddPlain(site.site, 1);
+    auto bytes = SiteBytes(site.site);
+    const unsigned char* clsid = reinterpret_cast<const unsigned char*>(&CLSID_CardTestControl);
+    auto at = std::search(bytes.begin(), bytes.end(), clsid, clsid + sizeof(CLSID));
+    ASSERT_NE(bytes.end(), at);
+    const size_t countAt = static_cast<size_t>(at - bytes.begin()) - 4;
+    const DWORD huge = 0x10000000;
+    std::memcpy(&bytes[countAt], &huge, 4);
+    SiteRef loaded;
+    EXPECT_FALSE(LoadSite(bytes, loaded.site));
+}
+
+TEST(CountedControlList, CountIsWhatIsWritten)
+{
+    SiteRef site;
+    site->InitNew();
+    for (long label : {1, 2, 3})
+        AddPlain(site.site, label);
+    site->GetControlAt(2)->put_Storable(0);
+    IBaseControl* foreign = NewCardControl(99);  // not on this site
+    // List order differs from site order: the site's order wins.
+    std::vector<IBaseControl*> list = {site->GetControlAt(2), foreign, site->GetControlAt(1), site->GetControlAt(0)};
+    IStream* stream = StreamOver({});
+    site->SaveCtrlListToStreamFile(stream, list);
+    foreign->Release();
+    const auto bytes = StreamContent(stream);
+    stream->Release();
+    DWORD count = 0;
+    std::memcpy(&count, bytes.data(), 4);
+    EXPECT_EQ(2u, count);
+
+    IStream* source = StreamOver(bytes);
+    std::vector<IBaseControl*> loaded = site->LoadCtrlListFromStreamFile(source);
+    source->Release();
+    ASSERT_EQ(2u, loaded.size());
+    EXPECT_EQ(1, LabelOf(loaded[0]));
+    EXPECT_EQ(2, LabelOf(loaded[1]));
+    for (IBaseControl* control : loaded)
+        control->Release();
+}
+
+TEST(CountedControlList, ShortListIsRefused)
+{
+    SiteRef site;
+    site->InitNew();
+    AddPlain(site.site, 1);
+    IStream* stream = StreamOver({});
+    site->SaveCtrlListToStreamFile(stream, {site->GetControlAt(0)});
+    auto bytes = StreamContent(stream);
+    stream->Release();
+    const DWORD claimed = 2;  // one record more than there is
+    std::memcpy(bytes.data(), &claimed, 4);
+    IStream* source = StreamOver(bytes);
+    bool refused = false;
+    try {
+        site->LoadCtrlListFromStreamFile(source);
+    } catch (CException* e) {
+        e->Delete();
+        refused = true;
+    }
+    source->Release();
+    EXPECT_TRUE(refused);
+}
+
+TEST(SiteStorage, OldDocumentsCarryAPageSetupThatIsDropped)
+{
+    // A version-1 site: properties, page setup, background, start, count, finish.
+    SiteRef source;
+    source->InitNew();
+    source->SetID(2);
+    CPageSetupData setup;
+    const auto bytes = ArchiveBytes([&](CArchive& ar) {
+        WriteObjectWithClass(ar, source->GetProperties());
+        WriteObjectWithClass(ar, &setup);
+        WriteObjectWithClass(ar, source->GetBackground());
+        CSiteStartData start;
+        WriteObjectWithClass(ar, &start);
+        ar << DWORD(0);
+        CSiteFinishData finish;
+        WriteObjectWithClass(ar, &finish);
+    });
+    SetLoadingDocumentVersion(1);
+    SiteRef loaded;
+    const bool ok = LoadSite(bytes, loaded.site);
+    SetLoadingDocumentVersion(0);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(2, loaded->GetID());
+    // Saved again, it has no page setup: it reads back as a current site.
+    SiteRef again;
+    EXPECT_TRUE(LoadSite(SiteBytes(loaded.site), again.site));
+    EXPECT_LT(SiteBytes(loaded.site).size(), bytes.size());
+}
+
+TEST(SiteStorage, WrongRecordClassIsRefused)
+{
+    // A background where the properties belong.
+    CTarnBackground background;
+    background.InitNew();
+    const auto bytes = ArchiveBytes([&](CArchive& ar) { WriteObjectWithClass(ar, &background); });
+    SiteRef loaded;
+    EXPECT_FALSE(LoadSite(bytes, loaded.site));
+}
+
+}  // namespace

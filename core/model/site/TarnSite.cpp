@@ -1,0 +1,283 @@
+#include "TarnSite.h"
+
+#include "SiteRecords.h"
+#include "TarnBackground.h"
+
+IMPLEMENT_SERIAL(CTarnSite, CCmdTarget, VERSIONABLE_SCHEMA | 1)
+
+int CTarnSite::m_bIsTemplate = 0;
+
+// {DED41F90-7B19-11D2-A3B5-4854E827BD45}
+static const IID IID_ITarnSiteDispatch = {0xded41f90, 0x7b19, 0x11d2, {0xa3, 0xb5, 0x48, 0x54, 0xe8, 0x27, 0xbd, 0x45}};
+
+BEGIN_INTERFACE_MAP(CTarnSite, CCmdTarget)
+    INTERFACE_PART(CTarnSite, IID_ITarnSiteEvents, SiteEvents)
+    INTERFACE_PART(CTarnSite, IID_IControlOwnerHooks, OwnerHooks)
+    INTERFACE_PART(CTarnSite, IID_IControlSerializer, Serializer)
+END_INTERFACE_MAP()
+
+CTarnSite::CTarnSite() { EnableAutomation(); }
+
+CTarnSite::~CTarnSite()
+{
+    DeleteAllControlsWOUndo();
+    ClearSerializationArray();
+    for (CachedFactory& entry : m_factories)
+        entry.factory->Release();
+    delete m_background;
+    delete m_startData;
+    delete m_finishData;
+    delete m_properties;
+}
+
+ULONG CTarnSite::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_siteRefs)); }
+
+ULONG CTarnSite::Release()
+{
+    const LONG left = InterlockedDecrement(&m_siteRefs);
+    if (left == 0)
+        delete this;
+    return static_cast<ULONG>(left);
+}
+
+CTarnSiteProperties* CTarnSite::CreateSiteProperties() { return new CTarnSiteProperties; }
+CSiteStartData* CTarnSite::CreateStartData() { return new CSiteStartData; }
+CSiteFinishData* CTarnSite::CreateFinishData() { return new CSiteFinishData; }
+CTarnBackground* CTarnSite::CreateBackground() { return new CTarnBackground; }
+
+void CTarnSite::InitNew()
+{
+    delete m_properties;
+    m_properties = CreateSiteProperties();
+    delete m_startData;
+    m_startData = CreateStartData();
+    delete m_finishData;
+    m_finishData = CreateFinishData();
+    m_properties->InitNew();
+    m_startData->InitNew();
+    m_finishData->InitNew();
+    delete m_background;
+    m_background = CreateBackground();
+    m_background->InitializeBkParams();
+    m_background->InitNew();
+    m_background->SetMaster(this, 0);
+}
+
+void CTarnSite::SetMaster(CTarnDoc* document, int id)
+{
+    m_master = document;
+    if (id != -1)
+        SetID(id);
+    if (m_background)
+        m_background->SetMaster(this, 0);
+}
+
+void CTarnSite::SetID(int id)
+{
+    if (!m_properties)
+        m_properties = CreateSiteProperties();
+    m_properties->m_siteId = id;
+}
+
+int CTarnSite::GetID() const { return m_properties ? m_properties->m_siteId : -1; }
+
+// ---- control list
+
+IBaseControl* CTarnSite::GetControlAt(int index) const
+{
+    return index >= 0 && index < GetControlCount() ? m_controls[static_cast<size_t>(index)].control : nullptr;
+}
+
+int CTarnSite::GetControlPosition(IBaseControl* control) const
+{
+    for (size_t i = 0; i < m_controls.size(); ++i) {
+        if (m_controls[i].control == control)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void CTarnSite::InsertControlWOUndo(IBaseControl* control, long position)
+{
+    if (!control)
+        return;
+    control->AddRef();
+    HeldControl held{control, 0};
+    BindConnectionPoint(control, &held.cookie);
+    control->put_Owner(reinterpret_cast<IUnknown*>(GetIOwnerHooks()));
+    if (position < 0 || position >= GetControlCount())
+        m_controls.push_back(held);
+    else
+        m_controls.insert(m_controls.begin() + position, held);
+}
+
+void CTarnSite::DeleteControlWOUndo(IBaseControl* control)
+{
+    const int at = GetControlPosition(control);
+    if (at < 0)
+        return;
+    HeldControl held = m_controls[static_cast<size_t>(at)];
+    m_controls.erase(m_controls.begin() + at);
+    if (held.cookie)
+        UnbindConnectionPoint(held.control, held.cookie);
+    held.control->put_Owner(nullptr);
+    held.control->Release();
+}
+
+void CTarnSite::DeleteAllControlsWOUndo()
+{
+    while (!m_controls.empty())
+        DeleteControlWOUndo(m_controls.back().control);
+}
+
+int CTarnSite::GetWritableControlsNumber()
+{
+    int count = 0;
+    for (const HeldControl& held : m_controls) {
+        long storable = 0;
+        if (SUCCEEDED(held.control->get_Storable(&storable)) && storable)
+            ++count;
+    }
+    return count;
+}
+
+void CTarnSite::SetFlag_SaveForViewer(int on)
+{
+    for (const HeldControl& held : m_controls)
+        held.control->put_SaveForViewer(on);
+    if (m_background && m_background->GetParams()) {
+        if (IBaseControl* fill = m_background->GetParams()->m_fillControl)
+            fill->put_SaveForViewer(on);
+        if (IBaseControl* image = m_background->GetParams()->m_imageControl)
+            image->put_SaveForViewer(on);
+    }
+}
+
+BOOL CTarnSite::BindConnectionPoint(IUnknown* control, DWORD* cookie)
+{
+    if (cookie)
+        *cookie = 0;
+    if (!control)
+        return FALSE;
+    IConnectionPointContainer* container = nullptr;
+    if (FAILED(control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))))
+        return FALSE;
+    IConnectionPoint* point = nullptr;
+    HRESULT hr = container->FindConnectionPoint(IID_ITarnSiteEvents, &point);
+    container->Release();
+    if (FAILED(hr))
+        return FALSE;
+    DWORD got = 0;
+    hr = point->Advise(reinterpret_cast<IUnknown*>(GetISiteEvents()), &got);
+    point->Release();
+    if (cookie && SUCCEEDED(hr))
+        *cookie = got;
+    return SUCCEEDED(hr);
+}
+
+BOOL CTarnSite::UnbindConnectionPoint(IUnknown* control, DWORD cookie)
+{
+    if (!control || !cookie)
+        return FALSE;
+    IConnectionPointContainer* container = nullptr;
+    if (FAILED(control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))))
+        return FALSE;
+    IConnectionPoint* point = nullptr;
+    HRESULT hr = container->FindConnectionPoint(IID_ITarnSiteEvents, &point);
+    container->Release();
+    if (FAILED(hr))
+        return FALSE;
+    hr = point->Unadvise(cookie);
+    point->Release();
+    return SUCCEEDED(hr);
+}
+
+// ---- host interfaces
+
+#define SITE_PART_IUNKNOWN(Part)                                                                   \
+    STDMETHODIMP_(ULONG) CTarnSite::X##Part::AddRef()                                              \
+    {                                                                                              \
+        METHOD_PROLOGUE(CTarnSite, Part)                                                           \
+        return pThis->ExternalAddRef();                                                            \
+    }                                                                                              \
+    STDMETHODIMP_(ULONG) CTarnSite::X##Part::Release()                                             \
+    {                                                                                              \
+        METHOD_PROLOGUE(CTarnSite, Part)                                                           \
+        return pThis->ExternalRelease();                                                           \
+    }                                                                                              \
+    STDMETHODIMP CTarnSite::X##Part::QueryInterface(REFIID iid, LPVOID* ppv)                       \
+    {                                                                                              \
+        METHOD_PROLOGUE(CTarnSite, Part)                                                           \
+        return static_cast<HRESULT>(pThis->ExternalQueryInterface(&iid, ppv));                     \
+    }
+
+SITE_PART_IUNKNOWN(SiteEvents)
+SITE_PART_IUNKNOWN(OwnerHooks)
+SITE_PART_IUNKNOWN(Serializer)
+
+STDMETHODIMP CTarnSite::XSiteEvents::AddUndo(tagUndoData*)
+{
+    METHOD_PROLOGUE(CTarnSite, SiteEvents)
+    ++pThis->m_undoRecords;
+    return S_OK;
+}
+
+STDMETHODIMP CTarnSite::XSiteEvents::SetUndoMode(long on)
+{
+    METHOD_PROLOGUE(CTarnSite, SiteEvents)
+    pThis->m_controlUndoMode = on ? 1 : 0;
+    return S_OK;
+}
+
+STDMETHODIMP CTarnSite::XSiteEvents::Invalidate(tagRectF*, int, int)
+{
+    METHOD_PROLOGUE(CTarnSite, SiteEvents)
+    ++pThis->m_invalidateRequests;
+    return S_OK;
+}
+
+STDMETHODIMP CTarnSite::XSiteEvents::SelectionChanged(IUnknown*)
+{
+    METHOD_PROLOGUE(CTarnSite, SiteEvents)
+    ++pThis->m_selectionChanges;
+    return S_OK;
+}
+
+STDMETHODIMP CTarnSite::XOwnerHooks::Customize_GetText(IUnknown*, LPCWSTR, BSTR*) { return E_NOTIMPL; }
+STDMETHODIMP CTarnSite::XOwnerHooks::Customize_GetObjectMenu(IUnknown*, int, BYTE*) { return E_NOTIMPL; }
+STDMETHODIMP CTarnSite::XOwnerHooks::Customize_GetPopupMenu(IUnknown*, int, BYTE*) { return E_NOTIMPL; }
+STDMETHODIMP CTarnSite::XOwnerHooks::Customize_GetPages(IUnknown*, CAUUID*) { return E_NOTIMPL; }
+STDMETHODIMP CTarnSite::XOwnerHooks::Customize_GetDefaultProperty(IUnknown*, short, long*) { return E_NOTIMPL; }
+STDMETHODIMP CTarnSite::XOwnerHooks::Customize_ExecInitDialog(IUnknown*, IUnknown* viewEvents, int*)
+{
+    return viewEvents ? E_NOTIMPL : E_POINTER;
+}
+
+STDMETHODIMP CTarnSite::XSerializer::IndexOf(IUnknown* control, long* index)
+{
+    METHOD_PROLOGUE(CTarnSite, Serializer)
+    if (!index)
+        return E_POINTER;
+    for (size_t i = 0; control && i < pThis->m_serialization.size(); ++i) {
+        if (reinterpret_cast<IUnknown*>(pThis->m_serialization[i]) == control) {
+            *index = static_cast<long>(i + 1);
+            return S_OK;
+        }
+    }
+    *index = -1;
+    return E_FAIL;
+}
+
+STDMETHODIMP CTarnSite::XSerializer::ControlAt(long index, IBaseControl** control)
+{
+    METHOD_PROLOGUE(CTarnSite, Serializer)
+    if (!control)
+        return E_POINTER;
+    *control = nullptr;
+    if (index < 1 || static_cast<size_t>(index) > pThis->m_serialization.size())
+        return E_FAIL;
+    *control = pThis->m_serialization[static_cast<size_t>(index - 1)];
+    if (*control)
+        (*control)->AddRef();
+    return S_OK;
+}
