@@ -4,10 +4,10 @@
 #include "ClCmdTarget.h"
 #include "ClDC.h"
 #include "ClGeometry.h"
+#include "ClMenu.h"
 #include "ClString.h"
 
 class CScrollBar;
-class CMenu;
 
 class CLASSLIB_API CWnd : public CCmdTarget
 {
@@ -149,7 +149,9 @@ public:
     UINT GetDlgItemInt(int nID, BOOL* lpTrans = nullptr, BOOL bSigned = TRUE) const { return ::GetDlgItemInt(m_hWnd, nID, lpTrans, bSigned); }
     void CheckDlgButton(int nIDButton, UINT nCheck) { ::CheckDlgButton(m_hWnd, nIDButton, nCheck); }
     UINT IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
-    HMENU GetMenuHandle() const { return ::GetMenu(m_hWnd); }
+    CMenu* GetMenu() const { return CMenu::FromHandle(::GetMenu(m_hWnd)); }
+    BOOL SetMenu(CMenu* pMenu) { return ::SetMenu(m_hWnd, pMenu ? pMenu->m_hMenu : nullptr); }
+    CMenu* GetSystemMenu(BOOL bRevert) const { return CMenu::FromHandle(::GetSystemMenu(m_hWnd, bRevert)); }
     void DrawMenuBar() { ::DrawMenuBar(m_hWnd); }
     int MessageBox(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = MB_OK);
 

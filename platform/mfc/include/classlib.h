@@ -20,4 +20,5 @@
 #include "ClCmdTarget.h"
 #include "ClDocument.h"
 #include "ClWinApp.h"
+#include "ClMenu.h"
 #include "ClWnd.h"

@@ -1,5 +1,7 @@
 #include "ClCmdUI.h"
 #include "ClCmdTarget.h"
+#include "ClMenu.h"
+#include "ClWnd.h"
 
 #include <cstring>
 
@@ -11,31 +13,51 @@ CCmdUI::CCmdUI()
 
 CCmdUI::~CCmdUI() = default;
 
+namespace {
+HMENU MenuOf(const CCmdUI& ui) { return ui.m_pMenu ? ui.m_pMenu->m_hMenu : ui.m_hMenu; }
+}
+
 void CCmdUI::Enable(BOOL bOn)
 {
-    if (m_hMenu)
-        EnableMenuItem(m_hMenu, m_nIndex, MF_BYPOSITION | (bOn ? MF_ENABLED : (MF_DISABLED | MF_GRAYED)));
+    if (HMENU menu = MenuOf(*this)) {
+        EnableMenuItem(menu, m_nIndex, MF_BYPOSITION | (bOn ? MF_ENABLED : (MF_DISABLED | MF_GRAYED)));
+    } else if (m_pOther && m_pOther->m_hWnd) {
+        // A control losing the focus by being disabled hands it on first.
+        if (!bOn && ::GetFocus() == m_pOther->m_hWnd)
+            ::SendMessageA(::GetParent(m_pOther->m_hWnd), WM_NEXTDLGCTL, 0, FALSE);
+        m_pOther->EnableWindow(bOn);
+    }
     m_bEnableChanged = TRUE;
 }
 
 void CCmdUI::SetCheck(int nCheck)
 {
-    if (m_hMenu)
-        CheckMenuItem(m_hMenu, m_nIndex, MF_BYPOSITION | (nCheck ? MF_CHECKED : MF_UNCHECKED));
+    if (HMENU menu = MenuOf(*this)) {
+        CheckMenuItem(menu, m_nIndex, MF_BYPOSITION | (nCheck ? MF_CHECKED : MF_UNCHECKED));
+    } else if (m_pOther && m_pOther->m_hWnd &&
+               (::SendMessageA(m_pOther->m_hWnd, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON)) {
+        ::SendMessageA(m_pOther->m_hWnd, BM_SETCHECK, static_cast<WPARAM>(nCheck), 0);
+    }
 }
 
 void CCmdUI::SetRadio(BOOL bOn) { SetCheck(bOn ? 1 : 0); }
 
 void CCmdUI::SetText(LPCSTR lpszText)
 {
-    if (!m_hMenu || !lpszText)
+    if (!lpszText)
+        return;
+    if (m_pOther && m_pOther->m_hWnd && !MenuOf(*this)) {
+        m_pOther->SetWindowText(lpszText);
+        return;
+    }
+    if (!MenuOf(*this))
         return;
     MENUITEMINFOA info = {};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STRING;
     info.dwTypeData = const_cast<LPSTR>(lpszText);
     info.cch = static_cast<UINT>(strlen(lpszText));
-    SetMenuItemInfoA(m_hMenu, m_nIndex, TRUE, &info);
+    SetMenuItemInfoA(MenuOf(*this), m_nIndex, TRUE, &info);
 }
 
 BOOL CCmdUI::DoUpdate(CCmdTarget* pTarget, BOOL bDisableIfNoHndler)

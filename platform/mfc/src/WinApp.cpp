@@ -62,6 +62,7 @@ BOOL CWinThread::OnIdle(LONG lCount)
     CGdiObject::DeleteTempMap();
     CDC::DeleteTempMap();
     CWnd::DeleteTempMap();
+    CMenu::DeleteTempMap();
     return FALSE;
 }
 

@@ -7,3 +7,6 @@
 #define IDB_TEST_BITMAP 201
 // The program's own text for one of the library's string ids.
 #define IDS_OVERRIDDEN_UNTITLED 57345
+#define IDR_TEST_MENU 301
+#define ID_TEST_NEW 100
+#define ID_TEST_OPEN 101
