@@ -1,7 +1,7 @@
 // Test helper for the independent check of card reading:
 //   pavane-cardtool pack <contents file> <card file>   writes a compound file whose "Contents" holds the bytes
 //   pavane-cardtool dump <card file>                   reads the card and prints what the viewer made of it
-#include "ViewerDoc.h"
+#include "CardDump.h"
 
 #include <cstdio>
 #include <fstream>
@@ -61,37 +61,7 @@ int Dump(const char* cardPath)
     }
     CCardViewerDoc doc;
     const CardLoadResult result = doc.LoadCardFile(card.data(), card.size());
-    std::printf("result %d\n", static_cast<int>(result));
-    std::printf("document printbackground %d stored %d\n", doc.GetProperties()->GetPrintBackground(),
-                doc.GetProperties()->HasStoredPrintBackground() ? 1 : 0);
-    for (size_t i = 0; i < doc.GetSiteCount(); ++i) {
-        const CViewerSite& site = doc.GetSiteByIndex(i);
-        const auto& background = static_cast<const CCardViewerBackground&>(*site.GetBackground());
-        std::printf("site %d name \"%s\" rect %.17g %.17g %.17g %.17g margins %.17g %.17g %.17g %.17g "
-                    "color %lu printbackground %d imagetype %d hotspots %u controls %u icon %u\n",
-                    site.GetID(), site.GetSiteProperties()->GetName().c_str(), background.rect.left,
-                    background.rect.top, background.rect.right, background.rect.bottom, background.margins.left,
-                    background.margins.top, background.margins.right, background.margins.bottom,
-                    static_cast<unsigned long>(background.color), background.printBackground, background.imageType,
-                    static_cast<unsigned>(background.GetHotSpots().size()),
-                    static_cast<unsigned>(site.GetControls().size()),
-                    site.GetSiteProperties()->GetIcon()
-                        ? static_cast<unsigned>(site.GetSiteProperties()->GetIcon()->GetImage().size())
-                        : 0u);
-    }
-    for (size_t p = 0; p < doc.GetPageCount(); ++p) {
-        const auto& page = static_cast<const CCardViewerPage&>(doc.GetPage(p));
-        const CPageGeometry g = page.GetGeometry();
-        const CCardViewerPageProperties* card = page.GetProperties();
-        std::printf("page %u size %.17g %.17g margins %.17g %.17g %.17g %.17g spacing %.17g front %d fold %d\n",
-                    static_cast<unsigned>(p), g.width, g.height, g.leftMargin, g.topMargin, g.rightMargin,
-                    g.bottomMargin, card ? card->spacing : 0.0, card ? card->frontSide : 0, card ? card->foldLine : 0);
-        for (size_t i = 0; i < page.GetPlacementCount(); ++i) {
-            const CViewerPlacement& placement = page.GetPlacement(i);
-            std::printf("placement %u site %d at %.17g %.17g angle %.17g\n", static_cast<unsigned>(p), placement.siteId,
-                        placement.x, placement.y, placement.angle);
-        }
-    }
+    PrintCard(stdout, doc, result);
     return 0;
 }
 
