@@ -32,7 +32,7 @@ void PutObject(Bytes& out, Tags& tags, const std::string& className, const Bytes
     Append(out, payload.data(), payload.size());
 }
 
-Bytes SiteProperties(const CardSpec& card, const SiteSpec& site)
+Bytes SiteProperties(const CardPlan& card, const SitePlan& site)
 {
     Records records;
     records.Id(0x40001001, Text(site.name)).Id(0x40001002, U32(7)).Id(0x40001003, U32(site.id));
@@ -50,7 +50,7 @@ Bytes SiteProperties(const CardSpec& card, const SiteSpec& site)
     return Join({size, list});
 }
 
-Bytes Background(const CardSpec& card, const SiteSpec& site)
+Bytes Background(const CardPlan& card, const SitePlan& site)
 {
     Records records;
     if (card.card && site.storeHotSpots) {
@@ -83,7 +83,7 @@ Bytes Background(const CardSpec& card, const SiteSpec& site)
     return records.End();
 }
 
-Bytes Site(Tags& tags, const CardSpec& card, const SiteSpec& site)
+Bytes Site(Tags& tags, const CardPlan& card, const SitePlan& site)
 {
     Bytes out;
     PutObject(out, tags, card.card ? "CKDXSiteProperties" : "CTarnSiteProperties", SiteProperties(card, site));
@@ -99,7 +99,7 @@ Bytes Site(Tags& tags, const CardSpec& card, const SiteSpec& site)
     return out;
 }
 
-Bytes Page(const CardSpec& card, const PageSpec& page)
+Bytes Page(const CardPlan& card, const PagePlan& page)
 {
     Records properties;
     properties.Id(0x40001001, Double(page.width))
@@ -114,7 +114,7 @@ Bytes Page(const CardSpec& card, const PageSpec& page)
         properties.Id(0x40002001, Double(page.spacing)).Id(0x40002002, U8(page.frontSide)).Id(0x40002003, U32(page.foldLine));
     Bytes out = properties.End();
     PutU32(out, static_cast<uint32_t>(page.placements.size()));
-    for (const PlacementSpec& placement : page.placements) {
+    for (const PlacementPlan& placement : page.placements) {
         Records records;
         records.Id(0x40001001, Double(0.75))
             .Id(0x40001002, Double(0.5))
@@ -133,7 +133,7 @@ Bytes Page(const CardSpec& card, const PageSpec& page)
 
 }  // namespace
 
-Bytes ComposeContents(const CardSpec& card)
+Bytes ComposeContents(const CardPlan& card)
 {
     Tags tags(card.numberObjects);
     Bytes out = Text(card.signature);
@@ -150,7 +150,7 @@ Bytes ComposeContents(const CardSpec& card)
     PutObject(out, tags, "CDocStartData", U32(0));
 
     PutU32(out, static_cast<uint32_t>(card.sites.size()));
-    for (const SiteSpec& site : card.sites) {
+    for (const SitePlan& site : card.sites) {
         if (card.nullSite && &site == &card.sites.front()) {
             PutU16(out, 0);
             continue;
@@ -164,7 +164,7 @@ Bytes ComposeContents(const CardSpec& card)
     // The page list's payload holds tagged pages, so its tag comes first and the pages follow.
     tags.Object(out, "CTarnPageList");
     PutU32(out, static_cast<uint32_t>(card.pages.size()));
-    for (const PageSpec& page : card.pages) {
+    for (const PagePlan& page : card.pages) {
         if (card.nullPage && &page == &card.pages.front())
             PutU16(out, 0);
         else
@@ -180,7 +180,7 @@ Bytes CardFileWithContents(const Bytes& contents, bool compressed)
     return CompoundFile({{"Contents", compressed ? Frame(contents) : contents}});
 }
 
-Bytes ComposeCardFile(const CardSpec& card, bool compressed)
+Bytes ComposeCardFile(const CardPlan& card, bool compressed)
 {
     return CardFileWithContents(ComposeContents(card), compressed);
 }

@@ -10,7 +10,7 @@ namespace cardcomposer {
 
 using cardbytes::Bytes;
 
-struct SiteSpec
+struct SitePlan
 {
     int id = 0;
     std::string name = "Panel";
@@ -26,7 +26,7 @@ struct SiteSpec
     std::vector<GUID> controls;
 };
 
-struct PlacementSpec
+struct PlacementPlan
 {
     int siteId = 0;
     double relativeX = 0, relativeY = 0;
@@ -34,17 +34,17 @@ struct PlacementSpec
     int horizontalFlip = 0, verticalFlip = 0;
 };
 
-struct PageSpec
+struct PagePlan
 {
     double width = 8.5, height = 11.0;
     double left = 0.25, top = 0.25, right = 0.25, bottom = 0.25;
     double spacing = 0.2;
     uint8_t frontSide = 1;
     int foldLine = 1;
-    std::vector<PlacementSpec> placements;
+    std::vector<PlacementPlan> placements;
 };
 
-struct CardSpec
+struct CardPlan
 {
     bool card = true;             // card classes, or the core ones
     bool numberObjects = false;   // tags numbered as the archive's object writer numbers them
@@ -54,13 +54,13 @@ struct CardSpec
     uint32_t version = 2;
     bool storePrintBackgnd = false;
     int printBackgnd = 0;
-    std::vector<SiteSpec> sites;
-    std::vector<PageSpec> pages;
+    std::vector<SitePlan> sites;
+    std::vector<PagePlan> pages;
 };
 
-Bytes ComposeContents(const CardSpec& card);
+Bytes ComposeContents(const CardPlan& card);
 // The compound file of a card, its "Contents" framed when compressed.
-Bytes ComposeCardFile(const CardSpec& card, bool compressed);
+Bytes ComposeCardFile(const CardPlan& card, bool compressed);
 Bytes CardFileWithContents(const Bytes& contents, bool compressed);
 // A small 4-bit .bmp file.
 Bytes SmallBitmapFile();

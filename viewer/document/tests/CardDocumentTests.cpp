@@ -11,32 +11,32 @@ namespace {
 
 const double kTolerance = 1e-12;
 
-CardLoadResult LoadCard(CViewerDoc& doc, const CardSpec& spec, bool compressed = false)
+CardLoadResult LoadCard(CViewerDoc& doc, const CardPlan& plan, bool compressed = false)
 {
-    const Bytes file = ComposeCardFile(spec, compressed);
+    const Bytes file = ComposeCardFile(plan, compressed);
     return doc.LoadCardFile(file.data(), file.size());
 }
 
 // Two sides of a quarter-fold card: four panels, two per side.
-CardSpec QuarterFold()
+CardPlan QuarterFold()
 {
-    CardSpec spec;
+    CardPlan plan;
     for (int id = 0; id < 4; ++id) {
-        SiteSpec site;
+        SitePlan site;
         site.id = id;
         site.name = "Panel " + std::to_string(id);
         site.relativeWidth = 1.0;
         site.relativeHeight = 0.5;
-        spec.sites.push_back(site);
+        plan.sites.push_back(site);
     }
-    PageSpec front;
+    PagePlan front;
     front.placements = {{0, 0.0, 0.0}, {1, 0.0, 0.5, 0.0, 1, 1}};
-    PageSpec back;
+    PagePlan back;
     back.frontSide = 0;
     back.spacing = 0.5;
     back.placements = {{2, 0.0, 0.0}, {3, 0.0, 0.5}};
-    spec.pages = {front, back};
-    return spec;
+    plan.pages = {front, back};
+    return plan;
 }
 
 void ExpectRect(const CRectD& rect, double left, double top, double right, double bottom, const std::string& what)
@@ -97,18 +97,18 @@ class CardSiteRect : public testing::TestWithParam<SiteRectCase> {};
 TEST_P(CardSiteRect, InnerEdgesMoveApartBorderEdgesStay)
 {
     const SiteRectCase& c = GetParam();
-    CardSpec spec;
-    SiteSpec site;
+    CardPlan plan;
+    SitePlan site;
     site.id = 5;
     site.relativeWidth = c.width;
     site.relativeHeight = c.height;
-    spec.sites = {site};
-    PageSpec page;
+    plan.sites = {site};
+    PagePlan page;
     page.spacing = c.spacing;
     page.placements = {{5, c.relX, c.relY}};
-    spec.pages = {page};
+    plan.pages = {page};
     CCardViewerDoc doc;
-    ASSERT_EQ(LoadCard(doc, spec), CardLoadResult::kCardLoaded);
+    ASSERT_EQ(LoadCard(doc, plan), CardLoadResult::kCardLoaded);
     CRectD rect;
     ASSERT_TRUE(doc.GetSiteRect(5, rect));
     ExpectRect(rect, c.expected.left, c.expected.top, c.expected.right, c.expected.bottom, c.name);
@@ -126,25 +126,25 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CardDocument, SiteOnTwoPagesTakesItsFirstPage)
 {
-    CardSpec spec;
-    SiteSpec site;
+    CardPlan plan;
+    SitePlan site;
     site.id = 1;
     site.relativeWidth = 0.5;
-    spec.sites = {site};
-    PageSpec first;
+    plan.sites = {site};
+    PagePlan first;
     first.placements = {{1, 0.5, 0.0}};
-    PageSpec second;
+    PagePlan second;
     second.width = 20;
     second.placements = {{1, 0.0, 0.0}};
-    spec.pages = {first, second};
+    plan.pages = {first, second};
 
     CCardViewerDoc card;
-    ASSERT_EQ(LoadCard(card, spec), CardLoadResult::kCardLoaded);
+    ASSERT_EQ(LoadCard(card, plan), CardLoadResult::kCardLoaded);
     ExpectRect(card.GetSite(1)->GetBackground()->rect, 0, 0, 4 - 0.1, 10.5, "card site");
 
-    spec.card = false;
+    plan.card = false;
     CViewerDoc base;
-    ASSERT_EQ(LoadCard(base, spec), CardLoadResult::kCardLoaded);
+    ASSERT_EQ(LoadCard(base, plan), CardLoadResult::kCardLoaded);
     // A core site takes each page's printable rectangle in turn: the later page wins.
     ExpectRect(base.GetSite(1)->GetBackground()->rect, 0, 0, 19.5, 10.5, "core site");
     ExpectRect(base.GetSite(1)->GetBackground()->margins, 0.25, 0.25, 0.25, 0.25, "core site margins");
@@ -153,15 +153,15 @@ TEST(CardDocument, SiteOnTwoPagesTakesItsFirstPage)
 
 TEST(CardDocument, UnplacedSiteKeepsItsStoredRectangle)
 {
-    CardSpec spec = QuarterFold();
-    SiteSpec loose;
+    CardPlan plan = QuarterFold();
+    SitePlan loose;
     loose.id = 9;
     loose.rectRight = 3.5;
     loose.rectBottom = 2.5;
-    spec.sites.push_back(loose);
-    spec.pages[0].placements.push_back({42, 0.5, 0.5});   // names no site
+    plan.sites.push_back(loose);
+    plan.pages[0].placements.push_back({42, 0.5, 0.5});   // names no site
     CCardViewerDoc doc;
-    ASSERT_EQ(LoadCard(doc, spec), CardLoadResult::kCardLoaded);
+    ASSERT_EQ(LoadCard(doc, plan), CardLoadResult::kCardLoaded);
     ExpectRect(doc.GetSite(9)->GetBackground()->rect, 0, 0, 3.5, 2.5, "unplaced");
     CRectD rect;
     EXPECT_FALSE(doc.GetSiteRect(9, rect));
@@ -196,15 +196,15 @@ TEST(CardDocument, PlacementListCarriesSizesAndTurns)
 
 TEST(CardDocument, ReadsBackgroundsIconsHotSpotsAndControls)
 {
-    CardSpec spec = QuarterFold();
-    spec.sites[0].icon = SmallBitmapFile();
-    spec.sites[0].storeHotSpots = true;
-    spec.sites[0].hotSpots = {{3, 1}, {4, 0}};
-    spec.sites[0].controls = {kTextControl, kLineControl, kTextAlongCurveControl};
-    spec.sites[0].color = 0x3366CC;
-    spec.sites[1].storeImageType = false;
+    CardPlan plan = QuarterFold();
+    plan.sites[0].icon = SmallBitmapFile();
+    plan.sites[0].storeHotSpots = true;
+    plan.sites[0].hotSpots = {{3, 1}, {4, 0}};
+    plan.sites[0].controls = {kTextControl, kLineControl, kTextAlongCurveControl};
+    plan.sites[0].color = 0x3366CC;
+    plan.sites[1].storeImageType = false;
     CCardViewerDoc doc;
-    ASSERT_EQ(LoadCard(doc, spec, true), CardLoadResult::kCardLoaded);
+    ASSERT_EQ(LoadCard(doc, plan, true), CardLoadResult::kCardLoaded);
 
     const CViewerSite& site = *doc.GetSite(0);
     const auto& background = static_cast<const CCardViewerBackground&>(*site.GetBackground());
@@ -251,11 +251,11 @@ TEST(CardDocument, PrintBackgroundDefaultsToTheCardsWhenNotStored)
         int expected;
     } cases[] = {{false, 0, 1}, {true, 0, 0}, {true, 1, 1}};
     for (const Case& c : cases) {
-        CardSpec spec = QuarterFold();
-        spec.storePrintBackgnd = c.stored;
-        spec.printBackgnd = c.value;
+        CardPlan plan = QuarterFold();
+        plan.storePrintBackgnd = c.stored;
+        plan.printBackgnd = c.value;
         CCardViewerDoc doc;
-        ASSERT_EQ(LoadCard(doc, spec), CardLoadResult::kCardLoaded);
+        ASSERT_EQ(LoadCard(doc, plan), CardLoadResult::kCardLoaded);
         EXPECT_EQ(doc.GetProperties()->GetPrintBackground(), c.expected);
         EXPECT_EQ(doc.GetProperties()->HasStoredPrintBackground(), c.stored);
     }
@@ -306,32 +306,32 @@ TEST(CardDocument, SoundsAreReadWhileTheCardIsOpen)
 TEST(CardDocument, EmptyCardLoadsEmpty)
 {
     CCardViewerDoc doc;
-    ASSERT_EQ(LoadCard(doc, CardSpec()), CardLoadResult::kCardLoaded);
+    ASSERT_EQ(LoadCard(doc, CardPlan()), CardLoadResult::kCardLoaded);
     EXPECT_EQ(doc.GetSiteCount(), 0u);
     EXPECT_EQ(doc.GetPageCount(), 0u);
 }
 
 TEST(CardDocument, ManySitesAndPagesReadWhole)
 {
-    CardSpec spec;
+    CardPlan plan;
     const int sites = 7000, pages = 3000;
     for (int id = 0; id < sites; ++id) {
-        SiteSpec site;
+        SitePlan site;
         site.id = id;
         site.relativeHeight = 0.5;
-        spec.sites.push_back(site);
+        plan.sites.push_back(site);
     }
     for (int p = 0; p < pages; ++p) {
-        PageSpec page;
+        PagePlan page;
         page.placements = {{p * 2, 0, 0}, {p * 2 + 1, 0, 0.5}};
-        spec.pages.push_back(page);
+        plan.pages.push_back(page);
     }
     // Numbered with objects, the side's class is first seen beyond index 0x7FFF and needs the long tag.
     for (bool numberObjects : {false, true}) {
         SCOPED_TRACE(numberObjects ? "classes and objects numbered" : "classes numbered");
-        spec.numberObjects = numberObjects;
+        plan.numberObjects = numberObjects;
         CCardViewerDoc doc;
-        ASSERT_EQ(LoadCard(doc, spec, true), CardLoadResult::kCardLoaded);
+        ASSERT_EQ(LoadCard(doc, plan, true), CardLoadResult::kCardLoaded);
         ASSERT_EQ(doc.GetSiteCount(), static_cast<size_t>(sites));
         ASSERT_EQ(doc.GetPageCount(), static_cast<size_t>(pages));
         EXPECT_EQ(doc.GetSiteByIndex(sites - 1).GetID(), sites - 1);
@@ -342,13 +342,13 @@ TEST(CardDocument, ManySitesAndPagesReadWhole)
 
 TEST(CardDocument, RefusedCardsLeaveTheDocumentEmpty)
 {
-    CardSpec oldVersion = QuarterFold();
+    CardPlan oldVersion = QuarterFold();
     oldVersion.version = 1;
-    CardSpec foreign = QuarterFold();
+    CardPlan foreign = QuarterFold();
     foreign.signature = "TARX";
-    CardSpec nullSite = QuarterFold();
+    CardPlan nullSite = QuarterFold();
     nullSite.nullSite = true;
-    CardSpec nullPage = QuarterFold();
+    CardPlan nullPage = QuarterFold();
     nullPage.nullPage = true;
     const Bytes good = ComposeContents(QuarterFold());
 

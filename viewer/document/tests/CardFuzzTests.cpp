@@ -9,11 +9,11 @@ using namespace cardcomposer;
 
 namespace {
 
-CardSpec RichCard()
+CardPlan RichCard()
 {
-    CardSpec spec;
+    CardPlan plan;
     for (int id = 0; id < 3; ++id) {
-        SiteSpec site;
+        SitePlan site;
         site.id = id;
         site.relativeHeight = 0.5;
         site.controls = {kTextControl, kFigureControl};
@@ -21,16 +21,16 @@ CardSpec RichCard()
         site.hotSpots = {{1, 2}};
         if (id == 1)
             site.icon = SmallBitmapFile();
-        spec.sites.push_back(site);
+        plan.sites.push_back(site);
     }
-    PageSpec front;
+    PagePlan front;
     front.placements = {{0, 0, 0}, {1, 0, 0.5}};
-    PageSpec back;
+    PagePlan back;
     back.frontSide = 0;
     back.placements = {{2, 0, 0}};
-    spec.pages = {front, back};
-    spec.storePrintBackgnd = true;
-    return spec;
+    plan.pages = {front, back};
+    plan.storePrintBackgnd = true;
+    return plan;
 }
 
 // Damage the way files get damaged: flipped bits, overwritten values, lost and repeated bytes.

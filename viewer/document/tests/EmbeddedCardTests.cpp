@@ -50,18 +50,18 @@ private:
 
 TEST(EmbeddedCard, JoinsThePiecesInNameOrder)
 {
-    CardSpec spec;
+    CardPlan plan;
     for (int id = 0; id < 30; ++id) {
-        SiteSpec site;
+        SitePlan site;
         site.id = id;
         site.name = "Panel " + std::to_string(id);
         site.controls = {kTextControl};
-        spec.sites.push_back(site);
-        PageSpec page;
+        plan.sites.push_back(site);
+        PagePlan page;
         page.placements = {{id, 0, 0}};
-        spec.pages.push_back(page);
+        plan.pages.push_back(page);
     }
-    const Bytes card = ComposeCardFile(spec, true);
+    const Bytes card = ComposeCardFile(plan, true);
     ASSERT_GT(card.size(), 3000u);
     CCardCarrier carrier(card, 1000);
     ASSERT_NE(carrier.Module(), nullptr);
@@ -75,9 +75,9 @@ TEST(EmbeddedCard, JoinsThePiecesInNameOrder)
 
 TEST(EmbeddedCard, AGapEndsTheCard)
 {
-    CardSpec spec;
-    spec.sites.resize(20);
-    const Bytes card = ComposeCardFile(spec, false);
+    CardPlan plan;
+    plan.sites.resize(20);
+    const Bytes card = ComposeCardFile(plan, false);
     // Piece 3 is missing, so the pieces from 4 on are never joined and the card is cut short.
     CCardCarrier carrier(card, 512, {3});
     ASSERT_NE(carrier.Module(), nullptr);

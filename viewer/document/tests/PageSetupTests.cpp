@@ -7,16 +7,16 @@ using namespace cardcomposer;
 
 namespace {
 
-CardSpec TwoSides(double width, double height, uint8_t firstFront, uint8_t secondFront)
+CardPlan TwoSides(double width, double height, uint8_t firstFront, uint8_t secondFront)
 {
-    CardSpec spec;
+    CardPlan plan;
     for (int id = 0; id < 2; ++id) {
-        SiteSpec site;
+        SitePlan site;
         site.id = id;
         site.relativeWidth = 0.5;
-        spec.sites.push_back(site);
+        plan.sites.push_back(site);
     }
-    PageSpec first;
+    PagePlan first;
     first.width = width;
     first.height = height;
     first.left = 0.1;
@@ -25,16 +25,16 @@ CardSpec TwoSides(double width, double height, uint8_t firstFront, uint8_t secon
     first.bottom = 0.4;
     first.frontSide = firstFront;
     first.placements = {{0, 0.5, 0}};
-    PageSpec second;
+    PagePlan second;
     second.frontSide = secondFront;
     second.placements = {{1, 0, 0}};
-    spec.pages = {first, second};
-    return spec;
+    plan.pages = {first, second};
+    return plan;
 }
 
-CardLoadResult Load(CCardViewerDoc& doc, const CardSpec& spec)
+CardLoadResult Load(CCardViewerDoc& doc, const CardPlan& plan)
 {
-    const Bytes file = ComposeCardFile(spec, false);
+    const Bytes file = ComposeCardFile(plan, false);
     return doc.LoadCardFile(file.data(), file.size());
 }
 

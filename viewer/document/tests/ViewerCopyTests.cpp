@@ -61,22 +61,22 @@ class ViewerCopy : public testing::TestWithParam<bool> {};
 TEST_P(ViewerCopy, ReadsTheCardItCarries)
 {
     const bool compressed = GetParam();
-    CardSpec spec;
+    CardPlan plan;
     const int sites = compressed ? 40 : 2500;   // the plain card spans several pieces
     for (int id = 0; id < sites; ++id) {
-        SiteSpec site;
+        SitePlan site;
         site.id = id;
         site.name = "Panel " + std::to_string(id);
         site.relativeHeight = 0.5;
         site.controls = {kTextControl, kFigureControl};
-        spec.sites.push_back(site);
+        plan.sites.push_back(site);
     }
     for (int p = 0; p < sites / 2; ++p) {
-        PageSpec page;
+        PagePlan page;
         page.placements = {{2 * p, 0, 0}, {2 * p + 1, 0, 0.5}};
-        spec.pages.push_back(page);
+        plan.pages.push_back(page);
     }
-    const Bytes card = ComposeCardFile(spec, compressed);
+    const Bytes card = ComposeCardFile(plan, compressed);
     if (!compressed) {
         ASSERT_GT(card.size(), 2 * kPieceSize);
     }
