@@ -1,6 +1,7 @@
 #include "CellRasterizer.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -36,6 +37,8 @@ void CellRasterizer::Reset(int left, int top, int right, int bottom)
     bottom_ = bottom;
     cells_.clear();
     pieces_.clear();
+    rowLo_ = 0x7FFFFFFF;
+    rowHi_ = -1;
     curRow_ = -1;
     curCover_ = curArea_ = 0;
     overflowed_ = false;
@@ -238,40 +241,61 @@ void CellRasterizer::AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std
     const std::int32_t leftEdge = left_ * kSubpixelScale;
     if (x1 < leftEdge && x2 < leftEdge) x1 = x2 = leftEdge - kSubpixelScale;
     pieces_.push_back({row, x1, fy1, x2, fy2});
+    if (row < rowLo_) rowLo_ = row;
+    if (row > rowHi_) rowHi_ = row;
     WalkRowPiece(row, x1, fy1, x2, fy2);
+}
+
+bool CellRasterizer::FullHeightWithoutCrossings(int row)
+{
+    const int begin = pieceStart_[row], end = pieceStart_[row + 1];
+    ends_.clear();
+    for (int i = begin; i < end; ++i) {
+        const RowPiece& p = sortedPieces_[i];
+        if (p.ya == 0 && p.yb == kSubpixelScale) ends_.push_back({p.xa, p.xb});
+        else if (p.yb == 0 && p.ya == kSubpixelScale) ends_.push_back({p.xb, p.xa});
+        else return false;
+    }
+    // Ordered by their top ends, the bottom ends must keep the order.
+    std::sort(ends_.begin(), ends_.end(), [](const SampleCrossing& a, const SampleCrossing& b) {
+        return a.x != b.x ? a.x < b.x : a.dir < b.dir;
+    });
+    for (size_t i = 1; i < ends_.size(); ++i)
+        if (ends_[i].dir < ends_[i - 1].dir) return false;
+    return true;
 }
 
 void CellRasterizer::RowCrossings(int row)
 {
-    crossings_.clear();
-    int counts[kSampleLines] = {};
     const int begin = pieceStart_[row], end = pieceStart_[row + 1];
     // Sample line s lies at height 8 + 16 s of the row; an edge holds it when it starts at or
     // above it and ends below it (or the reverse), so shared vertices count once.
-    for (int pass = 0; pass < 2; ++pass) {
-        if (pass == 1) {
-            lineStart_[0] = 0;
-            for (int s = 0; s < kSampleLines; ++s) lineStart_[s + 1] = lineStart_[s] + counts[s];
-            crossings_.resize(lineStart_[kSampleLines]);
-            for (int s = 0; s < kSampleLines; ++s) counts[s] = lineStart_[s];
+    scratch_.clear();
+    int counts[kSampleLines] = {};
+    for (int i = begin; i < end; ++i) {
+        const RowPiece& p = sortedPieces_[i];
+        const std::int32_t lo = std::min(p.ya, p.yb), hi = std::max(p.ya, p.yb);
+        const int s0 = std::max(0, (lo - 8 + 15) >> 4);   // first line at or below lo
+        const int s1 = std::min(kSampleLines, (hi - 8 + 15) >> 4);   // first line at or below hi
+        if (s0 >= s1) continue;
+        const std::int32_t dir = p.yb > p.ya ? 1 : -1;
+        const double slope = static_cast<double>(p.xb - p.xa) / (p.yb - p.ya);
+        for (int s = s0; s < s1; ++s) {
+            const double v = (8 + 16 * s - p.ya) * slope;
+            std::int32_t f = static_cast<std::int32_t>(v);
+            f -= v < f ? 1 : 0;   // floor
+            scratch_.push_back({p.xa + f, dir * 32 + s});
+            ++counts[s];
         }
-        for (int i = begin; i < end; ++i) {
-            const RowPiece& p = sortedPieces_[i];
-            const std::int32_t lo = std::min(p.ya, p.yb), hi = std::max(p.ya, p.yb);
-            int s0 = (lo - 8 + 15) >> 4;   // first line at or below lo
-            if (s0 < 0) s0 = 0;
-            for (int s = s0; s < kSampleLines; ++s) {
-                const std::int32_t ys = 8 + 16 * s;
-                if (ys >= hi) break;
-                if (pass == 0) { ++counts[s]; continue; }
-                std::int32_t x = p.xa;
-                if (p.xa != p.xb) {
-                    const std::int64_t num = static_cast<std::int64_t>(ys - p.ya) * (p.xb - p.xa);
-                    x = static_cast<std::int32_t>(p.xa + FloorDiv(p.yb > p.ya ? num : -num, p.yb > p.ya ? p.yb - p.ya : p.ya - p.yb));
-                }
-                crossings_[counts[s]++] = {x, p.yb > p.ya ? 1 : -1};
-            }
-        }
+    }
+    lineStart_[0] = 0;
+    for (int s = 0; s < kSampleLines; ++s) lineStart_[s + 1] = lineStart_[s] + counts[s];
+    crossings_.resize(scratch_.size());
+    int fill[kSampleLines];
+    for (int s = 0; s < kSampleLines; ++s) fill[s] = lineStart_[s];
+    for (const SampleCrossing& c : scratch_) {
+        const int s = (c.dir + 64) & 31;
+        crossings_[fill[s]++] = {c.x, (c.dir + 64) / 32 - 2};
     }
     for (int s = 0; s < kSampleLines; ++s) {
         SampleCrossing* b = crossings_.data() + lineStart_[s];
@@ -292,19 +316,21 @@ void CellRasterizer::RowCrossings(int row)
 
 void CellRasterizer::SortRows()
 {
-    const int rows = bottom_ - top_;
+    // Only the rows the outline reached are counted; indices below are relative to rowLo_.
+    const int rows = rowHi_ >= rowLo_ ? rowHi_ - rowLo_ + 1 : 0;
+    rowCount_ = rows;
     rowStart_.assign(rows + 2, 0);
     rowEnd_.assign(rows, 0);
-    for (const PixelCell& c : cells_) ++rowStart_[c.row + 2];
+    for (const PixelCell& c : cells_) ++rowStart_[c.row - rowLo_ + 2];
     for (int r = 2; r < rows + 2; ++r) rowStart_[r] += rowStart_[r - 1];
     sorted_.resize(cells_.size());
-    for (const PixelCell& c : cells_) sorted_[rowStart_[c.row + 1]++] = c;
+    for (const PixelCell& c : cells_) sorted_[rowStart_[c.row - rowLo_ + 1]++] = c;
     // rowStart_[r] now begins row r.
     pieceStart_.assign(rows + 2, 0);
-    for (const RowPiece& p : pieces_) ++pieceStart_[p.row + 2];
+    for (const RowPiece& p : pieces_) ++pieceStart_[p.row - rowLo_ + 2];
     for (int r = 2; r < rows + 2; ++r) pieceStart_[r] += pieceStart_[r - 1];
     sortedPieces_.resize(pieces_.size());
-    for (const RowPiece& p : pieces_) sortedPieces_[pieceStart_[p.row + 1]++] = p;
+    for (const RowPiece& p : pieces_) sortedPieces_[pieceStart_[p.row - rowLo_ + 1]++] = p;
     for (int r = 0; r < rows; ++r) {
         PixelCell* begin = sorted_.data() + rowStart_[r];
         PixelCell* end = sorted_.data() + rowStart_[r + 1];

@@ -70,6 +70,7 @@ private:
     void BreakPassage();
     void SortRows();
     void RowCrossings(int row);
+    bool FullHeightWithoutCrossings(int row);
     bool Inside(int winding, bool nonZero) const { return nonZero ? winding != 0 : (winding & 1) != 0; }
 
     std::size_t maxCells_;
@@ -81,7 +82,10 @@ private:
     std::vector<RowPiece> sortedPieces_;
     std::vector<int> pieceStart_;
     std::vector<SampleCrossing> crossings_;   // of one row, grouped by sample line
+    std::vector<SampleCrossing> scratch_;
+    std::vector<SampleCrossing> ends_;        // top and bottom x of whole-row edges     // the same before grouping (dir * 32 + line in dir)
     int lineStart_[kSampleLines + 1] = {};
+    int rowLo_ = 0x7FFFFFFF, rowHi_ = -1, rowCount_ = 0;
     int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
     int curX_ = 0, curRow_ = -1;
     std::int32_t curCover_ = 0, curArea_ = 0;
@@ -107,15 +111,66 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
     FlushCell();
     if (overflowed_) return;
     SortRows();
-    const int rows = bottom_ - top_;
+    const int rows = rowCount_;
     int winding[kSampleLines];
     int cursor[kSampleLines];
     for (int r = 0; r < rows; ++r) {
         const int begin = rowStart_[r], end = rowEnd_[r];
         if (begin == end) continue;
-        RowCrossings(r);
+        const int y = top_ + rowLo_ + r;
+        // True when the windings seen make the signed area the right coverage under the rule.
+        auto areaHolds = [&](int lo, int hi) {
+            if (nonZero) return (lo >= 0 && hi <= 1) || (lo >= -1 && hi <= 0) || lo >= 1 || hi <= -1;
+            return hi - lo <= 1;
+        };
+
+        // Most rows hold only windings for which every pixel's signed area is its coverage: then
+        // the area sweep alone gives what the pixel-by-pixel choice below would.
+        bool simple = true;
+        for (int i = begin; i < end && simple; ++i) simple = sorted_[i].passages == 1 || sorted_[i].x < left_;
+        // Edges that all cross the whole row without crossing one another give every sample line
+        // the same windings in the same order: no pixel can mix windings the area misreads.
+        const bool wholeRowEdges = simple && FullHeightWithoutCrossings(r);
+        bool haveCrossings = false;
+        if (simple && !wholeRowEdges) {
+            RowCrossings(r);
+            haveCrossings = true;
+            int lo = 0, hi = 0;
+            for (int s = 0; s < kSampleLines; ++s) {
+                int w = 0;
+                for (int k = lineStart_[s]; k < lineStart_[s + 1]; ++k) {
+                    w += crossings_[k].dir;
+                    lo = std::min(lo, w);
+                    hi = std::max(hi, w);
+                }
+            }
+            simple = areaHolds(lo, hi);
+        }
+        if (simple) {
+            std::int32_t cover = 0;
+            int next = left_;
+            for (int i = begin; i < end; ++i) {
+                const PixelCell& c = sorted_[i];
+                if (c.x < left_) { cover += c.cover; continue; }
+                if (c.x >= right_) break;
+                if (next < c.x && cover != 0) {
+                    const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
+                    if (v > 0) emit(y, next, c.x, v);
+                }
+                const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero);
+                if (v > 0) emit(y, c.x, c.x + 1, v);
+                cover += c.cover;
+                next = c.x + 1;
+            }
+            if (next < right_ && cover != 0) {
+                const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
+                if (v > 0) emit(y, next, right_, v);
+            }
+            continue;
+        }
+
+        if (!haveCrossings) RowCrossings(r);
         for (int s = 0; s < kSampleLines; ++s) { winding[s] = 0; cursor[s] = lineStart_[s]; }
-        const int y = top_ + r;
 
         // Moves every sample line's winding up to the column boundary at fixed-point x.
         auto advance = [&](std::int32_t x) {
@@ -125,11 +180,6 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
                 while (c < e && crossings_[c].x < x) winding[s] += crossings_[c++].dir;
                 cursor[s] = c;
             }
-        };
-        // True when the windings seen make the signed area the right coverage under the rule.
-        auto areaHolds = [&](int lo, int hi) {
-            if (nonZero) return (lo >= 0 && hi <= 1) || (lo >= -1 && hi <= 0) || lo >= 1 || hi <= -1;
-            return hi - lo <= 1;
         };
         auto spanCoverage = [&](std::int32_t cover) {
             int lo = winding[0], hi = winding[0];

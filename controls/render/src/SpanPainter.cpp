@@ -43,7 +43,19 @@ void SpanPainter::Span(int y, int x0, int x1, unsigned coverage)
     if (!patternBits_) {
         if (coverage >= 255) {
             if (pixelBytes_ == 3) {
-                for (int x = x0; x < x1; ++x, p += 3) { p[0] = blue_; p[1] = green_; p[2] = red_; }
+                int n = x1 - x0;
+                if (n >= 8) {
+                    // Four pixels are three 32-bit words.
+                    std::uint8_t quad[12];
+                    for (int i = 0; i < 4; ++i) { quad[3 * i] = blue_; quad[3 * i + 1] = green_; quad[3 * i + 2] = red_; }
+                    std::uint32_t w[3];
+                    std::memcpy(w, quad, sizeof w);
+                    for (; n >= 4; n -= 4, p += 12) std::memcpy(p, w, 12);
+                }
+                for (; n > 0; --n, p += 3) { p[0] = blue_; p[1] = green_; p[2] = red_; }
+            } else if (x1 - x0 >= 4) {
+                const std::uint32_t pixel = 0xFF000000u | (std::uint32_t(red_) << 16) | (std::uint32_t(green_) << 8) | blue_;
+                for (int x = x0; x < x1; ++x, p += 4) std::memcpy(p, &pixel, 4);
             } else {
                 for (int x = x0; x < x1; ++x, p += 4) { p[0] = blue_; p[1] = green_; p[2] = red_; p[3] = 255; }
             }

@@ -30,6 +30,7 @@ struct TileWorkspace {
     std::vector<StrokePoint> polyline;
     std::vector<StrokePoint> stretch;
     std::vector<std::uint8_t> raster;
+    std::vector<int> pieces;
 
     static TileWorkspace& Get()
     {
@@ -147,7 +148,8 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
 
     // Wide outlines: one piece per sub-path that reaches the tile; the fixed piece slots and side
     // runs are checked before anything is painted, so a split never paints a pixel twice.
-    std::vector<int> pieces;
+    std::vector<int>& pieces = ws.pieces;
+    pieces.clear();
     if (stroke.wide) {
         long sidePoints = 0;
         for (int i = 0; i < static_cast<int>(walk.subpaths().size()); ++i) {
