@@ -187,6 +187,24 @@ protected:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
 };
 
+// While it exists, the next window this thread creates is attached to pWnd and routed through it
+// (a CBT hook). Scopes nest.
+class CLASSLIB_API AfxCreationScope
+{
+public:
+    explicit AfxCreationScope(CWnd* pWnd);
+    ~AfxCreationScope();
+    AfxCreationScope(const AfxCreationScope&) = delete;
+    AfxCreationScope& operator=(const AfxCreationScope&) = delete;
+    // Whether the window was made (and attached) in the scope so far.
+    bool Attached() const;
+private:
+    CWnd* m_pWnd;
+    CWnd* m_pPreviousInit;
+    HHOOK m_hPreviousHook;
+    HHOOK m_hHook;
+};
+
 // The window procedure of every window routed through a CWnd.
 CLASSLIB_API LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 // A window class with these attributes and DefWindowProc (registered once); its name.

@@ -22,3 +22,4 @@
 #include "ClWinApp.h"
 #include "ClMenu.h"
 #include "ClWnd.h"
+#include "ClDialog.h"

@@ -1,5 +1,6 @@
 #include "ClException.h"
 #include "ClModule.h"
+#include "ClWinApp.h"
 
 #include <cstdio>
 #include <cstring>
@@ -219,8 +220,11 @@ void AFXAPI AfxThrowFileException(int cause, LONG lOsError, LPCSTR lpszFileName)
 }
 void AFXAPI AfxThrowOleException(SCODE sc) { throw new COleException(sc); }
 
-int AFXAPI AfxMessageBox(LPCSTR lpszText, UINT nType, UINT)
+int AFXAPI AfxMessageBox(LPCSTR lpszText, UINT nType, UINT nIDHelp)
 {
+    // The application decides how messages are shown.
+    if (CWinApp* app = AfxGetApp())
+        return app->DoMessageBox(lpszText, nType, nIDHelp);
     return MessageBoxA(AfxGetMainWindowHandle(), lpszText, AfxGetAppName(), nType);
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <new>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -56,7 +57,7 @@ LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_CREATEWND && t_windowInit) {
         CWnd* pWnd = t_windowInit;
-        t_windowInit = nullptr;
+        t_windowInit = nullptr;   // only the first window made belongs to the object
         HWND hWnd = reinterpret_cast<HWND>(wParam);
         pWnd->Attach(hWnd);
         const auto previous = reinterpret_cast<WNDPROC>(
@@ -67,6 +68,26 @@ LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(t_createHook, code, wParam, lParam);
 }
 
+}  // namespace
+
+AfxCreationScope::AfxCreationScope(CWnd* pWnd)
+    : m_pWnd(pWnd), m_pPreviousInit(t_windowInit), m_hPreviousHook(t_createHook)
+{
+    t_windowInit = pWnd;
+    m_hHook = ::SetWindowsHookExA(WH_CBT, &CreationHook, nullptr, ::GetCurrentThreadId());
+    t_createHook = m_hHook;
+}
+
+AfxCreationScope::~AfxCreationScope()
+{
+    ::UnhookWindowsHookEx(m_hHook);
+    t_createHook = m_hPreviousHook;
+    t_windowInit = m_pPreviousInit;
+}
+
+bool AfxCreationScope::Attached() const { return t_windowInit != m_pWnd; }
+
+namespace {
 const AFX_MSGMAP_ENTRY* FindWindowMessage(const AFX_MSGMAP* map, UINT message)
 {
     for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
@@ -198,14 +219,14 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
         PostNcDestroy();
         return FALSE;
     }
-    t_windowInit = this;
-    t_createHook = ::SetWindowsHookExA(WH_CBT, &CreationHook, nullptr, ::GetCurrentThreadId());
-    HWND hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy,
-                                  cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
-    ::UnhookWindowsHookEx(t_createHook);
-    t_createHook = nullptr;
-    const bool neverAttached = t_windowInit == this;
-    t_windowInit = nullptr;
+    bool neverAttached;
+    HWND hWnd;
+    {
+        AfxCreationScope scope(this);
+        hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy,
+                                 cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+        neverAttached = !scope.Attached();
+    }
     if (!hWnd) {
         // The window may have been attached and destroyed already (a WM_CREATE that failed).
         if (neverAttached)
@@ -372,6 +393,16 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
         else
             e->ReportError();
         e->Delete();
+    } catch (const std::bad_alloc&) {
+        // No exception may leave through the system's window code.
+        result = message == WM_CREATE ? -1 : 0;
+        CMemoryException memory;
+        memory.m_bAutoDelete = FALSE;
+        MSG msg = {hWnd, message, wParam, lParam, 0, {0, 0}};
+        if (CWinApp* app = AfxGetApp())
+            app->ProcessWndProcException(&memory, &msg);
+        else
+            memory.ReportError();
     }
     t_current = saved;
 
