@@ -5,9 +5,16 @@
 
 namespace {
 
-// floor(num / den) for den > 0.
+// floor(num / den) for den > 0. Most operands fit 32 bits, and a 32-bit division is far cheaper
+// than the 64-bit one on this processor.
 inline std::int64_t FloorDiv(std::int64_t num, std::int64_t den)
 {
+    if (num == static_cast<std::int32_t>(num) && den == static_cast<std::int32_t>(den)) {
+        const std::int32_t n = static_cast<std::int32_t>(num), d = static_cast<std::int32_t>(den);
+        std::int32_t q = n / d;
+        if (n % d < 0) --q;
+        return q;
+    }
     std::int64_t q = num / den;
     if ((num % den) < 0) --q;
     return q;
@@ -37,6 +44,8 @@ void CellRasterizer::Reset(int left, int top, int right, int bottom)
     bottom_ = bottom;
     cells_.clear();
     pieces_.clear();
+    passages_.clear();
+    passageOpen_ = false;
     rowLo_ = 0x7FFFFFFF;
     rowHi_ = -1;
     curRow_ = -1;
@@ -226,6 +235,7 @@ void CellRasterizer::BreakPassage()
 {
     FlushCell();
     curRow_ = -1;
+    passageOpen_ = false;
 }
 
 void CellRasterizer::AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2)
@@ -241,28 +251,71 @@ void CellRasterizer::AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std
     const std::int32_t leftEdge = left_ * kSubpixelScale;
     if (x1 < leftEdge && x2 < leftEdge) x1 = x2 = leftEdge - kSubpixelScale;
     pieces_.push_back({row, x1, fy1, x2, fy2});
+    RowPassage* last = passageOpen_ ? &passages_.back() : nullptr;
+    if (last && last->row == row && last->xEnd == x1 && last->yEnd == fy1 &&
+        ((fy2 > fy1) == (last->yEnd > last->yStart))) {
+        last->xEnd = x2;
+        last->yEnd = fy2;
+        last->minX = std::min(last->minX, x2);
+        last->maxX = std::max(last->maxX, x2);
+        ++last->pieces;
+    } else {
+        passages_.push_back({row, x1, fy1, x2, fy2, std::min(x1, x2), std::max(x1, x2), 1});
+        passageOpen_ = true;
+    }
     if (row < rowLo_) rowLo_ = row;
     if (row > rowHi_) rowHi_ = row;
     WalkRowPiece(row, x1, fy1, x2, fy2);
 }
 
-bool CellRasterizer::FullHeightWithoutCrossings(int row)
+bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
 {
-    const int begin = pieceStart_[row], end = pieceStart_[row + 1];
-    ends_.clear();
-    for (int i = begin; i < end; ++i) {
-        const RowPiece& p = sortedPieces_[i];
-        if (p.ya == 0 && p.yb == kSubpixelScale) ends_.push_back({p.xa, p.xb});
-        else if (p.yb == 0 && p.ya == kSubpixelScale) ends_.push_back({p.xb, p.xa});
-        else return false;
+    const int begin = passageStart_[row], end = passageStart_[row + 1];
+    RowPassage* first = sortedPassages_.data() + begin;
+    RowPassage* last = sortedPassages_.data() + end;
+
+    // Passages that all cross the whole row without crossing one another give every sample line
+    // the same windings in the same order.
+    bool wholeRow = true;
+    for (RowPassage* p = first; p < last && wholeRow; ++p) {
+        const bool down = p->yStart == 0 && p->yEnd == kSubpixelScale;
+        const bool up = p->yEnd == 0 && p->yStart == kSubpixelScale;
+        wholeRow = down || up;
     }
-    // Ordered by their top ends, the bottom ends must keep the order.
-    std::sort(ends_.begin(), ends_.end(), [](const SampleCrossing& a, const SampleCrossing& b) {
-        return a.x != b.x ? a.x < b.x : a.dir < b.dir;
-    });
-    for (size_t i = 1; i < ends_.size(); ++i)
-        if (ends_[i].dir < ends_[i - 1].dir) return false;
-    return true;
+    if (wholeRow) {
+        auto topX = [](const RowPassage& p) { return p.yStart == 0 ? p.xStart : p.xEnd; };
+        auto bottomX = [](const RowPassage& p) { return p.yStart == 0 ? p.xEnd : p.xStart; };
+        std::sort(first, last, [&](const RowPassage& a, const RowPassage& b) {
+            return topX(a) != topX(b) ? topX(a) < topX(b) : bottomX(a) < bottomX(b);
+        });
+        bool ordered = true;
+        for (RowPassage* p = first + 1; p < last && ordered; ++p) {
+            if (bottomX(*p) < bottomX(*(p - 1))) ordered = false;
+            else if ((p->pieces > 1 || (p - 1)->pieces > 1) && (p - 1)->maxX > p->minX) ordered = false;
+        }
+        if (ordered) return true;
+    }
+
+    // Passages side by side: each sample line meets them in the same order, so the windings
+    // follow from which lines each passage spans.
+    std::sort(first, last, [](const RowPassage& a, const RowPassage& b) { return a.minX < b.minX; });
+    for (RowPassage* p = first + 1; p < last; ++p)
+        if ((p - 1)->maxX > p->minX) return false;
+    int winding[kSampleLines] = {};
+    int lo = 0, hi = 0;
+    for (RowPassage* p = first; p < last; ++p) {
+        const std::int32_t ylo = std::min(p->yStart, p->yEnd), yhi = std::max(p->yStart, p->yEnd);
+        const int s0 = std::max(0, (ylo - 8 + 15) >> 4);
+        const int s1 = std::min(kSampleLines, (yhi - 8 + 15) >> 4);
+        const int dir = p->yEnd > p->yStart ? 1 : -1;
+        for (int s = s0; s < s1; ++s) {
+            winding[s] += dir;
+            lo = std::min(lo, winding[s]);
+            hi = std::max(hi, winding[s]);
+        }
+    }
+    if (nonZero) return (lo >= 0 && hi <= 1) || (lo >= -1 && hi <= 0);
+    return hi - lo <= 1;
 }
 
 void CellRasterizer::RowCrossings(int row)
@@ -331,6 +384,11 @@ void CellRasterizer::SortRows()
     for (int r = 2; r < rows + 2; ++r) pieceStart_[r] += pieceStart_[r - 1];
     sortedPieces_.resize(pieces_.size());
     for (const RowPiece& p : pieces_) sortedPieces_[pieceStart_[p.row - rowLo_ + 1]++] = p;
+    passageStart_.assign(rows + 2, 0);
+    for (const RowPassage& p : passages_) ++passageStart_[p.row - rowLo_ + 2];
+    for (int r = 2; r < rows + 2; ++r) passageStart_[r] += passageStart_[r - 1];
+    sortedPassages_.resize(passages_.size());
+    for (const RowPassage& p : passages_) sortedPassages_[passageStart_[p.row - rowLo_ + 1]++] = p;
     for (int r = 0; r < rows; ++r) {
         PixelCell* begin = sorted_.data() + rowStart_[r];
         PixelCell* end = sorted_.data() + rowStart_[r + 1];

@@ -22,6 +22,14 @@ struct RowPiece {
     std::int32_t xa, ya, xb, yb;
 };
 
+// Consecutive pieces of one outline passage through a row, joined.
+struct RowPassage {
+    std::int32_t row;
+    std::int32_t xStart, yStart, xEnd, yEnd;
+    std::int32_t minX, maxX;
+    std::int32_t pieces;
+};
+
 // Where an edge crosses one of the 16 sample lines of a row, and which way it runs.
 struct SampleCrossing {
     std::int32_t x;
@@ -70,7 +78,7 @@ private:
     void BreakPassage();
     void SortRows();
     void RowCrossings(int row);
-    bool FullHeightWithoutCrossings(int row);
+    bool WindingsStaySimple(int row, bool nonZero);
     bool Inside(int winding, bool nonZero) const { return nonZero ? winding != 0 : (winding & 1) != 0; }
 
     std::size_t maxCells_;
@@ -83,7 +91,10 @@ private:
     std::vector<int> pieceStart_;
     std::vector<SampleCrossing> crossings_;   // of one row, grouped by sample line
     std::vector<SampleCrossing> scratch_;
-    std::vector<SampleCrossing> ends_;        // top and bottom x of whole-row edges     // the same before grouping (dir * 32 + line in dir)
+    std::vector<RowPassage> passages_;
+    std::vector<RowPassage> sortedPassages_;
+    std::vector<int> passageStart_;
+    bool passageOpen_ = false;     // the same before grouping (dir * 32 + line in dir)
     int lineStart_[kSampleLines + 1] = {};
     int rowLo_ = 0x7FFFFFFF, rowHi_ = -1, rowCount_ = 0;
     int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
@@ -128,9 +139,8 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         // the area sweep alone gives what the pixel-by-pixel choice below would.
         bool simple = true;
         for (int i = begin; i < end && simple; ++i) simple = sorted_[i].passages == 1 || sorted_[i].x < left_;
-        // Edges that all cross the whole row without crossing one another give every sample line
-        // the same windings in the same order: no pixel can mix windings the area misreads.
-        const bool wholeRowEdges = simple && FullHeightWithoutCrossings(r);
+        // Most rows can be shown simple from their passages alone, without sample crossings.
+        const bool wholeRowEdges = simple && WindingsStaySimple(r, nonZero);
         bool haveCrossings = false;
         if (simple && !wholeRowEdges) {
             RowCrossings(r);

@@ -13,7 +13,8 @@ public:
 
     void Line(double x1, double y1, double x2, double y2)
     {
-        if (!(std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2))) return;
+        // v - v is 0 only for finite v (NaN and infinities give NaN).
+        if (!(x1 - x1 == 0 && y1 - y1 == 0 && x2 - x2 == 0 && y2 - y2 == 0)) return;
         if (std::fabs(x1) <= kLimit && std::fabs(y1) <= kLimit && std::fabs(x2) <= kLimit && std::fabs(y2) <= kLimit) {
             Fixed(x1, y1, x2, y2);
             return;
@@ -59,7 +60,13 @@ private:
     {
         cells_.AddEdge(ToFixed(x1), ToFixed(y1), ToFixed(x2), ToFixed(y2));
     }
-    static std::int32_t ToFixed(double v) { return static_cast<std::int32_t>(std::floor(v * kSubpixelScale)); }
+    // Floor to the 1/256 grid without a library call.
+    static std::int32_t ToFixed(double v)
+    {
+        const double scaled = v * kSubpixelScale;
+        const std::int32_t t = static_cast<std::int32_t>(scaled);
+        return t - (scaled < t ? 1 : 0);
+    }
 
     CellRasterizer& cells_;
 };

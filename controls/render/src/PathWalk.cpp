@@ -10,7 +10,8 @@ namespace {
 
 constexpr int kMaxCubicSteps = 4096;
 
-bool Finite(const tagPointF& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+// v - v is 0 only for finite v.
+bool Finite(const tagPointF& p) { return p.x - p.x == 0 && p.y - p.y == 0; }
 
 // 16-bit hash of a cubic's points cut to whole pixels: the key callers keep for the step cache.
 std::uint16_t CubicHash(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3)
@@ -125,9 +126,15 @@ bool PathWalk::FlattenCubic(const tagPointF& p0, const tagPointF& p1, const tagP
             x = ((ax * t + bx) * t + cx) * t + p0.x;
             y = ((ay * t + by) * t + cy) * t + p0.y;
         }
-        if (!Append(x, y, std::hypot(x - curX_, y - curY_))) return false;
+        if (!Append(x, y, request.needLengths ? std::hypot(x - curX_, y - curY_) : 0.0)) return false;
     }
     return true;
+}
+
+// Lengths are only kept for dashes.
+double PathWalk::Distance(const tagPointF& p, const WalkRequest& request) const
+{
+    return request.needLengths ? std::hypot(p.x - curX_, p.y - curY_) : 0.0;
 }
 
 bool PathWalk::Run(const WalkRequest& request)
@@ -146,10 +153,10 @@ bool PathWalk::Run(const WalkRequest& request)
         if (s.kind != SegmentCubic && s.kind != SegmentLine) continue;
         // Unusable points are left out; the polyline joins the points around them.
         if (Finite(s.pt1) && (!haveCurrent_ || s.pt1.x != curX_ || s.pt1.y != curY_)) {
-            if (!Append(s.pt1.x, s.pt1.y, std::hypot(s.pt1.x - curX_, s.pt1.y - curY_))) return false;
+            if (!Append(s.pt1.x, s.pt1.y, Distance(s.pt1, request))) return false;
         }
         if (s.kind == SegmentLine) {
-            if (Finite(s.pt2) && !Append(s.pt2.x, s.pt2.y, std::hypot(s.pt2.x - curX_, s.pt2.y - curY_)))
+            if (Finite(s.pt2) && !Append(s.pt2.x, s.pt2.y, Distance(s.pt2, request)))
                 return false;
         } else if (i + 1 < request.count) {
             const tagPointF& end = segs[i + 1].pt1;

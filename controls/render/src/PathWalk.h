@@ -45,6 +45,7 @@ public:
 
 private:
     bool Append(double x, double y, double length);
+    double Distance(const tagPointF& p, const WalkRequest& request) const;
     void EndSubpath();
     bool FlattenCubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3,
                       const WalkRequest& request);
