@@ -293,7 +293,16 @@ bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
             if (bottomX(*p) < bottomX(*(p - 1))) ordered = false;
             else if ((p->pieces > 1 || (p - 1)->pieces > 1) && (p - 1)->maxX > p->minX) ordered = false;
         }
-        if (ordered) return true;
+        if (ordered) {
+            // Every height then sees the same windings, in this order.
+            int w = 0, lo = 0, hi = 0;
+            for (RowPassage* p = first; p < last; ++p) {
+                w += p->yEnd > p->yStart ? 1 : -1;
+                lo = std::min(lo, w);
+                hi = std::max(hi, w);
+            }
+            if (nonZero ? (lo >= 0 && hi <= 1) || (lo >= -1 && hi <= 0) : hi - lo <= 1) return true;
+        }
     }
 
     // Passages side by side: each sample line meets them in the same order, so the windings

@@ -137,10 +137,9 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
 
         // Most rows hold only windings for which every pixel's signed area is its coverage: then
         // the area sweep alone gives what the pixel-by-pixel choice below would.
-        bool simple = true;
-        for (int i = begin; i < end && simple; ++i) simple = sorted_[i].passages == 1 || sorted_[i].x < left_;
         // Most rows can be shown simple from their passages alone, without sample crossings.
-        const bool wholeRowEdges = simple && WindingsStaySimple(r, nonZero);
+        bool simple = WindingsStaySimple(r, nonZero);
+        const bool wholeRowEdges = simple;
         bool haveCrossings = false;
         if (simple && !wholeRowEdges) {
             RowCrossings(r);
@@ -234,7 +233,7 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
                 winding[s] = w;
             }
             int v;
-            if (c.passages == 1 && areaHolds(lo, hi))
+            if (areaHolds(lo, hi))
                 v = CoverageFromAlpha(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero);
             else
                 v = static_cast<int>((insideLength * 255 + kSampleLines * kSubpixelScale / 2) / (kSampleLines * kSubpixelScale));
