@@ -7,6 +7,7 @@
 #include "ClString.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <new>
 #include <type_traits>
@@ -196,7 +197,7 @@ public:
 
     void InsertAt(int nIndex, ARG_TYPE newElement, int nCount = 1)
     {
-        if (nIndex < 0 || nCount < 0)
+        if (nIndex < 0 || nCount < 0 || nCount > INT_MAX - std::max(nIndex, m_nSize))
             AfxThrowInvalidArgException();
         if (nCount == 0)
             return;
@@ -227,7 +228,7 @@ public:
 
     void RemoveAt(int nIndex, int nCount = 1)
     {
-        if (nIndex < 0 || nCount < 0 || nIndex + nCount > m_nSize)
+        if (nIndex < 0 || nCount < 0 || nIndex > m_nSize || nCount > m_nSize - nIndex)
             AfxThrowInvalidArgException();
         std::move(m_pData + nIndex + nCount, m_pData + m_nSize, m_pData + nIndex);
         DestructElements<TYPE>(m_pData + m_nSize - nCount, nCount);
@@ -242,11 +243,12 @@ public:
             SerializeElements(ar, m_pData, m_nSize);
             return;
         }
-        // The count is not trusted: elements are read in batches as they arrive.
+        // The count is not trusted: elements are read in batches of at most 64 KB as they arrive.
         RemoveAll();
+        const DWORD batchLimit = static_cast<DWORD>(std::max<size_t>(1, 65536 / sizeof(TYPE)));
         DWORD remaining = ar.ReadCount();
         while (remaining > 0) {
-            const int batch = static_cast<int>(std::min<DWORD>(remaining, 4096));
+            const int batch = static_cast<int>(std::min<DWORD>(remaining, batchLimit));
             if (m_nSize > INT_MAX - batch)
                 AfxThrowArchiveException(CArchiveException::badIndex, ar.m_strFileName);
             const int at = m_nSize;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
 #include <random>
 #include <string>
@@ -32,13 +33,17 @@ TEST(CArrayTest, InsertRemoveAndGrowKeepElementsInOrder)
     a.SetSize(2);
     EXPECT_EQ(Contents(a), (std::vector<int>{0, 2}));
 
-    try {
-        a.RemoveAt(1, 5);
-        ADD_FAILURE();
-    } catch (CException* e) {
-        e->Delete();
+    // Ranges past the end, including ones whose end overflows, are refused and change nothing.
+    const std::pair<int, int> badRanges[] = {{1, 5}, {1, INT_MAX}, {3, 0}, {-1, 1}};
+    for (const auto& range : badRanges) {
+        try {
+            a.RemoveAt(range.first, range.second);
+            ADD_FAILURE() << range.first << " " << range.second;
+        } catch (CException* e) {
+            e->Delete();
+        }
+        EXPECT_EQ(a.GetSize(), 2);
     }
-    EXPECT_EQ(a.GetSize(), 2);
 }
 
 TEST(CArrayTest, ElementsWithResourcesSurviveReallocation)
