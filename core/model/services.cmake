@@ -21,6 +21,13 @@ target_sources(Tarn PRIVATE
     ${TARN_SERVICES_DIR}/drawing/ControlInfo.cpp
     ${TARN_SERVICES_DIR}/drawing/ComHelpers.cpp
     ${TARN_SERVICES_DIR}/controllist/ComControlList.cpp
+    ${TARN_SERVICES_DIR}/options/TarnOptions.cpp
+    ${TARN_SERVICES_DIR}/options/OptionsItems.cpp
+    ${TARN_SERVICES_DIR}/options/OptionsManager.cpp
+    ${TARN_SERVICES_DIR}/options/OptionsSections.cpp
+    ${TARN_SERVICES_DIR}/styles/Styles.cpp
+    ${TARN_SERVICES_DIR}/styles/StyleLibrary.cpp
+    ${TARN_SERVICES_DIR}/records/SiteIcon.cpp
     ${TARN_SERVICES_DIR}/undo/UndoData.cpp
     ${TARN_SERVICES_DIR}/undo/UndoManager.cpp
 )
@@ -29,7 +36,10 @@ target_include_directories(Tarn PUBLIC
     ${TARN_SERVICES_DIR}/palette
     ${TARN_SERVICES_DIR}/drawing
     ${TARN_SERVICES_DIR}/controllist
+    ${TARN_SERVICES_DIR}/options
+    ${TARN_SERVICES_DIR}/styles
+    ${TARN_SERVICES_DIR}/records
     ${TARN_SERVICES_DIR}/undo)
-target_link_libraries(Tarn PUBLIC user32 gdi32)
+target_link_libraries(Tarn PUBLIC user32 gdi32 winspool)
 
 add_subdirectory(${TARN_SERVICES_DIR}/services_tests ${CMAKE_CURRENT_BINARY_DIR}/services_tests)
