@@ -9,13 +9,21 @@ get_property(tarn_idl_outputs TARGET Tarn PROPERTY TARN_IDL_OUTPUTS)
 if(NOT tarn_idl_outputs MATCHES "TarnControls.h")
   tarn_add_idl(Tarn ${CMAKE_SOURCE_DIR}/controls/base/TarnControls.idl)
 endif()
+# The compressed-storage server is reached through COM only; its interfaces come from its IDL.
+tarn_add_idl(Tarn ${CMAKE_SOURCE_DIR}/zstore/Mosk.idl)
 target_sources(Tarn PRIVATE
     ${TARN_DOCUMENT_DIR}/background/BackgroundGeometry.cpp
     ${TARN_DOCUMENT_DIR}/background/BackgroundParams.cpp
     ${TARN_DOCUMENT_DIR}/background/TarnBackground.cpp
     ${TARN_DOCUMENT_DIR}/background/TileImageCache.cpp
     ${TARN_DOCUMENT_DIR}/document/ArchiveLimits.cpp
+    ${TARN_DOCUMENT_DIR}/document/DocumentRecords.cpp
     ${TARN_DOCUMENT_DIR}/document/DocumentVersion.cpp
+    ${TARN_DOCUMENT_DIR}/document/TarnDoc.cpp
+    ${TARN_DOCUMENT_DIR}/document/TarnDocFile.cpp
+    ${TARN_DOCUMENT_DIR}/document/TarnStrings.cpp
+    ${TARN_DOCUMENT_DIR}/document/UnsupportedFormatException.cpp
+    ${TARN_DOCUMENT_DIR}/thumbnails/TarnThumbnail.cpp
     ${TARN_DOCUMENT_DIR}/document/TarnPage.cpp
     ${TARN_DOCUMENT_DIR}/site/SiteRecords.cpp
     ${TARN_DOCUMENT_DIR}/site/StoredControls.cpp
@@ -25,6 +33,7 @@ target_include_directories(Tarn PUBLIC
     ${TARN_DOCUMENT_DIR}/background
     ${TARN_DOCUMENT_DIR}/document
     ${TARN_DOCUMENT_DIR}/site
+    ${TARN_DOCUMENT_DIR}/thumbnails
     ${TARN_DOCUMENT_DIR}/geometry)
 
 add_subdirectory(${TARN_DOCUMENT_DIR}/document_tests ${CMAKE_CURRENT_BINARY_DIR}/document_tests)

@@ -33,7 +33,6 @@ public:
         hr = object->QueryInterface(iid, ppv);
         object->Release();
         if (SUCCEEDED(hr))
-            ++TestControlClasses::created;
         return hr;
     }
     STDMETHOD(LockServer)(BOOL) override { return S_OK; }
@@ -42,8 +41,6 @@ public:
 Factory<CCardTestControl> g_plainFactory;
 Factory<CCardUnreadableControl> g_unreadableFactory;
 }  // namespace
-
-long TestControlClasses::created = 0;
 
 TestControlClasses::TestControlClasses()
 {
@@ -156,3 +153,9 @@ IBaseControl* NewCardControl(long label)
 CCardTestControl* AsCardControl(IBaseControl* control) { return static_cast<CCardTestControl*>(control); }
 
 long LabelOf(IBaseControl* control) { return control ? AsCardControl(control)->label : -1; }
+
+void SetLabel(IBaseControl* control, long label) { AsCardControl(control)->label = label; }
+
+void ReferTo(IBaseControl* from, IBaseControl* to, bool asBuddy) { AsCardControl(from)->Refer(to, asBuddy); }
+
+IBaseControl* ReferredOf(IBaseControl* control) { return AsCardControl(control)->Referred(); }

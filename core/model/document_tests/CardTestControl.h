@@ -4,14 +4,10 @@
 // keep it as its buddy), and a control whose stored data can never be read.
 #include <windows.h>
 
-#include "TarnControls.h"
+#include "CardControls.h"
 #include "atlobject.h"
 #include "tarn/DrawControlBase.h"
 
-// {7C1D2E3F-4A5B-4C6D-8E9F-0A1B2C3D4E01}
-const CLSID CLSID_CardTestControl = {0x7c1d2e3f, 0x4a5b, 0x4c6d, {0x8e, 0x9f, 0x0a, 0x1b, 0x2c, 0x3d, 0x4e, 0x01}};
-// {7C1D2E3F-4A5B-4C6D-8E9F-0A1B2C3D4E02}
-const CLSID CLSID_CardUnreadableControl = {0x7c1d2e3f, 0x4a5b, 0x4c6d, {0x8e, 0x9f, 0x0a, 0x1b, 0x2c, 0x3d, 0x4e, 0x02}};
 
 class CCardTestControl : public CDrawControlBase {
 public:
@@ -55,19 +51,4 @@ public:
     STDMETHOD(Load)(IStream*) override { return E_FAIL; }
 };
 
-// Registers both classes for the life of the object.
-class TestControlClasses {
-public:
-    TestControlClasses();
-    ~TestControlClasses();
-    // Control objects created through the factories so far.
-    static long created;
-
-private:
-    DWORD m_cookies[2] = {};
-};
-
-// A new plain control with one reference.
-IBaseControl* NewCardControl(long label);
 CCardTestControl* AsCardControl(IBaseControl* control);
-long LabelOf(IBaseControl* control);

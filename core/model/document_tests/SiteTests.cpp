@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "CardTestControl.h"
+#include "CardControls.h"
 #include "ClException.h"
 #include "DocumentVersion.h"
 #include "SiteRecords.h"
@@ -122,11 +122,11 @@ TEST(SiteStorage, ReferencesKeepTheirPositions)
     for (long label : {1, 2, 3})
         AddPlain(site.site, label);
     // The first control names the third; indexes are those of the stored controls.
-    AsCardControl(site->GetControlAt(0))->Refer(site->GetControlAt(2), false);
+    ReferTo(site->GetControlAt(0), site->GetControlAt(2), false);
     SiteRef loaded;
     ASSERT_TRUE(LoadSite(SiteBytes(site.site), loaded.site));
     ASSERT_EQ(3, loaded->GetControlCount());
-    EXPECT_EQ(loaded->GetControlAt(2), AsCardControl(loaded->GetControlAt(0))->Referred());
+    EXPECT_EQ(loaded->GetControlAt(2), ReferredOf(loaded->GetControlAt(0)));
 }
 
 TEST(SiteStorage, BuddyStoredAfterItsClientEndsUpBelowIt)
@@ -135,7 +135,7 @@ TEST(SiteStorage, BuddyStoredAfterItsClientEndsUpBelowIt)
     site->InitNew();
     AddPlain(site.site, 1);  // text
     AddPlain(site.site, 2);  // its curve
-    AsCardControl(site->GetControlAt(0))->Refer(site->GetControlAt(1), true);
+    ReferTo(site->GetControlAt(0), site->GetControlAt(1), true);
     SiteRef loaded;
     ASSERT_TRUE(LoadSite(SiteBytes(site.site), loaded.site));
     EXPECT_EQ((std::vector<long>{2, 1}), Labels(loaded.site));
@@ -174,7 +174,7 @@ TEST(SiteSerializer, IndexesDuringASaveOfThree)
     for (long label : {1, 2, 3})
         AddPlain(site.site, label);
     // The second control asks for the third's index while it is written.
-    AsCardControl(site->GetControlAt(1))->Refer(site->GetControlAt(2), false);
+    ReferTo(site->GetControlAt(1), site->GetControlAt(2), false);
     IStream* stream = StreamOver({});
     EXPECT_EQ(3, site->SerializeControls(stream, -1, 1));
     LARGE_INTEGER zero = {};
@@ -183,7 +183,7 @@ TEST(SiteSerializer, IndexesDuringASaveOfThree)
     loaded->InitNew();
     EXPECT_EQ(3, loaded->SerializeControls(stream, 3, 1));
     stream->Release();
-    EXPECT_EQ(loaded->GetControlAt(2), AsCardControl(loaded->GetControlAt(1))->Referred());
+    EXPECT_EQ(loaded->GetControlAt(2), ReferredOf(loaded->GetControlAt(1)));
     // Bounds of the serializer while a pass runs are checked by ControlAt itself.
     IBaseControl* out = nullptr;
     EXPECT_EQ(E_FAIL, loaded->GetISerializer()->ControlAt(0, &out));

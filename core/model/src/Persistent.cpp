@@ -429,7 +429,10 @@ BOOL CPersistent::LoadSubkeys(CRegistry* registry, CPersistentArray& array, CStr
 
 void WriteObjectWithClass(CArchive& ar, CObject* object)
 {
+    // The object takes its index after its class's, as the archive numbers any object it writes,
+    // so that readers of the archive count the same way.
     ar.WriteClass(object->GetRuntimeClass());
+    ar.MapObject(object);
     object->Serialize(ar);
 }
 
@@ -444,6 +447,7 @@ void ReadObjectWithClass(CArchive& ar, CObject*& object)
     if (!created)
         AfxThrowArchiveException(CArchiveException::badClass);
     ar.SetObjectSchema(schema);
+    ar.MapObject(created);
     try {
         created->Serialize(ar);
     } catch (CException*) {

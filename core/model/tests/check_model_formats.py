@@ -178,6 +178,12 @@ class TagReader:
             raise FormatError("object tag where a class was expected")
         return self.classes[index]
 
+    def read_with_class(self):
+        # An object written with its class takes the next index after its class, as any object.
+        found = self.read_class()
+        self.count += 1
+        return found
+
     def read_object(self, body):
         kind, index = self._tag()
         if kind == "object":
@@ -215,21 +221,22 @@ def check_archive_from_fixture(tmp):
         check(read_string(r) == pattern(length, "a"), "string of %d characters" % length)
 
     tags = TagReader(r)
-    name, schema = tags.read_class()
+    name, schema = tags.read_with_class()
     check((name, schema) == ("CFixtureRecord", 1), "first class tag %r" % ((name, schema),))
     check(decode_record(read_records(r)) == expected_record("first", 1, 0.5, 2), "first record")
     second_tag = data[r.pos:r.pos + 2]
-    name, _ = tags.read_class()
+    name, _ = tags.read_with_class()
     check(second_tag == b"\x01\x80" and name == "CFixtureRecord", "repeated class is tag 0x8001")
     check(decode_record(read_records(r)) == expected_record("second", 2, 0.25, 0), "second record")
     third = tags.read_object(lambda cls: decode_record(read_records(r)))
     check(third[0] == "CFixtureRecord" and third[2] == expected_record("third", 3, 2.0, 1), "third record")
     reference_tag = data[r.pos:r.pos + 2]
     again = tags.read_object(lambda cls: None)
-    check(reference_tag == b"\x02\x00" and again is third, "second write of an object is its index 2")
+    check(reference_tag == b"\x04\x00" and again is third, "second write of an object is its index 4")
     check(tags.read_object(lambda cls: None) is None, "null object tag")
-    name, _ = tags.read_class()
-    check(name == "CFixtureChild" and tags.count == 3, "new class after objects takes index 3")
+    name, _ = tags.read_with_class()
+    check(name == "CFixtureChild" and 5 in tags.classes and tags.count == 6,
+          "new class after objects takes index 5, its object 6")
     check(decode_child(read_records(r)) == (9, "lonely"), "lonely child")
     check(r.u32() == 0xC0FFEE and r.at_end(), "archive ends with its marker")
 
@@ -279,8 +286,8 @@ def check_archive_into_fixture(tmp):
     out += b"\xff\xff" + struct.pack("<HH", 1, len("CFixtureRecord")) + b"CFixtureRecord"
     out += w_record("py-one", 11, -1.5, (7, "seven"), [(1, "x"), (2, "y"), (3, "z")], True)
     out += b"\x01\x80" + w_record("py-two", 12, 1e-3, (8, ""), [], False)
-    out += b"\x01\x80" + w_record("py-three", 13, 3.25, (0, "zero"), [(5, "five")], False)  # object index 2
-    out += b"\x02\x00"  # the same object again
+    out += b"\x01\x80" + w_record("py-three", 13, 3.25, (0, "zero"), [(5, "five")], False)  # object index 4
+    out += b"\x04\x00"  # the same object again
     out += b"\x00\x00"  # null
     out += b"\xff\xff" + struct.pack("<HH", 1, len("CFixtureChild")) + b"CFixtureChild" + w_child(-4, "minus")
     out += struct.pack("<I", 0xC0FFEE)

@@ -1,0 +1,134 @@
+#pragma once
+// The card document: its sites (the design surfaces), its page list, its records and default
+// controls, kept in a compound file whose main stream "Contents" holds the whole card.
+#include <windows.h>
+#include <objbase.h>
+
+#include <vector>
+
+#include "ClDocument.h"
+#include "ClString.h"
+#include "DocumentRecords.h"
+#include "TarnApi.h"
+#include "TarnControls.h"
+
+class CTarnSite;
+class CTarnPage;
+class CTarnPageList;
+class CTarnThumbnail;
+struct IZStorage;
+
+// One entry of the table of known drawing controls: the tool that inserts it, the type id it is
+// kept under, and its class.
+struct KnownControl {
+    int toolId;
+    int typeId;
+    CLSID clsid;
+};
+
+class TARN_API CTarnDoc : public COleDocument {
+    DECLARE_DYNCREATE(CTarnDoc)
+public:
+    CTarnDoc();
+    ~CTarnDoc() override;
+
+    // ---- model
+    BOOL OnNewDocument() override;
+    void DeleteContents() override;
+    virtual void CreateSites();
+    virtual CTarnSite* CreateNewSite(int index);
+    virtual CTarnPage* CreateNewPage(int index);
+    virtual CTarnPageList* CreatePageList();
+    virtual CTarnDocProperties* CreateTarnDocProperties();
+
+    virtual void AddSite(CTarnSite* site);
+    virtual void RemoveSite(CTarnSite* site);
+    int GetSiteNumber() const { return static_cast<int>(m_sites.size()); }
+    // Null outside the live list.
+    CTarnSite* GetSiteByIndex(int index) const;
+    CTarnSite* GetSite(int id) const;
+    int GetNextSiteId() const { return m_nextSiteId; }
+    int GetPageCount() const;
+    CTarnPage* GetPage(int index) const;
+    virtual void AddPage(CTarnPage* page);
+    CTarnPageList* GetPageList() const { return m_pageList; }
+    CTarnDocProperties* GetProperties() const { return m_properties; }
+
+    // Operations forwarded to a site by id. An id that no live site has does nothing; the answer
+    // says so (FALSE, or -1 for positions and counts).
+    BOOL InsertControl(int id, IBaseControl* control, long position);
+    BOOL DeleteControl(int id, IBaseControl* control);
+    int GetControlCount(int id) const;
+    int GetControlPosition(int id, IBaseControl* control) const;
+
+    // ---- the file
+    void Serialize(CArchive& ar) override;
+    virtual void SerializeSignature(CArchive& ar);
+    virtual void SerializeVersion(CArchive& ar);
+    virtual void SerializeProperties(CArchive& ar);
+    virtual void SerializeStartData(CArchive& ar);
+    virtual void SerializeSites(CArchive& ar);
+    virtual void SerializePages(CArchive& ar);
+    virtual void SerializeFinishData(CArchive& ar);
+    virtual void SerializeThumbnails(CArchive& ar);
+    virtual void SerializeDefControls(CArchive& ar);
+    virtual void AfterSerialize(CArchive& ar);
+    virtual void CreateDefControls();
+    // The known drawing controls; none in the framework itself.
+    virtual const std::vector<KnownControl>& GetKnownControls() const;
+    virtual CTarnThumbnail* CreateThumbnail();
+
+    void LoadFromStorage() override;
+    void SaveToStorage(CObject* pObject = nullptr) override;
+    BOOL OnOpenDocument(LPCSTR lpszPathName) override;
+    // Writes the card into a new file beside the target and puts it in the target's place only
+    // when everything was written: a failed save leaves the file as it was.
+    BOOL OnSaveDocument(LPCSTR lpszPathName) override;
+    virtual BOOL DoFileSave();
+    void ReportSaveLoadException(LPCSTR lpszPathName, CException* e, BOOL bSaving, UINT nIDPDefault) override;
+    // Tells the user; tests and batch callers capture it instead.
+    virtual int ShowMessage(const CString& text, UINT type);
+
+    int GetDocVersion() const { return m_docVersion; }
+    BOOL IsBad() const { return m_bad; }
+    BOOL IsReadOnly() const { return m_readOnly; }
+    void HideLoadException(int hide) { m_hideLoadException = hide; }
+    void SetFlag_SaveForViewer(int on) { m_saveForViewer = on; }
+    BOOL IsTemplate() const { return m_isTemplate; }
+    void SetIsTemplate(BOOL on) { m_isTemplate = on; }
+    // Whether cards are stored compressed; the options' "SaveCompressedData".
+    virtual BOOL IsSaveCompressedData() const { return m_saveCompressed; }
+    void SetSaveCompressedData(BOOL on) { m_saveCompressed = on; }
+    IZStorage* GetZStorage() const { return m_zstorage; }
+    // Message text of the last failed open or save.
+    const CString& GetLastReport() const { return m_lastReport; }
+
+    // Previews, one per site.
+    int GetPreviewPagesNumber() const { return GetSiteNumber(); }
+    virtual CString GetPreviewPageDescription(int page) const;
+
+protected:
+    void RecomputeNextSiteId();
+    void ReleaseSites();
+    // Runs work with the root storage wrapped by the compressed-storage server.
+    template <class Work>
+    void WithWrappedRoot(bool wrap, Work work);
+
+    CTarnDocProperties* m_properties = nullptr;
+    CDocStartData* m_startData = nullptr;
+    CDocFinishData* m_finishData = nullptr;
+    int m_newSiteCount = 1;
+    int m_nextSiteId = 0;
+    int m_docVersion = 0;
+    BOOL m_isTemplate = FALSE;
+    BOOL m_readOnly = FALSE;
+    BOOL m_bad = FALSE;
+    int m_hideLoadException = 0;
+    int m_saveForViewer = 0;
+    BOOL m_saveCompressed = TRUE;
+    std::vector<CTarnSite*> m_sites;
+    std::vector<CTarnSite*> m_everAdded;
+    CTarnPageList* m_pageList = nullptr;
+    IZStorage* m_zstorage = nullptr;
+    CString m_lastReport;
+};

@@ -1,0 +1,341 @@
+// The card document and its file: saving and opening compressed and plain cards, the stored
+// form of "Contents", "Thumbnails" and "DefControls", refused files and failed saves.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "CardFixtures.h"
+#include "CardControls.h"
+#include "TarnBackground.h"
+#include "TarnPage.h"
+#include "TarnSite.h"
+
+namespace {
+
+DWORD U32(const std::vector<unsigned char>& bytes, size_t at)
+{
+    DWORD v = 0;
+    (void)bytes.at(at + 3);
+    std::memcpy(&v, bytes.data() + at, 4);
+    return v;
+}
+
+std::unique_ptr<CTestCardDoc> NewSampleCard(int controlsPerSite = 3)
+{
+    auto doc = std::make_unique<CTestCardDoc>();
+    EXPECT_TRUE(doc->OnNewDocument());
+    // Saved copies are closed again, so that other documents can open them.
+    doc->m_bRemember = FALSE;
+    FillSampleCard(*doc, controlsPerSite);
+    return doc;
+}
+
+std::unique_ptr<CTestCardDoc> Open(const std::string& path)
+{
+    auto doc = std::make_unique<CTestCardDoc>();
+    if (!doc->OnOpenDocument(path.c_str())) {
+        ADD_FAILURE() << "open " << path << ": " << (doc->messages.empty() ? "" : doc->messages[0]);
+        return nullptr;
+    }
+    doc->SetPathName(path.c_str(), FALSE);
+    return doc;
+}
+
+// Both documents hold the same sites, controls, backgrounds and pages.
+void ExpectSameCard(CTarnDoc& a, CTarnDoc& b)
+{
+    ASSERT_EQ(a.GetSiteNumber(), b.GetSiteNumber());
+    for (int s = 0; s < a.GetSiteNumber(); ++s) {
+        CTarnSite* x = a.GetSiteByIndex(s);
+        CTarnSite* y = b.GetSiteByIndex(s);
+        EXPECT_EQ(x->GetID(), y->GetID());
+        ASSERT_EQ(x->GetControlCount(), y->GetControlCount());
+        for (int c = 0; c < x->GetControlCount(); ++c)
+            EXPECT_EQ(LabelOf(x->GetControlAt(c)), LabelOf(y->GetControlAt(c)));
+        EXPECT_TRUE(x->GetBackground()->GetParams()->Equal(*y->GetBackground()->GetParams()));
+        if (x->GetControlCount() >= 2) {
+            const int last = x->GetControlCount() - 1;
+            EXPECT_EQ(y->GetControlAt(last), ReferredOf(y->GetControlAt(0)));
+        }
+    }
+    ASSERT_EQ(a.GetPageCount(), b.GetPageCount());
+    for (int p = 0; p < a.GetPageCount(); ++p) {
+        EXPECT_TRUE(a.GetPage(p)->GetProperties()->Equal(*b.GetPage(p)->GetProperties()));
+        ASSERT_EQ(a.GetPage(p)->GetSitesCount(), b.GetPage(p)->GetSitesCount());
+        for (int i = 0; i < a.GetPage(p)->GetSitesCount(); ++i)
+            EXPECT_TRUE(a.GetPage(p)->GetSitePosInfo(i)->Equal(*b.GetPage(p)->GetSitePosInfo(i)));
+    }
+    EXPECT_TRUE(a.GetProperties()->Equal(*b.GetProperties()));
+}
+
+class CardFile : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { ASSERT_TRUE(RegisterCompressedStorage()); }
+};
+
+TEST_P(CardFile, ReopensEqualAndSavesTheSameContents)
+{
+    const bool compressed = GetParam();
+    auto card = NewSampleCard();
+    card->SetSaveCompressedData(compressed);
+    const std::string first = TempCardPath("first");
+    ASSERT_TRUE(card->OnSaveDocument(first.c_str())) << card->GetLastReport();
+
+    auto reopened = Open(first);
+    ASSERT_TRUE(reopened) << "open failed";
+    EXPECT_EQ(2, reopened->GetDocVersion());
+    ExpectSameCard(*card, *reopened);
+
+    reopened->SetSaveCompressedData(compressed);
+    const std::string second = TempCardPath("second");
+    ASSERT_TRUE(reopened->OnSaveDocument(second.c_str()));
+    reopened.reset();  // lets go of the file it now holds
+    const auto contents = StreamBytes(first, L"Contents");
+    ASSERT_FALSE(contents.empty());
+    EXPECT_EQ(contents, StreamBytes(second, L"Contents"));
+    if (!compressed) {
+        ASSERT_GE(contents.size(), 8u);
+        EXPECT_EQ(0, std::memcmp(contents.data(), "TARN", 4));
+        EXPECT_EQ(2u, U32(contents, 4));
+    } else {
+        EXPECT_NE(0, std::memcmp(contents.data(), "TARN", 4));
+    }
+    DeleteFileA(first.c_str());
+    DeleteFileA(second.c_str());
+}
+
+TEST_P(CardFile, ThumbnailsAreAlwaysPlain)
+{
+    auto card = NewSampleCard();
+    card->SetSaveCompressedData(GetParam());
+    const std::string path = TempCardPath("thumbs");
+    ASSERT_TRUE(card->OnSaveDocument(path.c_str()));
+    const auto thumbs = StreamBytes(path, L"Thumbnails");
+    ASSERT_GE(thumbs.size(), 4u);
+    ASSERT_EQ(3u, U32(thumbs, 0));
+    size_t at = 4;
+    for (int i = 0; i < 3; ++i) {
+        const DWORD length = U32(thumbs, at);
+        ASSERT_GE(length, 1u);
+        EXPECT_EQ(0, thumbs.at(at + 4 + length - 1));
+        at += 4 + length;
+        at += 4 + U32(thumbs, at);
+    }
+    // Three extension lists of two 16-byte records and a terminator each.
+    ASSERT_EQ(at + 3 * 36, thumbs.size());
+    for (int i = 0; i < 3; ++i, at += 36) {
+        EXPECT_EQ(0x40000001u, U32(thumbs, at));
+        EXPECT_EQ(8u, U32(thumbs, at + 4));
+        EXPECT_EQ(0x40000002u, U32(thumbs, at + 16));
+        EXPECT_EQ(0u, U32(thumbs, at + 32));
+    }
+    DeleteFileA(path.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(CompressedAndPlain, CardFile, ::testing::Values(true, false));
+
+TEST(CardFileDefaults, DefaultControlsComeBackByType)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    auto card = NewSampleCard(1);
+    IBaseControl* tool = card->GetProperties()->GetDefaultControl(201);
+    ASSERT_NE(nullptr, tool);
+    SetLabel(tool, 77);
+    const std::string path = TempCardPath("defaults");
+    ASSERT_TRUE(card->OnSaveDocument(path.c_str()));
+    auto reopened = Open(path);
+    ASSERT_TRUE(reopened);
+    ASSERT_NE(nullptr, reopened->GetProperties()->GetDefaultControl(201));
+    EXPECT_EQ(77, LabelOf(reopened->GetProperties()->GetDefaultControl(201)));
+    reopened.reset();
+    DeleteFileA(path.c_str());
+}
+
+// Writes the card, then rewrites its "Contents" with the given bytes (plain).
+std::string CardWithContents(const std::vector<unsigned char>& contents)
+{
+    const std::string path = TempCardPath("made");
+    std::wstring wide(path.begin(), path.end());
+    IStorage* storage = nullptr;
+    if (FAILED(StgCreateDocfile(wide.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, &storage)))
+        return path;
+    IStream* stream = nullptr;
+    if (SUCCEEDED(storage->CreateStream(L"Contents", STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream))) {
+        ULONG written = 0;
+        stream->Write(contents.data(), static_cast<ULONG>(contents.size()), &written);
+        stream->Release();
+    }
+    storage->Release();
+    return path;
+}
+
+TEST(CardFileRefusals, SignatureAndVersionsAreRefusedWithTheirMessages)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    auto card = NewSampleCard(1);
+    card->SetSaveCompressedData(FALSE);
+    const std::string good = TempCardPath("good");
+    ASSERT_TRUE(card->OnSaveDocument(good.c_str()));
+    const auto contents = StreamBytes(good, L"Contents");
+    DeleteFileA(good.c_str());
+    ASSERT_GE(contents.size(), 8u);
+
+    struct Case {
+        const char* name;
+        size_t at;
+        DWORD value;
+        const char* message;
+    } cases[] = {
+        {"signature", 0, 0x4E524154 ^ 0x20, ""},
+        {"too old", 4, 0, "older version"},
+        {"too new", 4, 3, "newer version"},
+        {"far too new", 4, 0xFFFFFFFF, "newer version"},
+    };
+    for (const Case& c : cases) {
+        auto bytes = contents;
+        std::memcpy(&bytes[c.at], &c.value, 4);
+        const std::string path = CardWithContents(bytes);
+        const auto before = FileBytes(path);
+        CTestCardDoc doc;
+        EXPECT_FALSE(doc.OnOpenDocument(path.c_str())) << c.name;
+        EXPECT_TRUE(doc.IsBad()) << c.name;
+        ASSERT_EQ(1u, doc.messages.size()) << c.name;
+        EXPECT_NE(std::string::npos, doc.messages[0].find(c.message)) << c.name << ": " << doc.messages[0];
+        EXPECT_EQ(before, FileBytes(path)) << c.name;
+        DeleteFileA(path.c_str());
+    }
+}
+
+TEST(CardFileRefusals, MissingContentsAndNonCardFiles)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    const std::string empty = CardWithContents({});
+    const std::string text = TempCardPath("text");
+    WriteFileBytes(text, {'h', 'e', 'l', 'l', 'o'});
+    for (const std::string& path : {empty, text, TempCardPath("missing")}) {
+        CTestCardDoc doc;
+        EXPECT_FALSE(doc.OnOpenDocument(path.c_str())) << path;
+        EXPECT_EQ(1u, doc.messages.size()) << path;
+        DeleteFileA(path.c_str());
+    }
+}
+
+TEST(CardFileRefusals, HiddenLoadFailureLeavesAnEmptyDocumentWithoutMessage)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    const std::string path = CardWithContents({'T', 'A', 'R', 'N', 9, 0, 0, 0});
+    CTestCardDoc doc;
+    doc.HideLoadException(1);
+    EXPECT_FALSE(doc.OnOpenDocument(path.c_str()));
+    EXPECT_TRUE(doc.messages.empty());
+    EXPECT_TRUE(doc.IsBad());
+    EXPECT_EQ(0, doc.GetSiteNumber());
+    DeleteFileA(path.c_str());
+}
+
+// Files in the folder of path whose names start with the save's temporary prefix.
+int LeftoverTemporaryFiles(const std::string& path)
+{
+    const std::string folder = path.substr(0, path.find_last_of('\\') + 1);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "crd*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do {
+        ++count;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return count;
+}
+
+TEST(CardFileSaving, FailedSaveLeavesThePreviousFile)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    const std::string path = TempCardPath("keep");
+    const int leftoversBefore = LeftoverTemporaryFiles(path);
+    {
+        auto card = NewSampleCard();
+        ASSERT_TRUE(card->OnSaveDocument(path.c_str()));
+    }
+    const auto before = FileBytes(path);
+    auto doc = Open(path);
+    ASSERT_TRUE(doc);
+    IBaseControl* extra = NewCardControl(4242);
+    ASSERT_TRUE(doc->InsertControl(doc->GetSiteByIndex(0)->GetID(), extra, -1));
+    extra->Release();
+    doc->failNextSave = true;
+    EXPECT_FALSE(doc->DoFileSave());
+    EXPECT_EQ(1u, doc->messages.size());
+    EXPECT_EQ(before, FileBytes(path));
+    EXPECT_EQ(leftoversBefore, LeftoverTemporaryFiles(path));
+
+    // The document still holds its file: the next save goes through and keeps the change.
+    EXPECT_TRUE(doc->DoFileSave());
+    doc.reset();
+    auto again = Open(path);
+    ASSERT_TRUE(again);
+    CTarnSite* site = again->GetSiteByIndex(0);
+    EXPECT_EQ(4242, LabelOf(site->GetControlAt(site->GetControlCount() - 1)));
+    again.reset();
+    DeleteFileA(path.c_str());
+}
+
+TEST(CardFileSaving, ReadOnlyFileIsNotOverwritten)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    const std::string path = TempCardPath("readonly");
+    {
+        auto card = NewSampleCard(1);
+        ASSERT_TRUE(card->OnSaveDocument(path.c_str()));
+    }
+    auto doc = Open(path);
+    ASSERT_TRUE(doc);
+    doc.reset();
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    const auto before = FileBytes(path);
+    {
+        CTestCardDoc reader;
+        ASSERT_TRUE(reader.OnOpenDocument(path.c_str()));
+        reader.SetPathName(path.c_str(), FALSE);
+        EXPECT_FALSE(reader.DoFileSave());
+        ASSERT_EQ(1u, reader.messages.size());
+        EXPECT_NE(std::string::npos, reader.messages[0].find("read-only"));
+    }
+    EXPECT_EQ(before, FileBytes(path));
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
+
+TEST(CardModel, OperationsOnAMissingSiteDoNothingAndSaySo)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    auto card = NewSampleCard(1);
+    IBaseControl* control = NewCardControl(5);
+    EXPECT_FALSE(card->InsertControl(999, control, -1));
+    EXPECT_FALSE(card->DeleteControl(999, control));
+    EXPECT_EQ(-1, card->GetControlCount(999));
+    EXPECT_EQ(-1, card->GetControlPosition(999, control));
+    EXPECT_EQ(nullptr, card->GetSiteByIndex(99));
+    EXPECT_EQ(nullptr, card->GetSiteByIndex(-1));
+    control->Release();
+}
+
+TEST(CardModel, SitesWithoutIdGetTheirPositionAndTheNextIdIsFree)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    auto card = NewSampleCard(0);
+    card->GetSiteByIndex(1)->SetID(-1);
+    card->GetSiteByIndex(2)->SetID(5);
+    const std::string path = TempCardPath("ids");
+    ASSERT_TRUE(card->OnSaveDocument(path.c_str()));
+    auto doc = Open(path);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(1, doc->GetSiteByIndex(1)->GetID());
+    EXPECT_EQ(nullptr, doc->GetSite(doc->GetNextSiteId()));
+    doc.reset();
+    DeleteFileA(path.c_str());
+}
+
+}  // namespace
