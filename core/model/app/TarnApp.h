@@ -1,0 +1,90 @@
+#pragma once
+// The application object every program built on the library derives from: its start-up brings up
+// the drawing-controls and compressed-storage servers, the units, the options and the one rendering
+// object of the process, and hands the drawing controls the application interface ITarnApp.
+#include <windows.h>
+
+#include <string>
+
+#include "AppOptions.h"
+#include "ClInterfaceMap.h"
+#include "ClWinApp.h"
+#include "TarnApi.h"
+#include "TarnControls.h"
+
+struct PrinterInfo {
+    double left, top, right, bottom;  // unprintable margins, inches
+    CString deviceName;
+    HGLOBAL hDevMode;
+    HGLOBAL hDevNames;
+};
+
+class TARN_API CTarnApp : public CWinApp {
+public:
+    ~CTarnApp() override;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    virtual void SetTarnRegistryKey(LPCSTR familyName, LPCSTR applicationName);
+    // The names of the options' keys; a derived application supplies them.
+    virtual CString GetAppRegistryRootName();
+    virtual CString GetAppEngineRootName();
+    virtual CString GetAppFamilyRootName();
+    virtual CAppOptions* CreateOptionsManager();
+    virtual void ClearOptions();
+    virtual void SetDefaultMeasurementUnits();
+    virtual void InitControlsCLSID();
+
+    CAppOptions* GetOptionsManager() const { return m_pOptionsManager; }
+    ITarnRendering* GetRendering() const { return m_pRendering; }
+    BOOL GetPrinterInfo(PrinterInfo* info, HDC hdc);
+
+    // Where start-up messages go: a message box unless a test or a silent host answers them.
+    typedef int (*MessageSink)(void* context, const char* text, const char* caption, UINT type);
+    void SetMessageSink(MessageSink sink, void* context);
+
+protected:
+    CTarnApp();
+
+    int ShowMessage(const char* text, UINT captionId, UINT type);
+    int ShowMessage(UINT textId, UINT captionId, UINT type);
+
+    CAppOptions* m_pOptionsManager;
+    ITarnRendering* m_pRendering;
+    HGLOBAL m_hDevMode;
+    HGLOBAL m_hDevNames;
+
+    BEGIN_INTERFACE_PART(TarnApp, ITarnApp)
+        STDMETHOD(GetNextMeasurementUnit)(MeasurementUnit* unit, MeasurementUnit** next) override;
+        STDMETHOD(GetDefaultMeasurementUnit)(MeasurementUnit** unit) override;
+        STDMETHOD(ParseUnitsText)(LPSTR text, LONG flag, double* value) override;
+        STDMETHOD(GetValueText)(LPCSTR name, BSTR* text) override;
+        STDMETHOD(GetValueInt)(LPCSTR name, int* value) override;
+        STDMETHOD(GetValueBlock)(LPCSTR name, BYTE** block, LONG* length) override;
+        STDMETHOD(SetValueText)(LPCSTR name, LPCSTR text, LONG hive, LONG level) override;
+        STDMETHOD(SetValueInt)(LPCSTR name, int value, LONG hive, LONG level) override;
+        STDMETHOD(SetValueBlock)(LPCSTR name, BYTE* block, LONG length, LONG hive, LONG level) override;
+    END_INTERFACE_PART(TarnApp)
+    DECLARE_INTERFACE_MAP()
+
+private:
+    BOOL LoadOptions();
+    void StoreOptions();
+    BOOL RegisterControlsServer();
+    BOOL CreateRenderingObject();
+
+    MessageSink m_messageSink;
+    void* m_messageContext;
+};
+
+// Accessors through the application of the calling module state.
+TARN_API CTarnApp* GetTarnApp();
+TARN_API ITarnRendering* GetRendering();
+TARN_API CString GetAppRegistryRootName();
+TARN_API const char* GetExeFileName();
+// Adds the library to the calling module's resource and class chain.
+TARN_API void InitTarnDLL();
+// The library's resource module (TarnRes), null when it could not be loaded.
+TARN_API HINSTANCE GetTarnResourceHandle();
+extern "C" TARN_API DWORD dwTlsIdxDocVersion;

@@ -1,0 +1,4 @@
+// The interface and class ids of the controls' type library, defined once in this program.
+#include <initguid.h>
+
+#include "TarnControls.h"
