@@ -32,6 +32,7 @@ private:
     void Side(bool left, double h, bool closed);
     std::vector<StrokePoint> pts_;
     std::vector<Dir> dirs_;
+    std::vector<double> lengths_;
     std::vector<StrokePoint> left_, right_;
 };
 

@@ -21,6 +21,22 @@ inline void StrokeOutline::Side(bool leftSide, double h, bool closed)
         const double c = -e * (u1.x * u2.x + u1.y * u2.y);
         const double cross = u1.x * u2.y - u1.y * u2.x;
         const bool outer = leftSide ? cross > 0 : cross <= 0;
+        if (!outer && cross != 0) {
+            // Inside a turn the two offset sides cross; meeting at their crossing (when it lies on
+            // both sides) covers the same pixels as joining the ends straight across, without the
+            // small loop that would make the outline double back.
+            const double cosine = u1.x * u2.x + u1.y * u2.y;
+            if (cosine > -0.9) {
+                const double reach = h * std::sqrt((1 - cosine) / (1 + cosine));
+                if (reach <= lengths_[in] && reach <= lengths_[outSeg]) {
+                    const double ox = before.x - pts_[vertex].x + after.x - pts_[vertex].x;
+                    const double oy = before.y - pts_[vertex].y + after.y - pts_[vertex].y;
+                    const double k = 1 / (1 + cosine);
+                    out.back() = {pts_[vertex].x + ox * k, pts_[vertex].y + oy * k};
+                    return;
+                }
+            }
+        }
         if (outer && c > -0.923 * e && c < 0.923 * e) {
             const double mx = h * (u1.x - u2.x), my = h * (u1.y - u2.y);
             const double g = (e - c) * (mx * mx + my * my) / 2;
@@ -61,11 +77,13 @@ int StrokeOutline::Build(const StrokePoint* points, int count, bool closed, doub
     if (n == 2) closed = false;   // a closed two-point path is its own line there and back
     const int segs = closed ? n : n - 1;
     dirs_.resize(segs);
+    lengths_.resize(segs);
     for (int s = 0; s < segs; ++s) {
         const StrokePoint& a = pts_[s];
         const StrokePoint& b = pts_[(s + 1) % n];
         const double dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt(dx * dx + dy * dy);
         dirs_[s] = {dx / len, dy / len};
+        lengths_[s] = len;
     }
     Side(true, h, closed);
     Side(false, h, closed);
