@@ -23,3 +23,4 @@
 #include "ClMenu.h"
 #include "ClWnd.h"
 #include "ClDialog.h"
+#include "ClPropertySheet.h"
