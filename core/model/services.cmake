@@ -28,6 +28,7 @@ target_sources(Tarn PRIVATE
     ${TARN_SERVICES_DIR}/styles/Styles.cpp
     ${TARN_SERVICES_DIR}/styles/StyleLibrary.cpp
     ${TARN_SERVICES_DIR}/records/SiteIcon.cpp
+    ${TARN_SERVICES_DIR}/records/DocSummaryInfo.cpp
     ${TARN_SERVICES_DIR}/undo/UndoData.cpp
     ${TARN_SERVICES_DIR}/undo/UndoManager.cpp
 )
