@@ -6,7 +6,6 @@ if(NOT tarn_idl_outputs MATCHES "TarnControls.h")
   tarn_add_idl(Tarn ${CMAKE_SOURCE_DIR}/controls/base/TarnControls.idl)
 endif()
 target_sources(Tarn PRIVATE
-    ${TARN_APP_DIR}/AppOptionsStore.cpp
     ${TARN_APP_DIR}/TarnApp.cpp
     ${TARN_APP_DIR}/TarnAppInterface.cpp
     ${TARN_APP_DIR}/TarnLibrary.cpp)

@@ -9,7 +9,7 @@
 #include "ClModule.h"
 #include "ControlInfo.h"
 #include "MeasurementUnits.h"
-#include "AppOptionsStore.h"
+#include "OptionsManager.h"
 
 namespace {
 const UINT kIdsControlsUnavailable = 12156;
@@ -65,9 +65,9 @@ CString CTarnApp::GetAppRegistryRootName() { return CString(); }
 CString CTarnApp::GetAppEngineRootName() { return CString(); }
 CString CTarnApp::GetAppFamilyRootName() { return CString(); }
 
-CAppOptions* CTarnApp::CreateOptionsManager() {
-    return new CAppOptionsStore(static_cast<const char*>(GetAppFamilyRootName()),
-                                static_cast<const char*>(GetAppEngineRootName()));
+COptionsManager* CTarnApp::CreateOptionsManager() {
+    return new COptionsManager(m_pRecentFileList, GetAppFamilyRootName(), GetAppEngineRootName(),
+                               GetAppRegistryRootName());
 }
 
 void CTarnApp::ClearOptions() {}
@@ -81,9 +81,8 @@ void CTarnApp::SetTarnRegistryKey(LPCSTR familyName, LPCSTR applicationName) {
 }
 
 void CTarnApp::SetDefaultMeasurementUnits() {
-    if (!m_pOptionsManager) return;
-    const std::string name = m_pOptionsManager->GetDefaultUnitName();
-    if (!name.empty()) SetDefaultMeasurementUnitByName(name.c_str());
+    if (m_pOptionsManager && !m_pOptionsManager->m_strMeasurementUnits.IsEmpty())
+        SetDefaultMeasurementUnitByName(m_pOptionsManager->m_strMeasurementUnits);
 }
 
 void CTarnApp::InitControlsCLSID() {
@@ -125,7 +124,8 @@ BOOL CTarnApp::InitInstance() {
 
     delete m_pOptionsManager;
     m_pOptionsManager = CreateOptionsManager();
-    if (!m_pOptionsManager || !m_pOptionsManager->Initialize() || !LoadOptions()) {
+    if (m_pOptionsManager) m_pOptionsManager->Initialize();
+    if (!m_pOptionsManager || !LoadOptions()) {
         ShowMessage(kIdsOptionsNotLoaded, kIdsCaption, MB_OK | MB_ICONERROR);
         return FALSE;
     }

@@ -6,11 +6,12 @@
 
 #include <string>
 
-#include "AppOptions.h"
 #include "ClInterfaceMap.h"
 #include "ClWinApp.h"
 #include "TarnApi.h"
 #include "TarnControls.h"
+
+class COptionsManager;
 
 struct PrinterInfo {
     double left, top, right, bottom;  // unprintable margins, inches
@@ -31,12 +32,12 @@ public:
     virtual CString GetAppRegistryRootName();
     virtual CString GetAppEngineRootName();
     virtual CString GetAppFamilyRootName();
-    virtual CAppOptions* CreateOptionsManager();
+    virtual COptionsManager* CreateOptionsManager();
     virtual void ClearOptions();
     virtual void SetDefaultMeasurementUnits();
     virtual void InitControlsCLSID();
 
-    CAppOptions* GetOptionsManager() const { return m_pOptionsManager; }
+    COptionsManager* GetOptionsManager() const { return m_pOptionsManager; }
     ITarnRendering* GetRendering() const { return m_pRendering; }
     BOOL GetPrinterInfo(PrinterInfo* info, HDC hdc);
 
@@ -50,7 +51,7 @@ protected:
     int ShowMessage(const char* text, UINT captionId, UINT type);
     int ShowMessage(UINT textId, UINT captionId, UINT type);
 
-    CAppOptions* m_pOptionsManager;
+    COptionsManager* m_pOptionsManager;
     ITarnRendering* m_pRendering;
     HGLOBAL m_hDevMode;
     HGLOBAL m_hDevNames;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ClString.h"
-#include "AppOptionsStore.h"
+#include "OptionsManager.h"
 #include "TarnApp.h"
 
 namespace {
@@ -31,11 +31,9 @@ public:
     CString GetAppRegistryRootName() override { return "TestApp"; }
     CString GetAppEngineRootName() override { return "TestEngine"; }
     CString GetAppFamilyRootName() override { return kFamily; }
-    CAppOptions* CreateOptionsManager() override {
-        CAppOptions* options = CTarnApp::CreateOptionsManager();
-        if (!failOptions_) return options;
-        delete options;
-        return new RefusingOptions(kFamily);
+    COptionsManager* CreateOptionsManager() override {
+        if (!failOptions_) return CTarnApp::CreateOptionsManager();
+        return new RefusingOptions(m_pRecentFileList);
     }
     // The application answers its interface without a reference of its own: callers do not release it.
     ITarnApp* AppInterface() { return static_cast<ITarnApp*>(GetInterface(&IID_ITarnApp)); }
@@ -43,8 +41,9 @@ public:
     std::vector<Message> messages;
 
 private:
-    struct RefusingOptions : CAppOptionsStore {
-        explicit RefusingOptions(const char* family) : CAppOptionsStore(family, "TestEngine") {}
+    struct RefusingOptions : COptionsManager {
+        explicit RefusingOptions(CRecentFileList* recent)
+            : COptionsManager(recent, kFamily, "TestEngine", "TestApp") {}
         BOOL AfterLoading() override { return FALSE; }
     };
     bool failOptions_;
@@ -213,12 +212,24 @@ TEST_F(StartupTest, StartsWithTheServersOfItsFolderAndStoresOptionsAtExit) {
     // A value longer than any fixed buffer comes back whole, in memory sized for it.
     std::vector<BYTE> big(40000);
     for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<BYTE>(i * 7);
-    EXPECT_EQ(E_FAIL, tarnApp->SetValueBlock("Big", big.data(), 70000, 0, 1));
     ASSERT_EQ(S_OK, tarnApp->SetValueBlock("Big", big.data(), static_cast<LONG>(big.size()), 0, 1));
     ASSERT_EQ(S_OK, tarnApp->GetValueBlock("Big", &block, &length));
     ASSERT_EQ(static_cast<LONG>(big.size()), length);
     EXPECT_EQ(0, memcmp(block, big.data(), big.size()));
     CoTaskMemFree(block);
+    const BYTE empty = 0;
+    ASSERT_EQ(S_OK, tarnApp->SetValueBlock("Empty", const_cast<BYTE*>(&empty), 0, 0, 1));
+    ASSERT_EQ(S_OK, tarnApp->GetValueBlock("Empty", &block, &length));
+    EXPECT_EQ(0, length);
+    CoTaskMemFree(block);
+    const std::string longText(3000, 'q');
+    ASSERT_EQ(S_OK, tarnApp->SetValueText("LongText", longText.c_str(), 0, 1));
+    ASSERT_EQ(S_OK, tarnApp->GetValueText("LongText", &text));
+    EXPECT_EQ(3000u, SysStringLen(text));
+    EXPECT_EQ(std::wstring(3000, L'q'), std::wstring(text, SysStringLen(text)));
+    SysFreeString(text);
+    EXPECT_EQ(E_FAIL, tarnApp->GetValueText("Big", &text));  // a block is not a text
+    EXPECT_EQ(nullptr, text);
     ASSERT_EQ(S_OK, tarnApp->SetValueInt("Written", 42, 0, 1));
     ASSERT_EQ(S_OK, tarnApp->SetValueText("MachineText", "m", 1, 0));
 
