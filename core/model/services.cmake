@@ -29,6 +29,8 @@ target_sources(Tarn PRIVATE
     ${TARN_SERVICES_DIR}/styles/StyleLibrary.cpp
     ${TARN_SERVICES_DIR}/records/SiteIcon.cpp
     ${TARN_SERVICES_DIR}/records/DocSummaryInfo.cpp
+    ${TARN_SERVICES_DIR}/profile/DialogInfo.cpp
+    ${TARN_SERVICES_DIR}/profile/Profiler.cpp
     ${TARN_SERVICES_DIR}/undo/UndoData.cpp
     ${TARN_SERVICES_DIR}/undo/UndoManager.cpp
 )
@@ -40,6 +42,7 @@ target_include_directories(Tarn PUBLIC
     ${TARN_SERVICES_DIR}/options
     ${TARN_SERVICES_DIR}/styles
     ${TARN_SERVICES_DIR}/records
+    ${TARN_SERVICES_DIR}/profile
     ${TARN_SERVICES_DIR}/undo)
 target_link_libraries(Tarn PUBLIC user32 gdi32 winspool)
 
