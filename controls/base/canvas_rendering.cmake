@@ -16,3 +16,4 @@ tarn_add_gtest(TarnCanvasTests
     SOURCES ${_cr}/tests/ComEnvironment.cpp ${_cr}/canvas/tests/DirtyRectListTests.cpp
             ${_cr}/canvas/tests/CanvasTests.cpp ${_cr}/rendering/tests/RenderingTests.cpp
     LIBS TarnCanvasRendering)
+add_dependencies(TarnCanvasTests TarnControls TarnObjRes)

@@ -30,8 +30,8 @@ STDMETHODIMP CTarnRendering::DrawAntialiasedPolyBezier(long* bdst, RECT* cliprec
     return S_OK;
 }
 
-// The engine's point-in-path, bitmap loading, alpha check, resampling, Boolean operations, poly-draw
-// and metafile conversion are not part of this server yet: their callers get a plain refusal.
+// The engine's point-in-path, bitmap loading, alpha check, resampling, Boolean operations and
+// metafile conversion are not part of this server yet: their callers get a plain refusal.
 STDMETHODIMP CTarnRendering::PtInPolyBezier(tagPointF, SegmentDesc*, long, long) { return E_NOTIMPL; }
 STDMETHODIMP CTarnRendering::LoadDIB(long*, long*) { return E_NOTIMPL; }
 STDMETHODIMP CTarnRendering::CheckAlpha(long*) { return E_NOTIMPL; }
@@ -41,7 +41,14 @@ STDMETHODIMP CTarnRendering::BooleanOperation(long*, long*, long, long*, long*, 
                                               long, long) {
     return E_NOTIMPL;
 }
-STDMETHODIMP CTarnRendering::PolyDrawW95(HDC, long*, long*, long) { return E_NOTIMPL; }
+// The system draws mixed lines and curves itself on every platform this program runs on.
+STDMETHODIMP CTarnRendering::PolyDrawW95(HDC hdc, long* lppt, long* lpbTypes, long cCount) {
+    if (!hdc || cCount < 0 || (cCount > 0 && (!lppt || !lpbTypes))) return E_FAIL;
+    return ::PolyDraw(hdc, reinterpret_cast<const POINT*>(lppt), reinterpret_cast<const BYTE*>(lpbTypes),
+                      static_cast<int>(cCount))
+               ? S_OK
+               : E_FAIL;
+}
 
 STDMETHODIMP CTarnRendering::AlphaBlendBitmapRects(long* bdst, long xd, long yd, long wd, long hd, long* bsrc,
                                                    long xs, long ys) {

@@ -77,4 +77,63 @@ TEST_F(RenderingTest, AntialiasedDrawFillsThePath) {
     EXPECT_EQ(255, out[0]);
     EXPECT_EQ(255, out[2]);
 }
+TEST_F(RenderingTest, PolyDrawDrawsLinesAndCurvesAndRefusesBadInput) {
+    CCanvasBitmap target;
+    ASSERT_TRUE(target.Create(20, 20));
+    target.FillSolid(RGB(255, 255, 255));
+    POINT points[] = {{2, 10}, {17, 10}, {17, 2}, {17, 2}, {17, 2}};
+    BYTE types[] = {PT_MOVETO, PT_LINETO, PT_BEZIERTO, PT_BEZIERTO, PT_BEZIERTO};
+    EXPECT_EQ(S_OK, object_->PolyDrawW95(target.Dc(), reinterpret_cast<long*>(points), reinterpret_cast<long*>(types), 2));
+    GdiFlush();
+    const unsigned char* on = ImagingPixelAddress(target.Bitmap(), 10, 10);
+    const unsigned char* off = ImagingPixelAddress(target.Bitmap(), 10, 5);
+    EXPECT_EQ(0, on[0]);
+    EXPECT_EQ(255, off[0]);
+    // A curve needs its three points: a broken type list draws nothing and fails.
+    EXPECT_EQ(E_FAIL, object_->PolyDrawW95(target.Dc(), reinterpret_cast<long*>(points), reinterpret_cast<long*>(types), 4));
+    EXPECT_EQ(E_FAIL, object_->PolyDrawW95(nullptr, reinterpret_cast<long*>(points), reinterpret_cast<long*>(types), 2));
+    EXPECT_EQ(E_FAIL, object_->PolyDrawW95(target.Dc(), nullptr, nullptr, 2));
+}
+
+// The server's own entries make both objects, plain and as the inner part of an aggregate.
+TEST(ServerEntries, CanvasAndRenderingAreMadeThroughTheServer) {
+    HMODULE server = LoadLibraryA("TarnControls.dll");
+    ASSERT_NE(nullptr, server);
+    typedef HRESULT(STDAPICALLTYPE * GetClassObject)(REFCLSID, REFIID, void**);
+    auto entry = reinterpret_cast<GetClassObject>(GetProcAddress(server, "DllGetClassObject"));
+    ASSERT_NE(nullptr, entry);
+    struct Outer : IUnknown {
+        STDMETHOD(QueryInterface)(REFIID, void** ppv) override { *ppv = nullptr; return E_NOINTERFACE; }
+        STDMETHOD_(ULONG, AddRef)() override { return 2; }
+        STDMETHOD_(ULONG, Release)() override { return 1; }
+    } outer;
+    for (const CLSID* clsid : {&CLSID_TarnCanvas, &CLSID_TarnRendering}) {
+        IClassFactory* factory = nullptr;
+        ASSERT_EQ(S_OK, entry(*clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
+        IUnknown* plain = nullptr;
+        ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&plain)));
+        const IID& face = clsid == &CLSID_TarnCanvas ? IID_ITarnCanvas : IID_ITarnRendering;
+        IUnknown* typed = nullptr;
+        EXPECT_EQ(S_OK, plain->QueryInterface(face, reinterpret_cast<void**>(&typed)));
+        if (typed) typed->Release();
+        EXPECT_EQ(0u, plain->Release());
+        IUnknown* inner = nullptr;
+        EXPECT_EQ(S_OK, factory->CreateInstance(&outer, IID_IUnknown, reinterpret_cast<void**>(&inner)));
+        ASSERT_NE(nullptr, inner);
+        EXPECT_EQ(0u, inner->Release());
+        factory->Release();
+    }
+    {
+        ITarnRendering* rendering = nullptr;
+        IClassFactory* factory = nullptr;
+        ASSERT_EQ(S_OK, entry(CLSID_TarnRendering, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
+        ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_ITarnRendering, reinterpret_cast<void**>(&rendering)));
+        BSTR text = nullptr;
+        EXPECT_EQ(S_OK, rendering->CheckHardwareCompatibility(&text));
+        EXPECT_STREQ(L"ok", text);
+        SysFreeString(text);
+        rendering->Release();
+        factory->Release();
+    }
+}
 }  // namespace

@@ -3,6 +3,8 @@
 // checked, the controls' values are answered through ITarnApp and stored at exit. Every failure
 // ends start-up with its message, which the tests collect instead of showing.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <winspool.h>
 
 #include <string>
 #include <vector>
@@ -309,6 +311,27 @@ const FailureCase kFailures[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, StartupFailure, ::testing::ValuesIn(kFailures));
+
+TEST_F(StartupTest, PrinterInfoWithoutAPrinterIsRefusedWithZeroMargins) {
+    DWORD needed = 0, count = 0;
+    EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
+    CTestApp app;
+    PrinterInfo info;
+    info.left = info.top = info.right = info.bottom = 7.0;
+    const BOOL answered = app.GetPrinterInfo(&info, nullptr);
+    if (needed == 0) {
+        EXPECT_FALSE(answered);
+        EXPECT_EQ(0.0, info.left);
+        EXPECT_EQ(0.0, info.top);
+        EXPECT_EQ(0.0, info.right);
+        EXPECT_EQ(0.0, info.bottom);
+    } else {
+        EXPECT_TRUE(answered);
+        EXPECT_GE(info.left, 0.0);
+        EXPECT_FALSE(info.deviceName.IsEmpty());
+    }
+    EXPECT_FALSE(app.GetPrinterInfo(nullptr, nullptr));
+}
 
 TEST(ResourceLibrary, IsLoadedAtAttachAndHoldsTheFileSignature) {
     ASSERT_NE(nullptr, GetTarnResourceHandle());
