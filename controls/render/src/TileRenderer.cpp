@@ -29,6 +29,8 @@ struct TileWorkspace {
     StrokeOutline stroke;
     std::vector<StrokePoint> polyline;
     std::vector<StrokePoint> stretch;
+    std::vector<StrokePoint> run;
+    std::vector<char> nearBox;
     std::vector<std::uint8_t> raster;
     std::vector<int> pieces;
 
@@ -83,6 +85,62 @@ void CopyPolyline(const PathWalk& walk, const WalkSubpath& sub, std::vector<Stro
     for (int i = 0; i < sub.count; ++i) {
         const WalkPoint& p = walk.points()[sub.first + i];
         out.push_back({p.x, p.y});
+    }
+}
+
+bool SegmentNearBox(const StrokePoint& a, const StrokePoint& b, const tagRectF& box)
+{
+    return std::max(a.x, b.x) >= box.left && std::min(a.x, b.x) <= box.right && std::max(a.y, b.y) >= box.top &&
+           std::min(a.y, b.y) <= box.bottom;
+}
+
+// Strokes the parts of a polyline that come near the box. Each part keeps one more side at both
+// ends, so every side near the box gets the same joins as in the whole outline (a join moves the
+// ends of the sides' edges, and with them every pixel the edges cross); the added sides and the
+// flat ends that close the part lie wholly outside the box, far enough from the tile to change
+// nothing in it.
+template <class EdgeSink>
+void StrokeNearBox(StrokeOutline& stroke, const std::vector<StrokePoint>& pts, bool closed, double h,
+                   const tagRectF& box, EdgeSink& sink, StrokeBounds& bounds, std::vector<StrokePoint>& run,
+                   std::vector<char>& nearBox)
+{
+    const int n = static_cast<int>(pts.size());
+    if (n < 2) return;
+    const int segs = closed ? n : n - 1;
+    nearBox.assign(segs, 0);
+    bool all = true;
+    for (int k = 0; k < segs; ++k) {
+        nearBox[k] = SegmentNearBox(pts[k], pts[(k + 1) % n], box) ? 2 : 0;
+        all = all && nearBox[k];
+    }
+    if (all) {
+        stroke.Build(pts.data(), n, closed, h, sink, bounds);
+        return;
+    }
+    for (int k = 0; k < segs; ++k) {
+        if (nearBox[k] != 2) continue;
+        if (k > 0 || closed) { int p = (k - 1 + segs) % segs; if (!nearBox[p]) nearBox[p] = 1; }
+        if (k + 1 < segs || closed) { int q = (k + 1) % segs; if (!nearBox[q]) nearBox[q] = 1; }
+    }
+    int firstDropped = -1;
+    for (int k = 0; k < segs && firstDropped < 0; ++k)
+        if (!nearBox[k]) firstDropped = k;
+    if (firstDropped < 0) {
+        stroke.Build(pts.data(), n, closed, h, sink, bounds);
+        return;
+    }
+    run.clear();
+    // A closed polyline is followed round from just after a side left out; an open one from its start.
+    const int start = closed ? firstDropped + 1 : 0;
+    for (int i = 0; i <= segs; ++i) {
+        const int k = (start + i) % segs;
+        if (i < segs && nearBox[k]) {
+            if (run.empty()) run.push_back(pts[k]);
+            run.push_back(pts[(k + 1) % n]);
+        } else if (!run.empty()) {
+            stroke.Build(run.data(), static_cast<int>(run.size()), false, h, sink, bounds);
+            run.clear();
+        }
     }
 }
 
@@ -197,13 +255,12 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             if (dash) {
                 DashPolyline(&walk.points()[sub.first], sub.count, options.closed != 0, *dash, walkRequest.clip,
                              [&](const std::vector<StrokePoint>& s) {
-                                 ws.stroke.Build(s.data(), static_cast<int>(s.size()), false, h, feed, ignored);
+                                 StrokeNearBox(ws.stroke, s, false, h, walkRequest.clip, feed, ignored, ws.run, ws.nearBox);
                              },
                              ws.stretch);
             } else {
                 CopyPolyline(walk, sub, ws.polyline);
-                ws.stroke.Build(ws.polyline.data(), static_cast<int>(ws.polyline.size()), options.closed != 0, h, feed,
-                                ignored);
+                StrokeNearBox(ws.stroke, ws.polyline, options.closed != 0, h, walkRequest.clip, feed, ignored, ws.run, ws.nearBox);
             }
         }
         if (ws.outlineCells.overflowed()) {
@@ -277,7 +334,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             EdgeFeed feed(ws.outlineCells);
             StrokeBounds b;
             CopyPolyline(walk, sub, ws.polyline);
-            ws.stroke.Build(ws.polyline.data(), static_cast<int>(ws.polyline.size()), options.closed != 0, h, feed, b);
+            StrokeNearBox(ws.stroke, ws.polyline, options.closed != 0, h, walkRequest.clip, feed, b, ws.run, ws.nearBox);
             if (ws.outlineCells.overflowed()) {
                 *status = TileTooComplex;
                 return writer.BytesWritten();
