@@ -117,5 +117,12 @@ protected: \
 #define ON_NOTIFY(wNotifyCode, id, memberFxn) \
     {WM_NOTIFY, (UINT)(WORD)(wNotifyCode), (UINT)(id), (UINT)(id), AfxSig_vNMHDRpl, \
      AFX_MSG_HANDLER(void, (NMHDR*, LRESULT*), memberFxn)},
+// A control's own handling of what it tells its parent (reflected back to the control's object).
+#define WM_REFLECT_BASE 0xBC00
+#define ON_CONTROL_REFLECT(wNotifyCode, memberFxn) \
+    {WM_COMMAND + WM_REFLECT_BASE, (UINT)(WORD)(wNotifyCode), 0, 0, AfxSig_vv, AFX_MSG_HANDLER(void, (), memberFxn)},
+#define ON_NOTIFY_REFLECT(wNotifyCode, memberFxn) \
+    {WM_NOTIFY + WM_REFLECT_BASE, (UINT)(WORD)(wNotifyCode), 0, 0, AfxSig_vNMHDRpl, \
+     AFX_MSG_HANDLER(void, (NMHDR*, LRESULT*), memberFxn)},
 #define ON_MESSAGE(message, memberFxn) \
     {(UINT)(message), 0, 0, 0, AfxSig_lwl, AFX_MSG_HANDLER(LRESULT, (WPARAM, LPARAM), memberFxn)},

@@ -54,6 +54,11 @@ public:
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     virtual BOOL PreTranslateMessage(MSG* pMsg);
+    // A message the window's parent got about this control (command, notification, owner
+    // drawing, colours, scrolling): TRUE when the control handled it itself (*pResult answers).
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // The ON_CONTROL_REFLECT / ON_NOTIFY_REFLECT entries of the control's message map.
+    BOOL ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // The current message, passed on to the window's original procedure.
     LRESULT Default();
     WNDPROC m_pfnSuper;

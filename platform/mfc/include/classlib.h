@@ -23,4 +23,5 @@
 #include "ClMenu.h"
 #include "ClWnd.h"
 #include "ClDialog.h"
+#include "ClControls.h"
 #include "ClPropertySheet.h"

@@ -298,9 +298,76 @@ BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult)
 
 BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
 
+namespace {
+// The control a parent's message is about, when the message comes from a control.
+HWND ControlOf(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        return reinterpret_cast<HWND>(lParam);
+    case WM_NOTIFY:
+        return lParam ? reinterpret_cast<NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        return item && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+    }
+    case WM_MEASUREITEM: {
+        auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        return item && item->CtlType != ODT_MENU ? ::GetDlgItem(parent, static_cast<int>(wParam)) : nullptr;
+    }
+    case WM_COMPAREITEM:
+        return lParam ? reinterpret_cast<COMPAREITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_DELETEITEM:
+        return lParam ? reinterpret_cast<DELETEITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_CTLCOLORBTN: case WM_CTLCOLORDLG: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
+    case WM_HSCROLL: case WM_VSCROLL:
+        return reinterpret_cast<HWND>(lParam);
+    default:
+        return nullptr;
+    }
+}
+}
+
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    return ReflectChildNotify(message, wParam, lParam, pResult);
+}
+
+BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (message != WM_COMMAND && message != WM_NOTIFY)
+        return FALSE;
+    const UINT code = message == WM_COMMAND ? HIWORD(wParam) : static_cast<WORD>(reinterpret_cast<NMHDR*>(lParam)->code);
+    for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->nSig != AfxSig_end; ++entry) {
+            if (entry->nMessage != message + WM_REFLECT_BASE || entry->nCode != code)
+                continue;
+            LRESULT result = 0;
+            if (entry->nSig == AfxSig_vNMHDRpl)
+                (this->*reinterpret_cast<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(entry->pfn))(
+                    reinterpret_cast<NMHDR*>(lParam), &result);
+            else
+                (this->*entry->pfn)();
+            if (pResult)
+                *pResult = result;
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     LRESULT result = 0;
+    // A control routed through an object of its own may handle what it tells its parent.
+    if (HWND control = ControlOf(m_hWnd, message, wParam, lParam)) {
+        CWnd* child = FromHandlePermanent(control);
+        if (child && child != this && child->OnChildNotify(message, wParam, lParam, &result)) {
+            *pResult = result;
+            return TRUE;
+        }
+    }
     if (message == WM_COMMAND) {
         if (!OnCommand(wParam, lParam))
             return FALSE;
