@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "ClString.h"
+#include "ControlInfo.h"
+#include "MeasurementUnits.h"
 #include "OptionsManager.h"
 #include "TarnApp.h"
 
@@ -311,6 +313,49 @@ const FailureCase kFailures[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, StartupFailure, ::testing::ValuesIn(kFailures));
+
+TEST_F(StartupTest, UnitChosenInTheOptionsBecomesTheDefaultAndKnownControlsAreListed) {
+    HKEY general = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\TarnTestsApp\\TestApp\\General", 0,
+                                             nullptr, 0, KEY_ALL_ACCESS, nullptr, &general, nullptr));
+    CString centimeters;
+    ASSERT_TRUE(centimeters.LoadString(12148));
+    RegSetValueExA(general, "MeasurementUnits", 0, REG_SZ, reinterpret_cast<const BYTE*>(static_cast<LPCSTR>(centimeters)),
+                   centimeters.GetLength() + 1);
+    RegCloseKey(general);
+    g_arrControlInfo.RemoveAll();
+
+    FakeFactory factory;
+    ScopedFakeClass fake(factory);
+    CTestApp app;
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_NE(nullptr, GetDefaultMeasurementUnit());
+    EXPECT_STREQ("cm", GetDefaultMeasurementUnit()->ShortName);
+
+    struct Known {
+        int command;
+        const CLSID* clsid;
+        int tool, type;
+    };
+    const Known known[] = {
+        {20999, &CLSID_LineControl, 101, 201},       {20998, &CLSID_PolybezierControl, 102, 202},
+        {20991, &CLSID_PolybezierControl, 109, 202}, {20997, &CLSID_ImageControl, 103, 203},
+        {20996, &CLSID_TextControl, 104, 204},       {20992, &CLSID_TextAlongCurveControl, 105, 205},
+        {20995, &CLSID_FigureControl, 106, 206},     {20994, &CLSID_FigureControl, 107, 206},
+        {20993, &CLSID_FigureControl, 108, 206},     {10125, &CLSID_ImageControl, 201, 203},
+    };
+    ASSERT_EQ(10, g_arrControlInfo.GetSize());
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(static_cast<DWORD>(known[i].command), g_arrControlInfo[i].commandId & 0xFFFF) << i;
+        EXPECT_TRUE(IsEqualCLSID(*known[i].clsid, *g_arrControlInfo[i].clsid)) << i;
+        EXPECT_EQ(static_cast<DWORD>(known[i].tool), g_arrControlInfo[i].toolId) << i;
+        EXPECT_EQ(static_cast<DWORD>(known[i].type), g_arrControlInfo[i].typeId) << i;
+        EXPECT_EQ(0u, g_arrControlInfo[i].reserved) << i;
+    }
+    EXPECT_EQ(4, FindControlInfoIndex(20996));
+    app.ExitInstance();
+    SetDefaultMeasurementUnit(GetMeasurementUnit(0));
+}
 
 TEST_F(StartupTest, PrinterInfoWithoutAPrinterIsRefusedWithZeroMargins) {
     DWORD needed = 0, count = 0;
