@@ -59,7 +59,7 @@ void CellRasterizer::FlushCell()
     if (cells_.size() >= maxCells_) {
         overflowed_ = true;
     } else {
-        cells_.push_back({curX_, curRow_, curCover_, curArea_, 1});
+        cells_.push_back({curX_, curRow_, curCover_, curArea_});
     }
     curCover_ = curArea_ = 0;
 }
@@ -416,7 +416,7 @@ void CellRasterizer::SortRows()
         // Merge equal columns in place.
         PixelCell* out = begin;
         for (PixelCell* i = begin + 1; i < end; ++i) {
-            if (i->x == out->x) { out->cover += i->cover; out->area += i->area; out->passages += i->passages; }
+            if (i->x == out->x) { out->cover += i->cover; out->area += i->area; }
             else *++out = *i;
         }
         rowEnd_[r] = static_cast<int>(out + 1 - sorted_.data());

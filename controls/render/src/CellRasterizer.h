@@ -1,10 +1,12 @@
 #pragma once
-// Exact-area scan conversion of polygons into pixel cells. Edges are given in 24.8 fixed point in
+// Scan conversion of polygons into pixel coverage. Edges are given in 24.8 fixed point in
 // destination pixels; each edge adds, to every pixel cell it passes, the height it covers and the
-// area to its left, so a sweep along a row yields the exact area coverage of each pixel under the
-// even-odd or non-zero rule. Every edge's contribution is computed from its own end points only
-// (row and column crossings by exact floor division), so a tile of a drawing gets exactly the cells
-// the whole drawing would have there.
+// area beside it, so a sweep along a row yields each pixel's signed area, which is its exact
+// coverage wherever the winding inside the pixel takes only values the fill rule maps straight to
+// area. Elsewhere (overlapping or coincident outlines, a winding of two) the pixel is measured on
+// 16 sample lines, exactly along each line. Every edge's contribution is computed from its own end
+// points only (row and column crossings by exact floor division), so a tile of a drawing gets
+// exactly the cells and the coverage the whole drawing has there.
 #include <cstdint>
 #include <vector>
 
@@ -13,7 +15,6 @@ struct PixelCell {
     std::int32_t row;         // row counted from the tile's top
     std::int32_t cover;       // height covered, 1/256 pixel units, signed by direction
     std::int32_t area;        // twice the area left of the edge, weighted like cover
-    std::int32_t passages;    // separate passages of the outline through the pixel
 };
 
 // The part of one edge inside one pixel row (row-local heights 0..256, 24.8 x).
@@ -55,13 +56,9 @@ public:
 
     // True when the cells did not fit the fixed store (the tile is too complex).
     bool overflowed() const { return overflowed_; }
-    bool empty() const { return cells_.empty() && curCover_ == 0 && curArea_ == 0; }
 
     // Sweeps every row top to bottom and calls emit(y, x0, x1, coverage) for each stretch of
-    // pixels [x0, x1) of destination row y at one coverage byte (1..255). A pixel crossed by one
-    // passage of the outline, where the winding takes only values that make its area meaningful
-    // under the rule, gets its exact area; any other pixel is measured on 16 sample lines, exactly
-    // along each line.
+    // pixels [x0, x1) of destination row y at one coverage byte (1..255).
     template <class Emit>
     void Sweep(bool nonZero, Emit& emit);
 
