@@ -36,7 +36,7 @@ int BoxSink(void*, const char* text, const char* caption, UINT type) {
 
 CTarnApp::CTarnApp()
     : m_pOptionsManager(nullptr), m_pRendering(nullptr), m_hDevMode(nullptr), m_hDevNames(nullptr),
-      m_messageSink(BoxSink), m_messageContext(nullptr) {}
+      m_messageSink(BoxSink), m_messageContext(nullptr), m_bOptionsLoaded(FALSE) {}
 
 CTarnApp::~CTarnApp() {
     delete m_pOptionsManager;
@@ -123,12 +123,14 @@ BOOL CTarnApp::InitInstance() {
     m_pRecentFileList = new CRecentFileList(0, "", "File%d", 5, 30);
 
     delete m_pOptionsManager;
+    m_bOptionsLoaded = FALSE;
     m_pOptionsManager = CreateOptionsManager();
     if (m_pOptionsManager) m_pOptionsManager->Initialize();
     if (!m_pOptionsManager || !LoadOptions()) {
         ShowMessage(kIdsOptionsNotLoaded, kIdsCaption, MB_OK | MB_ICONERROR);
         return FALSE;
     }
+    m_bOptionsLoaded = TRUE;
     SetDefaultMeasurementUnits();
 
     if (!RegisterControlsServer() || !CreateRenderingObject()) {
@@ -210,7 +212,8 @@ int CTarnApp::ExitInstance() {
         m_pRendering->Release();
         m_pRendering = nullptr;
     }
-    if (m_pOptionsManager) {
+    // Options that failed to load hold defaults: storing them would overwrite the user's settings.
+    if (m_pOptionsManager && m_bOptionsLoaded) {
         StoreOptions();
         ClearOptions();
     }

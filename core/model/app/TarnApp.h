@@ -77,6 +77,8 @@ private:
 
     MessageSink m_messageSink;
     void* m_messageContext;
+    // Set once the options were loaded whole: only then may exit write them back.
+    BOOL m_bOptionsLoaded;
 };
 
 // Accessors through the application of the calling module state.

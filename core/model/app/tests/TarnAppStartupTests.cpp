@@ -184,6 +184,10 @@ TEST_F(StartupTest, StartsWithTheServersOfItsFolderAndStoresOptionsAtExit) {
     EXPECT_TRUE(app.messages.empty()) << app.messages.front().text;
     ASSERT_NE(nullptr, app.GetRendering());
     EXPECT_EQ(app.GetRendering(), GetRendering());
+    EXPECT_EQ(&app, GetTarnApp());
+    EXPECT_STREQ("TestApp", GetAppRegistryRootName());
+    const std::string exe = Lower(GetExeFileName());
+    EXPECT_EQ(exe.size() - strlen("tarnapptests.exe"), exe.rfind("tarnapptests.exe"));
     EXPECT_EQ(SW_SHOWMAXIMIZED, app.m_nCmdShow);
     EXPECT_STREQ("TestApp", app.m_pszProfileName);
     EXPECT_STREQ(kFamily, app.m_pszRegistryKey);
@@ -304,6 +308,12 @@ TEST_P(StartupFailure, EndsWithItsMessage) {
     EXPECT_EQ(nullptr, factory.object.handedApp) << c.name;
     app.ExitInstance();
     EXPECT_EQ(1u, factory.object.refs) << c.name;
+    // Options are written back only when they were loaded.
+    HKEY written = nullptr;
+    const bool stored = RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\TarnTestsApp\\TestApp", 0, KEY_READ, &written) ==
+                        ERROR_SUCCESS;
+    if (written) RegCloseKey(written);
+    EXPECT_EQ(!c.failOptions, stored) << c.name;
 }
 
 const FailureCase kFailures[] = {
