@@ -171,3 +171,34 @@ TEST(BadInput, SmallCoverageBufferIsNeverOverrun)
 }
 
 } // namespace
+
+namespace {
+
+TEST(BadInput, NothingToDrawStillEndsTheList)
+{
+    struct NothingCase { const char* name; FillInfo request; RenderOptions options; double offset; };
+    FillInfo none = SolidFill();
+    none.FillType = FillNone;
+    RenderOptions open;
+    open.closed = 0;
+    const NothingCase cases[] = {
+        {"no fill and no outline", none, {}, 0},
+        {"open path with a fill only", SolidFill(), open, 0},
+        {"stroke far from the tile", WithOutline(2), {}, 200},
+    };
+    for (const NothingCase& c : cases) {
+        GuardedBitmap canvas(32, 32);
+        PathBuilder path;
+        path.Rect(4 + c.offset, 4, 20 + c.offset, 20);
+        std::vector<unsigned char> list(256, 0x77);
+        RECT tile{0, 0, 32, 32};
+        int status = TileDone;
+        EXPECT_EQ(0, RenderPolyBezierTile(canvas.get(), &tile, path.data(), path.count(), list.data(),
+                                          list.data() + list.size(), &c.request, c.options, &status)) << c.name;
+        EXPECT_EQ(TileDone, status) << c.name;
+        EXPECT_EQ(0, reinterpret_cast<const CoverageMaskNode*>(list.data())->count) << c.name;
+        EXPECT_EQ(0, canvas.Sum()) << c.name;
+    }
+}
+
+} // namespace
