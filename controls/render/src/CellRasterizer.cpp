@@ -260,7 +260,8 @@ void CellRasterizer::AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std
         last->maxX = std::max(last->maxX, x2);
         ++last->pieces;
     } else {
-        passages_.push_back({row, x1, fy1, x2, fy2, std::min(x1, x2), std::max(x1, x2), 1});
+        const bool turnsBack = last && last->row == row && last->xEnd == x1 && last->yEnd == fy1;
+        passages_.push_back({row, x1, fy1, x2, fy2, std::min(x1, x2), std::max(x1, x2), 1, turnsBack ? 1 : 0});
         passageOpen_ = true;
     }
     if (row < rowLo_) rowLo_ = row;
@@ -273,6 +274,21 @@ bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
     const int begin = passageStart_[row], end = passageStart_[row + 1];
     RowPassage* first = sortedPassages_.data() + begin;
     RowPassage* last = sortedPassages_.data() + end;
+
+    // Units for the side-by-side test below, taken while the passages are still in outline order.
+    units_.clear();
+    for (RowPassage* p = first; p < last; ++p) {
+        PassageUnit u{p->minX, p->maxX, *p, *p, false};
+        if (p + 1 < last && (p + 1)->turnsBack) {
+            // The two arms of a turn do not cross; on every line the arm whose far end lies
+            // further left is met first.
+            RowPassage a = *p, b = *(p + 1);
+            const bool aLeft = a.xStart < b.xEnd || (a.xStart == b.xEnd && a.minX <= b.minX);
+            u = {std::min(a.minX, b.minX), std::max(a.maxX, b.maxX), aLeft ? a : b, aLeft ? b : a, true};
+            ++p;
+        }
+        units_.push_back(u);
+    }
 
     // Passages that all cross the whole row without crossing one another give every sample line
     // the same windings in the same order.
@@ -305,23 +321,27 @@ bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
         }
     }
 
-    // Passages side by side: each sample line meets them in the same order, so the windings
-    // follow from which lines each passage spans.
-    std::sort(first, last, [](const RowPassage& a, const RowPassage& b) { return a.minX < b.minX; });
-    for (RowPassage* p = first + 1; p < last; ++p)
-        if ((p - 1)->maxX > p->minX) return false;
+    // Units side by side: each sample line meets them in the same order, so the windings follow
+    // from which lines each passage spans.
+    std::sort(units_.begin(), units_.end(), [](const PassageUnit& a, const PassageUnit& b) { return a.minX < b.minX; });
+    for (size_t i = 1; i < units_.size(); ++i)
+        if (units_[i - 1].maxX > units_[i].minX) return false;
     int winding[kSampleLines] = {};
     int lo = 0, hi = 0;
-    for (RowPassage* p = first; p < last; ++p) {
-        const std::int32_t ylo = std::min(p->yStart, p->yEnd), yhi = std::max(p->yStart, p->yEnd);
+    auto cross = [&](const RowPassage& p) {
+        const std::int32_t ylo = std::min(p.yStart, p.yEnd), yhi = std::max(p.yStart, p.yEnd);
         const int s0 = std::max(0, (ylo - 8 + 15) >> 4);
         const int s1 = std::min(kSampleLines, (yhi - 8 + 15) >> 4);
-        const int dir = p->yEnd > p->yStart ? 1 : -1;
+        const int dir = p.yEnd > p.yStart ? 1 : -1;
         for (int s = s0; s < s1; ++s) {
             winding[s] += dir;
             lo = std::min(lo, winding[s]);
             hi = std::max(hi, winding[s]);
         }
+    };
+    for (const PassageUnit& u : units_) {
+        cross(u.first);
+        if (u.pair) cross(u.second);
     }
     if (nonZero) return (lo >= 0 && hi <= 1) || (lo >= -1 && hi <= 0);
     return hi - lo <= 1;

@@ -29,6 +29,14 @@ struct RowPassage {
     std::int32_t xStart, yStart, xEnd, yEnd;
     std::int32_t minX, maxX;
     std::int32_t pieces;
+    std::int32_t turnsBack;   // starts where the previous passage ended, running the other way
+};
+
+// One passage, or two that meet at a turn of the outline inside the row (a V), in x order.
+struct PassageUnit {
+    std::int32_t minX, maxX;
+    RowPassage first, second;
+    bool pair;
 };
 
 // Where an edge crosses one of the 16 sample lines of a row, and which way it runs.
@@ -90,6 +98,7 @@ private:
     std::vector<SampleCrossing> scratch_;
     std::vector<RowPassage> passages_;
     std::vector<RowPassage> sortedPassages_;
+    std::vector<PassageUnit> units_;
     std::vector<int> passageStart_;
     bool passageOpen_ = false;     // the same before grouping (dir * 32 + line in dir)
     int lineStart_[kSampleLines + 1] = {};
