@@ -335,4 +335,50 @@ TEST_F(OptionsTest, PaletteFilesLoadInListOrderAndBadOnesLeaveTheList)
     EXPECT_EQ(fresh.m_CPLFiles[0].Find(".exe"), -1);
 }
 
+// Fails in the "Printing" writer, as a registry refusing a value would.
+class FailingPrintingOptions : public TestOptions {
+public:
+    void WritePrintingSection() override { Fail(); }
+};
+
+TEST_F(OptionsTest, AFailedWriterEndsTheStoreAndIsReportedOnce)
+{
+    FailingPrintingOptions options;
+    EXPECT_TRUE(options.StoreOptions(0, nullptr));
+    EXPECT_FALSE(options.StoreOptions(0, "Card"));
+    EXPECT_EQ(options.failures, 1);
+    EXPECT_TRUE(regtest::KeyExists(HKEY_CURRENT_USER, kApp + "\\RecentFilesList"));
+    EXPECT_FALSE(regtest::KeyExists(HKEY_CURRENT_USER, kApp + "\\General")) << "sections after the failure";
+    // The keys were closed: the next call works from the hive's root again.
+    EXPECT_TRUE(options.StoreOptions(1, "Card"));
+    EXPECT_TRUE(regtest::Exists(HKEY_LOCAL_MACHINE, kApp + "\\General", "TemplatesLocation"));
+}
+
+TEST_F(OptionsTest, AnItemThatCannotLoadEndsThatLoadCall)
+{
+    regtest::PutText(HKEY_LOCAL_MACHINE, kApp + "\\Printers\\Item0", "Name", "good");
+    regtest::PutDword(HKEY_LOCAL_MACHINE, kApp + "\\Printers\\Item1", "NoName", 1);
+    regtest::PutText(HKEY_LOCAL_MACHINE, kApp + "\\FavoriteURLList", "Later", "http://later.example/");
+    regtest::PutText(HKEY_LOCAL_MACHINE, kApp + "\\General", "DownloadDirectory", "Fetched");
+    TestOptions options;
+    EXPECT_FALSE(options.LoadOptions(1, "Card"));
+    EXPECT_STREQ(options.m_strDownloadDirectory, "Fetched") << "sections before the list were read";
+    EXPECT_EQ(options.GetItemListByIndex(options.m_nPrintersList)->GetSize(), 1);
+    EXPECT_EQ(options.m_FavoriteURLs.count("Later"), 0u) << "sections after the list were not";
+}
+
+TEST_F(OptionsTest, ControlValuesOfOtherRegistryTypesAreNotTaken)
+{
+    HKEY key = regtest::Create(HKEY_CURRENT_USER, kApp + "\\TarnControls");
+    const char multi[] = "a\0b\0";
+    RegSetValueExA(key, "Multi", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(multi), sizeof multi);
+    const BYTE shortDword[2] = {1, 2};
+    RegSetValueExA(key, "ShortNumber", 0, REG_DWORD, shortDword, sizeof shortDword);
+    RegCloseKey(key);
+    TestOptions options;
+    LoadAll(options);
+    EXPECT_EQ(options.m_ControlValues.count("Multi"), 0u);
+    EXPECT_EQ(options.m_ControlValues.count("ShortNumber"), 0u);
+}
+
 }  // namespace
