@@ -10,6 +10,7 @@
 #include "ControlInfo.h"
 #include "MeasurementUnits.h"
 #include "OptionsManager.h"
+#include "Profiler.h"
 
 namespace {
 const UINT kIdsControlsUnavailable = 12156;
@@ -35,11 +36,12 @@ int BoxSink(void*, const char* text, const char* caption, UINT type) {
 }  // namespace
 
 CTarnApp::CTarnApp()
-    : m_pOptionsManager(nullptr), m_pRendering(nullptr), m_hDevMode(nullptr), m_hDevNames(nullptr),
+    : m_pOptionsManager(nullptr), m_pProfiler(nullptr), m_pRendering(nullptr), m_hDevMode(nullptr), m_hDevNames(nullptr),
       m_messageSink(BoxSink), m_messageContext(nullptr), m_bOptionsLoaded(FALSE) {}
 
 CTarnApp::~CTarnApp() {
     delete m_pOptionsManager;
+    delete m_pProfiler;
     if (m_hDevMode) GlobalFree(m_hDevMode);
     if (m_hDevNames) GlobalFree(m_hDevNames);
 }
@@ -70,7 +72,14 @@ COptionsManager* CTarnApp::CreateOptionsManager() {
                                GetAppRegistryRootName());
 }
 
+CProfiler* CTarnApp::CreateProfiler() { return new CProfiler; }
+
 void CTarnApp::ClearOptions() {}
+
+void CTarnApp::LoadProfile() {
+    m_pProfiler->m_strFamilyRootName = GetAppFamilyRootName();
+    m_pProfiler->LoadDataFromRegistry(GetAppRegistryRootName());
+}
 
 void CTarnApp::SetTarnRegistryKey(LPCSTR familyName, LPCSTR applicationName) {
     if (familyName && *familyName) SetRegistryKey(familyName);
@@ -131,6 +140,9 @@ BOOL CTarnApp::InitInstance() {
         return FALSE;
     }
     m_bOptionsLoaded = TRUE;
+    delete m_pProfiler;
+    m_pProfiler = CreateProfiler();
+    if (m_pProfiler) LoadProfile();
     SetDefaultMeasurementUnits();
 
     if (!RegisterControlsServer() || !CreateRenderingObject()) {
@@ -263,6 +275,11 @@ BEGIN_INTERFACE_MAP(CTarnApp, CWinApp)
 END_INTERFACE_MAP()
 
 CTarnApp* GetTarnApp() { return dynamic_cast<CTarnApp*>(AfxGetApp()); }
+
+CProfiler* GetProfiler() {
+    CTarnApp* app = GetTarnApp();
+    return app ? app->GetProfiler() : nullptr;
+}
 
 ITarnRendering* GetRendering() {
     CTarnApp* app = GetTarnApp();

@@ -12,6 +12,7 @@
 #include "TarnControls.h"
 
 class COptionsManager;
+class CProfiler;
 
 struct PrinterInfo {
     double left, top, right, bottom;  // unprintable margins, inches
@@ -33,11 +34,13 @@ public:
     virtual CString GetAppEngineRootName();
     virtual CString GetAppFamilyRootName();
     virtual COptionsManager* CreateOptionsManager();
+    virtual CProfiler* CreateProfiler();
     virtual void ClearOptions();
     virtual void SetDefaultMeasurementUnits();
     virtual void InitControlsCLSID();
 
     COptionsManager* GetOptionsManager() const { return m_pOptionsManager; }
+    CProfiler* GetProfiler() const { return m_pProfiler; }
     ITarnRendering* GetRendering() const { return m_pRendering; }
     BOOL GetPrinterInfo(PrinterInfo* info, HDC hdc);
 
@@ -52,6 +55,7 @@ protected:
     int ShowMessage(UINT textId, UINT captionId, UINT type);
 
     COptionsManager* m_pOptionsManager;
+    CProfiler* m_pProfiler;
     ITarnRendering* m_pRendering;
     HGLOBAL m_hDevMode;
     HGLOBAL m_hDevNames;
@@ -71,6 +75,7 @@ protected:
 
 private:
     BOOL LoadOptions();
+    void LoadProfile();
     void StoreOptions();
     BOOL RegisterControlsServer();
     BOOL CreateRenderingObject();
@@ -84,6 +89,8 @@ private:
 // Accessors through the application of the calling module state.
 TARN_API CTarnApp* GetTarnApp();
 TARN_API ITarnRendering* GetRendering();
+// The application's profiler; null before start-up has made it.
+TARN_API CProfiler* GetProfiler();
 TARN_API CString GetAppRegistryRootName();
 TARN_API const char* GetExeFileName();
 // Adds the library to the calling module's resource and class chain.

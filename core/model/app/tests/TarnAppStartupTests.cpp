@@ -13,6 +13,7 @@
 #include "ControlInfo.h"
 #include "MeasurementUnits.h"
 #include "OptionsManager.h"
+#include "Profiler.h"
 #include "TarnApp.h"
 
 namespace {
@@ -185,6 +186,10 @@ TEST_F(StartupTest, StartsWithTheServersOfItsFolderAndStoresOptionsAtExit) {
     ASSERT_NE(nullptr, app.GetRendering());
     EXPECT_EQ(app.GetRendering(), GetRendering());
     EXPECT_EQ(&app, GetTarnApp());
+    ASSERT_NE(nullptr, app.GetProfiler());
+    EXPECT_EQ(app.GetProfiler(), GetProfiler());
+    EXPECT_TRUE(app.GetProfiler()->IsLoaded());
+    EXPECT_STREQ(kFamily, app.GetProfiler()->m_strFamilyRootName);
     EXPECT_STREQ("TestApp", GetAppRegistryRootName());
     const std::string exe = Lower(GetExeFileName());
     EXPECT_EQ(exe.size() - strlen("tarnapptests.exe"), exe.rfind("tarnapptests.exe"));
