@@ -163,7 +163,9 @@ TEST(BadInput, SmallCoverageBufferIsNeverOverrun)
                                                list.data() + size, &request, 1, 1, nullptr, 0);
         EXPECT_EQ(RenderListFull, result) << size;
         for (size_t i = size; i < list.size(); ++i) ASSERT_EQ(0x5A, list[i]) << size;
-        if (size >= 28) EXPECT_EQ(0, reinterpret_cast<const CoverageMaskNode*>(list.data())->count);
+        if (size >= 28) {
+            EXPECT_EQ(0, reinterpret_cast<const CoverageMaskNode*>(list.data())->count);
+        }
         // The drawing itself is complete.
         DrawWhole(reference, path, request);
         EXPECT_TRUE(canvas.SamePixels(reference)) << size;
