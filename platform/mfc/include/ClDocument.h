@@ -3,10 +3,13 @@
 // archive on a file. COleDocument keeps the document in a compound file: its data go to the
 // stream "Contents" of the root storage.
 #include "ClCmdTarget.h"
+#include "ClCollections.h"
 #include "ClString.h"
 
 class CArchive;
 class CDocTemplate;
+class CFrameWnd;
+class CView;
 class CException;
 class CFile;
 class CFileException;
@@ -28,6 +31,29 @@ public:
     virtual BOOL IsModified() { return m_bModified; }
     virtual void SetModifiedFlag(BOOL bModified = TRUE) { m_bModified = bModified; }
 
+    // Views showing the document. The document closes when its last view goes (m_bAutoDelete).
+    void AddView(CView* pView);
+    void RemoveView(CView* pView);
+    POSITION GetFirstViewPosition() const { return m_viewList.GetHeadPosition(); }
+    CView* GetNextView(POSITION& rPosition) const { return static_cast<CView*>(m_viewList.GetNext(rPosition)); }
+    // Every view but pSender gets OnUpdate(pSender, lHint, pHint).
+    void UpdateAllViews(CView* pSender, LPARAM lHint = 0, CObject* pHint = nullptr);
+    virtual void OnChangedViewList();
+    // Commands: the document's map, then its template's.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+    // Asks whether changes may be dropped (Yes saves first); FALSE when the user cancels.
+    virtual BOOL SaveModified();
+    // Closing pFrame may close the document: its changes are settled first.
+    virtual BOOL CanCloseFrame(CFrameWnd* pFrame);
+    // Save under the document's name, or ask for one; FALSE when not saved.
+    virtual BOOL DoFileSave();
+    // Saves to lpszPathName (asking for a name when null); with bReplace the document takes the name.
+    virtual BOOL DoSave(LPCSTR lpszPathName, BOOL bReplace = TRUE);
+    void OnFileSave() { DoFileSave(); }
+    void OnFileSaveAs() { DoSave(nullptr); }
+    void OnFileClose();
+
     virtual BOOL OnNewDocument();
     // Load and save through an archive on the file. Failures are reported with
     // ReportSaveLoadException and answered FALSE; a failed save removes the half-written file.
@@ -45,6 +71,7 @@ public:
     CString m_strTitle;
     CString m_strPathName;
     CDocTemplate* m_pDocTemplate;
+    CPtrList m_viewList;
     BOOL m_bModified;
     BOOL m_bAutoDelete;   // OnCloseDocument deletes the document
     BOOL m_bEmbedded;

@@ -8,6 +8,8 @@ class CWnd;
 class CDocument;
 class CRecentFileList;
 class CException;
+class CDocManager;
+class CDocTemplate;
 
 class CLASSLIB_API CWinThread : public CCmdTarget
 {
@@ -80,8 +82,16 @@ public:
     virtual BOOL InitApplication();
     int ExitInstance() override;
     BOOL OnIdle(LONG lCount) override;
-    // Without a document manager there is nothing to open: null.
+    // Documents through the document manager (made by the first AddDocTemplate, deleted with
+    // the application together with its templates).
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    // Null without a document manager.
     virtual CDocument* OpenDocumentFile(LPCSTR lpszFileName);
+    void OnFileNew();
+    void OnFileOpen();
+    virtual BOOL SaveAllModified();
+    void CloseAllDocuments(BOOL bEndSession);
+    CDocManager* m_pDocManager;
     virtual void AddToRecentFileList(LPCSTR lpszPathName);
     // Makes the recent-file list (section "Recent File List", entries "File%d") and reads it.
     void LoadStdProfileSettings(UINT nMaxMRU = 4);

@@ -36,6 +36,7 @@ public:
 
     // Creation: PreCreateWindow may change the parameters; the window is routed through this
     // object from its first message. A null class name uses the library's default window class.
+    // pContext (a CCreateContext for frames and views) arrives as the creation parameter.
     virtual BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
                         CWnd* pParentWnd, UINT nID, void* pContext = nullptr);
     BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, int x, int y,

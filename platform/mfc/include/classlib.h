@@ -24,4 +24,5 @@
 #include "ClWnd.h"
 #include "ClDialog.h"
 #include "ClControls.h"
+#include "ClDocView.h"
 #include "ClPropertySheet.h"

@@ -1,9 +1,13 @@
 #include "ClDocument.h"
+#include "ClDocView.h"
+#include "ClWinApp.h"
 #include "ClArchive.h"
 #include "ClException.h"
 #include "ClFile.h"
 #include "ClOleStreamFile.h"
 #include "ClResourceIds.h"
+
+#include <commdlg.h>
 
 #include <algorithm>
 #include <vector>
@@ -36,7 +40,123 @@ CDocument::CDocument()
 {
 }
 
-CDocument::~CDocument() = default;
+CDocument::~CDocument()
+{
+    // Views outliving the document no longer show it.
+    for (POSITION pos = m_viewList.GetHeadPosition(); pos;)
+        static_cast<CView*>(m_viewList.GetNext(pos))->m_pDocument = nullptr;
+    if (m_pDocTemplate)
+        m_pDocTemplate->RemoveDocument(this);
+}
+
+void CDocument::AddView(CView* pView)
+{
+    if (!pView || m_viewList.Find(pView))
+        return;
+    m_viewList.AddTail(pView);
+    pView->m_pDocument = this;
+    OnChangedViewList();
+}
+
+void CDocument::RemoveView(CView* pView)
+{
+    POSITION pos = m_viewList.Find(pView);
+    if (!pos)
+        return;
+    m_viewList.RemoveAt(pos);
+    pView->m_pDocument = nullptr;
+    OnChangedViewList();
+}
+
+void CDocument::OnChangedViewList()
+{
+    if (m_viewList.IsEmpty() && m_bAutoDelete) {
+        OnCloseDocument();
+        return;
+    }
+}
+
+void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint)
+{
+    for (POSITION pos = m_viewList.GetHeadPosition(); pos;) {
+        CView* view = static_cast<CView*>(m_viewList.GetNext(pos));
+        if (view != pSender)
+            view->OnUpdate(pSender, lHint, pHint);
+    }
+}
+
+BOOL CDocument::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    if (CCmdTarget::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
+    return m_pDocTemplate && m_pDocTemplate->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+BOOL CDocument::SaveModified()
+{
+    if (!IsModified())
+        return TRUE;
+    CString name = m_strPathName.IsEmpty() ? m_strTitle : m_strPathName;
+    if (name.IsEmpty())
+        name.LoadString(AFX_IDS_UNTITLED);
+    CString format, prompt;
+    if (!format.LoadString(AFX_IDP_ASK_TO_SAVE))
+        format = "%1";
+    prompt.FormatMessage(static_cast<LPCSTR>(format), static_cast<LPCSTR>(name));
+    switch (AfxMessageBox(prompt, MB_YESNOCANCEL, AFX_IDP_ASK_TO_SAVE)) {
+    case IDCANCEL:
+        return FALSE;
+    case IDYES:
+        return DoFileSave();
+    default:
+        SetModifiedFlag(FALSE);
+        return TRUE;
+    }
+}
+
+BOOL CDocument::CanCloseFrame(CFrameWnd* pFrame)
+{
+    // Only closing the last frame that shows the document closes the document.
+    for (POSITION pos = m_viewList.GetHeadPosition(); pos;) {
+        CView* view = static_cast<CView*>(m_viewList.GetNext(pos));
+        CFrameWnd* frame = view->GetParentFrame();
+        if (frame && frame != pFrame)
+            return TRUE;
+    }
+    return SaveModified();
+}
+
+BOOL CDocument::DoFileSave()
+{
+    if (m_strPathName.IsEmpty())
+        return DoSave(nullptr);
+    return DoSave(m_strPathName);
+}
+
+BOOL CDocument::DoSave(LPCSTR lpszPathName, BOOL bReplace)
+{
+    CString name = lpszPathName;
+    if (name.IsEmpty()) {
+        CWinApp* app = AfxGetApp();
+        name = m_strPathName.IsEmpty() ? m_strTitle : m_strPathName;
+        if (!app || !app->m_pDocManager ||
+            !app->m_pDocManager->DoPromptFileName(name, bReplace ? AFX_IDS_SAVEFILE : AFX_IDS_SAVEFILECOPY,
+                                                  OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FALSE, m_pDocTemplate))
+            return FALSE;
+    }
+    if (!OnSaveDocument(name))
+        return FALSE;
+    if (bReplace)
+        SetPathName(name);
+    return TRUE;
+}
+
+void CDocument::OnFileClose()
+{
+    if (!SaveModified())
+        return;
+    OnCloseDocument();
+}
 
 void CDocument::SetTitle(LPCSTR lpszTitle) { m_strTitle = lpszTitle; }
 
@@ -141,6 +261,20 @@ BOOL CDocument::OnSaveDocument(LPCSTR lpszPathName)
 
 void CDocument::OnCloseDocument()
 {
+    // The frames go first (and their views with them); the document must survive that.
+    const BOOL autoDelete = m_bAutoDelete;
+    m_bAutoDelete = FALSE;
+    while (!m_viewList.IsEmpty()) {
+        CView* view = static_cast<CView*>(m_viewList.GetHead());
+        CFrameWnd* frame = view->GetParentFrame();
+        if (frame && frame->m_hWnd)
+            frame->DestroyWindow();
+        else if (view->m_hWnd)
+            view->DestroyWindow();
+        if (!m_viewList.IsEmpty() && m_viewList.GetHead() == view)
+            RemoveView(view);   // a view without a window leaves by hand
+    }
+    m_bAutoDelete = autoDelete;
     DeleteContents();
     if (m_bAutoDelete)
         delete this;

@@ -4,6 +4,7 @@
 #include "ClModule.h"
 #include "ClResourceIds.h"
 #include "ClWnd.h"
+#include "ClDocView.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -104,7 +105,7 @@ int CWinThread::Run()
 CWinApp::CWinApp(LPCSTR lpszAppName)
     : m_pszAppName(nullptr), m_pszRegistryKey(nullptr), m_pszProfileName(nullptr), m_pszExeName(nullptr),
       m_pszHelpFilePath(nullptr), m_hInstance(nullptr), m_lpCmdLine(nullptr), m_nCmdShow(SW_SHOWNORMAL),
-      m_pRecentFileList(nullptr)
+      m_pRecentFileList(nullptr), m_pDocManager(nullptr)
 {
     AFX_MODULE_STATE* state = AfxGetModuleState();
     state->m_pCurrentWinApp = this;
@@ -115,6 +116,7 @@ CWinApp::CWinApp(LPCSTR lpszAppName)
 
 CWinApp::~CWinApp()
 {
+    delete m_pDocManager;
     delete m_pRecentFileList;
     for (LPCSTR* name : {&m_pszAppName, &m_pszRegistryKey, &m_pszProfileName, &m_pszExeName, &m_pszHelpFilePath})
         free(const_cast<char*>(*name));
@@ -162,7 +164,37 @@ int CWinApp::ExitInstance()
 
 BOOL CWinApp::OnIdle(LONG lCount) { return CWinThread::OnIdle(lCount); }
 
-CDocument* CWinApp::OpenDocumentFile(LPCSTR) { return nullptr; }
+void CWinApp::AddDocTemplate(CDocTemplate* pTemplate)
+{
+    if (!m_pDocManager)
+        m_pDocManager = new CDocManager;
+    m_pDocManager->AddDocTemplate(pTemplate);
+}
+
+CDocument* CWinApp::OpenDocumentFile(LPCSTR lpszFileName)
+{
+    return m_pDocManager ? m_pDocManager->OpenDocumentFile(lpszFileName) : nullptr;
+}
+
+void CWinApp::OnFileNew()
+{
+    if (m_pDocManager)
+        m_pDocManager->OnFileNew();
+}
+
+void CWinApp::OnFileOpen()
+{
+    if (m_pDocManager)
+        m_pDocManager->OnFileOpen();
+}
+
+BOOL CWinApp::SaveAllModified() { return m_pDocManager ? m_pDocManager->SaveAllModified() : TRUE; }
+
+void CWinApp::CloseAllDocuments(BOOL bEndSession)
+{
+    if (m_pDocManager)
+        m_pDocManager->CloseAllDocuments(bEndSession);
+}
 
 void CWinApp::AddToRecentFileList(LPCSTR lpszPathName)
 {
