@@ -275,6 +275,16 @@ bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
     RowPassage* first = sortedPassages_.data() + begin;
     RowPassage* last = sortedPassages_.data() + end;
 
+    // The common rows: one or two passages crossing the whole row.
+    auto whole = [](const RowPassage& p) {
+        return (p.yStart == 0 && p.yEnd == kSubpixelScale) || (p.yEnd == 0 && p.yStart == kSubpixelScale);
+    };
+    if (end - begin == 1 && whole(*first)) return true;
+    if (end - begin == 2 && whole(first[0]) && whole(first[1]) &&
+        (first[0].yEnd > first[0].yStart) != (first[1].yEnd > first[1].yStart) &&
+        (first[0].maxX <= first[1].minX || first[1].maxX <= first[0].minX))
+        return true;
+
     // Units for the side-by-side test below, taken while the passages are still in outline order.
     units_.clear();
     for (RowPassage* p = first; p < last; ++p) {
