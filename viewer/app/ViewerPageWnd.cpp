@@ -103,6 +103,29 @@ void CViewerPageWnd::Scroll(int dx, int dy)
     m_fitted = false;
 }
 
+void CViewerPageWnd::ZoomToRect(RECT rect)
+{
+    const RECT client = Client();
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    if (width < 1 || height < 1)
+        return;
+    double factor = std::max(double(rect.right - rect.left) / width, double(rect.bottom - rect.top) / height);
+    double zoom = factor > 0 ? m_zoom / factor : HUGE_VAL;
+    if (zoom > 2 * kMaxZoom || zoom < 0.5) {
+        factor = factor >= 2.5 ? 2.5 : (factor <= 0.4 ? 0.4 : factor);
+        zoom = m_zoom / factor;
+    }
+    SetZoomAt(zoom, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+}
+
+void CViewerPageWnd::DrawRubberBand(POINT from, POINT to) const
+{
+    const RECT band = {std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x), std::max(from.y, to.y)};
+    HDC dc = GetDC(m_hwnd);
+    DrawFocusRect(dc, &band);
+    ReleaseDC(m_hwnd, dc);
+}
+
 void CViewerPageWnd::RedrawAll()
 {
     if (m_hwnd)
@@ -154,6 +177,9 @@ void CViewerPageWnd::Paint()
 LRESULT CViewerPageWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case VWM_START:
+        m_previousClient = Client();
+        break;
     case WM_PAINT:
         Paint();
         break;
@@ -165,12 +191,19 @@ LRESULT CViewerPageWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         SetCursor(shape ? shape : LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
         return 1;
     }
-    case WM_SIZE:
-        if (m_fitted)
+    case WM_SIZE: {
+        const RECT client = Client();
+        if (m_fitted) {
             ZoomToPage();
-        else
+        } else {
+            // The point at the centre of the window stays there.
+            const POINT shift = {(m_previousClient.right - client.right) / 2, (m_previousClient.bottom - client.bottom) / 2};
+            m_origin = KeepPageVisible({m_origin.x + shift.x, m_origin.y + shift.y});
             RedrawAll();
+        }
+        m_previousClient = client;
         break;
+    }
     case WM_KEYDOWN: {
         const RECT client = Client();
         const POINT centre = {client.right / 2, client.bottom / 2};
@@ -187,22 +220,31 @@ LRESULT CViewerPageWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     }
     case WM_LBUTTONDOWN:
         m_lastPoint = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        m_startPoint = m_lastPoint;
         m_dragging = true;
         SetCapture(hwnd);
         break;
     case WM_MOUSEMOVE:
         if (m_dragging && (wParam & MK_LBUTTON)) {
             const POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            if (m_mode == kPanMode)
+            if (m_mode == kPanMode) {
                 Scroll(point.x - m_lastPoint.x, point.y - m_lastPoint.y);
+            } else {
+                DrawRubberBand(m_startPoint, m_lastPoint);
+                DrawRubberBand(m_startPoint, point);
+            }
             m_lastPoint = point;
         }
         break;
     case WM_LBUTTONUP:
         if (m_dragging) {
             ReleaseCapture();
-            if (m_mode == kZoomMode)
-                SetZoomAt(m_zoom * 2.5, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+            if (m_mode == kZoomMode) {
+                const POINT end = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+                DrawRubberBand(m_startPoint, m_lastPoint);
+                ZoomToRect({std::min(m_startPoint.x, end.x), std::min(m_startPoint.y, end.y),
+                            std::max(m_startPoint.x, end.x), std::max(m_startPoint.y, end.y)});
+            }
         }
         m_dragging = false;
         break;

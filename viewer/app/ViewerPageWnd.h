@@ -26,6 +26,8 @@ public:
     void ZoomToPage();
     void SetZoomAt(double zoom, POINT clientPoint);
     void Scroll(int dx, int dy);
+    // Zooms so that the client rectangle fills the window; an empty one zooms in by 2.5 at its corner.
+    void ZoomToRect(RECT rect);
     void RedrawAll();
 
 private:
@@ -36,6 +38,7 @@ private:
     void Paint();
     void Render(HDC dc, const RECT& client) const;
     RECT Client() const;
+    void DrawRubberBand(POINT from, POINT to) const;
 
     CViewerSite* m_site = nullptr;
     bool m_clipToMargins = true;
@@ -44,7 +47,9 @@ private:
     POINT m_origin = {0, 0};
     bool m_fitted = true;
     bool m_dragging = false;
+    POINT m_startPoint = {0, 0};
     POINT m_lastPoint = {0, 0};
+    RECT m_previousClient = {0, 0, 0, 0};
 };
 
 class CCardViewerPageWnd : public CViewerPageWnd

@@ -117,7 +117,9 @@ void PrintState(HWND frame, const char* step)
             break;
         pressed += SendMessageA(toolbar, TB_ISBUTTONPRESSED, 50000 + n, 0) ? '1' : '0';
     }
-    std::printf("%s: title \"%s\" buttons %s\n", step, title, pressed.c_str());
+    const bool zoomToPage = SendMessageA(toolbar, TB_ISBUTTONENABLED, 1004, 0) != 0;
+    std::printf("%s: title \"%s\" buttons %s zoom-to-page %s\n", step, title, pressed.c_str(),
+                zoomToPage ? "enabled" : "disabled");
 }
 
 void PressKeys(const std::vector<WORD>& keys)
@@ -223,6 +225,9 @@ int Pages(const char* program, const char* screenshot)
         {"ctrl+2", {VK_CONTROL, '2'}},
         {"ctrl+9", {VK_CONTROL, '9'}},
         {"ctrl+1", {VK_CONTROL, '1'}},
+        {"numpad+", {VK_ADD}},
+        {"right", {VK_RIGHT}},
+        {"numpad*", {VK_MULTIPLY}},
     };
     for (const auto& step : steps) {
         char before[256] = "";
@@ -231,6 +236,11 @@ int Pages(const char* program, const char* screenshot)
         Settle(frame, before);
         PrintState(frame, step.step);
     }
+    // The button of the panel already shown: it stays pressed and the panel stays.
+    SendMessageA(frame, WM_COMMAND, 50000, 0);
+    PrintState(frame, "button 1");
+    SendMessageA(frame, WM_COMMAND, 50001, 0);
+    PrintState(frame, "button 2");
     PostMessageA(frame, WM_CLOSE, 0, 0);
     std::printf("exit code %lu\n", Finish(process, 30000));
     return 0;

@@ -153,13 +153,16 @@ def check_pages(program, screenshot):
     print(output)
     check(code == 0, "the driver could not work the viewer copy")
     check("frame at 30 30 " in output, "the main frame does not start at 30,30")
-    titles = re.findall(r'^(\S+): title "([^"]*)" buttons (\d*)$', output, re.M)
-    expected = [("start", "Front", "100"), ("ctrl+tab", "Inside", "010"), ("ctrl+tab", "Back", "001"),
-                ("ctrl+tab", "Front", "100"), ("ctrl+shift+tab", "Back", "001"), ("ctrl+3", "Back", "001"),
-                ("ctrl+2", "Inside", "010"), ("ctrl+9", "Inside", "000"), ("ctrl+1", "Front", "100")]
-    got = [(step, title, buttons) for step, title, buttons in titles]
-    check(got == [(step, "Festoon Viewer - " + name, buttons) for step, name, buttons in expected],
-          f"pages shown {got}")
+    states = re.findall(r'^(.+?): title "([^"]*)" buttons (\d*) zoom-to-page (\w+)$', output, re.M)
+    expected = [("start", "Front", "100", "disabled"), ("ctrl+tab", "Inside", "010", "disabled"),
+                ("ctrl+tab", "Back", "001", "disabled"), ("ctrl+tab", "Front", "100", "disabled"),
+                ("ctrl+shift+tab", "Back", "001", "disabled"), ("ctrl+3", "Back", "001", "disabled"),
+                ("ctrl+2", "Inside", "010", "disabled"), ("ctrl+9", "Inside", "000", "disabled"),
+                ("ctrl+1", "Front", "100", "disabled"), ("numpad+", "Front", "100", "enabled"),
+                ("right", "Front", "100", "enabled"), ("numpad*", "Front", "100", "disabled"),
+                ("button 1", "Front", "100", "disabled"), ("button 2", "Inside", "010", "disabled")]
+    check(states == [(step, "Festoon Viewer - " + name, buttons, zoom) for step, name, buttons, zoom in expected],
+          f"states seen {states}")
     check("exit code 0" in output, "the viewer copy did not end cleanly")
     check(os.path.exists(screenshot), "no screenshot")
     if os.path.exists(screenshot):
