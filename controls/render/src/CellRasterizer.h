@@ -143,11 +143,11 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
 
         // Most rows hold only windings for which every pixel's signed area is its coverage: then
         // the area sweep alone gives what the pixel-by-pixel choice below would.
-        // Most rows can be shown simple from their passages alone, without sample crossings.
+        // Most rows can be shown simple from their passages alone; others from the windings their
+        // sample lines see anywhere in the row.
         bool simple = WindingsStaySimple(r, nonZero);
-        const bool wholeRowEdges = simple;
         bool haveCrossings = false;
-        if (simple && !wholeRowEdges) {
+        if (!simple) {
             RowCrossings(r);
             haveCrossings = true;
             int lo = 0, hi = 0;
