@@ -312,7 +312,9 @@ bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
         auto topX = [](const RowPassage& p) { return p.yStart == 0 ? p.xStart : p.xEnd; };
         auto bottomX = [](const RowPassage& p) { return p.yStart == 0 ? p.xEnd : p.xStart; };
         std::sort(first, last, [&](const RowPassage& a, const RowPassage& b) {
-            return topX(a) != topX(b) ? topX(a) < topX(b) : bottomX(a) < bottomX(b);
+            if (topX(a) != topX(b)) return topX(a) < topX(b);
+            if (bottomX(a) != bottomX(b)) return bottomX(a) < bottomX(b);
+            return a.yStart < b.yStart;   // coincident: downward ones first
         });
         bool ordered = true;
         for (RowPassage* p = first + 1; p < last && ordered; ++p) {
@@ -333,7 +335,18 @@ bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
 
     // Units side by side: each sample line meets them in the same order, so the windings follow
     // from which lines each passage spans.
-    std::sort(units_.begin(), units_.end(), [](const PassageUnit& a, const PassageUnit& b) { return a.minX < b.minX; });
+    // Ties are broken by the whole geometry, so the order never depends on the order the edges
+    // came in.
+    std::sort(units_.begin(), units_.end(), [](const PassageUnit& a, const PassageUnit& b) {
+        if (a.minX != b.minX) return a.minX < b.minX;
+        if (a.maxX != b.maxX) return a.maxX < b.maxX;
+        const RowPassage& p = a.first;
+        const RowPassage& q = b.first;
+        if (p.yStart != q.yStart) return p.yStart < q.yStart;
+        if (p.yEnd != q.yEnd) return p.yEnd < q.yEnd;
+        if (p.xStart != q.xStart) return p.xStart < q.xStart;
+        return p.xEnd < q.xEnd;
+    });
     for (size_t i = 1; i < units_.size(); ++i)
         if (units_[i - 1].maxX > units_[i].minX) return false;
     int winding[kSampleLines] = {};
