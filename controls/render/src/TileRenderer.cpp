@@ -31,6 +31,7 @@ struct TileWorkspace {
     std::vector<StrokePoint> stretch;
     std::vector<StrokePoint> run;
     std::vector<char> nearBox;
+    std::vector<StrokePoint> deduped;
     std::vector<std::uint8_t> raster;
     std::vector<int> pieces;
 
@@ -100,10 +101,24 @@ bool SegmentNearBox(const StrokePoint& a, const StrokePoint& b, const tagRectF& 
 // flat ends that close the part lie wholly outside the box, far enough from the tile to change
 // nothing in it.
 template <class EdgeSink>
-void StrokeNearBox(StrokeOutline& stroke, const std::vector<StrokePoint>& pts, bool closed, double h,
+void StrokeNearBox(StrokeOutline& stroke, const std::vector<StrokePoint>& input, bool closed, double h,
                    const tagRectF& box, EdgeSink& sink, StrokeBounds& bounds, std::vector<StrokePoint>& run,
-                   std::vector<char>& nearBox)
+                   std::vector<char>& nearBox, std::vector<StrokePoint>& pts)
 {
+    // Sides of no length are dropped first, as the outline does, so that the side added at each
+    // end of a part is a real one.
+    pts.clear();
+    for (const StrokePoint& p : input) {
+        if (!pts.empty()) {
+            const double dx = p.x - pts.back().x, dy = p.y - pts.back().y;
+            if (dx * dx + dy * dy < 1e-12) continue;
+        }
+        pts.push_back(p);
+    }
+    if (closed && pts.size() > 2) {
+        const double dx = pts.front().x - pts.back().x, dy = pts.front().y - pts.back().y;
+        if (dx * dx + dy * dy < 1e-12) pts.pop_back();
+    }
     const int n = static_cast<int>(pts.size());
     if (n < 2) return;
     const int segs = closed ? n : n - 1;
@@ -255,12 +270,14 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             if (dash) {
                 DashPolyline(&walk.points()[sub.first], sub.count, options.closed != 0, *dash, walkRequest.clip,
                              [&](const std::vector<StrokePoint>& s) {
-                                 StrokeNearBox(ws.stroke, s, false, h, walkRequest.clip, feed, ignored, ws.run, ws.nearBox);
+                                 StrokeNearBox(ws.stroke, s, false, h, walkRequest.clip, feed, ignored, ws.run,
+                                               ws.nearBox, ws.deduped);
                              },
                              ws.stretch);
             } else {
                 CopyPolyline(walk, sub, ws.polyline);
-                StrokeNearBox(ws.stroke, ws.polyline, options.closed != 0, h, walkRequest.clip, feed, ignored, ws.run, ws.nearBox);
+                StrokeNearBox(ws.stroke, ws.polyline, options.closed != 0, h, walkRequest.clip, feed, ignored,
+                              ws.run, ws.nearBox, ws.deduped);
             }
         }
         if (ws.outlineCells.overflowed()) {
@@ -334,7 +351,8 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             EdgeFeed feed(ws.outlineCells);
             StrokeBounds b;
             CopyPolyline(walk, sub, ws.polyline);
-            StrokeNearBox(ws.stroke, ws.polyline, options.closed != 0, h, walkRequest.clip, feed, b, ws.run, ws.nearBox);
+            StrokeNearBox(ws.stroke, ws.polyline, options.closed != 0, h, walkRequest.clip, feed, b, ws.run,
+                          ws.nearBox, ws.deduped);
             if (ws.outlineCells.overflowed()) {
                 *status = TileTooComplex;
                 return writer.BytesWritten();

@@ -56,6 +56,10 @@ std::vector<Scene> Scenes()
         {"thin curve", [](PathBuilder& p) { p.Ellipse(60, 45, 37.3, 22.2); }, Outline(0.7), {}},
         {"dashed polyline, dash-dot-dot",
          [](PathBuilder& p) { p.MoveTo(3, 3).LineTo(117, 40).LineTo(8, 86).End(); }, Outline(0.9, OutlineDashDotDot), open},
+        {"pentagram thin outline", [](PathBuilder& p) { Star(p, 60, 45, 40, 5, 2); }, Outline(0.6), {}},
+        {"pentagram dashed outline", [](PathBuilder& p) { Star(p, 60, 45, 40, 5, 2); }, Outline(1.0, OutlineDash), {}},
+        {"star of 61 points with wide outline", [](PathBuilder& p) { Star(p, 60, 45, 44, 61, 30); },
+         FillAndOutline(1.5, OutlineSolid), nonZero},
         {"rounded rectangle filled and outlined",
          [](PathBuilder& p) {
              p.MoveTo(20, 10).LineTo(100, 10).CurveTo(110, 10, 110, 20, 110, 20).LineTo(110, 70)
