@@ -25,4 +25,5 @@
 #include "ClDialog.h"
 #include "ClControls.h"
 #include "ClDocView.h"
+#include "ClMDI.h"
 #include "ClPropertySheet.h"

@@ -276,18 +276,25 @@ LRESULT CFrameWnd::OnInitMenuPopup(WPARAM wParam, LPARAM lParam)
 
 void CFrameWnd::OnClose()
 {
-    CDocument* doc = GetActiveDocument();
-    if (doc && !doc->CanCloseFrame(this))
-        return;
     CWinApp* app = AfxGetApp();
-    if (app && app->m_pMainWnd == this && !app->SaveAllModified())
-        return;
-    if (doc && doc->m_bAutoDelete) {
-        // The document closes its frames (this one among them).
-        doc->OnCloseDocument();
+    const bool isMain = app && app->m_pMainWnd == this;
+    if (isMain) {
+        // The application ends: every document settles its changes first.
+        if (!app->SaveAllModified())
+            return;
+    } else if (CDocument* doc = GetActiveDocument()) {
+        if (!doc->CanCloseFrame(this))
+            return;
+    }
+    if (!isMain) {
+        DestroyWindow();   // a document losing its last view closes itself
         return;
     }
-    DestroyWindow();
+    // Closing the documents may destroy this frame (and its object) already.
+    HWND hWnd = m_hWnd;
+    app->CloseAllDocuments(FALSE);
+    if (::IsWindow(hWnd))
+        ::DestroyWindow(hWnd);
 }
 
 void CFrameWnd::PostNcDestroy()

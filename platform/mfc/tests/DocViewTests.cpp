@@ -190,4 +190,73 @@ TEST_F(DocView, AFileThatCannotBeOpenedLeavesNothingBehind)
     EXPECT_EQ(MainFrame(), nullptr);
 }
 
+class MultipleDocuments : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_events.clear();
+        main = new CMDIFrameWnd;
+        ASSERT_TRUE(main->LoadFrame(IDR_MAIN_MDI));
+        app.m_pMainWnd = main;
+        app.AddDocTemplate(new CMultiDocTemplate(IDR_TEST_DOC, RUNTIME_CLASS(CTestDocument),
+                                                 RUNTIME_CLASS(CMDIChildWnd), RUNTIME_CLASS(CTestView)));
+    }
+    void TearDown() override
+    {
+        if (app.m_pMainWnd)
+            app.m_pMainWnd->SendMessage(WM_CLOSE);
+        TakeQuitMessage();
+        EXPECT_EQ(g_documentsAlive, 0);
+    }
+    CTestDocApp app;
+    CMDIFrameWnd* main = nullptr;
+};
+
+TEST_F(MultipleDocuments, EachDocumentGetsAChildFrameAndCommandsGoToTheActiveOne)
+{
+    app.OnFileNew();
+    app.OnFileNew();
+    EXPECT_EQ(g_documentsAlive, 2);
+    CMDIChildWnd* second = main->MDIGetActive();
+    ASSERT_NE(second, nullptr);
+    EXPECT_STREQ(main->GetActiveDocument()->GetTitle(), "Card2");
+    CString caption;
+    second->GetWindowText(caption);
+    EXPECT_STREQ(caption, "Card2");
+    EXPECT_EQ(second->GetMDIFrame(), main);
+
+    g_events.clear();
+    EXPECT_TRUE(main->OnCmdMsg(ID_DOC_CMD, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(main->OnCmdMsg(ID_VIEW_CMD, CN_COMMAND, nullptr, nullptr));
+    EXPECT_EQ(g_events, (std::vector<std::string>{"document command", "view command"}));
+
+    // The child's menu is the frame's while it is active.
+    HMENU bar = ::GetMenu(main->m_hWnd);
+    EXPECT_EQ(bar, second->m_hMenuShared);
+
+    main->MDINext();
+    CMDIChildWnd* first = main->MDIGetActive();
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_STREQ(main->GetActiveDocument()->GetTitle(), "Card1");
+
+    first->SendMessage(WM_CLOSE);
+    EXPECT_EQ(g_documentsAlive, 1);
+    EXPECT_EQ(main->MDIGetActive(), second);
+    EXPECT_EQ(app.m_pMainWnd, main);
+
+    main->SendMessage(WM_CLOSE);
+    EXPECT_EQ(g_documentsAlive, 0);
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    EXPECT_TRUE(TakeQuitMessage());
+}
+
+TEST_F(MultipleDocuments, WithoutAChildTheFrameRoutesToItselfAndTheApplication)
+{
+    EXPECT_EQ(main->MDIGetActive(), nullptr);
+    EXPECT_EQ(main->GetActiveDocument(), nullptr);
+    EXPECT_FALSE(main->OnCmdMsg(ID_DOC_CMD, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(main->OnCmdMsg(ID_WINDOW_CASCADE, CN_COMMAND, nullptr, nullptr));
+}
+
 }  // namespace

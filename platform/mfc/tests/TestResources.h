@@ -27,3 +27,4 @@
 #define ID_DOC_CMD 32001
 #define ID_VIEW_CMD 32002
 #define ID_NOBODY_CMD 32003
+#define IDR_MAIN_MDI 502
