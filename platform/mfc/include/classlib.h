@@ -15,6 +15,7 @@
 #include "ClDC.h"
 #include "ClCollections.h"
 #include "ClModule.h"
+#include "ClOle.h"
 #include "ClResourceIds.h"
 #include "ClSync.h"
 #include "ClCmdTarget.h"

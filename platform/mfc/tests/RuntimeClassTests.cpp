@@ -102,4 +102,22 @@ TEST(RuntimeClass, OsErrorsMapToFileCauses)
         EXPECT_EQ(CFileException::OsErrorToException(c.error), c.cause) << c.error;
 }
 
+TEST(OleApplication, LockCountNeverGoesBelowZero)
+{
+    EXPECT_TRUE(AfxOleInit());
+    EXPECT_TRUE(AfxOleInit());   // once per thread
+    ASSERT_EQ(AfxOleGetLockCount(), 0);
+    AfxOleLockApp();
+    AfxOleLockApp();
+    EXPECT_FALSE(AfxOleCanExitApp());
+    AfxOleUnlockApp();
+    AfxOleUnlockApp();
+    EXPECT_TRUE(AfxOleCanExitApp());
+    AfxOleUnlockApp();   // unbalanced: ignored, so one later lock still counts
+    EXPECT_EQ(AfxOleGetLockCount(), 0);
+    AfxOleLockApp();
+    EXPECT_FALSE(AfxOleCanExitApp());
+    AfxOleUnlockApp();
+}
+
 }  // namespace
