@@ -12,6 +12,7 @@ target_sources(Tarn PRIVATE
     ${TARN_SERVICES_DIR}/units/ExpressionEvaluator.cpp
     ${TARN_SERVICES_DIR}/units/MeasurementUnits.cpp
     ${TARN_SERVICES_DIR}/units/UnitText.cpp
+    ${TARN_SERVICES_DIR}/units/UnitDataExchange.cpp
     ${TARN_SERVICES_DIR}/palette/ColorPalette.cpp
     ${TARN_SERVICES_DIR}/palette/DefaultColorPalette.cpp
     ${TARN_SERVICES_DIR}/drawing/DispParams.cpp
