@@ -7,6 +7,7 @@ if(NOT tarn_idl_outputs MATCHES "TarnControls.h")
 endif()
 target_sources(Tarn PRIVATE
     ${TARN_APP_DIR}/TarnApp.cpp
+    ${TARN_APP_DIR}/TarnAppCommands.cpp
     ${TARN_APP_DIR}/TarnAppInterface.cpp
     ${TARN_APP_DIR}/TarnLibrary.cpp)
 target_include_directories(Tarn PUBLIC ${TARN_APP_DIR})

@@ -60,6 +60,14 @@ protected:
     HGLOBAL m_hDevMode;
     HGLOBAL m_hDevNames;
 
+    // Commands.
+    void OnWindowsCloseAll();
+    void OnFilePrintSetup();
+    void OnFileSaveAll();
+    void OnFileNewCommand() { OnFileNew(); }
+    void OnFileOpenCommand() { OnFileOpen(); }
+    DECLARE_MESSAGE_MAP()
+
     BEGIN_INTERFACE_PART(TarnApp, ITarnApp)
         STDMETHOD(GetNextMeasurementUnit)(MeasurementUnit* unit, MeasurementUnit** next) override;
         STDMETHOD(GetDefaultMeasurementUnit)(MeasurementUnit** unit) override;

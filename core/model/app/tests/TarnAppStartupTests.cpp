@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "ClDocView.h"
+#include "ClDocument.h"
 #include "ClString.h"
 #include "ControlInfo.h"
 #include "MeasurementUnits.h"
@@ -399,5 +401,55 @@ TEST(ResourceLibrary, IsLoadedAtAttachAndHoldsTheFileSignature) {
     ASSERT_TRUE(signature.LoadString(12067));
     EXPECT_STREQ("TARN", signature);
     EXPECT_NE(TLS_OUT_OF_INDEXES, dwTlsIdxDocVersion);
+}
+// A document that counts its saves and may refuse to be closed.
+class CountingDoc : public CDocument {
+public:
+    int saves = 0;
+    BOOL allowClose = TRUE;
+    BOOL DoFileSave() override {
+        ++saves;
+        return TRUE;
+    }
+    BOOL SaveModified() override { return allowClose; }
+};
+
+struct CommandCase {
+    const char* name;
+    BOOL allowClose;
+    int expectedSaves;
+    int expectedOpenAfterCloseAll;
+};
+
+TEST(ApplicationCommands, SaveAllAndCloseAllReachEveryDocumentOfEveryTemplate) {
+    const CommandCase cases[] = {
+        {"close allowed", TRUE, 1, 0},
+        {"one document refuses to close", FALSE, 1, 2},
+    };
+    for (const CommandCase& c : cases) {
+        CTestApp app;
+        CSingleDocTemplate* first = new CSingleDocTemplate(0, RUNTIME_CLASS(CDocument), nullptr, nullptr);
+        CSingleDocTemplate* second = new CSingleDocTemplate(0, RUNTIME_CLASS(CDocument), nullptr, nullptr);
+        app.AddDocTemplate(first);
+        app.AddDocTemplate(second);
+        CountingDoc* a = new CountingDoc;
+        CountingDoc* b = new CountingDoc;
+        b->allowClose = c.allowClose;
+        first->AddDocument(a);
+        second->AddDocument(b);
+
+        EXPECT_TRUE(app.OnCmdMsg(10074, CN_COMMAND, nullptr, nullptr)) << c.name;
+        EXPECT_EQ(c.expectedSaves, a->saves) << c.name;
+        EXPECT_EQ(c.expectedSaves, b->saves) << c.name;
+
+        EXPECT_TRUE(app.OnCmdMsg(10028, CN_COMMAND, nullptr, nullptr)) << c.name;
+        EXPECT_EQ(c.expectedOpenAfterCloseAll, app.m_pDocManager->GetOpenDocumentCount()) << c.name;
+        if (c.expectedOpenAfterCloseAll) {
+            first->RemoveDocument(a);
+            second->RemoveDocument(b);
+            delete a;
+            delete b;
+        }
+    }
 }
 }  // namespace
