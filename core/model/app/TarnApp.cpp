@@ -11,6 +11,7 @@
 #include "MeasurementUnits.h"
 #include "OptionsManager.h"
 #include "Profiler.h"
+#include "TarnThumbnail.h"
 
 namespace {
 const UINT kIdsControlsUnavailable = 12156;
@@ -62,6 +63,8 @@ int CTarnApp::ShowMessage(UINT textId, UINT captionId, UINT type) {
     if (!text.LoadString(textId)) text.Format("Message %u", textId);
     return ShowMessage(static_cast<const char*>(text), captionId, type);
 }
+
+CTarnThumbnail* CTarnApp::CreateThumbnail() { return new CTarnThumbnail; }
 
 CString CTarnApp::GetAppRegistryRootName() { return CString(); }
 CString CTarnApp::GetAppEngineRootName() { return CString(); }

@@ -13,6 +13,7 @@
 
 class COptionsManager;
 class CProfiler;
+class CTarnThumbnail;
 
 struct PrinterInfo {
     double left, top, right, bottom;  // unprintable margins, inches
@@ -28,11 +29,14 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override;
 
+    virtual CTarnThumbnail* CreateThumbnail();
     virtual void SetTarnRegistryKey(LPCSTR familyName, LPCSTR applicationName);
     // The names of the options' keys; a derived application supplies them.
     virtual CString GetAppRegistryRootName();
     virtual CString GetAppEngineRootName();
     virtual CString GetAppFamilyRootName();
+    // Every view of every open document is drawn again.
+    virtual void UpdateAllViews();
     virtual COptionsManager* CreateOptionsManager();
     virtual CProfiler* CreateProfiler();
     virtual void ClearOptions();

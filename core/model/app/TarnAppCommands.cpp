@@ -1,4 +1,5 @@
-// Commands the application answers itself, whichever window is active.
+// Commands the application answers itself, whichever window is active, and the walks over every
+// open document they share.
 #include <windows.h>
 #include <commdlg.h>
 
@@ -34,6 +35,16 @@ void CTarnApp::OnFileSaveAll() {
         CDocTemplate* docTemplate = m_pDocManager->GetNextDocTemplate(templates);
         for (POSITION docs = docTemplate->GetFirstDocPosition(); docs;) {
             if (CDocument* doc = docTemplate->GetNextDoc(docs)) doc->DoFileSave();
+        }
+    }
+}
+
+void CTarnApp::UpdateAllViews() {
+    if (!m_pDocManager) return;
+    for (POSITION templates = m_pDocManager->GetFirstDocTemplatePosition(); templates;) {
+        CDocTemplate* docTemplate = m_pDocManager->GetNextDocTemplate(templates);
+        for (POSITION docs = docTemplate->GetFirstDocPosition(); docs;) {
+            if (CDocument* doc = docTemplate->GetNextDoc(docs)) doc->UpdateAllViews(nullptr);
         }
     }
 }

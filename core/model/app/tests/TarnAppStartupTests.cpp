@@ -403,6 +403,13 @@ TEST(ResourceLibrary, IsLoadedAtAttachAndHoldsTheFileSignature) {
     EXPECT_NE(TLS_OUT_OF_INDEXES, dwTlsIdxDocVersion);
 }
 // A document that counts its saves and may refuse to be closed.
+class CountingView : public CView {
+public:
+    int updates = 0;
+    void OnUpdate(CView*, LPARAM, CObject*) override { ++updates; }
+    void OnDraw(CDC*) override {}
+};
+
 class CountingDoc : public CDocument {
 public:
     int saves = 0;
@@ -421,7 +428,7 @@ struct CommandCase {
     int expectedOpenAfterCloseAll;
 };
 
-TEST(ApplicationCommands, SaveAllAndCloseAllReachEveryDocumentOfEveryTemplate) {
+TEST(ApplicationCommands, UpdateSaveAllAndCloseAllReachEveryDocumentOfEveryTemplate) {
     const CommandCase cases[] = {
         {"close allowed", TRUE, 1, 0},
         {"one document refuses to close", FALSE, 1, 2},
@@ -437,6 +444,21 @@ TEST(ApplicationCommands, SaveAllAndCloseAllReachEveryDocumentOfEveryTemplate) {
         b->allowClose = c.allowClose;
         first->AddDocument(a);
         second->AddDocument(b);
+
+        // The views leave by hand: the documents must not close when their last view goes.
+        a->m_bAutoDelete = b->m_bAutoDelete = FALSE;
+        CountingView viewA, viewB1, viewB2;
+        a->AddView(&viewA);
+        b->AddView(&viewB1);
+        b->AddView(&viewB2);
+        app.UpdateAllViews();
+        EXPECT_EQ(1, viewA.updates);
+        EXPECT_EQ(1, viewB1.updates);
+        EXPECT_EQ(1, viewB2.updates);
+        a->RemoveView(&viewA);
+        b->RemoveView(&viewB1);
+        b->RemoveView(&viewB2);
+        a->m_bAutoDelete = b->m_bAutoDelete = TRUE;
 
         EXPECT_TRUE(app.OnCmdMsg(10074, CN_COMMAND, nullptr, nullptr)) << c.name;
         EXPECT_EQ(c.expectedSaves, a->saves) << c.name;
