@@ -10,6 +10,7 @@
 class CDocTemplate;
 class CFrameWnd;
 class CView;
+struct CPrintInfo;
 
 // Sent to every view of a frame once its document is loaded.
 #define WM_INITIALUPDATE 0x0364
@@ -46,7 +47,18 @@ public:
     CFrameWnd* GetParentFrame() const;
 
     virtual void OnDraw(CDC* pDC) = 0;
-    virtual void OnPrepareDC(CDC* pDC);
+    // Before drawing a paint or a printed page (pInfo set when printing).
+    virtual void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr);
+
+    // Printing: the whole job runs in OnFilePrint. OnPreparePrinting decides whether to print
+    // (the base asks through DoPreparePrinting); OnPrint draws one page (the base: OnDraw).
+    virtual BOOL OnPreparePrinting(CPrintInfo* pInfo);
+    // The print dialog (or the default printer when direct) and the printer's DC.
+    BOOL DoPreparePrinting(CPrintInfo* pInfo);
+    virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+    void OnFilePrint();
     // After the document is loaded: the base calls OnUpdate(nullptr, 0, nullptr).
     virtual void OnInitialUpdate();
     // The document changed: the base repaints the view.

@@ -10,6 +10,9 @@ class CRecentFileList;
 class CException;
 class CDocManager;
 class CDocTemplate;
+class CPrintDialog;
+class CDC;
+struct tagPDA;
 
 class CLASSLIB_API CWinThread : public CCmdTarget
 {
@@ -92,6 +95,17 @@ public:
     virtual BOOL SaveAllModified();
     void CloseAllDocuments(BOOL bEndSession);
     CDocManager* m_pDocManager;
+
+    // The application's printer: its settings (DEVMODE and DEVNAMES handles, owned), the default
+    // printer until the user picks another.
+    BOOL GetPrinterDeviceDefaults(tagPDA* pPrintDlg);   // PRINTDLGA
+    // The print dialog over the application's printer settings; IDOK keeps the choice.
+    virtual INT_PTR DoPrintDialog(CPrintDialog* pPD);
+    // A DC for the application's printer; FALSE without a printer.
+    BOOL CreatePrinterDC(CDC& dc);
+    void OnFilePrintSetup();
+    HGLOBAL m_hDevMode;
+    HGLOBAL m_hDevNames;
     virtual void AddToRecentFileList(LPCSTR lpszPathName);
     // Makes the recent-file list (section "Recent File List", entries "File%d") and reads it.
     void LoadStdProfileSettings(UINT nMaxMRU = 4);

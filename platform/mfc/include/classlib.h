@@ -25,6 +25,7 @@
 #include "ClWnd.h"
 #include "ClDialog.h"
 #include "ClControls.h"
+#include "ClPrint.h"
 #include "ClDocView.h"
 #include "ClMDI.h"
 #include "ClPropertySheet.h"

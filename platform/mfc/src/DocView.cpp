@@ -1,4 +1,5 @@
 #include "ClDocView.h"
+#include "ClPrint.h"
 #include "ClException.h"
 #include "ClModule.h"
 #include "ClResourceIds.h"
@@ -52,7 +53,7 @@ int CView::OnCreate(LPCREATESTRUCTA lpcs)
 void CView::OnPaint()
 {
     CPaintDC dc(this);
-    OnPrepareDC(&dc);
+    OnPrepareDC(&dc, nullptr);
     OnDraw(&dc);
 }
 
@@ -62,7 +63,79 @@ LRESULT CView::OnInitialUpdateMessage(WPARAM, LPARAM)
     return 0;
 }
 
-void CView::OnPrepareDC(CDC*) {}
+void CView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
+{
+    // A printed page ends after the last page of the range.
+    if (pInfo && pInfo->m_nCurPage > pInfo->GetToPage())
+        pInfo->m_bContinuePrinting = FALSE;
+    (void)pDC;
+}
+
+BOOL CView::OnPreparePrinting(CPrintInfo* pInfo) { return DoPreparePrinting(pInfo); }
+
+BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
+{
+    CWinApp* app = AfxGetApp();
+    CPrintDialog* dialog = pInfo->m_pPD;
+    dialog->m_pd.nFromPage = static_cast<WORD>(pInfo->GetMinPage());
+    dialog->m_pd.nToPage = static_cast<WORD>(pInfo->GetMaxPage());
+    if (pInfo->m_bDirect || pInfo->m_bPreview) {
+        if (!app || !app->GetPrinterDeviceDefaults(&dialog->m_pd))
+            return FALSE;
+        if (!dialog->m_pd.hDC)
+            dialog->m_pd.hDC = dialog->CreatePrinterDC();
+    } else if (!app || app->DoPrintDialog(dialog) != IDOK) {
+        return FALSE;
+    }
+    return dialog->m_pd.hDC != nullptr;
+}
+
+void CView::OnBeginPrinting(CDC*, CPrintInfo*) {}
+void CView::OnPrint(CDC* pDC, CPrintInfo*) { OnDraw(pDC); }
+void CView::OnEndPrinting(CDC*, CPrintInfo*) {}
+
+void CView::OnFilePrint()
+{
+    CPrintInfo info;
+    if (!OnPreparePrinting(&info))
+        return;
+    CDC printer;
+    printer.Attach(info.m_pPD->m_pd.hDC);
+    info.m_pPD->m_pd.hDC = nullptr;   // the CDC owns it now
+    printer.m_bPrinting = TRUE;
+    OnBeginPrinting(&printer, &info);
+
+    CString title = m_pDocument ? m_pDocument->GetTitle() : CString();
+    DOCINFOA docInfo = {};
+    docInfo.cbSize = sizeof docInfo;
+    docInfo.lpszDocName = title;
+    if (printer.StartDoc(&docInfo) <= 0) {
+        OnEndPrinting(&printer, &info);
+        AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT, MB_ICONEXCLAMATION);
+        return;
+    }
+    bool failed = false;
+    for (info.m_nCurPage = info.GetFromPage(); info.m_nCurPage <= info.GetToPage(); ++info.m_nCurPage) {
+        OnPrepareDC(&printer, &info);
+        if (!info.m_bContinuePrinting)
+            break;
+        if (printer.StartPage() <= 0) {
+            failed = true;
+            break;
+        }
+        info.m_rectDraw.SetRect(0, 0, printer.GetDeviceCaps(HORZRES), printer.GetDeviceCaps(VERTRES));
+        OnPrint(&printer, &info);
+        if (printer.EndPage() <= 0) {
+            failed = true;
+            break;
+        }
+    }
+    if (failed)
+        printer.AbortDoc();
+    else
+        printer.EndDoc();
+    OnEndPrinting(&printer, &info);
+}
 void CView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
 void CView::OnUpdate(CView*, LPARAM, CObject*) { Invalidate(TRUE); }
 void CView::OnActivateView(BOOL, CView*, CView*) {}

@@ -5,6 +5,7 @@
 #include "ClResourceIds.h"
 #include "ClWnd.h"
 #include "ClDocView.h"
+#include "ClPrint.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -105,7 +106,7 @@ int CWinThread::Run()
 CWinApp::CWinApp(LPCSTR lpszAppName)
     : m_pszAppName(nullptr), m_pszRegistryKey(nullptr), m_pszProfileName(nullptr), m_pszExeName(nullptr),
       m_pszHelpFilePath(nullptr), m_hInstance(nullptr), m_lpCmdLine(nullptr), m_nCmdShow(SW_SHOWNORMAL),
-      m_pRecentFileList(nullptr), m_pDocManager(nullptr)
+      m_pRecentFileList(nullptr), m_pDocManager(nullptr), m_hDevMode(nullptr), m_hDevNames(nullptr)
 {
     AFX_MODULE_STATE* state = AfxGetModuleState();
     state->m_pCurrentWinApp = this;
@@ -116,6 +117,10 @@ CWinApp::CWinApp(LPCSTR lpszAppName)
 
 CWinApp::~CWinApp()
 {
+    if (m_hDevMode)
+        ::GlobalFree(m_hDevMode);
+    if (m_hDevNames)
+        ::GlobalFree(m_hDevNames);
     delete m_pDocManager;
     delete m_pRecentFileList;
     for (LPCSTR* name : {&m_pszAppName, &m_pszRegistryKey, &m_pszProfileName, &m_pszExeName, &m_pszHelpFilePath})
@@ -174,6 +179,50 @@ void CWinApp::AddDocTemplate(CDocTemplate* pTemplate)
 CDocument* CWinApp::OpenDocumentFile(LPCSTR lpszFileName)
 {
     return m_pDocManager ? m_pDocManager->OpenDocumentFile(lpszFileName) : nullptr;
+}
+
+BOOL CWinApp::GetPrinterDeviceDefaults(tagPDA* pPrintDlg)
+{
+    if (!m_hDevNames) {
+        CPrintDialog defaults(TRUE);
+        if (!defaults.GetDefaults())
+            return FALSE;
+        m_hDevMode = defaults.m_pd.hDevMode;
+        m_hDevNames = defaults.m_pd.hDevNames;
+        defaults.m_pd.hDevMode = defaults.m_pd.hDevNames = nullptr;
+    }
+    pPrintDlg->hDevMode = m_hDevMode;
+    pPrintDlg->hDevNames = m_hDevNames;
+    return TRUE;
+}
+
+INT_PTR CWinApp::DoPrintDialog(CPrintDialog* pPD)
+{
+    GetPrinterDeviceDefaults(&pPD->m_pd);
+    const INT_PTR result = pPD->DoModal();
+    // The dialog may have replaced the settings' blocks; the application keeps the current ones.
+    m_hDevMode = pPD->m_pd.hDevMode;
+    m_hDevNames = pPD->m_pd.hDevNames;
+    return result;
+}
+
+BOOL CWinApp::CreatePrinterDC(CDC& dc)
+{
+    CPrintDialog dialog(FALSE);
+    if (!GetPrinterDeviceDefaults(&dialog.m_pd))
+        return FALSE;
+    HDC printer = dialog.CreatePrinterDC();
+    dialog.m_pd.hDevMode = dialog.m_pd.hDevNames = nullptr;   // still the application's
+    return printer && dc.Attach(printer);
+}
+
+void CWinApp::OnFilePrintSetup()
+{
+    CPrintDialog dialog(TRUE);
+    DoWaitCursor(1);
+    DoPrintDialog(&dialog);
+    DoWaitCursor(-1);
+    dialog.m_pd.hDevMode = dialog.m_pd.hDevNames = nullptr;
 }
 
 void CWinApp::OnFileNew()
