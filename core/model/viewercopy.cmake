@@ -17,8 +17,10 @@ add_library(tarnviewercopy STATIC
 target_include_directories(tarnviewercopy PUBLIC ${TARN_VIEWERCOPY_DIR})
 target_link_libraries(tarnviewercopy PUBLIC tarnreswriter user32)
 
-if(TARGET Tarn)
-  target_link_libraries(Tarn PRIVATE tarnviewercopy)
+# The card document's side: saving itself as a viewer program and mailing itself.
+if(TARGET Tarn AND EXISTS ${CMAKE_CURRENT_LIST_DIR}/document/TarnDoc.h)
+  target_sources(Tarn PRIVATE ${TARN_VIEWERCOPY_DIR}/TarnDocViewerCopy.cpp)
+  target_link_libraries(Tarn PUBLIC tarnviewercopy)
 endif()
 
 add_subdirectory(${TARN_VIEWERCOPY_DIR}/tests ${CMAKE_CURRENT_BINARY_DIR}/viewercopy_tests)
