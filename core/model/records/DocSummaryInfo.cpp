@@ -76,19 +76,19 @@ public:
     }
     HRESULT WriteTo(IPropertyStorage* storage)
     {
-        return storage->WriteMultiple(static_cast<ULONG>(m_specs.size()), m_specs.data(), m_values.data(), 2);
+        return storage->WriteMultiple(static_cast<ULONG>(m_keys.size()), m_keys.data(), m_values.data(), 2);
     }
 
 private:
     void Add(PROPID id, const PROPVARIANT& value)
     {
-        PROPSPEC spec;
-        spec.ulKind = PRSPEC_PROPID;
-        spec.propid = id;
-        m_specs.push_back(spec);
+        PROPSPEC key;
+        key.ulKind = PRSPEC_PROPID;
+        key.propid = id;
+        m_keys.push_back(key);
         m_values.push_back(value);
     }
-    std::vector<PROPSPEC> m_specs;
+    std::vector<PROPSPEC> m_keys;
     std::vector<PROPVARIANT> m_values;
 };
 
@@ -263,14 +263,14 @@ void CDocSummaryInfo::LoadSummaryInformation(IPropertySetStorage* sets)
                           PIDSI_EDITTIME,   PIDSI_LASTPRINTED, PIDSI_CREATE_DTM, PIDSI_LASTSAVE_DTM,
                           PIDSI_PAGECOUNT,  PIDSI_APPNAME,   PIDSI_DOC_SECURITY, kPidExtraText};
     constexpr ULONG count = sizeof ids / sizeof ids[0];
-    PROPSPEC specs[count];
+    PROPSPEC keys[count];
     PROPVARIANT values[count];
     for (ULONG i = 0; i < count; ++i) {
-        specs[i].ulKind = PRSPEC_PROPID;
-        specs[i].propid = ids[i];
+        keys[i].ulKind = PRSPEC_PROPID;
+        keys[i].propid = ids[i];
         PropVariantInit(&values[i]);
     }
-    if (SUCCEEDED(storage->ReadMultiple(count, specs, values))) {
+    if (SUCCEEDED(storage->ReadMultiple(count, keys, values))) {
         TakeText(values[0], m_strTitle);
         TakeText(values[1], m_strSubject);
         TakeText(values[2], m_strAuthor);
@@ -298,15 +298,15 @@ void CDocSummaryInfo::LoadDocSummaryInformation(IPropertySetStorage* sets)
     if (!sets || FAILED(sets->Open(FMTID_DocSummaryInformation, STGM_READ | STGM_SHARE_EXCLUSIVE, &storage)) ||
         !storage)
         return;
-    PROPSPEC specs[3];
+    PROPSPEC keys[3];
     PROPVARIANT values[3];
     const PROPID ids[3] = {PIDDSI_CATEGORY, PIDDSI_MANAGER, PIDDSI_COMPANY};
     for (int i = 0; i < 3; ++i) {
-        specs[i].ulKind = PRSPEC_PROPID;
-        specs[i].propid = ids[i];
+        keys[i].ulKind = PRSPEC_PROPID;
+        keys[i].propid = ids[i];
         PropVariantInit(&values[i]);
     }
-    if (SUCCEEDED(storage->ReadMultiple(3, specs, values))) {
+    if (SUCCEEDED(storage->ReadMultiple(3, keys, values))) {
         TakeText(values[0], m_strCategory);
         TakeText(values[1], m_strManager);
         TakeText(values[2], m_strCompany);

@@ -52,10 +52,10 @@ protected:
         storage->QueryInterface(IID_IPropertySetStorage, reinterpret_cast<void**>(&sets));
         IPropertyStorage* props = nullptr;
         if (SUCCEEDED(sets->Open(set, STGM_READ | STGM_SHARE_EXCLUSIVE, &props))) {
-            PROPSPEC spec;
-            spec.ulKind = PRSPEC_PROPID;
-            spec.propid = id;
-            props->ReadMultiple(1, &spec, &value);
+            PROPSPEC key;
+            key.ulKind = PRSPEC_PROPID;
+            key.propid = id;
+            props->ReadMultiple(1, &key, &value);
             props->Release();
         }
         sets->Release();
