@@ -29,11 +29,12 @@ public:
     // Zooms so that the client rectangle fills the window; an empty one zooms in by 2.5 at its corner.
     void ZoomToRect(RECT rect);
     void RedrawAll();
+    // The site's sheet (with or without its margins) in client pixels under the current zoom and origin.
+    RECT PageRectInClient(bool withMargins) const;
 
 private:
     static constexpr double kPixelsPerInch = 96.0;
 
-    RECT PageRectInClient(bool withMargins) const;
     POINT KeepPageVisible(POINT origin) const;
     void Paint();
     void Render(HDC dc, const RECT& client) const;
