@@ -229,8 +229,14 @@ void COptionsManager::CallSectionParams(const char* section, void (COptionsManag
 
 void COptionsManager::CallSectionForItemsLists(int hive, int level)
 {
-    for (CItemsList* list : m_ItemLists) {
+    for (size_t index = 0; index < m_ItemLists.size(); ++index) {
+        CItemsList* list = m_ItemLists[index];
         if (list->m_nHive != hive || list->m_nLevel != level)
+            continue;
+        // The installer's menu and toolbar customisations are read only: their items store
+        // nothing, so writing would replace them by empty keys that no longer load.
+        const int listIndex = static_cast<int>(index);
+        if (!m_bReading && (listIndex == m_nCustomMenuList || listIndex == m_nCustomToolbarList))
             continue;
         CRegistry& reg = Registry();
         if (m_bReading) {

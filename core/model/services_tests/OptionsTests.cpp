@@ -251,6 +251,27 @@ TEST_F(OptionsTest, StoringReplacesOldItemsButKeepsTheInstallersMenuEntries)
     EXPECT_TRUE(regtest::KeyExists(HKEY_LOCAL_MACHINE, kApp + "\\CustomMenu\\Extra"));
 }
 
+TEST_F(OptionsTest, InstallerToolbarCustomisationsSurviveAStoreAndLoadAgain)
+{
+    regtest::PutText(HKEY_LOCAL_MACHINE, kApp + "\\CustomToolbar\\Button", "Name", "Shop");
+    regtest::PutDword(HKEY_LOCAL_MACHINE, kApp + "\\CustomToolbar\\Button", "SrcBarID", 5);
+    regtest::PutBinary(HKEY_LOCAL_MACHINE, kApp + "\\CustomToolbar\\Button", "ButtonImage", "\x42\x4D", 2);
+    {
+        TestOptions options;
+        LoadAll(options);
+        StoreAll(options);
+    }
+    TestOptions options;
+    EXPECT_TRUE(options.LoadOptions(1, "Card"));
+    CItemsList* toolbar = options.GetItemListByIndex(options.m_nCustomToolbarList);
+    ASSERT_EQ(toolbar->GetSize(), 1);
+    auto* button = dynamic_cast<CCustomToolbarItem*>(toolbar->GetItem(0));
+    EXPECT_EQ(button->m_nSrcBarID, 5u);
+    EXPECT_EQ(button->m_ButtonImage.size(), 2u);
+    EXPECT_EQ(button->m_clTransColor, 0xC0C0C0u);
+    EXPECT_TRUE(button->m_bInsBefore);
+}
+
 TEST_F(OptionsTest, FavouritesAreReplacedOnlyByNonEmptyValues)
 {
     regtest::Create(HKEY_CURRENT_USER, kApp + "\\FavoriteURLList");

@@ -46,6 +46,9 @@ public:
         m_value = value;
     }
 
+    // Empties the manager's undo list from inside a replay.
+    void ClearAll(long) { m_manager.ClearUndoStack(); }
+
 private:
     CUndoManager& m_manager;
     DECLARE_DISPATCH_MAP()
@@ -54,6 +57,7 @@ private:
 BEGIN_DISPATCH_MAP(CCounter, CCmdTarget)
     DISP_FUNCTION(CCounter, "SetValue", SetValue, VT_EMPTY, VTS_I4)
     DISP_FUNCTION(CCounter, "SetValueTwice", SetValueTwice, VT_EMPTY, VTS_I4)
+    DISP_FUNCTION(CCounter, "ClearAll", ClearAll, VT_EMPTY, VTS_I4)
 END_DISPATCH_MAP()
 
 CUndoData* Marker(tagUndoDataType type, const char* caption = "Group")
@@ -121,6 +125,20 @@ TEST_F(UndoTest, ReplayThatRecordsTwiceRemovesTheReplayedRecordItself)
     for (size_t i = 0; i < manager.GetUndoCount(); ++i)
         EXPECT_NE(manager.GetUndoRecord(i), newest);
     EXPECT_EQ(manager.GetUndoRecord(1)->GetId(), olderId);
+}
+
+TEST_F(UndoTest, ARecordDroppedWhileItReplaysIsDeletedOnceAfterwards)
+{
+    manager.SetMaxSize(1);
+    counter->SetValueTwice(3);  // the list holds one record
+    ASSERT_EQ(manager.GetUndoCount(), 1u);
+    manager.Undo(true);  // the replay's second record pushes the running one out of the full list
+    EXPECT_EQ(counter->m_value, 0);
+    EXPECT_EQ(manager.GetUndoCount(), 1u);
+
+    counter->Record(L"ClearAll", 0);
+    manager.Undo(true);  // the replay empties the list that holds it
+    EXPECT_FALSE(manager.CanUndo());
 }
 
 TEST_F(UndoTest, UndoingAGroupRunsNewestFirstAndMakesOneRedoRecord)
