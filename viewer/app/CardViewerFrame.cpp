@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 
 std::unique_ptr<CViewerPageWnd> CCardViewerFrame::CreateView() const
@@ -31,7 +32,8 @@ void CCardViewerFrame::SetPageButtons(int index)
 {
     if (!GetToolbar() || !GetDocument())
         return;
-    for (size_t i = 0; i < GetDocument()->GetSiteCount(); ++i)
+    const size_t buttons = std::min<size_t>(GetDocument()->GetSiteCount(), ID_PAGE_LAST - ID_PAGE_FIRST + 1);
+    for (size_t i = 0; i < buttons; ++i)
         GetToolbar()->SetPressed(ID_PAGE_FIRST + static_cast<UINT>(i), static_cast<int>(i) == index);
 }
 

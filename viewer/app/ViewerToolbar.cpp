@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -170,7 +171,10 @@ void CCardViewerToolbar::AddExtraButtons(const CViewerDoc& document)
 {
     AddSeparator();
     AddSeparator();
-    for (size_t i = 0; i < document.GetSiteCount(); ++i) {
+    // Page commands end at ID_PAGE_LAST: a button beyond would carry the id of another command (the 201st
+    // would walk to the next page), so later sites are reached by next and previous only.
+    const size_t buttons = std::min<size_t>(document.GetSiteCount(), ID_PAGE_LAST - ID_PAGE_FIRST + 1);
+    for (size_t i = 0; i < buttons; ++i) {
         const CViewerSite& site = document.GetSiteByIndex(i);
         const CViewerSiteProperties* properties = site.GetSiteProperties();
         HBITMAP icon = properties && properties->GetIcon() ? properties->GetIcon()->CreateBitmap() : nullptr;

@@ -1,11 +1,13 @@
 // Writes the fixture card of the viewer's tests: three panels on two sides, "Contents" compressed.
-//   pavane-make-card <card file> [--large]
+//   pavane-make-card <card file> [--large | --sites <count>]
 // With --large the first panel's icon is a picture of incompressible pixels, so that the card file spans
 // three resource pieces of a viewer program.
 #include "CardComposer.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -45,7 +47,8 @@ cardbytes::Bytes NoisyBitmapFile(int width, int height)
 int main(int argc, char** argv)
 {
     const bool large = argc == 3 && std::strcmp(argv[2], "--large") == 0;
-    if (argc != 2 && !large) {
+    const int manySites = argc == 4 && std::strcmp(argv[2], "--sites") == 0 ? std::atoi(argv[3]) : 0;
+    if (argc != 2 && !large && manySites <= 0) {
         std::fprintf(stderr, "usage: pavane-make-card <card file> [--large]\n");
         return 4;
     }
@@ -64,6 +67,12 @@ int main(int argc, char** argv)
         site.relativeWidth = 0.5;
         site.color = panel.color;
         site.icon = SmallBitmapFile();
+        card.sites.push_back(site);
+    }
+    for (int i = 3; i < manySites; ++i) {
+        SitePlan site;
+        site.id = i;
+        site.name = "Panel " + std::to_string(i + 1);
         card.sites.push_back(site);
     }
     if (large)

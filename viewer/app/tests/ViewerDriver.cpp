@@ -2,6 +2,8 @@
 //   pavane-driver nocard <program>              expects the no-card message, closes it, prints the exit code
 //   pavane-driver pages <program> <shot.bmp>    prints the title and page buttons after each accelerator,
 //                                               keeps a screenshot of the first window, closes the program
+//   pavane-driver buttons <program>             prints the number of page buttons, then the title after
+//                                               stepping back from the first page and after a page command
 #include <windows.h>
 #include <commctrl.h>
 
@@ -246,6 +248,35 @@ int Pages(const char* program, const char* screenshot)
     return 0;
 }
 
+int Buttons(const char* program)
+{
+    PROCESS_INFORMATION process = {};
+    if (!Start(program, process))
+        return 2;
+    HWND frame = WaitForWindow(process.dwProcessId, "PavaneApp", process.hProcess, 30000);
+    if (!frame) {
+        std::printf("no frame; exit code %lu\n", Finish(process, 1000));
+        return 3;
+    }
+    Sleep(1000);
+    HWND toolbar = ChildOfClass(frame, TOOLBARCLASSNAMEA);
+    int pageButtons = 0;
+    for (UINT command = 50000; command < 50300; ++command)
+        if (SendMessageA(toolbar, TB_COMMANDTOINDEX, command, 0) >= 0)
+            ++pageButtons;
+    std::printf("page buttons %d\n", pageButtons);
+    char title[256] = "";
+    SendMessageA(frame, WM_COMMAND, 50201, 0);
+    GetWindowTextA(frame, title, sizeof title);
+    std::printf("previous: title \"%s\"\n", title);
+    SendMessageA(frame, WM_COMMAND, 50100, 0);
+    GetWindowTextA(frame, title, sizeof title);
+    std::printf("page 101: title \"%s\"\n", title);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    std::printf("exit code %lu\n", Finish(process, 30000));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -254,6 +285,8 @@ int main(int argc, char** argv)
         return NoCard(argv[2]);
     if (argc == 4 && std::string(argv[1]) == "pages")
         return Pages(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: pavane-driver nocard <program> | pages <program> <screenshot.bmp>\n");
+    if (argc == 3 && std::string(argv[1]) == "buttons")
+        return Buttons(argv[2]);
+    std::fprintf(stderr, "usage: pavane-driver nocard <program> | pages <program> <screenshot.bmp> | buttons <program>\n");
     return 4;
 }

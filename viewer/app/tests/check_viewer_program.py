@@ -197,6 +197,25 @@ def check_document_copy(template, work, artifacts):
     check_pages(program, os.path.join(artifacts, "pavane-document-copy.bmp"), ["Cover", "Greeting", "Verse"], None)
 
 
+def check_many_sites(template, work):
+    """A card of 203 panels: page buttons stop at the 101st, whose command still shows it; the others are
+    reached by next and previous."""
+    card = os.path.join(work, "many.crd")
+    code, output = run("pavane-make-card.exe", windows_path(card), "--sites", "203")
+    check(code == 0, f"the card of many panels was not made: {output}")
+    program = os.path.join(work, "Many.exe")
+    code, output = run("viewercopy_tool.exe", windows_path(template), windows_path(card), windows_path(program))
+    check(code == 0, f"the card of many panels was not stored: {output}")
+    if code != 0:
+        return
+    code, output = run("pavane-driver.exe", "buttons", windows_path(program))
+    print(output)
+    check("page buttons 101" in output, "page buttons beyond the 101st were made")
+    check('previous: title "Festoon Viewer - Panel 203"' in output, "previous from the first panel is not the last")
+    check('page 101: title "Festoon Viewer - Panel 101"' in output, "the 101st page command does not show its panel")
+    check("exit code 0" in output, "the program of many panels did not end cleanly")
+
+
 def main():
     template = os.path.join(BIN, "Pavane.exe")
     artifacts = os.path.join(os.path.dirname(BIN), "artifacts")
@@ -219,6 +238,7 @@ def main():
                         (250, 220, 120))
         check_document_copy(template, work, artifacts)
         check_no_change(template, work)
+        check_many_sites(template, work)
 
         check_no_card(template, "template without a card")
         damaged = {"garbage card": bytes([0xAB]) * 5000, "cut card": card[:3000],
