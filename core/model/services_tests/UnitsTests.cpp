@@ -119,6 +119,9 @@ TEST(ExpressionTest, EvaluatesArithmeticAndRejectsMalformedText)
         {"()", -HUGE_VAL},
         {"2 3", -HUGE_VAL},
         {"4\x01+5", 4.0},  // an unprintable character ends the expression
+        {".5", 5.0},         // a leading point is printable noise
+        {"1.2.3", 1.2},
+        {"x7y", 7.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
