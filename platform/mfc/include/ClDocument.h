@@ -77,6 +77,10 @@ public:
     BOOL m_bEmbedded;
 };
 
+class CDocItem;
+class COleClientItem;
+class COleServerItem;
+
 class CLASSLIB_API COleDocument : public CDocument
 {
     DECLARE_DYNAMIC(COleDocument)
@@ -106,9 +110,20 @@ public:
     // Called after a save with its outcome; items of the document commit or revert here.
     virtual void CommitItems(BOOL bSuccess);
 
+    // The document's items (client and server items); the document deletes those left when
+    // it is destroyed.
+    virtual void AddItem(CDocItem* pItem);
+    virtual void RemoveItem(CDocItem* pItem);
+    POSITION GetStartPosition() const { return m_docItemList.GetHeadPosition(); }
+    CDocItem* GetNextItem(POSITION& pos) const { return static_cast<CDocItem*>(m_docItemList.GetNext(pos)); }
+    // The next item of that kind, or null when none is left.
+    COleClientItem* GetNextClientItem(POSITION& pos) const;
+    COleServerItem* GetNextServerItem(POSITION& pos) const;
+
     LPSTORAGE m_lpRootStg;
     BOOL m_bCompoundFile;
     BOOL m_bRemember;
+    CPtrList m_docItemList;
 
 protected:
     void ReleaseRootStorage();

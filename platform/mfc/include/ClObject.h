@@ -109,6 +109,15 @@ public:
     CDumpContext& operator<<(const void* p);
 };
 
+// The object as a class_name, or null when it is none (the object expression is evaluated once).
+inline CObject* AfxDynamicDownCast(const CRuntimeClass* pClass, CObject* pObject)
+{
+    return pObject && pObject->IsKindOf(pClass) ? pObject : nullptr;
+}
+inline const CObject* AfxDynamicDownCast(const CRuntimeClass* pClass, const CObject* pObject)
+{
+    return pObject && pObject->IsKindOf(pClass) ? pObject : nullptr;
+}
 #define DYNAMIC_DOWNCAST(class_name, object) \
-    ((object) != nullptr && (object)->IsKindOf(RUNTIME_CLASS(class_name)) ? (class_name*)(object) : (class_name*)nullptr)
+    static_cast<class_name*>(AfxDynamicDownCast(RUNTIME_CLASS(class_name), (object)))
 #define STATIC_DOWNCAST(class_name, object) ((class_name*)(object))

@@ -20,6 +20,7 @@
 #include "ClSync.h"
 #include "ClCmdTarget.h"
 #include "ClDocument.h"
+#include "ClOleDoc.h"
 #include "ClWinApp.h"
 #include "ClMenu.h"
 #include "ClWnd.h"

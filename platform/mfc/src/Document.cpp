@@ -1,5 +1,6 @@
 #include "ClDocument.h"
 #include "ClDocView.h"
+#include "ClOleDoc.h"
 #include "ClWinApp.h"
 #include "ClArchive.h"
 #include "ClException.h"
@@ -301,7 +302,47 @@ void CDocument::ReportSaveLoadException(LPCSTR lpszPathName, CException* e, BOOL
 
 COleDocument::COleDocument() : m_lpRootStg(nullptr), m_bCompoundFile(TRUE), m_bRemember(TRUE) {}
 
-COleDocument::~COleDocument() { ReleaseRootStorage(); }
+COleDocument::~COleDocument()
+{
+    while (!m_docItemList.IsEmpty()) {
+        auto* item = static_cast<CDocItem*>(m_docItemList.RemoveHead());
+        item->m_pDocument = nullptr;
+        delete item;
+    }
+    ReleaseRootStorage();
+}
+
+void COleDocument::AddItem(CDocItem* pItem)
+{
+    if (!pItem || m_docItemList.Find(pItem))
+        return;
+    m_docItemList.AddTail(pItem);
+    pItem->m_pDocument = this;
+}
+
+void COleDocument::RemoveItem(CDocItem* pItem)
+{
+    if (POSITION pos = m_docItemList.Find(pItem)) {
+        m_docItemList.RemoveAt(pos);
+        pItem->m_pDocument = nullptr;
+    }
+}
+
+COleClientItem* COleDocument::GetNextClientItem(POSITION& pos) const
+{
+    while (pos)
+        if (auto* item = DYNAMIC_DOWNCAST(COleClientItem, GetNextItem(pos)))
+            return item;
+    return nullptr;
+}
+
+COleServerItem* COleDocument::GetNextServerItem(POSITION& pos) const
+{
+    while (pos)
+        if (auto* item = DYNAMIC_DOWNCAST(COleServerItem, GetNextItem(pos)))
+            return item;
+    return nullptr;
+}
 
 void COleDocument::ReleaseRootStorage()
 {

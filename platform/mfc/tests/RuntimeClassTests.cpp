@@ -38,6 +38,19 @@ TEST(RuntimeClass, ClassesAreFoundByNameAndCreated)
     EXPECT_EQ(RUNTIME_CLASS(CException)->CreateObject(), nullptr);
 }
 
+TEST(RuntimeClass, DowncastEvaluatesItsObjectOnce)
+{
+    CTestPoint3 p3;
+    CTestPoint p;
+    CObject* objects[] = {&p3, &p, nullptr};
+    int next = 0;
+    auto take = [&]() { return objects[next++]; };
+    EXPECT_EQ(DYNAMIC_DOWNCAST(CTestPoint3, take()), &p3);
+    EXPECT_EQ(DYNAMIC_DOWNCAST(CTestPoint3, take()), nullptr);   // a CTestPoint is no CTestPoint3
+    EXPECT_EQ(DYNAMIC_DOWNCAST(CTestPoint3, take()), nullptr);
+    EXPECT_EQ(next, 3);
+}
+
 TEST(RuntimeClass, SchemaNumbersAreKept)
 {
     EXPECT_EQ(RUNTIME_CLASS(CTestNode)->m_wSchema, 0x80000001u);
