@@ -48,7 +48,7 @@ bool SaveCardToViewer(const char* templatePath, const char* targetPath, const Ca
         message.id = kMsgCardSaveFailed;
         break;
     case ViewerCopyStatus::kUpdateNotStarted:
-    case ViewerCopyStatus::kPieceRefused:
+    case ViewerCopyStatus::kChunkRefused:
     case ViewerCopyStatus::kUpdateNotFinished:
         message.id = kMsgViewerCopyNotWritten;
         break;

@@ -20,20 +20,20 @@ FileHandle OpenForReading(const char* path)
     return FileHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 
-// Adds the card's pieces to the update; stops at the first piece shorter than a full one.
-ViewerCopyStatus AddCardPieces(CResourceUpdate* update, HANDLE card, unsigned& pieces)
+// Adds the card's chunks to the update; stops at the first chunk shorter than a full one.
+ViewerCopyStatus AddCardChunks(CResourceUpdate* update, HANDLE card, unsigned& chunks)
 {
-    std::vector<BYTE> buffer(kCardPieceSize);
+    std::vector<BYTE> buffer(kCardChunkSize);
     for (UINT name = 1;; ++name) {
         DWORD got = 0;
-        if (!ReadFile(card, buffer.data(), kCardPieceSize, &got, nullptr))
+        if (!ReadFile(card, buffer.data(), kCardChunkSize, &got, nullptr))
             return ViewerCopyStatus::kCardUnreadable;
         if (got > 0) {
             if (!UpdateResourceFile(update, kCardResourceType, name, 0, buffer.data(), got))
-                return ViewerCopyStatus::kPieceRefused;
-            ++pieces;
+                return ViewerCopyStatus::kChunkRefused;
+            ++chunks;
         }
-        if (got < kCardPieceSize)
+        if (got < kCardChunkSize)
             return ViewerCopyStatus::kWritten;
     }
 }
@@ -77,8 +77,8 @@ ViewerCopyResult WriteViewerCopy(const char* templatePath, const char* cardPath,
         result.systemError = GetLastError();
         result.status = ViewerCopyStatus::kUpdateNotStarted;
     } else {
-        result.status = AddCardPieces(update, card.get(), result.pieces);
-        if (result.status == ViewerCopyStatus::kWritten && result.pieces == 0)
+        result.status = AddCardChunks(update, card.get(), result.chunks);
+        if (result.status == ViewerCopyStatus::kWritten && result.chunks == 0)
             result.status = ViewerCopyStatus::kCardUnreadable;   // a viewer without a card shows nothing
         const bool discard = result.status != ViewerCopyStatus::kWritten;
         if (!EndUpdateResourceFile(update, discard ? 1 : 0) && !discard) {
@@ -87,7 +87,7 @@ ViewerCopyResult WriteViewerCopy(const char* templatePath, const char* cardPath,
         }
     }
     if (result.status != ViewerCopyStatus::kWritten) {
-        result.pieces = 0;
+        result.chunks = 0;
         DeleteFileA(targetPath);
     }
     return result;

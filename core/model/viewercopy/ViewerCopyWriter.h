@@ -4,9 +4,9 @@
 #include <string>
 
 // The card stored in a viewer program: resources of this type named 1, 2, 3 ... in file order,
-// language 0, every piece but the last exactly kCardPieceSize bytes.
+// language 0, every chunk but the last exactly kCardChunkSize bytes.
 const WORD kCardResourceType = 21359;
-const DWORD kCardPieceSize = 500000;
+const DWORD kCardChunkSize = 500000;
 
 // The viewer template beside the program module: its path without the extension, then "Viewer.emp".
 std::string GetEmptyViewerName(HMODULE module);
@@ -18,7 +18,7 @@ enum class ViewerCopyStatus
     kCopyFailed,         // copying the template onto the target failed (systemError says why)
     kCardUnreadable,     // the card file cannot be read
     kUpdateNotStarted,   // the copy is not a program whose resources can be rewritten
-    kPieceRefused,       // a piece of the card could not be added
+    kChunkRefused,       // a chunk of the card could not be added
     kUpdateNotFinished,  // the rebuilt resources could not be written into the copy
 };
 
@@ -26,7 +26,7 @@ struct ViewerCopyResult
 {
     ViewerCopyStatus status = ViewerCopyStatus::kWritten;
     DWORD systemError = 0;
-    unsigned pieces = 0;   // pieces stored
+    unsigned chunks = 0;   // chunks stored
 };
 
 // Copies the template onto target (overwriting it) and stores the card file in the copy's resources.

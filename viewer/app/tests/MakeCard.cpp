@@ -1,7 +1,7 @@
 // Writes the fixture card of the viewer's tests: three panels on two sides, "Contents" compressed.
 //   pavane-make-card <card file> [--large | --sites <count>]
 // With --large the first panel's icon is a picture of incompressible pixels, so that the card file spans
-// three resource pieces of a viewer program.
+// three resource chunks of a viewer program.
 #include "CardComposer.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The viewer program end to end: a card is stored in a copy of Pavane.exe, the copy is checked with
-pefile (card pieces, section table, data directory, SizeOfImage, the program's own resources) and its
-joined pieces with olefile; then the copy runs under Wine, shows the card's panels and pages through them
+pefile (card chunks, section table, data directory, SizeOfImage, the program's own resources) and its
+joined chunks with olefile; then the copy runs under Wine, shows the card's panels and pages through them
 by accelerator, and programs without a readable card tell the user and end. A screenshot of the running
 copy is kept in <build>/artifacts."""
 import os
@@ -21,7 +21,7 @@ except ImportError:
     raise
 
 CARD_TYPE = 21359
-PIECE = 500000
+CHUNK = 500000
 RT_CURSOR, RT_BITMAP, RT_ICON, RT_STRING, RT_ACCELERATOR, RT_GROUP_CURSOR, RT_GROUP_ICON = 1, 2, 3, 6, 9, 12, 14
 NO_CARD_TEXT = "This program holds no card that can be shown: the card stored in it is missing or damaged."
 
@@ -108,22 +108,22 @@ def check_copy(template_path, copy_path, card):
     for key in own:
         check(isinstance(key[0], int) and isinstance(key[1], int), f"template resource {key} is not numeric")
 
-    pieces = sorted((key for key in stored if key[0] == CARD_TYPE), key=lambda key: key[1])
-    expected_count = (len(card) + PIECE - 1) // PIECE
-    check([key[1] for key in pieces] == list(range(1, expected_count + 1)),
-          f"card pieces named {[key[1] for key in pieces]}, expected 1..{expected_count}")
-    check(all(key[2] == 0 for key in pieces), "a card piece is not of language 0")
-    sizes = [len(stored[key]) for key in pieces]
-    check(all(size == PIECE for size in sizes[:-1]) and 0 < sizes[-1] <= PIECE, f"card piece sizes {sizes}")
-    joined = b"".join(stored[key] for key in pieces)
-    check(joined == card, "the joined pieces are not the card file")
-    check(olefile.isOleFile(joined), "the joined pieces are not a compound file")
+    chunks = sorted((key for key in stored if key[0] == CARD_TYPE), key=lambda key: key[1])
+    expected_count = (len(card) + CHUNK - 1) // CHUNK
+    check([key[1] for key in chunks] == list(range(1, expected_count + 1)),
+          f"card chunks named {[key[1] for key in chunks]}, expected 1..{expected_count}")
+    check(all(key[2] == 0 for key in chunks), "a card chunk is not of language 0")
+    sizes = [len(stored[key]) for key in chunks]
+    check(all(size == CHUNK for size in sizes[:-1]) and 0 < sizes[-1] <= CHUNK, f"card chunk sizes {sizes}")
+    joined = b"".join(stored[key] for key in chunks)
+    check(joined == card, "the joined chunks are not the card file")
+    check(olefile.isOleFile(joined), "the joined chunks are not a compound file")
     if olefile.isOleFile(joined):
         with olefile.OleFileIO(joined) as ole:
             check(ole.exists("Contents"), "the embedded card has no Contents stream")
             contents = ole.openstream("Contents").read()
             check(contents[:4] == b"NRAT", "the card's Contents is not in the compressed frame")
-    return len(pieces)
+    return len(chunks)
 
 
 def check_no_change(template_path, work):
@@ -186,9 +186,9 @@ def check_document_copy(template, work, artifacts):
     if code != 0:
         return
     stored = resource_table(pefile.PE(program))
-    pieces = sorted((key for key in stored if key[0] == CARD_TYPE), key=lambda key: key[1])
-    joined = b"".join(stored[key] for key in pieces)
-    check(len(pieces) >= 1 and olefile.isOleFile(joined), "the document's viewer copy holds no compound file")
+    chunks = sorted((key for key in stored if key[0] == CARD_TYPE), key=lambda key: key[1])
+    joined = b"".join(stored[key] for key in chunks)
+    check(len(chunks) >= 1 and olefile.isOleFile(joined), "the document's viewer copy holds no compound file")
     if olefile.isOleFile(joined):
         with olefile.OleFileIO(joined) as ole:
             check(ole.exists("Contents") and ole.openstream("Contents").read()[:4] == b"TARN",
@@ -226,14 +226,14 @@ def main():
         check(code == 0, f"the fixture card was not made: {output}")
         with open(card_path, "rb") as f:
             card = f.read()
-        check(len(card) > 2 * PIECE, f"the fixture card has {len(card)} bytes, fewer than three pieces need")
+        check(len(card) > 2 * CHUNK, f"the fixture card has {len(card)} bytes, fewer than three chunks need")
 
         copy_path = os.path.join(work, "Birthday.exe")
         code, output = run("viewercopy_tool.exe", windows_path(template), windows_path(card_path),
                            windows_path(copy_path))
         check(code == 0, f"saving as a viewer program failed: {output}")
         if code == 0:
-            print("pieces:", check_copy(template, copy_path, card))
+            print("chunks:", check_copy(template, copy_path, card))
             check_pages(copy_path, os.path.join(artifacts, "pavane-viewer-copy.bmp"), ["Front", "Inside", "Back"],
                         (250, 220, 120))
         check_document_copy(template, work, artifacts)

@@ -52,8 +52,8 @@ TEST_F(DocumentViewerCopy, CardGoesIntoTheCopyAndTheDocumentStaysAsItWas)
     EXPECT_EQ(CountTemporaryCards(), temporaryBefore);
 
     Bytes joined;
-    for (const Piece& piece : ReadCardPieces(target))
-        joined.insert(joined.end(), piece.bytes.begin(), piece.bytes.end());
+    for (const Chunk& chunk : ReadCardChunks(target))
+        joined.insert(joined.end(), chunk.bytes.begin(), chunk.bytes.end());
     const BYTE signature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
     ASSERT_GE(joined.size(), sizeof signature);
     EXPECT_TRUE(std::equal(signature, signature + sizeof signature, joined.begin())) << "not a compound file";

@@ -44,8 +44,8 @@ TEST(SaveCardToViewer, WritesTheCardAndDeletesTheTemporaryFile)
     EXPECT_EQ(CountTemporaryCards(), temporaryBefore);
 
     Bytes joined;
-    for (const Piece& piece : ReadCardPieces(folder.File("viewer.exe")))
-        joined.insert(joined.end(), piece.bytes.begin(), piece.bytes.end());
+    for (const Chunk& chunk : ReadCardChunks(folder.File("viewer.exe")))
+        joined.insert(joined.end(), chunk.bytes.begin(), chunk.bytes.end());
     EXPECT_TRUE(joined == card);
 }
 

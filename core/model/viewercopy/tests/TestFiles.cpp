@@ -75,9 +75,9 @@ BOOL CALLBACK TakeLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR para
 }
 }  // namespace
 
-std::vector<Piece> ReadCardPieces(const std::string& programPath)
+std::vector<Chunk> ReadCardChunks(const std::string& programPath)
 {
-    std::vector<Piece> pieces;
+    std::vector<Chunk> chunks;
     HMODULE program = LoadLibraryExA(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!program)
         throw std::runtime_error("cannot load " + programPath);
@@ -85,15 +85,15 @@ std::vector<Piece> ReadCardPieces(const std::string& programPath)
         HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(name), MAKEINTRESOURCEA(21359));
         if (!found)
             break;
-        Piece piece;
+        Chunk chunk;
         const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(program, found)));
-        piece.bytes.assign(data, data + SizeofResource(program, found));
+        chunk.bytes.assign(data, data + SizeofResource(program, found));
         EnumResourceLanguagesA(program, MAKEINTRESOURCEA(21359), MAKEINTRESOURCEA(name), TakeLanguage,
-                               reinterpret_cast<LONG_PTR>(&piece.language));
-        pieces.push_back(std::move(piece));
+                               reinterpret_cast<LONG_PTR>(&chunk.language));
+        chunks.push_back(std::move(chunk));
     }
     FreeLibrary(program);
-    return pieces;
+    return chunks;
 }
 
 int CountTemporaryCards()

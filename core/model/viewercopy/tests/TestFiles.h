@@ -25,15 +25,15 @@ private:
 bool Exists(const std::string& path);
 Bytes Read(const std::string& path);
 void Write(const std::string& path, const Bytes& bytes);
-// Bytes that differ from piece to piece, so that pieces joined in the wrong order show.
+// Bytes that differ from chunk to chunk, so that chunks joined in the wrong order show.
 Bytes Pattern(size_t size);
-// The card pieces (type 21359) a program holds, in name order 1, 2, 3 ... with the language of each.
-struct Piece
+// The card chunks (type 21359) a program holds, in name order 1, 2, 3 ... with the language of each.
+struct Chunk
 {
     Bytes bytes;
     WORD language = 0xFFFF;
 };
-std::vector<Piece> ReadCardPieces(const std::string& programPath);
+std::vector<Chunk> ReadCardChunks(const std::string& programPath);
 // The number of files whose names start with "afx" in the temporary folder.
 int CountTemporaryCards();
 

@@ -9,15 +9,15 @@ namespace {
 
 std::string Template(const char* name = "reswriter_template.exe") { return BinFolder() + "\\" + name; }
 
-struct PieceCase
+struct ChunkCase
 {
     size_t cardSize;
-    std::vector<size_t> pieceSizes;
+    std::vector<size_t> chunkSizes;
 };
 
-class ViewerCopyPieces : public ::testing::TestWithParam<PieceCase> {};
+class ViewerCopyChunks : public ::testing::TestWithParam<ChunkCase> {};
 
-TEST_P(ViewerCopyPieces, CardIsCutIntoNamedPiecesOfLanguageZero)
+TEST_P(ViewerCopyChunks, CardIsCutIntoNamedChunksOfLanguageZero)
 {
     CScratchFolder folder;
     const Bytes card = Pattern(GetParam().cardSize);
@@ -26,24 +26,24 @@ TEST_P(ViewerCopyPieces, CardIsCutIntoNamedPiecesOfLanguageZero)
     const ViewerCopyResult result =
         WriteViewerCopy(Template().c_str(), folder.File("card.crd").c_str(), folder.File("viewer.exe").c_str());
     ASSERT_EQ(result.status, ViewerCopyStatus::kWritten);
-    EXPECT_EQ(result.pieces, GetParam().pieceSizes.size());
+    EXPECT_EQ(result.chunks, GetParam().chunkSizes.size());
 
-    const std::vector<Piece> pieces = ReadCardPieces(folder.File("viewer.exe"));
-    ASSERT_EQ(pieces.size(), GetParam().pieceSizes.size());
+    const std::vector<Chunk> chunks = ReadCardChunks(folder.File("viewer.exe"));
+    ASSERT_EQ(chunks.size(), GetParam().chunkSizes.size());
     Bytes joined;
-    for (size_t i = 0; i < pieces.size(); ++i) {
-        EXPECT_EQ(pieces[i].bytes.size(), GetParam().pieceSizes[i]) << "piece " << i + 1;
-        EXPECT_EQ(pieces[i].language, 0) << "piece " << i + 1;
-        joined.insert(joined.end(), pieces[i].bytes.begin(), pieces[i].bytes.end());
+    for (size_t i = 0; i < chunks.size(); ++i) {
+        EXPECT_EQ(chunks[i].bytes.size(), GetParam().chunkSizes[i]) << "chunk " << i + 1;
+        EXPECT_EQ(chunks[i].language, 0) << "chunk " << i + 1;
+        joined.insert(joined.end(), chunks[i].bytes.begin(), chunks[i].bytes.end());
     }
     EXPECT_TRUE(joined == card);
 }
 
-INSTANTIATE_TEST_SUITE_P(CardSizes, ViewerCopyPieces,
-                         ::testing::Values(PieceCase{10, {10}}, PieceCase{499999, {499999}},
-                                           PieceCase{500000, {500000}}, PieceCase{500001, {500000, 1}},
-                                           PieceCase{1000000, {500000, 500000}},
-                                           PieceCase{1000001, {500000, 500000, 1}}));
+INSTANTIATE_TEST_SUITE_P(CardSizes, ViewerCopyChunks,
+                         ::testing::Values(ChunkCase{10, {10}}, ChunkCase{499999, {499999}},
+                                           ChunkCase{500000, {500000}}, ChunkCase{500001, {500000, 1}},
+                                           ChunkCase{1000000, {500000, 500000}},
+                                           ChunkCase{1000001, {500000, 500000, 1}}));
 
 TEST(ViewerCopyWriter, CopyKeepsTheTemplatesOwnResources)
 {
@@ -72,9 +72,9 @@ TEST(ViewerCopyWriter, ExistingTargetIsOverwritten)
     ASSERT_EQ(WriteViewerCopy(Template().c_str(), folder.File("card.crd").c_str(), folder.File("viewer.exe").c_str())
                   .status,
               ViewerCopyStatus::kWritten);
-    const std::vector<Piece> pieces = ReadCardPieces(folder.File("viewer.exe"));
-    ASSERT_EQ(pieces.size(), 1u);
-    EXPECT_TRUE(pieces[0].bytes == Pattern(77));
+    const std::vector<Chunk> chunks = ReadCardChunks(folder.File("viewer.exe"));
+    ASSERT_EQ(chunks.size(), 1u);
+    EXPECT_TRUE(chunks[0].bytes == Pattern(77));
 }
 
 struct FailureCase
@@ -101,7 +101,7 @@ TEST_P(ViewerCopyFailures, NothingHalfMadeIsLeftBehind)
     const ViewerCopyResult result =
         WriteViewerCopy(c.templatePath.c_str(), folder.File("card.crd").c_str(), target.c_str());
     EXPECT_EQ(result.status, c.expected) << c.label;
-    EXPECT_EQ(result.pieces, 0u) << c.label;
+    EXPECT_EQ(result.chunks, 0u) << c.label;
     EXPECT_FALSE(Exists(target)) << c.label << ": a viewer program without its card was left behind";
     if (Exists(c.templatePath))
         EXPECT_TRUE(Read(c.templatePath) == templateBefore) << c.label << ": the template changed";
