@@ -3,6 +3,8 @@
 //
 //   render-bench [--reps N] [--only NAME]   time the workloads
 //   render-bench --repaint [...]            time repainting them from their recorded coverage lists
+//   render-bench --checksum [...]          also print a checksum of each workload's pixels, so that
+//                                           a faster build can be shown to paint the same
 //   render-bench --dump FILE                write each workload as a scene: FILE with the workload's
 //                                           name before its extension (bench.txt -> bench.NAME.txt)
 #include <windows.h>
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -67,6 +70,17 @@ int Dump(const std::string& file, const std::vector<Workload>& workloads) {
     return 0;
 }
 
+// FNV-1a over the canvas rows (without their padding).
+std::uint32_t PixelChecksum(const ImagingBitmap& canvas) {
+    std::uint32_t h = 2166136261u;
+    const int rowBytes = canvas.Width * canvas.BitsPerPixel / 8;
+    for (int y = 0; y < canvas.Height; ++y) {
+        const unsigned char* p = canvas.Addr + static_cast<std::size_t>(y) * canvas.BytesPerLine;
+        for (int i = 0; i < rowBytes; ++i) h = (h ^ p[i]) * 16777619u;
+    }
+    return h;
+}
+
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
@@ -78,14 +92,15 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 int main(int argc, char** argv) {
     std::string dump, only;
     int reps = 0;
-    bool repaint = false;
+    bool repaint = false, checksum = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--dump") && i + 1 < argc) dump = argv[++i];
         else if (!std::strcmp(argv[i], "--only") && i + 1 < argc) only = argv[++i];
         else if (!std::strcmp(argv[i], "--reps") && i + 1 < argc) reps = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--repaint")) repaint = true;
+        else if (!std::strcmp(argv[i], "--checksum")) checksum = true;
         else {
-            std::fprintf(stderr, "usage: render-bench [--repaint] [--reps N] [--only NAME] | --dump FILE\n");
+            std::fprintf(stderr, "usage: render-bench [--repaint] [--checksum] [--reps N] [--only NAME] | --dump FILE\n");
             return 2;
         }
     }
@@ -96,7 +111,8 @@ int main(int argc, char** argv) {
                         workloads.end());
     if (!dump.empty()) return Dump(dump, workloads);
 
-    std::printf("%-24s %8s %12s %12s %10s\n", "workload", "shapes", "median ms", "Mpixel/s", "failures");
+    std::printf("%-24s %8s %12s %12s %10s%s\n", "workload", "shapes", "median ms", "Mpixel/s", "failures",
+                checksum ? "   checksum" : "");
     for (const Workload& w : workloads) {
         std::vector<PreparedShape> shapes;
         for (const SceneShape& s : w.scene.shapes) {
@@ -150,11 +166,14 @@ int main(int argc, char** argv) {
             QueryPerformanceCounter(&end);
             times.push_back(Seconds(start, end));
         }
+        const std::uint32_t sum = PixelChecksum(canvas);
         ImagingFreeBitmap(&canvas);
         std::sort(times.begin(), times.end());
         const double median = times[times.size() / 2];
-        std::printf("%-24s %8u %12.2f %12.1f %10d\n", w.name.c_str(), unsigned(shapes.size()), median * 1000,
+        std::printf("%-24s %8u %12.2f %12.1f %10d", w.name.c_str(), unsigned(shapes.size()), median * 1000,
                     BoundingPixels(w.scene) / median / 1e6, failures / int(times.size()));
+        if (checksum) std::printf("   %08x", unsigned(sum));
+        std::printf("\n");
         std::fflush(stdout);
     }
     return 0;

@@ -261,7 +261,7 @@ void CellRasterizer::AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std
         ++last->pieces;
     } else {
         const bool turnsBack = last && last->row == row && last->xEnd == x1 && last->yEnd == fy1;
-        passages_.push_back({row, x1, fy1, x2, fy2, std::min(x1, x2), std::max(x1, x2), 1, turnsBack ? 1 : 0});
+        passages_.push_back({row, x1, fy1, x2, fy2, std::min(x1, x2), std::max(x1, x2), 1, turnsBack ? 1 : 0, 0});
         passageOpen_ = true;
     }
     if (row < rowLo_) rowLo_ = row;
@@ -272,8 +272,7 @@ void CellRasterizer::AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std
 bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
 {
     const int begin = passageStart_[row], end = passageStart_[row + 1];
-    RowPassage* first = sortedPassages_.data() + begin;
-    RowPassage* last = sortedPassages_.data() + end;
+    const RowPassage* first = sortedPassages_.data() + begin;
 
     // The common rows: one or two passages crossing the whole row.
     auto whole = [](const RowPassage& p) {
@@ -285,56 +284,33 @@ bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
         (first[0].maxX <= first[1].minX || first[1].maxX <= first[0].minX))
         return true;
 
-    // Units for the side-by-side test below, taken while the passages are still in outline order.
+    return PrepareClusters(row, nonZero);
+}
+
+// Groups the row's passages into clusters (passages whose pixel columns touch) and works out,
+// without placing a single crossing, the range of windings each cluster's sample lines can take.
+// Returns true when every cluster holds.
+bool CellRasterizer::PrepareClusters(int row, bool nonZero)
+{
+    const int begin = passageStart_[row], end = passageStart_[row + 1];
+    const RowPassage* first = sortedPassages_.data() + begin;
+    const RowPassage* last = sortedPassages_.data() + end;
+
+    // Units are taken while the passages are still in outline order.
     units_.clear();
-    for (RowPassage* p = first; p < last; ++p) {
+    for (const RowPassage* p = first; p < last; ++p) {
         PassageUnit u{p->minX, p->maxX, *p, *p, false};
         if (p + 1 < last && (p + 1)->turnsBack) {
             // The two arms of a turn do not cross; on every line the arm whose far end lies
             // further left is met first.
-            RowPassage a = *p, b = *(p + 1);
+            const RowPassage& a = *p;
+            const RowPassage& b = *(p + 1);
             const bool aLeft = a.xStart < b.xEnd || (a.xStart == b.xEnd && a.minX <= b.minX);
             u = {std::min(a.minX, b.minX), std::max(a.maxX, b.maxX), aLeft ? a : b, aLeft ? b : a, true};
             ++p;
         }
         units_.push_back(u);
     }
-
-    // Passages that all cross the whole row without crossing one another give every sample line
-    // the same windings in the same order.
-    bool wholeRow = true;
-    for (RowPassage* p = first; p < last && wholeRow; ++p) {
-        const bool down = p->yStart == 0 && p->yEnd == kSubpixelScale;
-        const bool up = p->yEnd == 0 && p->yStart == kSubpixelScale;
-        wholeRow = down || up;
-    }
-    if (wholeRow) {
-        auto topX = [](const RowPassage& p) { return p.yStart == 0 ? p.xStart : p.xEnd; };
-        auto bottomX = [](const RowPassage& p) { return p.yStart == 0 ? p.xEnd : p.xStart; };
-        std::sort(first, last, [&](const RowPassage& a, const RowPassage& b) {
-            if (topX(a) != topX(b)) return topX(a) < topX(b);
-            if (bottomX(a) != bottomX(b)) return bottomX(a) < bottomX(b);
-            return a.yStart < b.yStart;   // coincident: downward ones first
-        });
-        bool ordered = true;
-        for (RowPassage* p = first + 1; p < last && ordered; ++p) {
-            if (bottomX(*p) < bottomX(*(p - 1))) ordered = false;
-            else if ((p->pieces > 1 || (p - 1)->pieces > 1) && (p - 1)->maxX > p->minX) ordered = false;
-        }
-        if (ordered) {
-            // Every height then sees the same windings, in this order.
-            int w = 0, lo = 0, hi = 0;
-            for (RowPassage* p = first; p < last; ++p) {
-                w += p->yEnd > p->yStart ? 1 : -1;
-                lo = std::min(lo, w);
-                hi = std::max(hi, w);
-            }
-            if (nonZero ? (lo >= 0 && hi <= 1) || (lo >= -1 && hi <= 0) : hi - lo <= 1) return true;
-        }
-    }
-
-    // Units side by side: each sample line meets them in the same order, so the windings follow
-    // from which lines each passage spans.
     // Ties are broken by the whole geometry, so the order never depends on the order the edges
     // came in.
     std::sort(units_.begin(), units_.end(), [](const PassageUnit& a, const PassageUnit& b) {
@@ -347,43 +323,162 @@ bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
         if (p.xStart != q.xStart) return p.xStart < q.xStart;
         return p.xEnd < q.xEnd;
     });
-    for (size_t i = 1; i < units_.size(); ++i)
-        if (units_[i - 1].maxX > units_[i].minX) return false;
+
+    clusters_.clear();
+    clusterWindings_.clear();
     int winding[kSampleLines] = {};
-    int lo = 0, hi = 0;
-    auto cross = [&](const RowPassage& p) {
-        const std::int32_t ylo = std::min(p.yStart, p.yEnd), yhi = std::max(p.yStart, p.yEnd);
-        const int s0 = std::max(0, (ylo - 8 + 15) >> 4);
-        const int s1 = std::min(kSampleLines, (yhi - 8 + 15) >> 4);
-        const int dir = p.yEnd > p.yStart ? 1 : -1;
-        for (int s = s0; s < s1; ++s) {
-            winding[s] += dir;
-            lo = std::min(lo, winding[s]);
-            hi = std::max(hi, winding[s]);
+    bool all = true;
+    const int count = static_cast<int>(units_.size());
+    for (int i = 0; i < count;) {
+        WindingCluster cluster{units_[i].minX >> kSubpixelShift, units_[i].maxX >> kSubpixelShift, i, i, true};
+        int j = i + 1;
+        while (j < count && (units_[j].minX >> kSubpixelShift) <= cluster.colHi) {
+            cluster.colHi = std::max(cluster.colHi, units_[j].maxX >> kSubpixelShift);
+            ++j;
         }
-    };
-    for (const PassageUnit& u : units_) {
-        cross(u.first);
-        if (u.pair) cross(u.second);
+        cluster.unitEnd = j;
+        clusterWindings_.insert(clusterWindings_.end(), winding, winding + kSampleLines);
+        int lo = winding[0], hi = winding[0];
+        // Units that overlap in x are taken together; groups side by side meet every line in
+        // order, one after another.
+        for (int k = i; k < j;) {
+            int m = k + 1;
+            std::int32_t reach = units_[k].maxX;
+            while (m < j && units_[m].minX < reach) reach = std::max(reach, units_[m++].maxX);
+            SweepSubCluster(k, m, winding, lo, hi);
+            k = m;
+        }
+        cluster.holds = AreaHolds(lo, hi, nonZero);
+        all = all && cluster.holds;
+        clusters_.push_back(cluster);
+        i = j;
     }
-    if (nonZero) return (lo >= 0 && hi <= 1) || (lo >= -1 && hi <= 0);
-    return hi - lo <= 1;
+    clusterWindings_.insert(clusterWindings_.end(), winding, winding + kSampleLines);
+    return all;
 }
 
-void CellRasterizer::RowCrossings(int row)
+namespace {
+
+// Sample lines [s0, s1) a passage holds: those at or below its upper end and above its lower end.
+inline void PassageLines(const RowPassage& p, int& s0, int& s1)
 {
-    const int begin = pieceStart_[row], end = pieceStart_[row + 1];
+    const std::int32_t ylo = std::min(p.yStart, p.yEnd), yhi = std::max(p.yStart, p.yEnd);
+    s0 = std::max(0, (ylo - 8 + 15) >> 4);
+    s1 = std::min(kSampleLines, (yhi - 8 + 15) >> 4);
+}
+
+inline bool WholeRow(const RowPassage& p)
+{
+    return (p.yStart == 0 && p.yEnd == kSubpixelScale) || (p.yEnd == 0 && p.yStart == kSubpixelScale);
+}
+
+} // namespace
+
+// Moves the line windings across units [begin, end), widening [lo, hi] by every winding a line
+// can take among them.
+void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, int& lo, int& hi)
+{
+    auto widen = [&](int w) {
+        lo = std::min(lo, w);
+        hi = std::max(hi, w);
+    };
+    for (int s = 0; s < kSampleLines; ++s) widen(winding[s]);
+    auto cross = [&](const RowPassage& p) {
+        int s0, s1;
+        PassageLines(p, s0, s1);
+        const int dir = p.yEnd > p.yStart ? 1 : -1;
+        for (int s = s0; s < s1; ++s) widen(winding[s] += dir);
+    };
+    if (end - begin == 1) {
+        cross(units_[begin].first);
+        if (units_[begin].pair) cross(units_[begin].second);
+        return;
+    }
+
+    // Passages that all cross the whole row without crossing one another give every sample line
+    // the same windings in the same order.
+    bool whole = true;
+    for (int k = begin; k < end && whole; ++k) whole = !units_[k].pair && WholeRow(units_[k].first);
+    if (whole) {
+        auto topX = [](const RowPassage& p) { return p.yStart == 0 ? p.xStart : p.xEnd; };
+        auto bottomX = [](const RowPassage& p) { return p.yStart == 0 ? p.xEnd : p.xStart; };
+        PassageUnit* b = units_.data() + begin;
+        PassageUnit* e = units_.data() + end;
+        std::sort(b, e, [&](const PassageUnit& u, const PassageUnit& v) {
+            const RowPassage& a = u.first;
+            const RowPassage& c = v.first;
+            if (topX(a) != topX(c)) return topX(a) < topX(c);
+            if (bottomX(a) != bottomX(c)) return bottomX(a) < bottomX(c);
+            return a.yStart < c.yStart;   // coincident: downward ones first
+        });
+        bool ordered = true;
+        for (PassageUnit* u = b + 1; u < e && ordered; ++u) {
+            const RowPassage& p = u->first;
+            const RowPassage& q = (u - 1)->first;
+            if (bottomX(p) < bottomX(q)) ordered = false;
+            else if ((p.pieces > 1 || q.pieces > 1) && q.maxX > p.minX) ordered = false;
+        }
+        if (ordered) {
+            int w = 0, wLo = 0, wHi = 0;
+            for (PassageUnit* u = b; u < e; ++u) {
+                w += u->first.yEnd > u->first.yStart ? 1 : -1;
+                wLo = std::min(wLo, w);
+                wHi = std::max(wHi, w);
+            }
+            for (int s = 0; s < kSampleLines; ++s) {
+                widen(winding[s] + wLo);
+                widen(winding[s] + wHi);
+                winding[s] += w;
+            }
+            return;
+        }
+    }
+
+    // Otherwise every line may meet its crossings in any order: it can reach as far as all its
+    // rises, or all its falls, taken first.
+    int rise[kSampleLines] = {}, fall[kSampleLines] = {};
+    auto bound = [&](const RowPassage& p) {
+        int s0, s1;
+        PassageLines(p, s0, s1);
+        int* into = p.yEnd > p.yStart ? rise : fall;
+        for (int s = s0; s < s1; ++s) ++into[s];
+    };
+    for (int k = begin; k < end; ++k) {
+        bound(units_[k].first);
+        if (units_[k].pair) bound(units_[k].second);
+    }
+    for (int s = 0; s < kSampleLines; ++s) {
+        widen(winding[s] + rise[s]);
+        widen(winding[s] - fall[s]);
+        winding[s] += rise[s] - fall[s];
+    }
+}
+
+// The sample crossings of one cluster's pieces, grouped by line and ordered along each.
+void CellRasterizer::ClusterCrossings(int cluster)
+{
+    const WindingCluster& c = clusters_[cluster];
+    clusterPieces_.clear();
+    auto take = [&](const RowPassage& p) {
+        const RowPiece* from = sortedPieces_.data() + p.firstPiece;
+        clusterPieces_.insert(clusterPieces_.end(), from, from + p.pieces);
+    };
+    for (int k = c.unitBegin; k < c.unitEnd; ++k) {
+        take(units_[k].first);
+        if (units_[k].pair) take(units_[k].second);
+    }
+    const int begin = 0, end = static_cast<int>(clusterPieces_.size());
     // Sample line s lies at height 8 + 16 s of the row; an edge holds it when it starts at or
     // above it and ends below it (or the reverse), so shared vertices count once.
     scratch_.clear();
     int counts[kSampleLines] = {};
     // Taken from left to right, the crossings of each line come out nearly in order.
     if (end - begin > 8)
-        std::sort(sortedPieces_.begin() + begin, sortedPieces_.begin() + end, [](const RowPiece& a, const RowPiece& b) {
+        std::sort(clusterPieces_.begin() + begin, clusterPieces_.begin() + end, [](const RowPiece& a, const RowPiece& b) {
             return std::min(a.xa, a.xb) < std::min(b.xa, b.xb);
         });
     for (int i = begin; i < end; ++i) {
-        const RowPiece& p = sortedPieces_[i];
+        const RowPiece& p = clusterPieces_[i];
         const std::int32_t lo = std::min(p.ya, p.yb), hi = std::max(p.ya, p.yb);
         const int s0 = std::max(0, (lo - 8 + 15) >> 4);   // first line at or below lo
         const int s1 = std::min(kSampleLines, (hi - 8 + 15) >> 4);   // first line at or below hi
@@ -451,6 +546,15 @@ void CellRasterizer::SortRows()
     for (int r = 2; r < rows + 2; ++r) passageStart_[r] += passageStart_[r - 1];
     sortedPassages_.resize(passages_.size());
     for (const RowPassage& p : passages_) sortedPassages_[passageStart_[p.row - rowLo_ + 1]++] = p;
+    // A row's passages and pieces keep the order they came in, so each passage's pieces follow
+    // one another.
+    for (int r = 0; r < rows; ++r) {
+        int piece = pieceStart_[r];
+        for (int i = passageStart_[r]; i < passageStart_[r + 1]; ++i) {
+            sortedPassages_[i].firstPiece = piece;
+            piece += sortedPassages_[i].pieces;
+        }
+    }
     for (int r = 0; r < rows; ++r) {
         PixelCell* begin = sorted_.data() + rowStart_[r];
         PixelCell* end = sorted_.data() + rowStart_[r + 1];

@@ -30,6 +30,7 @@ struct RowPassage {
     std::int32_t minX, maxX;
     std::int32_t pieces;
     std::int32_t turnsBack;   // starts where the previous passage ended, running the other way
+    std::int32_t firstPiece;  // its pieces, in order, from here in the row-sorted pieces
 };
 
 // One passage, or two that meet at a turn of the outline inside the row (a V), in x order.
@@ -46,6 +47,14 @@ struct SampleCrossing {
 };
 
 constexpr int kSampleLines = 16;
+
+// Neighbouring passages of a row whose pixel columns touch, with what the sample lines' windings
+// can do among them.
+struct WindingCluster {
+    std::int32_t colLo, colHi;    // pixel columns the passages reach
+    std::int32_t unitBegin, unitEnd;
+    bool holds;                   // every pixel's signed area is its coverage under the fill rule
+};
 
 constexpr int kSubpixelShift = 8;
 constexpr int kSubpixelScale = 1 << kSubpixelShift;
@@ -82,8 +91,15 @@ private:
     void WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     void BreakPassage();
     void SortRows();
-    void RowCrossings(int row);
     bool WindingsStaySimple(int row, bool nonZero);
+    bool PrepareClusters(int row, bool nonZero);
+    void SweepSubCluster(int begin, int end, int* winding, int& lo, int& hi);
+    void ClusterCrossings(int cluster);
+    static bool AreaHolds(int lo, int hi, bool nonZero)
+    {
+        if (nonZero) return (lo >= 0 && hi <= 1) || (lo >= -1 && hi <= 0) || lo >= 1 || hi <= -1;
+        return hi - lo <= 1;
+    }
     bool Inside(int winding, bool nonZero) const { return nonZero ? winding != 0 : (winding & 1) != 0; }
 
     std::size_t maxCells_;
@@ -100,6 +116,9 @@ private:
     std::vector<RowPassage> sortedPassages_;
     std::vector<PassageUnit> units_;
     std::vector<int> passageStart_;
+    std::vector<WindingCluster> clusters_;   // of one row, left to right
+    std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last
+    std::vector<RowPiece> clusterPieces_;
     bool passageOpen_ = false;     // the same before grouping (dir * 32 + line in dir)
     int lineStart_[kSampleLines + 1] = {};
     int rowLo_ = 0x7FFFFFFF, rowHi_ = -1, rowCount_ = 0;
@@ -135,32 +154,11 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         const int begin = rowStart_[r], end = rowEnd_[r];
         if (begin == end) continue;
         const int y = top_ + rowLo_ + r;
-        // True when the windings seen make the signed area the right coverage under the rule.
-        auto areaHolds = [&](int lo, int hi) {
-            if (nonZero) return (lo >= 0 && hi <= 1) || (lo >= -1 && hi <= 0) || lo >= 1 || hi <= -1;
-            return hi - lo <= 1;
-        };
-
         // Most rows hold only windings for which every pixel's signed area is its coverage: then
-        // the area sweep alone gives what the pixel-by-pixel choice below would.
-        // Most rows can be shown simple from their passages alone; others from the windings their
-        // sample lines see anywhere in the row.
-        bool simple = WindingsStaySimple(r, nonZero);
-        bool haveCrossings = false;
-        if (!simple) {
-            RowCrossings(r);
-            haveCrossings = true;
-            int lo = 0, hi = 0;
-            for (int s = 0; s < kSampleLines; ++s) {
-                int w = 0;
-                for (int k = lineStart_[s]; k < lineStart_[s + 1]; ++k) {
-                    w += crossings_[k].dir;
-                    lo = std::min(lo, w);
-                    hi = std::max(hi, w);
-                }
-            }
-            simple = areaHolds(lo, hi);
-        }
+        // the area sweep alone gives what the pixel-by-pixel choice below would. Otherwise the
+        // passages are grouped into clusters, and only the clusters that can see such windings
+        // are measured on the sample lines.
+        const bool simple = WindingsStaySimple(r, nonZero);
         if (simple) {
             std::int32_t cover = 0;
             int next = left_;
@@ -184,8 +182,23 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
             continue;
         }
 
-        if (!haveCrossings) RowCrossings(r);
-        for (int s = 0; s < kSampleLines; ++s) { winding[s] = 0; cursor[s] = lineStart_[s]; }
+        const int clusterCount = static_cast<int>(clusters_.size());
+        int at = 0;        // first cluster not left of the columns looked at
+        int loaded = -1;   // the cluster whose crossings are in crossings_
+        // The cluster holding pixel column col, or -1 between clusters.
+        auto locate = [&](int col) {
+            while (at < clusterCount && clusters_[at].colHi < col) ++at;
+            return at < clusterCount && clusters_[at].colLo <= col ? at : -1;
+        };
+        auto load = [&](int k) {
+            if (loaded == k) return;
+            ClusterCrossings(k);
+            for (int s = 0; s < kSampleLines; ++s) {
+                winding[s] = clusterWindings_[k * kSampleLines + s];
+                cursor[s] = lineStart_[s];
+            }
+            loaded = k;
+        };
 
         // Moves every sample line's winding up to the column boundary at fixed-point x.
         auto advance = [&](std::int32_t x) {
@@ -196,13 +209,22 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
                 cursor[s] = c;
             }
         };
-        auto spanCoverage = [&](std::int32_t cover) {
-            int lo = winding[0], hi = winding[0];
-            for (int s = 1; s < kSampleLines; ++s) { lo = std::min(lo, winding[s]); hi = std::max(hi, winding[s]); }
-            if (areaHolds(lo, hi)) return CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
+        auto linesCoverage = [&](const int* w, std::int32_t cover) {
+            int lo = w[0], hi = w[0];
+            for (int s = 1; s < kSampleLines; ++s) { lo = std::min(lo, w[s]); hi = std::max(hi, w[s]); }
+            if (AreaHolds(lo, hi, nonZero)) return CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
             int inside = 0;
-            for (int s = 0; s < kSampleLines; ++s) inside += Inside(winding[s], nonZero) ? 1 : 0;
+            for (int s = 0; s < kSampleLines; ++s) inside += Inside(w[s], nonZero) ? 1 : 0;
             return (inside * 255 + kSampleLines / 2) / kSampleLines;
+        };
+        // Coverage of pixels with no cell, from the windings at the left of column col.
+        auto stretchCoverage = [&](int col, std::int32_t cover) {
+            const int k = locate(col);
+            if (k < 0) return linesCoverage(&clusterWindings_[at * kSampleLines], cover);
+            if (clusters_[k].holds) return CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
+            load(k);
+            advance(col * kSubpixelScale);
+            return linesCoverage(winding, cover);
         };
 
         std::int32_t cover = 0;
@@ -211,45 +233,63 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
             const PixelCell& c = sorted_[i];
             if (c.x < left_) { cover += c.cover; continue; }
             if (c.x >= right_) break;
-            const std::int32_t x0 = c.x * kSubpixelScale, x1 = x0 + kSubpixelScale;
-            advance(x0);
             if (next < c.x && cover != 0) {
-                const int v = spanCoverage(cover);
+                const int v = stretchCoverage(c.x, cover);
                 if (v > 0) emit(y, next, c.x, v);
             }
-            // Windings inside the pixel, line by line, with exact lengths for the sampled measure.
-            int lo = winding[0], hi = winding[0];
-            std::int64_t insideLength = 0;
-            for (int s = 0; s < kSampleLines; ++s) {
-                int w = winding[s];
-                lo = std::min(lo, w);
-                hi = std::max(hi, w);
-                std::int32_t pos = x0;
-                int k = cursor[s];
-                const int e = lineStart_[s + 1];
-                for (; k < e && crossings_[k].x < x1; ++k) {
-                    if (Inside(w, nonZero)) insideLength += crossings_[k].x - pos;
-                    pos = crossings_[k].x;
-                    w += crossings_[k].dir;
+            const int k = locate(c.x);
+            const std::int64_t alpha = static_cast<std::int64_t>(cover + c.cover) * 512 - c.area;
+            int v;
+            if (k >= 0 && clusters_[k].holds) {
+                v = CoverageFromAlpha(alpha, nonZero);
+            } else if (k < 0) {
+                // No crossing in the pixel: each line keeps its winding across it.
+                const int* w = &clusterWindings_[at * kSampleLines];
+                int lo = w[0], hi = w[0], inside = 0;
+                for (int s = 0; s < kSampleLines; ++s) {
+                    lo = std::min(lo, w[s]);
+                    hi = std::max(hi, w[s]);
+                    inside += Inside(w[s], nonZero) ? 1 : 0;
+                }
+                v = AreaHolds(lo, hi, nonZero) ? CoverageFromAlpha(alpha, nonZero)
+                                               : (inside * 255 + kSampleLines / 2) / kSampleLines;
+            } else {
+                load(k);
+                const std::int32_t x0 = c.x * kSubpixelScale, x1 = x0 + kSubpixelScale;
+                advance(x0);
+                // Windings inside the pixel, line by line, with exact lengths for the sampled measure.
+                int lo = winding[0], hi = winding[0];
+                std::int64_t insideLength = 0;
+                for (int s = 0; s < kSampleLines; ++s) {
+                    int w = winding[s];
                     lo = std::min(lo, w);
                     hi = std::max(hi, w);
+                    std::int32_t pos = x0;
+                    int n = cursor[s];
+                    const int e = lineStart_[s + 1];
+                    for (; n < e && crossings_[n].x < x1; ++n) {
+                        if (Inside(w, nonZero)) insideLength += crossings_[n].x - pos;
+                        pos = crossings_[n].x;
+                        w += crossings_[n].dir;
+                        lo = std::min(lo, w);
+                        hi = std::max(hi, w);
+                    }
+                    if (Inside(w, nonZero)) insideLength += x1 - pos;
+                    cursor[s] = n;
+                    winding[s] = w;
                 }
-                if (Inside(w, nonZero)) insideLength += x1 - pos;
-                cursor[s] = k;
-                winding[s] = w;
+                if (AreaHolds(lo, hi, nonZero))
+                    v = CoverageFromAlpha(alpha, nonZero);
+                else
+                    v = static_cast<int>((insideLength * 255 + kSampleLines * kSubpixelScale / 2) /
+                                         (kSampleLines * kSubpixelScale));
             }
-            int v;
-            if (areaHolds(lo, hi))
-                v = CoverageFromAlpha(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero);
-            else
-                v = static_cast<int>((insideLength * 255 + kSampleLines * kSubpixelScale / 2) / (kSampleLines * kSubpixelScale));
             if (v > 0) emit(y, c.x, c.x + 1, v);
             cover += c.cover;
             next = c.x + 1;
         }
         if (next < right_ && cover != 0) {
-            advance(next * kSubpixelScale);
-            const int v = spanCoverage(cover);
+            const int v = stretchCoverage(next, cover);
             if (v > 0) emit(y, next, right_, v);
         }
     }
