@@ -226,7 +226,7 @@ BOOL CArchive::ReadString(CString& rString)
 }
 
 namespace {
-// Strings longer than this arrive in pieces, so a forged length costs no more memory than the
+// Strings longer than this arrive in chunks, so a forged length costs no more memory than the
 // bytes that really follow it.
 constexpr DWORD kStringChunk = 64 * 1024;
 
@@ -255,12 +255,12 @@ std::vector<Char> ReadChars(CArchive& ar, DWORD count)
 {
     std::vector<Char> chars;
     while (count > 0) {
-        const DWORD piece = std::min(count, kStringChunk);
+        const DWORD chunk = std::min(count, kStringChunk);
         const size_t at = chars.size();
-        chars.resize(at + piece);
-        if (ar.Read(chars.data() + at, piece * sizeof(Char)) != piece * sizeof(Char))
+        chars.resize(at + chunk);
+        if (ar.Read(chars.data() + at, chunk * sizeof(Char)) != chunk * sizeof(Char))
             AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
-        count -= piece;
+        count -= chunk;
     }
     return chars;
 }
