@@ -299,14 +299,14 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
     // Units are taken while the passages are still in outline order.
     units_.clear();
     for (const RowPassage* p = first; p < last; ++p) {
-        PassageUnit u{p->minX, p->maxX, *p, *p, false};
+        PassageUnit u{p->minX, p->maxX, p, p, false};
         if (p + 1 < last && (p + 1)->turnsBack) {
             // The two arms of a turn do not cross; on every line the arm whose far end lies
             // further left is met first.
             const RowPassage& a = *p;
             const RowPassage& b = *(p + 1);
             const bool aLeft = a.xStart < b.xEnd || (a.xStart == b.xEnd && a.minX <= b.minX);
-            u = {std::min(a.minX, b.minX), std::max(a.maxX, b.maxX), aLeft ? a : b, aLeft ? b : a, true};
+            u = {std::min(a.minX, b.minX), std::max(a.maxX, b.maxX), aLeft ? &a : &b, aLeft ? &b : &a, true};
             ++p;
         }
         units_.push_back(u);
@@ -316,8 +316,8 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
     std::sort(units_.begin(), units_.end(), [](const PassageUnit& a, const PassageUnit& b) {
         if (a.minX != b.minX) return a.minX < b.minX;
         if (a.maxX != b.maxX) return a.maxX < b.maxX;
-        const RowPassage& p = a.first;
-        const RowPassage& q = b.first;
+        const RowPassage& p = *a.first;
+        const RowPassage& q = *b.first;
         if (p.yStart != q.yStart) return p.yStart < q.yStart;
         if (p.yEnd != q.yEnd) return p.yEnd < q.yEnd;
         if (p.xStart != q.xStart) return p.xStart < q.xStart;
@@ -339,6 +339,10 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
         cluster.unitEnd = j;
         clusterWindings_.insert(clusterWindings_.end(), winding, winding + kSampleLines);
         int lo = winding[0], hi = winding[0];
+        for (int s = 1; s < kSampleLines; ++s) {
+            lo = std::min(lo, winding[s]);
+            hi = std::max(hi, winding[s]);
+        }
         // Units that overlap in x are taken together; groups side by side meet every line in
         // order, one after another.
         for (int k = i; k < j;) {
@@ -374,15 +378,14 @@ inline bool WholeRow(const RowPassage& p)
 
 } // namespace
 
-// Moves the line windings across units [begin, end), widening [lo, hi] by every winding a line
-// can take among them.
+// Moves the line windings across units [begin, end), widening [lo, hi] (which already holds the
+// windings before them) by every winding a line can take among them.
 void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, int& lo, int& hi)
 {
     auto widen = [&](int w) {
         lo = std::min(lo, w);
         hi = std::max(hi, w);
     };
-    for (int s = 0; s < kSampleLines; ++s) widen(winding[s]);
     auto cross = [&](const RowPassage& p) {
         int s0, s1;
         PassageLines(p, s0, s1);
@@ -390,38 +393,38 @@ void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, int& lo, 
         for (int s = s0; s < s1; ++s) widen(winding[s] += dir);
     };
     if (end - begin == 1) {
-        cross(units_[begin].first);
-        if (units_[begin].pair) cross(units_[begin].second);
+        cross(*units_[begin].first);
+        if (units_[begin].pair) cross(*units_[begin].second);
         return;
     }
 
     // Passages that all cross the whole row without crossing one another give every sample line
     // the same windings in the same order.
     bool whole = true;
-    for (int k = begin; k < end && whole; ++k) whole = !units_[k].pair && WholeRow(units_[k].first);
+    for (int k = begin; k < end && whole; ++k) whole = !units_[k].pair && WholeRow(*units_[k].first);
     if (whole) {
         auto topX = [](const RowPassage& p) { return p.yStart == 0 ? p.xStart : p.xEnd; };
         auto bottomX = [](const RowPassage& p) { return p.yStart == 0 ? p.xEnd : p.xStart; };
         PassageUnit* b = units_.data() + begin;
         PassageUnit* e = units_.data() + end;
         std::sort(b, e, [&](const PassageUnit& u, const PassageUnit& v) {
-            const RowPassage& a = u.first;
-            const RowPassage& c = v.first;
+            const RowPassage& a = *u.first;
+            const RowPassage& c = *v.first;
             if (topX(a) != topX(c)) return topX(a) < topX(c);
             if (bottomX(a) != bottomX(c)) return bottomX(a) < bottomX(c);
             return a.yStart < c.yStart;   // coincident: downward ones first
         });
         bool ordered = true;
         for (PassageUnit* u = b + 1; u < e && ordered; ++u) {
-            const RowPassage& p = u->first;
-            const RowPassage& q = (u - 1)->first;
+            const RowPassage& p = *u->first;
+            const RowPassage& q = *(u - 1)->first;
             if (bottomX(p) < bottomX(q)) ordered = false;
             else if ((p.pieces > 1 || q.pieces > 1) && q.maxX > p.minX) ordered = false;
         }
         if (ordered) {
             int w = 0, wLo = 0, wHi = 0;
             for (PassageUnit* u = b; u < e; ++u) {
-                w += u->first.yEnd > u->first.yStart ? 1 : -1;
+                w += u->first->yEnd > u->first->yStart ? 1 : -1;
                 wLo = std::min(wLo, w);
                 wHi = std::max(wHi, w);
             }
@@ -444,8 +447,8 @@ void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, int& lo, 
         for (int s = s0; s < s1; ++s) ++into[s];
     };
     for (int k = begin; k < end; ++k) {
-        bound(units_[k].first);
-        if (units_[k].pair) bound(units_[k].second);
+        bound(*units_[k].first);
+        if (units_[k].pair) bound(*units_[k].second);
     }
     for (int s = 0; s < kSampleLines; ++s) {
         widen(winding[s] + rise[s]);
@@ -464,8 +467,8 @@ void CellRasterizer::ClusterCrossings(int cluster)
         clusterPieces_.insert(clusterPieces_.end(), from, from + p.pieces);
     };
     for (int k = c.unitBegin; k < c.unitEnd; ++k) {
-        take(units_[k].first);
-        if (units_[k].pair) take(units_[k].second);
+        take(*units_[k].first);
+        if (units_[k].pair) take(*units_[k].second);
     }
     const int begin = 0, end = static_cast<int>(clusterPieces_.size());
     // Sample line s lies at height 8 + 16 s of the row; an edge holds it when it starts at or
@@ -534,7 +537,22 @@ void CellRasterizer::SortRows()
     for (const PixelCell& c : cells_) ++rowStart_[c.row - rowLo_ + 2];
     for (int r = 2; r < rows + 2; ++r) rowStart_[r] += rowStart_[r - 1];
     sorted_.resize(cells_.size());
-    for (const PixelCell& c : cells_) sorted_[rowStart_[c.row - rowLo_ + 1]++] = c;
+    // With many cells for the tile's width, ordering them by column first (columns left of the
+    // tile are already folded into one, those right of it only need to come last) and then by
+    // row leaves every row in column order, without a comparison sort per row.
+    const int columns = right_ - left_ + 2;
+    const bool byColumn = cells_.size() >= 2 * static_cast<std::size_t>(columns);
+    if (byColumn) {
+        auto column = [&](const PixelCell& c) { return std::min(std::max(c.x, left_ - 1), right_) - (left_ - 1); };
+        columnStart_.assign(columns + 1, 0);
+        for (const PixelCell& c : cells_) ++columnStart_[column(c) + 1];
+        for (int k = 1; k <= columns; ++k) columnStart_[k] += columnStart_[k - 1];
+        byColumn_.resize(cells_.size());
+        for (const PixelCell& c : cells_) byColumn_[columnStart_[column(c)]++] = c;
+        for (const PixelCell& c : byColumn_) sorted_[rowStart_[c.row - rowLo_ + 1]++] = c;
+    } else {
+        for (const PixelCell& c : cells_) sorted_[rowStart_[c.row - rowLo_ + 1]++] = c;
+    }
     // rowStart_[r] now begins row r.
     pieceStart_.assign(rows + 2, 0);
     for (const RowPiece& p : pieces_) ++pieceStart_[p.row - rowLo_ + 2];
@@ -560,7 +578,9 @@ void CellRasterizer::SortRows()
         PixelCell* end = sorted_.data() + rowStart_[r + 1];
         rowEnd_[r] = rowStart_[r + 1];
         if (end - begin < 2) continue;
-        if (end - begin <= 12) {
+        if (byColumn) {
+            // Already in column order.
+        } else if (end - begin <= 12) {
             for (PixelCell* i = begin + 1; i < end; ++i) {
                 PixelCell v = *i;
                 PixelCell* j = i;

@@ -36,7 +36,8 @@ struct RowPassage {
 // One passage, or two that meet at a turn of the outline inside the row (a V), in x order.
 struct PassageUnit {
     std::int32_t minX, maxX;
-    RowPassage first, second;
+    const RowPassage* first;
+    const RowPassage* second;
     bool pair;
 };
 
@@ -105,6 +106,8 @@ private:
     std::size_t maxCells_;
     std::vector<PixelCell> cells_;
     std::vector<PixelCell> sorted_;
+    std::vector<PixelCell> byColumn_;
+    std::vector<int> columnStart_;
     std::vector<int> rowStart_;
     std::vector<int> rowEnd_;
     std::vector<RowPiece> pieces_;
