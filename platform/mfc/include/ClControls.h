@@ -227,3 +227,59 @@ public:
     void SetPageSize(int nSize) { SendMessage(TBM_SETPAGESIZE, 0, nSize); }
     void SetLineSize(int nSize) { SendMessage(TBM_SETLINESIZE, 0, nSize); }
 };
+
+// Tooltips for the tools (windows or rectangles) of one window.
+class CLASSLIB_API CToolTipCtrl : public CWnd
+{
+    DECLARE_DYNAMIC(CToolTipCtrl)
+public:
+    BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
+    // A tool: the whole window pWnd (nIDTool 0) or a rectangle of it (nIDTool and lpRectTool).
+    // The text may be a string resource id (MAKEINTRESOURCE), loaded through the resource chain.
+    BOOL AddTool(CWnd* pWnd, LPCSTR lpszText, LPCRECT lpRectTool = nullptr, UINT_PTR nIDTool = 0);
+    BOOL AddTool(CWnd* pWnd, UINT nIDText, LPCRECT lpRectTool = nullptr, UINT_PTR nIDTool = 0);
+    void DelTool(CWnd* pWnd, UINT_PTR nIDTool = 0);
+    void UpdateTipText(LPCSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool = 0);
+    // The tip text of a tool; empty when there is no such tool.
+    void GetText(CString& str, CWnd* pWnd, UINT_PTR nIDTool = 0) const;
+    int GetToolCount() const { return static_cast<int>(::SendMessageA(m_hWnd, TTM_GETTOOLCOUNT, 0, 0)); }
+    void Activate(BOOL bActivate) { SendMessage(TTM_ACTIVATE, static_cast<WPARAM>(bActivate)); }
+    int SetMaxTipWidth(int iWidth) { return static_cast<int>(SendMessage(TTM_SETMAXTIPWIDTH, 0, iWidth)); }
+    void SetDelayTime(UINT nDelay) { SendMessage(TTM_SETDELAYTIME, TTDT_AUTOMATIC, static_cast<LPARAM>(nDelay)); }
+    // Mouse messages of the tools' windows go here first so that tips show.
+    void RelayEvent(LPMSG lpMsg) { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(lpMsg)); }
+
+private:
+    void FillToolInfo(TOOLINFOA& ti, CWnd* pWnd, UINT_PTR nIDTool) const;
+};
+
+// A list of same-sized images (owned, destroyed with the object unless detached).
+class CLASSLIB_API CImageList : public CObject
+{
+    DECLARE_DYNCREATE(CImageList)
+public:
+    CImageList();
+    ~CImageList() override;
+    CImageList(const CImageList&) = delete;
+    CImageList& operator=(const CImageList&) = delete;
+
+    HIMAGELIST m_hImageList;
+    operator HIMAGELIST() const { return m_hImageList; }
+    BOOL Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
+    // From a bitmap resource (through the resource chain) of images cx wide.
+    BOOL Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask);
+    BOOL Attach(HIMAGELIST hImageList);
+    HIMAGELIST Detach();
+    BOOL DeleteImageList();
+
+    int GetImageCount() const { return m_hImageList ? ImageList_GetImageCount(m_hImageList) : 0; }
+    int Add(CBitmap* pbmImage, COLORREF crMask);
+    int Add(HICON hIcon) { return ImageList_AddIcon(m_hImageList, hIcon); }
+    BOOL Remove(int nImage) { return ImageList_Remove(m_hImageList, nImage); }
+    BOOL Draw(CDC* pDC, int nImage, POINT pt, UINT nStyle)
+    {
+        return ImageList_Draw(m_hImageList, nImage, pDC->m_hDC, pt.x, pt.y, nStyle);
+    }
+    COLORREF SetBkColor(COLORREF cr) { return ImageList_SetBkColor(m_hImageList, cr); }
+    HICON ExtractIcon(int nImage) { return ImageList_GetIcon(m_hImageList, nImage, ILD_NORMAL); }
+};

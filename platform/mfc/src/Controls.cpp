@@ -1,4 +1,5 @@
 #include "ClControls.h"
+#include "ClModule.h"
 
 IMPLEMENT_DYNAMIC(CStatic, CWnd)
 IMPLEMENT_DYNAMIC(CButton, CWnd)
@@ -78,4 +79,122 @@ void CComboBox::DeleteItem(LPDELETEITEMSTRUCT) {}
 BOOL CComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     return OwnerDraw(this, message, lParam, pResult) || CWnd::OnChildNotify(message, wParam, lParam, pResult);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+IMPLEMENT_DYNAMIC(CToolTipCtrl, CWnd)
+IMPLEMENT_DYNCREATE(CImageList, CObject)
+
+BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle)
+{
+    return CreateEx(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | dwStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, pParentWnd ? pParentWnd->m_hWnd : nullptr, nullptr);
+}
+
+void CToolTipCtrl::FillToolInfo(TOOLINFOA& ti, CWnd* pWnd, UINT_PTR nIDTool) const
+{
+    ti = {};
+    ti.cbSize = TTTOOLINFOA_V1_SIZE;   // understood by every version of the control
+    ti.hwnd = pWnd ? pWnd->m_hWnd : nullptr;
+    if (nIDTool == 0) {
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.uId = reinterpret_cast<UINT_PTR>(ti.hwnd);
+    } else {
+        ti.uFlags = TTF_SUBCLASS;
+        ti.uId = nIDTool;
+    }
+}
+
+BOOL CToolTipCtrl::AddTool(CWnd* pWnd, LPCSTR lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool)
+{
+    if (!pWnd || !m_hWnd)
+        return FALSE;
+    CString text;
+    if (IS_INTRESOURCE(lpszText))
+        text.LoadString(LOWORD(reinterpret_cast<ULONG_PTR>(lpszText)));
+    else
+        text = lpszText;
+    TOOLINFOA ti;
+    FillToolInfo(ti, pWnd, nIDTool);
+    if (lpRectTool)
+        ti.rect = *lpRectTool;
+    else if (nIDTool != 0)
+        ::GetClientRect(pWnd->m_hWnd, &ti.rect);
+    ti.lpszText = const_cast<LPSTR>(static_cast<LPCSTR>(text));
+    return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)));
+}
+
+BOOL CToolTipCtrl::AddTool(CWnd* pWnd, UINT nIDText, LPCRECT lpRectTool, UINT_PTR nIDTool)
+{
+    return AddTool(pWnd, MAKEINTRESOURCEA(nIDText), lpRectTool, nIDTool);
+}
+
+void CToolTipCtrl::DelTool(CWnd* pWnd, UINT_PTR nIDTool)
+{
+    TOOLINFOA ti;
+    FillToolInfo(ti, pWnd, nIDTool);
+    SendMessage(TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void CToolTipCtrl::UpdateTipText(LPCSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool)
+{
+    TOOLINFOA ti;
+    FillToolInfo(ti, pWnd, nIDTool);
+    ti.lpszText = const_cast<LPSTR>(lpszText);
+    SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void CToolTipCtrl::GetText(CString& str, CWnd* pWnd, UINT_PTR nIDTool) const
+{
+    TOOLINFOA ti;
+    FillToolInfo(ti, pWnd, nIDTool);
+    char text[1024] = "";
+    ti.lpszText = text;
+    str.Empty();
+    if (::SendMessageA(m_hWnd, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti)))
+        str = text;
+}
+
+CImageList::CImageList() : m_hImageList(nullptr) {}
+CImageList::~CImageList() { DeleteImageList(); }
+
+BOOL CImageList::Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow)
+{
+    return Attach(ImageList_Create(cx, cy, nFlags, nInitial, nGrow));
+}
+
+BOOL CImageList::Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask)
+{
+    LPCSTR name = MAKEINTRESOURCEA(nBitmapID);
+    HINSTANCE module = AfxFindResourceHandle(name, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    return Attach(ImageList_LoadImageA(module, name, cx, nGrow, crMask, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+}
+
+BOOL CImageList::Attach(HIMAGELIST hImageList)
+{
+    if (!hImageList)
+        return FALSE;
+    DeleteImageList();
+    m_hImageList = hImageList;
+    return TRUE;
+}
+
+HIMAGELIST CImageList::Detach()
+{
+    HIMAGELIST list = m_hImageList;
+    m_hImageList = nullptr;
+    return list;
+}
+
+BOOL CImageList::DeleteImageList()
+{
+    if (!m_hImageList)
+        return FALSE;
+    return ImageList_Destroy(Detach());
+}
+
+int CImageList::Add(CBitmap* pbmImage, COLORREF crMask)
+{
+    return ImageList_AddMasked(m_hImageList, static_cast<HBITMAP>(AfxGdiHandle(pbmImage)), crMask);
 }

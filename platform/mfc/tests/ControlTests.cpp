@@ -1,5 +1,7 @@
 // Standard controls: owner drawing and notifications reach the control's own object; the list
 // and range wrappers answer like the controls do.
+#include "TestResources.h"
+
 #include <classlib.h>
 
 #include <gtest/gtest.h>
@@ -133,6 +135,52 @@ TEST_F(Controls, RangesOfSpinAndSlider)
     EXPECT_EQ(slider.GetRangeMin(), 10);
     EXPECT_EQ(slider.GetRangeMax(), 20);
     EXPECT_EQ(slider.GetPos(), 20);
+}
+
+TEST_F(Controls, TooltipsKeepTheirToolsAndTexts)
+{
+    CButton target;
+    ASSERT_TRUE(target.Create("target", WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 0, 50, 20), &parent, 40));
+    CToolTipCtrl tips;
+    ASSERT_TRUE(tips.Create(&parent));
+    ASSERT_TRUE(tips.AddTool(&target, "Presses the target"));
+    ASSERT_TRUE(tips.AddTool(&parent, IDS_GREETING, CRect(0, 30, 50, 50), 7));   // text from the resource chain
+    EXPECT_EQ(tips.GetToolCount(), 2);
+    CString text;
+    tips.GetText(text, &target);
+    EXPECT_STREQ(text, "Presses the target");
+    tips.GetText(text, &parent, 7);
+    EXPECT_STREQ(text, "Hello from the resources");
+    tips.UpdateTipText("Changed", &target);
+    tips.GetText(text, &target);
+    EXPECT_STREQ(text, "Changed");
+    tips.DelTool(&target);
+    EXPECT_EQ(tips.GetToolCount(), 1);
+    tips.GetText(text, &target);
+    EXPECT_TRUE(text.IsEmpty());
+    tips.DestroyWindow();
+}
+
+TEST_F(Controls, ImageListsFromBitmapsAndIcons)
+{
+    CImageList images;
+    ASSERT_TRUE(images.Create(IDB_TEST_BITMAP, 1, 0, CLR_NONE));   // a 2-pixel-wide bitmap: two images
+    EXPECT_EQ(images.GetImageCount(), 2);
+    EXPECT_EQ(images.Add(::LoadIcon(nullptr, IDI_APPLICATION)), 2);
+    EXPECT_TRUE(images.Remove(0));
+    EXPECT_EQ(images.GetImageCount(), 2);
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&dc, 4, 4));
+    CBitmap* old = dc.SelectObject(&bitmap);
+    EXPECT_TRUE(images.Draw(&dc, 0, CPoint(0, 0), ILD_NORMAL));
+    dc.SelectObject(old);
+    HIMAGELIST handle = images.Detach();
+    EXPECT_EQ(images.GetImageCount(), 0);
+    ImageList_Destroy(handle);
+    CImageList missing;
+    EXPECT_FALSE(missing.Create(9999u, 1, 0, CLR_NONE));
 }
 
 }  // namespace
