@@ -51,6 +51,15 @@ void CellRasterizer::Reset(int left, int top, int right, int bottom)
     curRow_ = -1;
     curCover_ = curArea_ = 0;
     overflowed_ = false;
+    // Only the rows the last tile folded into are cleared.
+    for (int r = foldLo_; r <= foldHi_; ++r) foldCover_[r] = foldWinding_[r] = 0;
+    foldLo_ = 0x7FFFFFFF;
+    foldHi_ = -1;
+    const std::size_t rows = bottom > top ? static_cast<std::size_t>(bottom - top) : 0;
+    if (foldCover_.size() < rows) {
+        foldCover_.resize(rows, 0);
+        foldWinding_.resize(rows, 0);
+    }
 }
 
 void CellRasterizer::FlushCell()
@@ -216,6 +225,20 @@ void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
     const int rowLo = ylo >> kSubpixelShift;
     const int rowHi = (yhi - 1) >> kSubpixelShift;   // last row with positive height
     const bool down = dy > 0;
+    const std::int32_t leftEdge = left_ * kSubpixelScale;
+    if (x1 < leftEdge && x2 < leftEdge) {
+        // Wholly left of the tile: every row keeps only the heights, on a vertical left of it.
+        const std::int32_t xv = leftEdge - kSubpixelScale;
+        for (int k = 0, n = rowHi - rowLo + 1; k < n; ++k) {
+            const int r = down ? rowLo + k : rowHi - k;
+            const std::int32_t rowY = r * kSubpixelScale;
+            const std::int32_t ya = down ? std::max(y1, rowY) : std::min(y1, rowY + kSubpixelScale);
+            const std::int32_t yb = down ? std::min(y2, rowY + kSubpixelScale) : std::max(y2, rowY);
+            if (ya != yb) AddRowPiece(r - top_, xv, ya - rowY, xv, yb - rowY);
+        }
+        if (leaves) BreakPassage();
+        return;
+    }
     for (int k = 0, n = rowHi - rowLo + 1; k < n; ++k) {
         const int r = down ? rowLo + k : rowHi - k;
         const std::int32_t rowY = r * kSubpixelScale;
@@ -247,9 +270,23 @@ void CellRasterizer::AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std
         overflowed_ = true;
         return;
     }
-    // Pieces left of the tile only shift the windings; keep them as a vertical left of it.
+    // Pieces left of the tile only shift the windings; keep them as a vertical left of it. One
+    // that crosses the whole row shifts every sample line alike and adds a whole row of cover to
+    // every pixel: it is kept as the row's fold, not as a piece.
     const std::int32_t leftEdge = left_ * kSubpixelScale;
-    if (x1 < leftEdge && x2 < leftEdge) x1 = x2 = leftEdge - kSubpixelScale;
+    if (x1 < leftEdge && x2 < leftEdge) {
+        if (fy2 - fy1 == kSubpixelScale || fy1 - fy2 == kSubpixelScale) {
+            foldCover_[row] += fy2 - fy1;
+            foldWinding_[row] += fy2 > fy1 ? 1 : -1;
+            foldLo_ = std::min(foldLo_, row);
+            foldHi_ = std::max(foldHi_, row);
+            if (row < rowLo_) rowLo_ = row;
+            if (row > rowHi_) rowHi_ = row;
+            passageOpen_ = false;
+            return;
+        }
+        x1 = x2 = leftEdge - kSubpixelScale;
+    }
     pieces_.push_back({row, x1, fy1, x2, fy2});
     RowPassage* last = passageOpen_ ? &passages_.back() : nullptr;
     if (last && last->row == row && last->xEnd == x1 && last->yEnd == fy1 &&
@@ -326,7 +363,8 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
 
     clusters_.clear();
     clusterWindings_.clear();
-    int winding[kSampleLines] = {};
+    int winding[kSampleLines];
+    std::fill(winding, winding + kSampleLines, foldWinding_[rowLo_ + row]);
     bool all = true;
     const int count = static_cast<int>(units_.size());
     for (int i = 0; i < count;) {

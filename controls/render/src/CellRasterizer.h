@@ -119,6 +119,9 @@ private:
     std::vector<RowPassage> sortedPassages_;
     std::vector<PassageUnit> units_;
     std::vector<int> passageStart_;
+    std::vector<std::int32_t> foldCover_;     // per tile row: cover of whole-row pieces left of the tile
+    std::vector<std::int32_t> foldWinding_;   // per tile row: their directions, summed
+    int foldLo_ = 0x7FFFFFFF, foldHi_ = -1;   // rows with a fold
     std::vector<WindingCluster> clusters_;   // of one row, left to right
     std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last
     std::vector<RowPiece> clusterPieces_;
@@ -155,15 +158,24 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
     int cursor[kSampleLines];
     for (int r = 0; r < rows; ++r) {
         const int begin = rowStart_[r], end = rowEnd_[r];
-        if (begin == end) continue;
         const int y = top_ + rowLo_ + r;
+        // What lies left of the tile across the whole row: the cover every pixel starts from,
+        // the same on every sample line.
+        const std::int32_t foldCover = foldCover_[rowLo_ + r];
+        if (begin == end) {
+            if (foldCover != 0) {
+                const int v = CoverageFromAlpha(static_cast<std::int64_t>(foldCover) * 512, nonZero);
+                if (v > 0) emit(y, left_, right_, v);
+            }
+            continue;
+        }
         // Most rows hold only windings for which every pixel's signed area is its coverage: then
         // the area sweep alone gives what the pixel-by-pixel choice below would. Otherwise the
         // passages are grouped into clusters, and only the clusters that can see such windings
         // are measured on the sample lines.
         const bool simple = WindingsStaySimple(r, nonZero);
         if (simple) {
-            std::int32_t cover = 0;
+            std::int32_t cover = foldCover;
             int next = left_;
             for (int i = begin; i < end; ++i) {
                 const PixelCell& c = sorted_[i];
@@ -230,7 +242,7 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
             return linesCoverage(winding, cover);
         };
 
-        std::int32_t cover = 0;
+        std::int32_t cover = foldCover;
         int next = left_;
         for (int i = begin; i < end; ++i) {
             const PixelCell& c = sorted_[i];
