@@ -8,6 +8,7 @@
 #include "ClFile.h"
 #include "ClMemFile.h"
 #include "ClOleStreamFile.h"
+#include "ClFileFind.h"
 #include "ClArchive.h"
 #include "ClArchiveWin32.h"
 #include "ClGeometry.h"

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 using Bytes = std::vector<BYTE>;
@@ -146,6 +148,47 @@ TEST(COleStreamFileTest, StreamsOfACompoundFile)
     }
     storage->Release();
     bytes->Release();
+}
+
+TEST(CFileFindTest, ListsTheMatchesOfAFolder)
+{
+    const CString folder = TempPath("classlib-find\\");
+    CreateDirectoryA(folder, nullptr);
+    for (const char* name : {"a.tcd", "b.tcd", "c.txt"}) {
+        CFile file(folder + name, CFile::modeCreate | CFile::modeWrite);
+        file.Write("xyz", 3);
+    }
+    CreateDirectoryA(folder + "sub.tcd", nullptr);
+
+    std::vector<std::string> files;
+    CFileFind finder;
+    for (BOOL more = finder.FindFile(folder + "*.tcd"); more;) {
+        more = finder.FindNextFile();
+        if (finder.IsDirectory()) {
+            EXPECT_STREQ(finder.GetFileName(), "sub.tcd");
+            continue;
+        }
+        EXPECT_EQ(finder.GetLength(), 3u);
+        EXPECT_STREQ(finder.GetFilePath(), folder + finder.GetFileName());
+        files.push_back(static_cast<LPCSTR>(finder.GetFileTitle()));
+    }
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"a", "b"}));
+    EXPECT_FALSE(finder.FindNextFile());   // past the end
+    EXPECT_FALSE(finder.FindFile(folder + "*.none"));
+    EXPECT_TRUE(finder.GetFileName().IsEmpty());
+
+    for (BOOL more = finder.FindFile(folder + "*"); more;) {
+        more = finder.FindNextFile();
+        if (finder.IsDots())
+            continue;
+        if (finder.IsDirectory())
+            RemoveDirectoryA(finder.GetFilePath());
+        else
+            DeleteFileA(finder.GetFilePath());
+    }
+    finder.Close();
+    EXPECT_TRUE(RemoveDirectoryA(folder));
 }
 
 }  // namespace
