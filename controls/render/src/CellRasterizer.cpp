@@ -298,7 +298,8 @@ void CellRasterizer::AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std
         ++last->pieces;
     } else {
         const bool turnsBack = last && last->row == row && last->xEnd == x1 && last->yEnd == fy1;
-        passages_.push_back({row, x1, fy1, x2, fy2, std::min(x1, x2), std::max(x1, x2), 1, turnsBack ? 1 : 0, 0});
+        passages_.push_back({row, x1, fy1, x2, fy2, std::min(x1, x2), std::max(x1, x2), 1, turnsBack ? 1 : 0,
+                             static_cast<std::int32_t>(pieces_.size()) - 1});
         passageOpen_ = true;
     }
     if (row < rowLo_) rowLo_ = row;
@@ -501,7 +502,7 @@ void CellRasterizer::ClusterCrossings(int cluster)
     const WindingCluster& c = clusters_[cluster];
     clusterPieces_.clear();
     auto take = [&](const RowPassage& p) {
-        const RowPiece* from = sortedPieces_.data() + p.firstPiece;
+        const RowPiece* from = pieces_.data() + p.firstPiece;
         clusterPieces_.insert(clusterPieces_.end(), from, from + p.pieces);
     };
     for (int k = c.unitBegin; k < c.unitEnd; ++k) {
@@ -592,25 +593,11 @@ void CellRasterizer::SortRows()
         for (const PixelCell& c : cells_) sorted_[rowStart_[c.row - rowLo_ + 1]++] = c;
     }
     // rowStart_[r] now begins row r.
-    pieceStart_.assign(rows + 2, 0);
-    for (const RowPiece& p : pieces_) ++pieceStart_[p.row - rowLo_ + 2];
-    for (int r = 2; r < rows + 2; ++r) pieceStart_[r] += pieceStart_[r - 1];
-    sortedPieces_.resize(pieces_.size());
-    for (const RowPiece& p : pieces_) sortedPieces_[pieceStart_[p.row - rowLo_ + 1]++] = p;
     passageStart_.assign(rows + 2, 0);
     for (const RowPassage& p : passages_) ++passageStart_[p.row - rowLo_ + 2];
     for (int r = 2; r < rows + 2; ++r) passageStart_[r] += passageStart_[r - 1];
     sortedPassages_.resize(passages_.size());
     for (const RowPassage& p : passages_) sortedPassages_[passageStart_[p.row - rowLo_ + 1]++] = p;
-    // A row's passages and pieces keep the order they came in, so each passage's pieces follow
-    // one another.
-    for (int r = 0; r < rows; ++r) {
-        int piece = pieceStart_[r];
-        for (int i = passageStart_[r]; i < passageStart_[r + 1]; ++i) {
-            sortedPassages_[i].firstPiece = piece;
-            piece += sortedPassages_[i].pieces;
-        }
-    }
     for (int r = 0; r < rows; ++r) {
         PixelCell* begin = sorted_.data() + rowStart_[r];
         PixelCell* end = sorted_.data() + rowStart_[r + 1];

@@ -30,7 +30,7 @@ struct RowPassage {
     std::int32_t minX, maxX;
     std::int32_t pieces;
     std::int32_t turnsBack;   // starts where the previous passage ended, running the other way
-    std::int32_t firstPiece;  // its pieces, in order, from here in the row-sorted pieces
+    std::int32_t firstPiece;  // its pieces follow one another from here in the pieces as they came
 };
 
 // One passage, or two that meet at a turn of the outline inside the row (a V), in x order.
@@ -111,8 +111,6 @@ private:
     std::vector<int> rowStart_;
     std::vector<int> rowEnd_;
     std::vector<RowPiece> pieces_;
-    std::vector<RowPiece> sortedPieces_;
-    std::vector<int> pieceStart_;
     std::vector<SampleCrossing> crossings_;   // of one row, grouped by sample line
     std::vector<SampleCrossing> scratch_;
     std::vector<RowPassage> passages_;
