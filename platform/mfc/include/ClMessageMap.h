@@ -102,6 +102,8 @@ protected: \
     {WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(id), AfxSig_bw, AFX_MSG_HANDLER(BOOL, (UINT), memberFxn)},
 #define ON_COMMAND_RANGE(id, idLast, memberFxn) \
     {WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(idLast), AfxSig_vw, AFX_MSG_HANDLER(void, (UINT), memberFxn)},
+#define ON_COMMAND_EX_RANGE(id, idLast, memberFxn) \
+    {WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(idLast), AfxSig_bw, AFX_MSG_HANDLER(BOOL, (UINT), memberFxn)},
 #define ON_UPDATE_COMMAND_UI(id, memberFxn) \
     {WM_COMMAND, CN_UPDATE_COMMAND_UI, (UINT)(id), (UINT)(id), AfxSig_cmdui, \
      AFX_MSG_HANDLER(void, (CCmdUI*), memberFxn)},

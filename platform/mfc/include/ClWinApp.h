@@ -92,6 +92,11 @@ public:
     virtual CDocument* OpenDocumentFile(LPCSTR lpszFileName);
     void OnFileNew();
     void OnFileOpen();
+    // The recent-file commands (map them with ON_UPDATE_COMMAND_UI(ID_FILE_MRU_FILE1, ...) and
+    // ON_COMMAND_EX_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE16, ...)). A file that no longer
+    // opens leaves the list.
+    void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
+    BOOL OnOpenRecentFile(UINT nID);
     virtual BOOL SaveAllModified();
     void CloseAllDocuments(BOOL bEndSession);
     CDocManager* m_pDocManager;
@@ -157,6 +162,10 @@ public:
                                 BOOL bAtLeastName = TRUE) const;
     virtual void ReadList();
     virtual void WriteList();
+    // The menu item of the update (the first file command) becomes one item per file:
+    // "&1 name", "&2 name" ... with the commands ID_FILE_MRU_FILE1 + index; with no files the
+    // item stays and is disabled.
+    virtual void UpdateMenu(CCmdUI* pCmdUI);
 
     int m_nSize;
     CString* m_arrNames;
@@ -165,6 +174,9 @@ public:
     UINT m_nStart;
     int m_nMaxDisplayLength;
 };
+
+#define ID_FILE_MRU_FILE1 0xE110
+#define ID_FILE_MRU_FILE16 0xE11F
 
 // Shortens a path to at most nMaxLength characters by replacing folders with "...".
 CLASSLIB_API CString AFXAPI AfxAbbreviatePath(LPCSTR lpszPath, int nMaxLength, BOOL bAtLeastName = TRUE);

@@ -4,6 +4,7 @@
 #include "ClModule.h"
 #include "ClResourceIds.h"
 #include "ClWnd.h"
+#include "ClMenu.h"
 #include "ClDocView.h"
 #include "ClPrint.h"
 
@@ -235,6 +236,27 @@ void CWinApp::OnFileOpen()
 {
     if (m_pDocManager)
         m_pDocManager->OnFileOpen();
+}
+
+void CWinApp::OnUpdateRecentFileMenu(CCmdUI* pCmdUI)
+{
+    if (m_pRecentFileList)
+        m_pRecentFileList->UpdateMenu(pCmdUI);
+    else
+        pCmdUI->Enable(FALSE);
+}
+
+BOOL CWinApp::OnOpenRecentFile(UINT nID)
+{
+    if (!m_pRecentFileList)
+        return FALSE;
+    const int index = static_cast<int>(nID) - ID_FILE_MRU_FILE1;
+    if (index < 0 || index >= m_pRecentFileList->GetSize() || (*m_pRecentFileList)[index].IsEmpty())
+        return FALSE;
+    const CString path = (*m_pRecentFileList)[index];
+    if (!OpenDocumentFile(path))
+        m_pRecentFileList->Remove(index);
+    return TRUE;
 }
 
 BOOL CWinApp::SaveAllModified() { return m_pDocManager ? m_pDocManager->SaveAllModified() : TRUE; }
@@ -531,6 +553,41 @@ BOOL CRecentFileList::GetDisplayName(CString& strName, int nIndex, LPCSTR lpszCu
         path = path.Mid(nCurDir);
     strName = AfxAbbreviatePath(path, m_nMaxDisplayLength, bAtLeastName);
     return TRUE;
+}
+
+void CRecentFileList::UpdateMenu(CCmdUI* pCmdUI)
+{
+    CMenu* menu = pCmdUI->m_pMenu;
+    HMENU hMenu = menu ? menu->m_hMenu : pCmdUI->m_hMenu;
+    if (!hMenu)
+        return;
+    if (m_arrNames[0].IsEmpty()) {
+        pCmdUI->Enable(FALSE);
+        return;
+    }
+    // Earlier file items go; the one being updated marks where the list starts.
+    for (int i = 0; i < m_nSize; ++i)
+        ::DeleteMenu(hMenu, ID_FILE_MRU_FILE1 + i, MF_BYCOMMAND);
+    char currentDir[MAX_PATH] = "";
+    ::GetCurrentDirectoryA(MAX_PATH, currentDir);
+    CString directory(currentDir);
+    if (!directory.IsEmpty() && directory.Right(1) != "\\")
+        directory += '\\';
+    int added = 0;
+    for (int i = 0; i < m_nSize; ++i) {
+        CString name;
+        if (!GetDisplayName(name, i, directory, directory.GetLength()))
+            break;
+        name.Replace("&", "&&");   // an ampersand of the name is not a mnemonic
+        CString text;
+        text.Format("&%d %s", i + 1, static_cast<LPCSTR>(name));
+        ::InsertMenuA(hMenu, pCmdUI->m_nIndex + added, MF_STRING | MF_BYPOSITION, ID_FILE_MRU_FILE1 + i, text);
+        ++added;
+    }
+    // The update loop continues after the inserted items.
+    pCmdUI->m_nIndex += added - 1;
+    pCmdUI->m_nIndexMax = ::GetMenuItemCount(hMenu);
+    pCmdUI->m_bEnableChanged = TRUE;
 }
 
 void CRecentFileList::ReadList()

@@ -181,4 +181,65 @@ TEST(RecentFiles, PathsAreShortenedForDisplay)
         EXPECT_STREQ(AfxAbbreviatePath(c.path, c.max, c.atLeastName), c.expected) << c.path << " " << c.max;
 }
 
+class CMruApp : public TestApp
+{
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CMruApp, TestApp)
+    ON_UPDATE_COMMAND_UI(ID_FILE_MRU_FILE1, OnUpdateRecentFileMenu)
+    ON_COMMAND_EX_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE16, OnOpenRecentFile)
+END_MESSAGE_MAP()
+
+void UpdateMenuItems(CMenu& popup, CCmdTarget& target)
+{
+    CCmdUI ui;
+    ui.m_pMenu = &popup;
+    ui.m_nIndexMax = popup.GetMenuItemCount();
+    for (ui.m_nIndex = 0; ui.m_nIndex < ui.m_nIndexMax; ++ui.m_nIndex) {
+        ui.m_nID = popup.GetMenuItemID(static_cast<int>(ui.m_nIndex));
+        if (ui.m_nID != 0 && ui.m_nID != static_cast<UINT>(-1))
+            ui.DoUpdate(&target, FALSE);
+    }
+}
+
+CMenu* FileMenu(CMenu& popup)
+{
+    popup.CreatePopupMenu();
+    popup.AppendMenu(MF_STRING, 100, "&New");
+    popup.AppendMenu(MF_STRING, ID_FILE_MRU_FILE1, "Recent File");
+    popup.AppendMenu(MF_SEPARATOR);
+    popup.AppendMenu(MF_STRING, 101, "E&xit");
+    return &popup;
+}
+
+TEST(RecentFiles, TheMenuListsTheFilesAndOpensThem)
+{
+    CMruApp app;
+    app.m_pRecentFileList = new CRecentFileList(0, "Recent", "File%d", 4);
+    CMenu popup;
+    FileMenu(popup);
+    UpdateMenuItems(popup, app);   // no files yet: the placeholder stays, disabled
+    EXPECT_EQ(popup.GetMenuItemCount(), 4u);
+    EXPECT_TRUE(popup.GetMenuState(ID_FILE_MRU_FILE1, MF_BYCOMMAND) & MF_GRAYED);
+
+    app.AddToRecentFileList("C:\\cards\\one.tcd");
+    app.AddToRecentFileList("C:\\cards\\a&b.tcd");
+    for (int round = 0; round < 2; ++round) {   // updating again replaces, never duplicates
+        UpdateMenuItems(popup, app);
+        ASSERT_EQ(popup.GetMenuItemCount(), 5u);
+        CString text;
+        popup.GetMenuString(ID_FILE_MRU_FILE1, text, MF_BYCOMMAND);
+        EXPECT_STREQ(text, "&1 C:\\cards\\a&&b.tcd");
+        popup.GetMenuString(ID_FILE_MRU_FILE1 + 1, text, MF_BYCOMMAND);
+        EXPECT_STREQ(text, "&2 C:\\cards\\one.tcd");
+        EXPECT_EQ(popup.GetMenuItemID(4), 101u);
+    }
+
+    // Without a document manager nothing opens: the file leaves the list.
+    EXPECT_TRUE(app.OnCmdMsg(ID_FILE_MRU_FILE1, CN_COMMAND, nullptr, nullptr));
+    EXPECT_STREQ((*app.m_pRecentFileList)[0], "C:\\cards\\one.tcd");
+    EXPECT_TRUE((*app.m_pRecentFileList)[1].IsEmpty());
+}
+
 }  // namespace
