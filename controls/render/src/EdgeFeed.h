@@ -13,12 +13,24 @@ public:
 
     void Line(double x1, double y1, double x2, double y2)
     {
-        // v - v is 0 only for finite v (NaN and infinities give NaN).
-        if (!(x1 - x1 == 0 && y1 - y1 == 0 && x2 - x2 == 0 && y2 - y2 == 0)) return;
-        if (std::fabs(x1) <= kLimit && std::fabs(y1) <= kLimit && std::fabs(x2) <= kLimit && std::fabs(y2) <= kLimit) {
+        // The common edge, near the bitmap (the comparisons are false for NaN and infinities).
+        if (Near(x1) && Near(y1) && Near(x2) && Near(y2)) {
             Fixed(x1, y1, x2, y2);
             return;
         }
+        FarLine(x1, y1, x2, y2);
+    }
+
+private:
+    static constexpr double kLimit = 2000000.0;
+
+    // Two comparisons: the library's fabs goes through the x87 stack and memory on this target.
+    static bool Near(double v) { return v <= kLimit && v >= -kLimit; }
+
+    __attribute__((noinline)) void FarLine(double x1, double y1, double x2, double y2)
+    {
+        // v - v is 0 only for finite v (NaN and infinities give NaN).
+        if (!(x1 - x1 == 0 && y1 - y1 == 0 && x2 - x2 == 0 && y2 - y2 == 0)) return;
         // Keep the part within the row range; parts beyond the sides become edges on the side
         // lines, which keep the height they span.
         if ((y1 < -kLimit && y2 < -kLimit) || (y1 > kLimit && y2 > kLimit)) return;
@@ -52,9 +64,6 @@ public:
             }
         }
     }
-
-private:
-    static constexpr double kLimit = 2000000.0;
 
     void Fixed(double x1, double y1, double x2, double y2)
     {
