@@ -17,6 +17,7 @@ target_sources(Tarn PRIVATE
     ${TARN_DOCUMENT_DIR}/background/TarnBackground.cpp
     ${TARN_DOCUMENT_DIR}/background/TileImageCache.cpp
     ${TARN_DOCUMENT_DIR}/document/ArchiveLimits.cpp
+    ${TARN_DOCUMENT_DIR}/document/CompoundFileCheck.cpp
     ${TARN_DOCUMENT_DIR}/document/DocumentRecords.cpp
     ${TARN_DOCUMENT_DIR}/document/DocumentVersion.cpp
     ${TARN_DOCUMENT_DIR}/document/TarnDoc.cpp

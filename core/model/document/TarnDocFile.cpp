@@ -8,6 +8,7 @@
 #include "ArchiveLimits.h"
 #include "ClException.h"
 #include "ClOleStreamFile.h"
+#include "CompoundFileCheck.h"
 #include "DocumentVersion.h"
 #include "Mosk.h"
 #include "TarnBackground.h"
@@ -420,6 +421,13 @@ BOOL CTarnDoc::OnOpenDocument(LPCSTR lpszPathName)
     m_bad = FALSE;
     m_lastReport.Empty();
     const BOOL hide = m_hideLoadException;
+    CString why;
+    if (lpszPathName && !CompoundFileStructureIsSound(lpszPathName, &why)) {
+        CArchiveException error(CArchiveException::badSchema, lpszPathName);
+        ReportSaveLoadException(lpszPathName, &error, FALSE, 0);
+        m_bad = TRUE;
+        return FALSE;
+    }
     // The class library reports and swallows the load's exceptions; the flag tells whether one came.
     if (!COleDocument::OnOpenDocument(lpszPathName) || m_bad) {
         m_bad = TRUE;
