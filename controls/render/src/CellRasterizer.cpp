@@ -261,7 +261,8 @@ void CellRasterizer::BreakPassage()
     passageOpen_ = false;
 }
 
-void CellRasterizer::AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2)
+inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, std::int32_t x1, std::int32_t fy1,
+                                                                        std::int32_t x2, std::int32_t fy2)
 {
     if (fy1 == fy2) return;
     const std::int32_t rightEdge = right_ * kSubpixelScale;
@@ -304,6 +305,14 @@ void CellRasterizer::AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std
     }
     if (row < rowLo_) rowLo_ = row;
     if (row > rowHi_) rowHi_ = row;
+    // Most pieces stay inside one pixel of the tile.
+    const std::int32_t ex = x1 >> kSubpixelShift;
+    if (ex == (x2 >> kSubpixelShift) && ex >= left_ && ex < right_) {
+        SetCell(ex, row);
+        curCover_ += fy2 - fy1;
+        curArea_ += ((x1 & (kSubpixelScale - 1)) + (x2 & (kSubpixelScale - 1))) * (fy2 - fy1);
+        return;
+    }
     WalkRowPiece(row, x1, fy1, x2, fy2);
 }
 
