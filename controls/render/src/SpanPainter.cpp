@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include <emmintrin.h>
+
 #include "PixelBlend.h"
 #include "imaging/ImagingBitmap.h"
 
@@ -45,17 +47,30 @@ void SpanPainter::Span(int y, int x0, int x1, unsigned coverage)
             if (pixelBytes_ == 3) {
                 int n = x1 - x0;
                 if (n >= 8) {
-                    // Four pixels are three 32-bit words.
-                    std::uint8_t quad[12];
-                    for (int i = 0; i < 4; ++i) { quad[3 * i] = blue_; quad[3 * i + 1] = green_; quad[3 * i + 2] = red_; }
+                    // Sixteen pixels are three 16-byte stores, four pixels three 32-bit words.
+                    alignas(16) std::uint8_t run[48];
+                    for (int i = 0; i < 16; ++i) { run[3 * i] = blue_; run[3 * i + 1] = green_; run[3 * i + 2] = red_; }
+                    if (n >= 16) {
+                        const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(run));
+                        const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(run + 16));
+                        const __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(run + 32));
+                        for (; n >= 16; n -= 16, p += 48) {
+                            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), a);
+                            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), b);
+                            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32), c);
+                        }
+                    }
                     std::uint32_t w[3];
-                    std::memcpy(w, quad, sizeof w);
+                    std::memcpy(w, run, sizeof w);
                     for (; n >= 4; n -= 4, p += 12) std::memcpy(p, w, 12);
                 }
                 for (; n > 0; --n, p += 3) { p[0] = blue_; p[1] = green_; p[2] = red_; }
             } else if (x1 - x0 >= 4) {
                 const std::uint32_t pixel = 0xFF000000u | (std::uint32_t(red_) << 16) | (std::uint32_t(green_) << 8) | blue_;
-                for (int x = x0; x < x1; ++x, p += 4) std::memcpy(p, &pixel, 4);
+                int n = x1 - x0;
+                const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
+                for (; n >= 4; n -= 4, p += 16) _mm_storeu_si128(reinterpret_cast<__m128i*>(p), four);
+                for (; n > 0; --n, p += 4) std::memcpy(p, &pixel, 4);
             } else {
                 for (int x = x0; x < x1; ++x, p += 4) { p[0] = blue_; p[1] = green_; p[2] = red_; p[3] = 255; }
             }
