@@ -7,6 +7,7 @@
 
 #include "CardControls.h"
 #include "ClException.h"
+#include "ClModule.h"
 #include "DocumentVersion.h"
 #include "SiteRecords.h"
 #include "StreamHelpers.h"
@@ -188,6 +189,42 @@ TEST(SiteSerializer, IndexesDuringASaveOfThree)
     IBaseControl* out = nullptr;
     EXPECT_EQ(E_FAIL, loaded->GetISerializer()->ControlAt(0, &out));
     EXPECT_EQ(E_FAIL, loaded->GetISerializer()->ControlAt(4, &out));
+}
+
+TEST(SiteOwnerHooks, TextPopupMenuBySize)
+{
+    HMODULE resources = LoadLibraryA("TarnRes.dll");
+    ASSERT_NE(nullptr, resources);
+    HINSTANCE previous = AfxGetResourceHandle();
+    AfxSetResourceHandle(resources);
+    SiteRef site;
+    site->InitNew();
+    IBaseControl* text = NewCardControl(1);
+    text->put_TypeID(201);
+    IBaseControl* other = NewCardControl(2);
+    IControlOwnerHooks* hooks = site->GetIOwnerHooks();
+
+    int size = 0;
+    ASSERT_EQ(S_OK, hooks->Customize_GetPopupMenu(text, 4, reinterpret_cast<BYTE*>(&size)));
+    ASSERT_GT(size, 4);
+    std::vector<BYTE> exact(static_cast<size_t>(size));
+    EXPECT_EQ(S_OK, hooks->Customize_GetPopupMenu(text, size, exact.data()));
+    HMENU menu = LoadMenuIndirectA(exact.data());
+    EXPECT_NE(nullptr, menu);
+    if (menu)
+        DestroyMenu(menu);
+    std::vector<BYTE> shorter(static_cast<size_t>(size), 0xAB);
+    EXPECT_EQ(S_FALSE, hooks->Customize_GetPopupMenu(text, size - 1, shorter.data()));
+    EXPECT_EQ(std::vector<BYTE>(static_cast<size_t>(size), 0xAB), shorter);
+
+    EXPECT_EQ(E_NOTIMPL, hooks->Customize_GetPopupMenu(other, size, exact.data()));
+    EXPECT_EQ(E_NOTIMPL, hooks->Customize_GetPopupMenu(nullptr, size, exact.data()));
+    int result = 0;
+    EXPECT_EQ(E_POINTER, hooks->Customize_ExecInitDialog(text, nullptr, &result));
+    EXPECT_EQ(E_NOTIMPL, hooks->Customize_ExecInitDialog(other, nullptr, &result));
+    text->Release();
+    other->Release();
+    AfxSetResourceHandle(previous);
 }
 
 TEST(SiteDamage, UnreadableControlStopsTheLoad)

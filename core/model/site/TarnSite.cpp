@@ -1,5 +1,8 @@
 #include "TarnSite.h"
 
+#include <cstring>
+
+#include "ClModule.h"
 #include "SiteRecords.h"
 #include "TarnBackground.h"
 
@@ -245,12 +248,60 @@ STDMETHODIMP CTarnSite::XSiteEvents::SelectionChanged(IUnknown*)
 
 STDMETHODIMP CTarnSite::XOwnerHooks::Customize_GetText(IUnknown*, LPCWSTR, BSTR*) { return E_NOTIMPL; }
 STDMETHODIMP CTarnSite::XOwnerHooks::Customize_GetObjectMenu(IUnknown*, int, BYTE*) { return E_NOTIMPL; }
-STDMETHODIMP CTarnSite::XOwnerHooks::Customize_GetPopupMenu(IUnknown*, int, BYTE*) { return E_NOTIMPL; }
+namespace {
+
+// The only control kind whose menus and dialogs a site customises: text on a page.
+constexpr long kCustomisedTypeId = 201;
+constexpr UINT kTextPopupMenu = 12260;
+
+bool IsCustomised(IUnknown* control)
+{
+    IBaseControl* base = nullptr;
+    if (!control || FAILED(control->QueryInterface(IID_IBaseControl, reinterpret_cast<void**>(&base))) || !base)
+        return false;
+    long typeId = 0;
+    const HRESULT hr = base->get_TypeID(&typeId);
+    base->Release();
+    return SUCCEEDED(hr) && typeId == kCustomisedTypeId;
+}
+
+}  // namespace
+
+STDMETHODIMP CTarnSite::XOwnerHooks::Customize_GetPopupMenu(IUnknown* control, int size, BYTE* buffer)
+{
+    if (!IsCustomised(control))
+        return E_NOTIMPL;
+    if (!buffer)
+        return E_POINTER;
+    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(kTextPopupMenu), reinterpret_cast<LPCSTR>(RT_MENU));
+    HRSRC found = module ? FindResourceA(module, MAKEINTRESOURCEA(kTextPopupMenu), reinterpret_cast<LPCSTR>(RT_MENU))
+                         : nullptr;
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* menu = loaded ? LockResource(loaded) : nullptr;
+    if (!menu)
+        return E_FAIL;
+    const int templateSize = static_cast<int>(SizeofResource(module, found));
+    if (size <= 4) {
+        std::memcpy(buffer, &templateSize, sizeof templateSize);
+        return S_OK;
+    }
+    if (size < templateSize)
+        return S_FALSE;
+    std::memcpy(buffer, menu, static_cast<size_t>(templateSize));
+    return S_OK;
+}
 STDMETHODIMP CTarnSite::XOwnerHooks::Customize_GetPages(IUnknown*, CAUUID*) { return E_NOTIMPL; }
 STDMETHODIMP CTarnSite::XOwnerHooks::Customize_GetDefaultProperty(IUnknown*, short, long*) { return E_NOTIMPL; }
-STDMETHODIMP CTarnSite::XOwnerHooks::Customize_ExecInitDialog(IUnknown*, IUnknown* viewEvents, int*)
+STDMETHODIMP CTarnSite::XOwnerHooks::Customize_ExecInitDialog(IUnknown* control, IUnknown* viewEvents, int*)
 {
-    return viewEvents ? E_NOTIMPL : E_POINTER;
+    if (!IsCustomised(control))
+        return E_NOTIMPL;
+    ITarnViewEvents* events = nullptr;
+    if (!viewEvents || FAILED(viewEvents->QueryInterface(IID_ITarnViewEvents, reinterpret_cast<void**>(&events))))
+        return E_POINTER;
+    events->Release();
+    // The picture dialog belongs to the editing view, which isn't part of the document model.
+    return E_NOTIMPL;
 }
 
 STDMETHODIMP CTarnSite::XSerializer::IndexOf(IUnknown* control, long* index)
