@@ -153,6 +153,31 @@ TEST(SiteStorage, OneClassObjectServesEveryControlOfItsClass)
     EXPECT_EQ(1, loaded->GetFactoryCacheSize());
 }
 
+TEST(SiteCopy, CopyHoldsItsOwnControlsAndRecords)
+{
+    SiteRef source;
+    source->InitNew();
+    source->SetID(3);
+    source->GetBackground()->SetColor(0x445566, FALSE);
+    for (long label : {1, 2, 3})
+        AddPlain(source.site, label);
+    ReferTo(source->GetControlAt(0), source->GetControlAt(2), false);
+    source->GetControlAt(1)->put_Storable(0);
+
+    SiteRef copy;
+    copy->InitNew();
+    AddPlain(copy.site, 99);  // replaced by the copy
+    *copy.site = *source.site;
+    EXPECT_EQ(3, copy->GetID());
+    EXPECT_EQ(0x445566, copy->GetBackground()->GetParams()->m_color);
+    EXPECT_NE(source->GetBackground(), copy->GetBackground());
+    // Only what can be stored is copied, as new objects; references follow the copies.
+    ASSERT_EQ((std::vector<long>{1, 3}), Labels(copy.site));
+    EXPECT_NE(source->GetControlAt(0), copy->GetControlAt(0));
+    EXPECT_EQ(copy->GetControlAt(1), ReferredOf(copy->GetControlAt(0)));
+    EXPECT_EQ(3, source->GetControlCount());
+}
+
 TEST(SiteSerializer, AnswersOnlyDuringAPass)
 {
     SiteRef site;

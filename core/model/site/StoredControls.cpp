@@ -323,3 +323,50 @@ std::vector<IBaseControl*> CTarnSite::LoadCtrlListFromStreamFile(IStream* stream
     ClearSerializationArray();
     return list;
 }
+
+CTarnSite& CTarnSite::operator=(const CTarnSite& other)
+{
+    if (&other == this)
+        return *this;
+    if (!m_properties)
+        m_properties = CreateSiteProperties();
+    if (other.m_properties)
+        m_properties->Duplicate(other.m_properties);
+    if (!m_startData)
+        m_startData = CreateStartData();
+    if (other.m_startData)
+        m_startData->Duplicate(other.m_startData);
+    if (other.m_background) {
+        CObject* created = other.m_background->GetRuntimeClass()->CreateObject();
+        CTarnBackground* background = dynamic_cast<CTarnBackground*>(created);
+        if (!background) {
+            delete created;
+            AfxThrowNotSupportedException();
+        }
+        background->Duplicate(*other.m_background);
+        background->SetMaster(this, other.m_background->GetParams() ? other.m_background->GetParams()->m_masterKind : 0);
+        delete m_background;
+        m_background = background;
+    }
+
+    IStream* memory = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &memory)))
+        AfxThrowFileException(CFileException::generic);
+    try {
+        const long count = const_cast<CTarnSite&>(other).SerializeControls(memory, -1, 0);
+        LARGE_INTEGER zero = {};
+        memory->Seek(zero, STREAM_SEEK_SET, nullptr);
+        DeleteAllControlsWOUndo();
+        SerializeControls(memory, count, !m_bIsTemplate);
+    } catch (...) {
+        memory->Release();
+        throw;
+    }
+    memory->Release();
+
+    if (!m_finishData)
+        m_finishData = CreateFinishData();
+    if (other.m_finishData)
+        m_finishData->Duplicate(other.m_finishData);
+    return *this;
+}

@@ -41,6 +41,9 @@ public:
     virtual CSiteStartData* CreateStartData();
     virtual CSiteFinishData* CreateFinishData();
     virtual CTarnBackground* CreateBackground();
+    // Becomes a copy of other: its records, a background of the same class, and copies of its
+    // stored controls made through their stored form.
+    virtual CTarnSite& operator=(const CTarnSite& other);
     virtual void SetMaster(CTarnDoc* document, int id);
     CTarnDoc* GetMaster() const { return m_master; }
     virtual void SetID(int id);
