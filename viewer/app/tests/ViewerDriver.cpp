@@ -234,6 +234,7 @@ int Pages(const char* program, const char* screenshot)
     for (const auto& step : steps) {
         char before[256] = "";
         GetWindowTextA(frame, before, sizeof before);
+        SetForegroundWindow(frame);
         PressKeys(step.keys);
         Settle(frame, before);
         PrintState(frame, step.step);
