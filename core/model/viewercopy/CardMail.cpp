@@ -132,11 +132,9 @@ MailOutcome SendCardByMail(CMailLibrary& library, const MailRequest& request, co
         path = request.attachmentPath;
     } else if (document.pathName.empty() || document.modified) {
         copy = std::make_unique<CTemporaryFile>("afx");
-        if (!copy->IsValid() || !document.save || !document.save(copy->Path().c_str())) {
-            message.id = kMsgCardSaveFailed;
-            report(message);
+        // A failed save has told the user why already.
+        if (!copy->IsValid() || !document.save || !document.save(copy->Path().c_str()))
             return MailOutcome::kNotSaved;
-        }
         path = copy->Path();
     } else {
         path = document.pathName;

@@ -66,7 +66,7 @@ enum class MailOutcome
     kSendFailed,      // reported with kMsgMailSendFailed
     kNoLibrary,       // kMsgMailLoadFailed
     kNoSendMail,      // kMsgMailInvalidLibrary
-    kNotSaved,        // the card could not be saved for sending
+    kNotSaved,        // the card could not be saved for sending (the save tells why)
 };
 
 // True for the outcomes after which mail was reached (the command's success).

@@ -204,6 +204,7 @@ TEST_F(MailTest, FailedSaveForSendingSendsNothing)
     EXPECT_EQ(outcome, MailOutcome::kNotSaved);
     EXPECT_FALSE(MailWasReached(outcome));
     EXPECT_EQ(m_lastCall()->calls, 0);
+    EXPECT_TRUE(m_messages.empty()) << "the save reports its own failure";
     EXPECT_EQ(CountTemporaryCards(), temporaryBefore);
 }
 
