@@ -1,13 +1,57 @@
 #include "TarnBackground.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "ClArchive.h"
 #include "TarnControls.h"
+#include "TarnSite.h"
+#include "TarnStrings.h"
+#include "UndoData.h"
 
 IMPLEMENT_SERIAL(CTarnBackground, CCmdTarget, VERSIONABLE_SCHEMA | 1)
 
+BEGIN_DISPATCH_MAP(CTarnBackground, CCmdTarget)
+    DISP_FUNCTION(CTarnBackground, "SetColor", SetColor, VT_EMPTY, VTS_I4 VTS_BOOL)
+    DISP_FUNCTION(CTarnBackground, "SetImageLayout", SetImageLayout, VT_EMPTY, VTS_I4 VTS_R8 VTS_R8 VTS_BOOL)
+    DISP_FUNCTION(CTarnBackground, "SetPrintBackground", SetPrintBackground, VT_EMPTY, VTS_BOOL)
+    DISP_FUNCTION(CTarnBackground, "SetPrintOutline", SetPrintOutline, VT_EMPTY, VTS_BOOL)
+END_DISPATCH_MAP()
+
 namespace {
 constexpr double kCentreLineReach = 200.0;
+constexpr unsigned kUndoColor = 12076;
+constexpr unsigned kUndoPrintBackground = 12205;
+constexpr unsigned kUndoImageLayout = 12206;
+constexpr unsigned kUndoPrintOutline = 12210;
+
+VARIANT Long(long value)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = value;
+    return v;
 }
+
+VARIANT Bool(int value)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_BOOL;
+    v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return v;
+}
+
+VARIANT Double(double value)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_R8;
+    v.dblVal = value;
+    return v;
+}
+}  // namespace
 
 IBaseControl* CreateInitialisedControl(REFCLSID clsid, HRESULT* result)
 {
@@ -145,9 +189,22 @@ void CTarnBackground::Duplicate(const CTarnBackground& other)
     InvalidateCache();
 }
 
+void CTarnBackground::RecordUndo(unsigned captionId, const wchar_t* method, std::initializer_list<VARIANT> arguments)
+{
+    if (!m_master)
+        return;
+    // Dispatch arguments go last first.
+    std::vector<VARIANT> reversed(arguments.begin(), arguments.end());
+    std::reverse(reversed.begin(), reversed.end());
+    DISPPARAMS params = {reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    const CString caption = TarnString(captionId);
+    m_master->AddUndoItem(new CUndoData(caption, method, &params, GetIDispatch(FALSE), 0, 0, UDT_Plain));
+}
+
 void CTarnBackground::SetColor(long color, BOOL useWindowColor)
 {
     EnsureParams();
+    RecordUndo(kUndoColor, L"SetColor", {Long(m_params->m_color), Bool(m_params->m_useWindowColor)});
     m_params->m_useWindowColor = useWindowColor ? 1 : 0;
     SetSolidFillColor(static_cast<COLORREF>(color));
 }
@@ -155,6 +212,9 @@ void CTarnBackground::SetColor(long color, BOOL useWindowColor)
 void CTarnBackground::SetImageLayout(long type, double width, double height, BOOL keepAspectRatio)
 {
     EnsureParams();
+    RecordUndo(kUndoImageLayout, L"SetImageLayout",
+               {Long(m_params->m_imageType), Double(m_params->m_imageWidth), Double(m_params->m_imageHeight),
+                Bool(m_params->m_keepAspectRatio)});
     m_params->m_imageType = (type >= kImageNone && type <= kImageStretched) ? static_cast<int>(type) : kImageNone;
     m_params->m_imageWidth = width;
     m_params->m_imageHeight = height;
@@ -165,11 +225,19 @@ void CTarnBackground::SetImageLayout(long type, double width, double height, BOO
 void CTarnBackground::SetPrintBackground(BOOL on)
 {
     EnsureParams();
-    m_params->m_printBackground = on ? 1 : 0;
+    const int value = on ? 1 : 0;
+    if (value == m_params->m_printBackground)
+        return;
+    RecordUndo(kUndoPrintBackground, L"SetPrintBackground", {Bool(m_params->m_printBackground)});
+    m_params->m_printBackground = value;
 }
 
 void CTarnBackground::SetPrintOutline(BOOL on)
 {
     EnsureParams();
-    m_params->m_printOutline = on ? 1 : 0;
+    const int value = on ? 1 : 0;
+    if (value == m_params->m_printOutline)
+        return;
+    RecordUndo(kUndoPrintOutline, L"SetPrintOutline", {Bool(m_params->m_printOutline)});
+    m_params->m_printOutline = value;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The sheet behind a site's controls: it keeps its parameters, answers the site's questions
 // about the sheet's size and outline, and stores itself as an archived object of the site.
+#include <initializer_list>
+
 #include "BackgroundParams.h"
 #include "ClArchive.h"
 #include "ClCmdTarget.h"
@@ -35,6 +37,8 @@ public:
     virtual HRESULT InitializeBkParams();
     virtual void Duplicate(const CTarnBackground& other);
 
+    // Undoable setters: each records the call that puts the old values back with the master
+    // site, then changes the parameters.
     void SetColor(long color, BOOL useWindowColor);
     void SetImageLayout(long type, double width, double height, BOOL keepAspectRatio);
     void SetPrintBackground(BOOL on);
@@ -51,8 +55,13 @@ public:
         return *this;
     }
 
+protected:
+    DECLARE_DISPATCH_MAP()
+
 private:
     void EnsureParams();
+    // Hands the master site the call (arguments in call order) that reverts a change.
+    void RecordUndo(unsigned captionId, const wchar_t* method, std::initializer_list<VARIANT> arguments);
 
     CBackgroundParams* m_params = nullptr;
     CTarnSite* m_master = nullptr;

@@ -13,6 +13,7 @@
 #include "StreamHelpers.h"
 #include "TarnBackground.h"
 #include "TarnSite.h"
+#include "UndoManager.h"
 
 namespace {
 
@@ -176,6 +177,71 @@ TEST(SiteCopy, CopyHoldsItsOwnControlsAndRecords)
     EXPECT_NE(source->GetControlAt(0), copy->GetControlAt(0));
     EXPECT_EQ(copy->GetControlAt(1), ReferredOf(copy->GetControlAt(0)));
     EXPECT_EQ(3, source->GetControlCount());
+}
+
+TEST(SiteUndo, BackgroundChangesAreUndoneAndRedone)
+{
+    SiteRef site;
+    site->InitNew();
+    CTarnBackground* background = site->GetBackground();
+    CBackgroundParams* params = background->GetParams();
+    background->SetColor(0x0000FF, TRUE);
+    background->SetImageLayout(kImageCentered, 2.0, 3.0, FALSE);
+    background->SetPrintBackground(params->m_printBackground);  // unchanged: nothing recorded
+    background->SetPrintOutline(FALSE);
+    CUndoManager* undo = site->GetUndoManager();
+    ASSERT_EQ(3u, undo->GetUndoCount());
+    EXPECT_TRUE(site->IsModified());
+
+    undo->Undo(true);
+    EXPECT_EQ(1, params->m_printOutline);
+    undo->Undo(true);
+    EXPECT_EQ(kImageNone, params->m_imageType);
+    EXPECT_EQ(1.0, params->m_imageWidth);
+    EXPECT_EQ(1, params->m_keepAspectRatio);
+    undo->Undo(true);
+    EXPECT_EQ(0xFFFFFF, params->m_color);
+    EXPECT_EQ(0, params->m_useWindowColor);
+    EXPECT_EQ(3u, undo->GetRedoCount());
+
+    undo->Redo(true);
+    EXPECT_EQ(0x0000FF, params->m_color);
+    EXPECT_EQ(1, params->m_useWindowColor);
+    site->AfterSave();
+    EXPECT_FALSE(site->IsModified());
+}
+
+TEST(SiteUndo, ControlRecordsAreCopiedAndLeaveNothingToRedo)
+{
+    SiteRef site;
+    site->InitNew();
+    site->GetBackground()->SetPrintOutline(FALSE);
+    site->GetUndoManager()->Undo(true);
+    ASSERT_EQ(1u, site->GetUndoManager()->GetRedoCount());
+
+    // A control reports an edit while the mode is on: a new edit leaves nothing to redo.
+    ITarnSiteEvents* events = site->GetISiteEvents();
+    IDispatch* target = site->GetBackground()->GetIDispatch(FALSE);
+    VARIANT arg;
+    VariantInit(&arg);
+    arg.vt = VT_BOOL;
+    arg.boolVal = VARIANT_TRUE;
+    DISPPARAMS params = {&arg, nullptr, 1, 0};
+    wchar_t method[] = L"SetPrintOutline";
+    char caption[] = "Print Outline";
+    tagUndoData data = {};
+    data.Description = caption;
+    data.Method = method;
+    data.Arguments = &params;
+    data.Target = target;
+    data.Type = UDT_Plain;
+    EXPECT_EQ(S_OK, events->SetUndoMode(1));
+    EXPECT_EQ(S_OK, events->AddUndo(&data));
+    caption[0] = 'X';  // the site holds its own copy
+    EXPECT_EQ(S_OK, events->SetUndoMode(0));
+    EXPECT_EQ(0u, site->GetUndoManager()->GetRedoCount());
+    ASSERT_EQ(1u, site->GetUndoManager()->GetUndoCount());
+    EXPECT_STREQ("Print Outline", site->GetUndoManager()->GetUndoRecord(0)->GetCaption());
 }
 
 TEST(SiteSerializer, AnswersOnlyDuringAPass)

@@ -10,6 +10,7 @@
 #include "SiteRecords.h"
 #include "TarnBackground.h"
 #include "TarnSite.h"
+#include "UndoManager.h"
 
 namespace {
 
@@ -105,6 +106,8 @@ void CTarnSite::SerializeBackground(CArchive& ar)
         }
         WriteObjectWithClass(ar, m_background);
     } else {
+        m_undoManager->ClearUndoStack();
+        m_undoManager->ClearRedoStack();
         ReadExpected(ar, m_background);
         m_background->SetMaster(this, 0);
     }
@@ -345,6 +348,9 @@ CTarnSite& CTarnSite::operator=(const CTarnSite& other)
         }
         background->Duplicate(*other.m_background);
         background->SetMaster(this, other.m_background->GetParams() ? other.m_background->GetParams()->m_masterKind : 0);
+        // Records of the old background would call an object that no longer exists.
+        m_undoManager->ClearUndoStack();
+        m_undoManager->ClearRedoStack();
         delete m_background;
         m_background = background;
     }

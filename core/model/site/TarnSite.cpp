@@ -5,6 +5,8 @@
 #include "ClModule.h"
 #include "SiteRecords.h"
 #include "TarnBackground.h"
+#include "UndoData.h"
+#include "UndoManager.h"
 
 IMPLEMENT_SERIAL(CTarnSite, CCmdTarget, VERSIONABLE_SCHEMA | 1)
 
@@ -19,12 +21,13 @@ BEGIN_INTERFACE_MAP(CTarnSite, CCmdTarget)
     INTERFACE_PART(CTarnSite, IID_IControlSerializer, Serializer)
 END_INTERFACE_MAP()
 
-CTarnSite::CTarnSite() { EnableAutomation(); }
+CTarnSite::CTarnSite() : m_undoManager(new CUndoManager) { EnableAutomation(); }
 
 CTarnSite::~CTarnSite()
 {
     DeleteAllControlsWOUndo();
     ClearSerializationArray();
+    delete m_undoManager;
     for (CachedFactory& entry : m_factories)
         entry.factory->Release();
     delete m_background;
@@ -218,16 +221,39 @@ SITE_PART_IUNKNOWN(SiteEvents)
 SITE_PART_IUNKNOWN(OwnerHooks)
 SITE_PART_IUNKNOWN(Serializer)
 
-STDMETHODIMP CTarnSite::XSiteEvents::AddUndo(tagUndoData*)
+void CTarnSite::AddUndoItem(CUndoData* record)
+{
+    if (!record)
+        return;
+    if (m_controlUndoMode)
+        m_controlUndoRecorded = 1;
+    m_undoManager->AddItem(record);
+}
+
+BOOL CTarnSite::IsModified() { return !m_undoManager->HasOriginalState(); }
+
+void CTarnSite::AfterSave() { m_undoManager->SetOriginalState(); }
+
+STDMETHODIMP CTarnSite::XSiteEvents::AddUndo(tagUndoData* data)
 {
     METHOD_PROLOGUE(CTarnSite, SiteEvents)
-    ++pThis->m_undoRecords;
+    if (!data)
+        return S_OK;
+    ++pThis->m_controlUndoNesting;
+    // The control keeps what it passed; the site keeps its own copy.
+    pThis->AddUndoItem(new CUndoData(data));
+    --pThis->m_controlUndoNesting;
     return S_OK;
 }
 
 STDMETHODIMP CTarnSite::XSiteEvents::SetUndoMode(long on)
 {
     METHOD_PROLOGUE(CTarnSite, SiteEvents)
+    if (on) {
+        pThis->m_controlUndoRecorded = 0;
+    } else if (pThis->m_controlUndoRecorded) {
+        pThis->m_undoManager->ClearRedoStack();
+    }
     pThis->m_controlUndoMode = on ? 1 : 0;
     return S_OK;
 }

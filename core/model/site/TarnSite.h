@@ -18,6 +18,8 @@ class CTarnBackground;
 class CTarnSiteProperties;
 class CSiteStartData;
 class CSiteFinishData;
+class CUndoData;
+class CUndoManager;
 
 class TARN_API CTarnSite : public CCmdTarget {
     DECLARE_SERIAL(CTarnSite)
@@ -61,6 +63,12 @@ public:
     virtual int GetWritableControlsNumber();
     virtual void SetFlag_SaveForViewer(int on);
 
+    // Undo: records of the site's controls and of its background land in one manager.
+    virtual void AddUndoItem(CUndoData* record);
+    CUndoManager* GetUndoManager() const { return m_undoManager; }
+    virtual BOOL IsModified();
+    virtual void AfterSave();
+
     // Stored controls. count -1 saves every storable control; otherwise count records are read.
     // Returns the number of entries handled.
     virtual long SerializeControls(IStream* stream, long count, int convert);
@@ -94,7 +102,6 @@ public:
     // Counters of what controls reported, for the site's views.
     int m_invalidateRequests = 0;
     int m_selectionChanges = 0;
-    int m_undoRecords = 0;
 
 protected:
     BEGIN_INTERFACE_PART(SiteEvents, ITarnSiteEvents)
@@ -143,6 +150,9 @@ private:
     std::vector<HeldControl> m_controls;
     CTarnDoc* m_master = nullptr;
     std::vector<CachedFactory> m_factories;
+    CUndoManager* m_undoManager = nullptr;
     int m_controlUndoMode = 0;
+    int m_controlUndoNesting = 0;
+    int m_controlUndoRecorded = 0;
     LONG m_siteRefs = 0;
 };
