@@ -518,7 +518,7 @@ BOOL CTarnDoc::OnSaveDocument(LPCSTR lpszPathName)
     m_readOnly = FALSE;
     SetModifiedFlag(FALSE);
     for (CTarnSite* site : m_sites)
-        (void)site;
+        site->AfterSave();
     return TRUE;
 }
 

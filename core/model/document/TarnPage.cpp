@@ -5,7 +5,10 @@
 #include "ArchiveLimits.h"
 #include "ClArchive.h"
 #include "ClException.h"
+#include "SitesContours.h"
+#include "TarnDoc.h"
 #include "TarnPropertyBag.h"
+#include "TarnSite.h"
 
 IMPLEMENT_SERIAL(CTarnPage, CObject, 0)
 IMPLEMENT_SERIAL(CTarnPageList, CObject, 0)
@@ -279,6 +282,26 @@ BOOL CTarnPage::IsPlacementMarked(int index, int mark) const
     default:
         return TRUE;
     }
+}
+
+int CTarnPage::FillSiteContours(CSitesContours* contours, int mark)
+{
+    if (!contours)
+        return 0;
+    contours->Clear();
+    const CRectF margins = m_properties ? m_properties->m_margins : CRectF(1, 1, 1, 1);
+    for (int i = 0; i < GetSitesCount(); ++i) {
+        const CSitePosInfo* placement = m_placements[i];
+        CTarnSite* site = m_master ? m_master->GetSite(placement->m_siteId) : nullptr;
+        if (!site)
+            continue;
+        SiteContour contour = {};
+        contour.position = CPointF(margins.left + placement->m_position.x, margins.top + placement->m_position.y);
+        contour.count = site->GetContourLines(contour.segments, IsPlacementMarked(i, mark));
+        if (contour.segments)
+            contours->Add(contour);
+    }
+    return GetSitesCount();
 }
 
 // ---- page list

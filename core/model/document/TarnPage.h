@@ -10,6 +10,7 @@
 class CTarnDoc;
 class CTarnSite;
 class CTarnPage;
+class CSitesContours;
 
 
 class TARN_API CTarnPage : public CObject {
@@ -69,6 +70,9 @@ public:
     virtual int RemoveSiteInfo(int siteId);
     // Whether the placement at index gets its centre lines marked, for CenterlinesForAlignment.
     virtual BOOL IsPlacementMarked(int index, int mark) const;
+    // The outlines of the placed sites at their places on the page; placements of sites the
+    // document no longer has get none. Returns the number of placements.
+    virtual int FillSiteContours(CSitesContours* contours, int mark);
 
     CTarnPageProperties* GetProperties() const { return m_properties; }
 

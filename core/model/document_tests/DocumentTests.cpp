@@ -9,6 +9,7 @@
 #include "CardControls.h"
 #include "TarnBackground.h"
 #include "TarnPage.h"
+#include "SitesContours.h"
 #include "TarnSite.h"
 
 namespace {
@@ -320,6 +321,29 @@ TEST(CardModel, OperationsOnAMissingSiteDoNothingAndSaySo)
     EXPECT_EQ(nullptr, card->GetSiteByIndex(99));
     EXPECT_EQ(nullptr, card->GetSiteByIndex(-1));
     control->Release();
+}
+
+TEST(CardModel, PageContoursFollowPlacementsAndMarking)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    auto card = NewSampleCard(0);
+    CTarnPage* page = card->GetPage(1);  // sites 1 at (0.25, 0.5) and 2 at (1, 3)
+    page->AddSiteInfo(999, tagPointF{0, 0}, 0);  // a site the card doesn't have
+    struct Case {
+        int mode, mark;
+        int firstCount, secondCount;
+    } cases[] = {{4, 1, 9, 5}, {3, 1, 5, 9}, {1, 0, 5, 5}, {0, 1, 5, 5}};
+    for (const Case& c : cases) {
+        page->GetProperties()->m_centerlinesForAlignment = c.mode;
+        CSitesContours contours;
+        EXPECT_EQ(3, page->FillSiteContours(&contours, c.mark));
+        ASSERT_EQ(2, contours.GetSize());
+        EXPECT_EQ(c.firstCount, contours[0].count) << c.mode;
+        EXPECT_EQ(c.secondCount, contours[1].count) << c.mode;
+        EXPECT_DOUBLE_EQ(1.25, contours[0].position.x);
+        EXPECT_DOUBLE_EQ(1.5, contours[0].position.y);
+        EXPECT_DOUBLE_EQ(4.0, contours[1].position.y);
+    }
 }
 
 TEST(CardModel, SitesWithoutIdGetTheirPositionAndTheNextIdIsFree)

@@ -159,6 +159,12 @@ void CTarnSite::SetFlag_SaveForViewer(int on)
     }
 }
 
+int CTarnSite::GetContourLines(SegmentDesc*& out, int withCentreLines)
+{
+    out = nullptr;
+    return m_background ? m_background->GetContourLines(out, withCentreLines) : 0;
+}
+
 BOOL CTarnSite::BindConnectionPoint(IUnknown* control, DWORD* cookie)
 {
     if (cookie)

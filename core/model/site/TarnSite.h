@@ -11,6 +11,7 @@
 #include "ClArchive.h"
 #include "ClCmdTarget.h"
 #include "TarnApi.h"
+#include "SegmentDesc.h"
 #include "TarnControls.h"
 
 class CTarnDoc;
@@ -62,6 +63,8 @@ public:
     virtual void DeleteAllControlsWOUndo();
     virtual int GetWritableControlsNumber();
     virtual void SetFlag_SaveForViewer(int on);
+    // The sheet's outline (a new array), with the centre lines when asked; 0 without background.
+    virtual int GetContourLines(SegmentDesc*& out, int withCentreLines);
 
     // Undo: records of the site's controls and of its background land in one manager.
     virtual void AddUndoItem(CUndoData* record);
