@@ -304,9 +304,17 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
                 ws.raster.assign(static_cast<size_t>(w) * hgt, 0);
                 sweep.CollectTo(ws.raster.data(), rl, rt, w);
                 ws.fillCells.Sweep(nonZeroFill, sweep);
-                for (int y = 0; y < hgt; ++y)
-                    for (int x = 0; x < w; ++x)
-                        if (unsigned c = ws.raster[static_cast<size_t>(y) * w + x]) painter.Pixel(rt + y, rl + x, c);
+                // Neighbouring pixels of one coverage are painted as one span.
+                for (int y = 0; y < hgt; ++y) {
+                    const std::uint8_t* line = &ws.raster[static_cast<size_t>(y) * w];
+                    for (int x = 0; x < w;) {
+                        const unsigned c = line[x];
+                        int end = x + 1;
+                        while (end < w && line[end] == c) ++end;
+                        if (c) painter.Span(rt + y, rl + x, rl + end, c);
+                        x = end;
+                    }
+                }
                 if (sweep.painted()) {
                     // Keep only the rectangle that received coverage, packed row by row.
                     const int dl = sweep.dirtyLeft(), dt = sweep.dirtyTop(), dr = sweep.dirtyRight(), db = sweep.dirtyBottom();
