@@ -146,9 +146,8 @@ void CViewerPageWnd::Render(HDC dc, const RECT& client) const
     const RECT frame = {page.left - 1, page.top - 1, page.right + 1, page.bottom + 1};
     FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 
-    RECT titleArea = PageRectInClient(false);
-    if (!m_clipToMargins)
-        titleArea = page;
+    // Until the site's drawing objects are drawn here, its name tells which panel is shown.
+    RECT titleArea = page;
     InflateRect(&titleArea, -4, -4);
     const std::string& name = m_site->GetSiteProperties() ? m_site->GetSiteProperties()->GetName() : std::string();
     SetBkMode(dc, TRANSPARENT);
