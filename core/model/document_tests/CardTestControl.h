@@ -16,6 +16,19 @@ public:
     HRESULT LoadProperties(CTarnPropertyBag& bag) override;
     STDMETHOD(put_Serializer)(IUnknown* newVal) override;
     STDMETHOD(GetNextBuddy)(IBaseControl** buddy) override;
+    STDMETHOD(get_Rect)(tagRectF* pVal) override
+    {
+        if (!pVal)
+            return E_POINTER;
+        *pVal = rect;
+        return S_OK;
+    }
+    STDMETHOD(put_Rect)(tagRectF newVal) override
+    {
+        rect = newVal;
+        return S_OK;
+    }
+    STDMETHOD(get_BoundingRect)(tagRectF* pVal) override { return get_Rect(pVal); }
     // Kinds decide whether they are stored; a test control can be told not to be.
     STDMETHOD(get_Storable)(LONG* pVal) override
     {
@@ -39,6 +52,7 @@ public:
     long referredIndex = 0;  // as read, until the pass resolves it
     bool buddy = false;
     LONG storable = 1;
+    tagRectF rect = {0, 0, 1, 1};
 
 private:
     IBaseControl* m_referred = nullptr;

@@ -244,6 +244,31 @@ TEST(SiteUndo, ControlRecordsAreCopiedAndLeaveNothingToRedo)
     EXPECT_STREQ("Print Outline", site->GetUndoManager()->GetUndoRecord(0)->GetCaption());
 }
 
+TEST(SiteGeometry, ExtremePointsOfSheetAndControls)
+{
+    SiteRef site;
+    site->InitNew();
+    site->GetBackground()->ProcessPageSetupData(8.5, 11, CRectF(1, 1, 1, 1));
+    // The sheet starts at 0.5: move it by giving it margins of its own.
+    site->GetBackground()->GetParams()->m_rect = CRectF(0.5, 0.25, 6.5, 9);
+    EXPECT_EQ(0.5, site->GetExtremeSitePoint(37, 0, 0));
+    EXPECT_EQ(0.25, site->GetExtremeSitePoint(38, 0, 0));
+    EXPECT_EQ(6.5, site->GetExtremeSitePoint(39, 0, 1));
+    EXPECT_EQ(1000000000.0, site->GetExtremeSitePoint(12, 0, 1));
+    IBaseControl* control = NewCardControl(1);
+    tagRectF reach = {0.2, 1, 7, 2};
+    control->put_Rect(reach);
+    site->InsertControlWOUndo(control, -1);
+    control->Release();
+    EXPECT_EQ(0.2, site->GetExtremeSitePoint(37, 0, 1));
+    EXPECT_EQ(7.0, site->GetExtremeSitePoint(39, 0, 1));
+    EXPECT_EQ(0.5, site->GetExtremeSitePoint(37, 0, 0));
+    // The room around the sheet is the sheet's own size on every side.
+    const CRectF total = site->GetTotalArea(1, 0, 0);
+    EXPECT_DOUBLE_EQ(0.5 - 6.0, total.left);
+    EXPECT_DOUBLE_EQ(9 + 8.75, total.bottom);
+}
+
 TEST(SiteSerializer, AnswersOnlyDuringAPass)
 {
     SiteRef site;

@@ -1,5 +1,6 @@
 #include "TarnSite.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "ClModule.h"
@@ -157,6 +158,55 @@ void CTarnSite::SetFlag_SaveForViewer(int on)
         if (IBaseControl* image = m_background->GetParams()->m_imageControl)
             image->put_SaveForViewer(on);
     }
+}
+
+namespace {
+// The share of the sheet's size added around it, in percent.
+constexpr int kExtraSpacePercent = 100;
+constexpr double kFarAway = 1000000000.0;
+}  // namespace
+
+CRectF CTarnSite::GetExtraSpace()
+{
+    const CRectF sheet = m_background ? m_background->GetBoundingRect(0) : CRectF(0, 0, 0, 0);
+    const double share = kExtraSpacePercent / 100;
+    return CRectF(sheet.Width() * share, sheet.Height() * share, sheet.Width() * share, sheet.Height() * share);
+}
+
+CRectF CTarnSite::GetTotalArea(int withExtra, int visibleOnly, int)
+{
+    if (!m_background)
+        return CRectF(0, 0, 0, 0);
+    CRectF area = m_background->GetBoundingRect(visibleOnly && !withExtra ? 1 : 0);
+    if (withExtra) {
+        const CRectF extra = GetExtraSpace();
+        area.left -= extra.left;
+        area.top -= extra.top;
+        area.right += extra.right;
+        area.bottom += extra.bottom;
+    }
+    return area;
+}
+
+double CTarnSite::GetExtremeSitePoint(unsigned direction, int visibleOnly, int withControls)
+{
+    if (direction < 37 || direction > 40)
+        return kFarAway;
+    const bool lowest = direction == 37 || direction == 38;
+    double extreme = lowest ? kFarAway : -kFarAway;
+    auto take = [&](const tagRectF& r) {
+        const double value = direction == 37 ? r.left : direction == 38 ? r.top : direction == 39 ? r.right : r.bottom;
+        extreme = lowest ? std::min(extreme, value) : std::max(extreme, value);
+    };
+    if (withControls) {
+        for (const HeldControl& held : m_controls) {
+            tagRectF bounds = {};
+            if (SUCCEEDED(held.control->get_BoundingRect(&bounds)))
+                take(bounds);
+        }
+    }
+    take(GetTotalArea(0, visibleOnly, 0));
+    return extreme;
 }
 
 int CTarnSite::GetContourLines(SegmentDesc*& out, int withCentreLines)

@@ -11,6 +11,7 @@
 #include "ClArchive.h"
 #include "ClCmdTarget.h"
 #include "TarnApi.h"
+#include "RectF.h"
 #include "SegmentDesc.h"
 #include "TarnControls.h"
 
@@ -63,6 +64,11 @@ public:
     virtual void DeleteAllControlsWOUndo();
     virtual int GetWritableControlsNumber();
     virtual void SetFlag_SaveForViewer(int on);
+    // Geometry in inches: the sheet's area, optionally with the room around it for drawing.
+    virtual CRectF GetTotalArea(int withExtra, int visibleOnly, int unused);
+    virtual CRectF GetExtraSpace();
+    // The farthest point of the site in an arrow-key direction (37 left, 38 up, 39 right, 40 down).
+    virtual double GetExtremeSitePoint(unsigned direction, int visibleOnly, int withControls);
     // The sheet's outline (a new array), with the centre lines when asked; 0 without background.
     virtual int GetContourLines(SegmentDesc*& out, int withCentreLines);
 
