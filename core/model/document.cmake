@@ -10,7 +10,10 @@ if(NOT tarn_idl_outputs MATCHES "TarnControls.h")
   tarn_add_idl(Tarn ${CMAKE_SOURCE_DIR}/controls/base/TarnControls.idl)
 endif()
 # The compressed-storage server is reached through COM only; its interfaces come from its IDL.
-tarn_add_idl(Tarn ${CMAKE_SOURCE_DIR}/zstore/Mosk.idl)
+get_property(tarn_idl_outputs TARGET Tarn PROPERTY TARN_IDL_OUTPUTS)
+if(NOT tarn_idl_outputs MATCHES "Mosk.h")
+  tarn_add_idl(Tarn ${CMAKE_SOURCE_DIR}/zstore/Mosk.idl)
+endif()
 target_sources(Tarn PRIVATE
     ${TARN_DOCUMENT_DIR}/background/BackgroundGeometry.cpp
     ${TARN_DOCUMENT_DIR}/background/BackgroundParams.cpp
