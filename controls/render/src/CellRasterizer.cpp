@@ -375,6 +375,7 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
     clusterWindings_.clear();
     int winding[kSampleLines];
     std::fill(winding, winding + kSampleLines, foldWinding_[rowLo_ + row]);
+    bool uniform = true;   // every line has the same winding
     bool all = true;
     const int count = static_cast<int>(units_.size());
     for (int i = 0; i < count;) {
@@ -387,7 +388,7 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
         cluster.unitEnd = j;
         clusterWindings_.insert(clusterWindings_.end(), winding, winding + kSampleLines);
         int lo = winding[0], hi = winding[0];
-        for (int s = 1; s < kSampleLines; ++s) {
+        for (int s = 1; s < kSampleLines && !uniform; ++s) {
             lo = std::min(lo, winding[s]);
             hi = std::max(hi, winding[s]);
         }
@@ -397,7 +398,7 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
             int m = k + 1;
             std::int32_t reach = units_[k].maxX;
             while (m < j && units_[m].minX < reach) reach = std::max(reach, units_[m++].maxX);
-            SweepSubCluster(k, m, winding, lo, hi);
+            SweepSubCluster(k, m, winding, uniform, lo, hi);
             k = m;
         }
         cluster.holds = AreaHolds(lo, hi, nonZero);
@@ -427,8 +428,9 @@ inline bool WholeRow(const RowPassage& p)
 } // namespace
 
 // Moves the line windings across units [begin, end), widening [lo, hi] (which already holds the
-// windings before them) by every winding a line can take among them.
-void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, int& lo, int& hi)
+// windings before them) by every winding a line can take among them. While every line has the
+// same winding, passages across the whole row move them all at once.
+void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, bool& uniform, int& lo, int& hi)
 {
     auto widen = [&](int w) {
         lo = std::min(lo, w);
@@ -440,9 +442,21 @@ void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, int& lo, 
         const int dir = p.yEnd > p.yStart ? 1 : -1;
         for (int s = s0; s < s1; ++s) widen(winding[s] += dir);
     };
+    auto recheck = [&]() {
+        uniform = true;
+        for (int s = 1; s < kSampleLines && uniform; ++s) uniform = winding[s] == winding[0];
+    };
     if (end - begin == 1) {
-        cross(*units_[begin].first);
+        const RowPassage& p = *units_[begin].first;
+        if (uniform && !units_[begin].pair && WholeRow(p)) {
+            const int w = winding[0] + (p.yEnd > p.yStart ? 1 : -1);
+            std::fill(winding, winding + kSampleLines, w);
+            widen(w);
+            return;
+        }
+        cross(p);
         if (units_[begin].pair) cross(*units_[begin].second);
+        recheck();
         return;
     }
 
@@ -476,6 +490,12 @@ void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, int& lo, 
                 wLo = std::min(wLo, w);
                 wHi = std::max(wHi, w);
             }
+            if (uniform) {
+                widen(winding[0] + wLo);
+                widen(winding[0] + wHi);
+                std::fill(winding, winding + kSampleLines, winding[0] + w);
+                return;
+            }
             for (int s = 0; s < kSampleLines; ++s) {
                 widen(winding[s] + wLo);
                 widen(winding[s] + wHi);
@@ -503,6 +523,7 @@ void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, int& lo, 
         widen(winding[s] - fall[s]);
         winding[s] += rise[s] - fall[s];
     }
+    recheck();
 }
 
 // The sample crossings of one cluster's pieces, grouped by line and ordered along each.

@@ -94,7 +94,7 @@ private:
     void SortRows();
     bool WindingsStaySimple(int row, bool nonZero);
     bool PrepareClusters(int row, bool nonZero);
-    void SweepSubCluster(int begin, int end, int* winding, int& lo, int& hi);
+    void SweepSubCluster(int begin, int end, int* winding, bool& uniform, int& lo, int& hi);
     void ClusterCrossings(int cluster);
     static bool AreaHolds(int lo, int hi, bool nonZero)
     {
