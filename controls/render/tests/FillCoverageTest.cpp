@@ -72,6 +72,58 @@ TEST(FillCoverage, ShapesWithKnownAreas)
     }
 }
 
+// Windings the signed area cannot stand for, in one part of a row, are measured where they occur;
+// the rest of those rows keeps exactly the pixels its shapes have on their own.
+TEST(FillCoverage, TroubleInOnePartOfARowStaysThere)
+{
+    struct TroubleCase {
+        const char* name;
+        std::function<void(PathBuilder&, double)> trouble;   // shifted right by the given amount
+        bool nonZero;
+        std::vector<ExpectedPixel> pixels;                   // before the shift
+    };
+    const TroubleCase cases[] = {
+        {"square twice over itself, non-zero",
+         [](PathBuilder& p, double dx) { p.Rect(5.5 + dx, 4, 10.5 + dx, 20).Rect(5.5 + dx, 4, 10.5 + dx, 20); }, true,
+         {{5, 10, 128}, {8, 10, 255}, {10, 10, 128}, {4, 10, 0}, {11, 10, 0}}},
+        {"squares turning opposite ways meeting inside a pixel, even-odd",
+         [](PathBuilder& p, double dx) {
+             p.Rect(4 + dx, 4, 10.5 + dx, 20).Polygon({10.5 + dx, 4, 10.5 + dx, 20, 16 + dx, 20, 16 + dx, 4});
+         },
+         false, {{10, 10, 255}, {7, 10, 255}, {13, 10, 255}, {3, 10, 0}, {16, 10, 0}}},
+    };
+    // A triangle with its corners inside pixels, in the same rows as the trouble.
+    auto triangle = [](PathBuilder& p, double dx) { p.Polygon({2.3 + dx, 6.6, 11.7 + dx, 9.2, 5.1 + dx, 17.4}); };
+    struct Layout {
+        double troubleShift, triangleShift;
+    };
+    const Layout layouts[] = {{0, 20}, {28, 2}};   // triangle right of the trouble, then left of it
+    for (const TroubleCase& c : cases) {
+        for (const Layout& l : layouts) {
+            SCOPED_TRACE(testing::Message() << c.name << ", trouble shifted by " << l.troubleShift);
+            RenderOptions options;
+            options.nonZeroFill = c.nonZero;
+            GuardedBitmap alone(48, 24), together(48, 24);
+            PathBuilder single;
+            triangle(single, l.triangleShift);
+            ASSERT_GE(DrawWhole(alone, single, SolidFill(), options), 0);
+            PathBuilder both;
+            c.trouble(both, l.troubleShift);
+            triangle(both, l.triangleShift);
+            ASSERT_GE(DrawWhole(together, both, SolidFill(), options), 0);
+            for (const ExpectedPixel& e : c.pixels) {
+                const int x = e.x + static_cast<int>(l.troubleShift);
+                EXPECT_NEAR(e.coverage, together.At(x, e.y), 1) << "at " << x << "," << e.y;
+            }
+            const int first = static_cast<int>(l.triangleShift) + 2, last = static_cast<int>(l.triangleShift) + 12;
+            for (int y = 0; y < 24; ++y)
+                for (int x = first; x <= last; ++x)
+                    ASSERT_EQ(alone.At(x, y), together.At(x, y)) << "triangle pixel " << x << "," << y;
+            EXPECT_TRUE(together.GuardsIntact());
+        }
+    }
+}
+
 TEST(FillCoverage, EllipseAreaAndSymmetry)
 {
     struct EllipseCase { double cx, cy, rx, ry; };
