@@ -74,7 +74,7 @@ public:
     virtual void SerializeDefControls(CArchive& ar);
     virtual void AfterSerialize(CArchive& ar);
     virtual void CreateDefControls();
-    // The known drawing controls; none in the framework itself.
+    // The known drawing controls: the application's table of control kinds.
     virtual const std::vector<KnownControl>& GetKnownControls() const;
     virtual CTarnThumbnail* CreateThumbnail();
 
@@ -131,4 +131,5 @@ protected:
     CTarnPageList* m_pageList = nullptr;
     IZStorage* m_zstorage = nullptr;
     CString m_lastReport;
+    mutable std::vector<KnownControl> m_knownControls;
 };

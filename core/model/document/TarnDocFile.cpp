@@ -9,6 +9,7 @@
 #include "ClException.h"
 #include "ClOleStreamFile.h"
 #include "CompoundFileCheck.h"
+#include "ControlInfo.h"
 #include "DocumentVersion.h"
 #include "Mosk.h"
 #include "TarnBackground.h"
@@ -258,8 +259,14 @@ void CTarnDoc::SerializeThumbnails(CArchive& ar)
 
 const std::vector<KnownControl>& CTarnDoc::GetKnownControls() const
 {
-    static const std::vector<KnownControl> none;
-    return none;
+    m_knownControls.clear();
+    for (int i = 0; i < g_arrControlInfo.GetSize(); ++i) {
+        const tagControlInfo& info = g_arrControlInfo[i];
+        if (info.clsid)
+            m_knownControls.push_back(KnownControl{static_cast<int>(info.toolId), static_cast<int>(info.typeId),
+                                                   *info.clsid});
+    }
+    return m_knownControls;
 }
 
 void CTarnDoc::SerializeDefControls(CArchive& ar)

@@ -9,6 +9,7 @@
 #include "CardControls.h"
 #include "TarnBackground.h"
 #include "TarnPage.h"
+#include "ControlInfo.h"
 #include "SitesContours.h"
 #include "TarnSite.h"
 
@@ -307,6 +308,45 @@ TEST(CardFileSaving, ReadOnlyFileIsNotOverwritten)
     EXPECT_EQ(before, FileBytes(path));
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path.c_str());
+}
+
+// A document that knows the controls only from the application's table.
+class CTableDoc : public CTarnDoc {
+public:
+    int ShowMessage(const CString&, UINT) override { return IDOK; }
+};
+
+TEST(CardFileDefaults, KnownControlsComeFromTheApplicationTable)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    {
+        CTableDoc empty;
+        ASSERT_TRUE(empty.OnNewDocument());
+        EXPECT_TRUE(empty.GetProperties()->GetDefaultControls().empty());
+    }
+    g_arrControlInfo.Add(tagControlInfo{32900, &CLSID_CardTestControl, 101, 201, 0});
+    g_arrControlInfo.Add(tagControlInfo{32901, &CLSID_CardUnreadableControl, 102, 202, 0});
+    {
+        CTableDoc doc;
+        ASSERT_TRUE(doc.OnNewDocument());
+        ASSERT_NE(nullptr, doc.GetProperties()->GetDefaultControl(201));
+        ASSERT_NE(nullptr, doc.GetProperties()->GetDefaultControl(202));
+        long tool = 0;
+        doc.GetProperties()->GetDefaultControl(201)->get_TypeID(&tool);
+        EXPECT_EQ(101, tool);
+        // The unreadable kind can't come back from the stream; the table fills its place anew.
+        doc.m_bRemember = FALSE;
+        const std::string path = TempCardPath("table");
+        ASSERT_TRUE(doc.OnSaveDocument(path.c_str()));
+        {
+            CTableDoc reopened;
+            EXPECT_TRUE(reopened.OnOpenDocument(path.c_str()));
+            EXPECT_NE(nullptr, reopened.GetProperties()->GetDefaultControl(201));
+            EXPECT_NE(nullptr, reopened.GetProperties()->GetDefaultControl(202));
+        }
+        DeleteFileA(path.c_str());
+    }
+    g_arrControlInfo.RemoveAll();
 }
 
 TEST(CardModel, OperationsOnAMissingSiteDoNothingAndSaySo)
