@@ -542,18 +542,38 @@ void CellRasterizer::ClusterCrossings(int cluster)
     const int begin = 0, end = static_cast<int>(clusterPieces_.size());
     // Sample line s lies at height 8 + 16 s of the row; an edge holds it when it starts at or
     // above it and ends below it (or the reverse), so shared vertices count once.
-    scratch_.clear();
-    int counts[kSampleLines] = {};
+    auto lines = [](const RowPiece& p, int& s0, int& s1) {
+        const std::int32_t lo = std::min(p.ya, p.yb), hi = std::max(p.ya, p.yb);
+        s0 = std::max(0, (lo - 8 + 15) >> 4);                // first line at or below lo
+        s1 = std::min(kSampleLines, (hi - 8 + 15) >> 4);     // first line at or below hi
+    };
     // Taken from left to right, the crossings of each line come out nearly in order.
     if (end - begin > 8)
         std::sort(clusterPieces_.begin() + begin, clusterPieces_.begin() + end, [](const RowPiece& a, const RowPiece& b) {
             return std::min(a.xa, a.xb) < std::min(b.xa, b.xb);
         });
+    // Counted first, so that each crossing goes straight to its line's place.
+    int counts[kSampleLines + 1] = {};
+    for (int i = begin; i < end; ++i) {
+        int s0, s1;
+        lines(clusterPieces_[i], s0, s1);
+        if (s0 >= s1) continue;
+        ++counts[s0];
+        --counts[s1];
+    }
+    lineStart_[0] = 0;
+    int running = 0;
+    for (int s = 0; s < kSampleLines; ++s) {
+        running += counts[s];
+        lineStart_[s + 1] = lineStart_[s] + running;
+    }
+    crossings_.resize(lineStart_[kSampleLines]);
+    int fill[kSampleLines];
+    for (int s = 0; s < kSampleLines; ++s) fill[s] = lineStart_[s];
     for (int i = begin; i < end; ++i) {
         const RowPiece& p = clusterPieces_[i];
-        const std::int32_t lo = std::min(p.ya, p.yb), hi = std::max(p.ya, p.yb);
-        const int s0 = std::max(0, (lo - 8 + 15) >> 4);   // first line at or below lo
-        const int s1 = std::min(kSampleLines, (hi - 8 + 15) >> 4);   // first line at or below hi
+        int s0, s1;
+        lines(p, s0, s1);
         if (s0 >= s1) continue;
         const std::int32_t dir = p.yb > p.ya ? 1 : -1;
         const double slope = static_cast<double>(p.xb - p.xa) / (p.yb - p.ya);
@@ -561,18 +581,8 @@ void CellRasterizer::ClusterCrossings(int cluster)
             const double v = (8 + 16 * s - p.ya) * slope;
             std::int32_t f = static_cast<std::int32_t>(v);
             f -= v < f ? 1 : 0;   // floor
-            scratch_.push_back({p.xa + f, dir * 32 + s});
-            ++counts[s];
+            crossings_[fill[s]++] = {p.xa + f, dir};
         }
-    }
-    lineStart_[0] = 0;
-    for (int s = 0; s < kSampleLines; ++s) lineStart_[s + 1] = lineStart_[s] + counts[s];
-    crossings_.resize(scratch_.size());
-    int fill[kSampleLines];
-    for (int s = 0; s < kSampleLines; ++s) fill[s] = lineStart_[s];
-    for (const SampleCrossing& c : scratch_) {
-        const int s = (c.dir + 64) & 31;
-        crossings_[fill[s]++] = {c.x, (c.dir + 64) / 32 - 2};
     }
     for (int s = 0; s < kSampleLines; ++s) {
         SampleCrossing* b = crossings_.data() + lineStart_[s];

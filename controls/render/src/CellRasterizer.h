@@ -111,8 +111,7 @@ private:
     std::vector<int> rowStart_;
     std::vector<int> rowEnd_;
     std::vector<RowPiece> pieces_;
-    std::vector<SampleCrossing> crossings_;   // of one row, grouped by sample line
-    std::vector<SampleCrossing> scratch_;
+    std::vector<SampleCrossing> crossings_;   // of one cluster, grouped by sample line
     std::vector<RowPassage> passages_;
     std::vector<RowPassage> sortedPassages_;
     std::vector<PassageUnit> units_;
@@ -123,7 +122,7 @@ private:
     std::vector<WindingCluster> clusters_;   // of one row, left to right
     std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last
     std::vector<RowPiece> clusterPieces_;
-    bool passageOpen_ = false;     // the same before grouping (dir * 32 + line in dir)
+    bool passageOpen_ = false;     // the last piece's passage may take the next piece
     int lineStart_[kSampleLines + 1] = {};
     int rowLo_ = 0x7FFFFFFF, rowHi_ = -1, rowCount_ = 0;
     int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
