@@ -1,9 +1,21 @@
 #include "DocumentVersion.h"
 
-namespace {
-thread_local int t_loadingVersion = 0;
+#include <windows.h>
+
+#include "TarnApp.h"
+
+// The slot is exported so that the card library and the sites read the version the same way the
+// document stores it; a slot that could not be allocated reads as "outside a load".
+int GetLoadingDocumentVersion()
+{
+    if (dwTlsIdxDocVersion == TLS_OUT_OF_INDEXES)
+        return 0;
+    return static_cast<int>(reinterpret_cast<INT_PTR>(TlsGetValue(dwTlsIdxDocVersion)));
 }
 
-int GetLoadingDocumentVersion() { return t_loadingVersion; }
-
-void SetLoadingDocumentVersion(int version) { t_loadingVersion = version; }
+void SetLoadingDocumentVersion(int version)
+{
+    if (dwTlsIdxDocVersion == TLS_OUT_OF_INDEXES)
+        return;
+    TlsSetValue(dwTlsIdxDocVersion, reinterpret_cast<LPVOID>(static_cast<INT_PTR>(version)));
+}

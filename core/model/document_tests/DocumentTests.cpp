@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "CardFixtures.h"
+#include "DocumentVersion.h"
+#include "TarnApp.h"
 #include "CardControls.h"
 #include "TarnBackground.h"
 #include "TarnPage.h"
@@ -398,6 +400,55 @@ TEST(CardModel, SitesWithoutIdGetTheirPositionAndTheNextIdIsFree)
     ASSERT_TRUE(doc);
     EXPECT_EQ(1, doc->GetSiteByIndex(1)->GetID());
     EXPECT_EQ(nullptr, doc->GetSite(doc->GetNextSiteId()));
+    doc.reset();
+    DeleteFileA(path.c_str());
+}
+
+// Remembers what the exported version slot holds while the objects after the version are read,
+// on this thread and on another one.
+class CVersionWatchingDoc : public CTestCardDoc {
+public:
+    void SerializeStartData(CArchive& ar) override
+    {
+        if (ar.IsLoading()) {
+            seenHere = reinterpret_cast<INT_PTR>(TlsGetValue(dwTlsIdxDocVersion));
+            HANDLE other = CreateThread(nullptr, 0, &CVersionWatchingDoc::ReadSlot, this, 0, nullptr);
+            if (other) {
+                WaitForSingleObject(other, INFINITE);
+                CloseHandle(other);
+            }
+        }
+        CTestCardDoc::SerializeStartData(ar);
+    }
+    static DWORD WINAPI ReadSlot(LPVOID self)
+    {
+        static_cast<CVersionWatchingDoc*>(self)->seenElsewhere =
+            reinterpret_cast<INT_PTR>(TlsGetValue(dwTlsIdxDocVersion));
+        return 0;
+    }
+    INT_PTR seenHere = -1;
+    INT_PTR seenElsewhere = -1;
+};
+
+TEST(CardFileVersion, ObjectsReadAfterTheVersionSeeItInTheExportedSlot)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    ASSERT_NE(TLS_OUT_OF_INDEXES, dwTlsIdxDocVersion);
+    auto card = NewSampleCard(1);
+    card->SetSaveCompressedData(FALSE);
+    const std::string path = TempCardPath("version");
+    ASSERT_TRUE(card->OnSaveDocument(path.c_str()));
+    const DWORD fileVersion = U32(StreamBytes(path, L"Contents"), 4);
+
+    TlsSetValue(dwTlsIdxDocVersion, reinterpret_cast<LPVOID>(77));
+    auto doc = std::make_unique<CVersionWatchingDoc>();
+    ASSERT_TRUE(doc->OnOpenDocument(path.c_str()));
+    EXPECT_EQ(static_cast<INT_PTR>(fileVersion), doc->seenHere);
+    EXPECT_EQ(0, doc->seenElsewhere);
+    EXPECT_EQ(static_cast<int>(fileVersion), doc->GetDocVersion());
+    // Outside the load the slot says no load is under way.
+    EXPECT_EQ(nullptr, TlsGetValue(dwTlsIdxDocVersion));
+    EXPECT_EQ(0, GetLoadingDocumentVersion());
     doc.reset();
     DeleteFileA(path.c_str());
 }
