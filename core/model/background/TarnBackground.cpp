@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ClArchive.h"
+#include "OptionsManager.h"
 #include "TarnControls.h"
 #include "TarnSite.h"
 #include "TarnStrings.h"
@@ -90,7 +91,12 @@ void CTarnBackground::EnsureParams()
 
 CBackgroundParams* CTarnBackground::CreateBackgroundParams() { return new CBackgroundParams; }
 
-void CTarnBackground::InitNew() { EnsureParams(); }
+void CTarnBackground::InitNew()
+{
+    EnsureParams();
+    if (COptionsManager* options = GetOptionsManager())
+        m_params->m_printBackground = options->m_bPrintBackground ? TRUE : FALSE;
+}
 
 void CTarnBackground::Serialize(CArchive& ar)
 {

@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include "OptionsManager.h"
 #include "TarnControls.h"
 #include "TarnPropertyBag.h"
 
@@ -22,6 +23,12 @@ HRESULT SaveString(IStream* stream, const char* name, const CString& text)
     return __SaveProp(stream, name, static_cast<LPCSTR>(text), text.GetLength(), false);
 }
 }  // namespace
+
+CTarnDocProperties::CTarnDocProperties()
+{
+    if (const COptionsManager* options = GetOptionsManager())
+        m_docStyleId = options->m_nDefaultDocStyle;
+}
 
 CTarnDocProperties::~CTarnDocProperties() { ClearDefaultControls(); }
 

@@ -21,6 +21,8 @@ class TARN_API CDocFinishData : public CPersistent {
 class TARN_API CTarnDocProperties : public CPersistent {
     DECLARE_SERIAL(CTarnDocProperties)
 public:
+    // The document style comes from the options' "DefaultDocStyle" when the application has them.
+    CTarnDocProperties();
     ~CTarnDocProperties() override;
 
     void InitNew() override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Mosk.h"
+#include "OptionsManager.h"
 #include "TarnBackground.h"
 #include "TarnPage.h"
 #include "TarnSite.h"
@@ -19,6 +20,15 @@ CTarnDoc::CTarnDoc()
     if (FAILED(CoCreateInstance(CLSID_ZStorage, nullptr, CLSCTX_INPROC_SERVER, IID_IZStorage,
                                 reinterpret_cast<void**>(&m_zstorage))))
         m_zstorage = nullptr;
+}
+
+BOOL CTarnDoc::IsSaveCompressedData() const
+{
+    if (m_saveCompressedChosen)
+        return m_saveCompressed;
+    if (const COptionsManager* options = GetOptionsManager())
+        return options->m_bSaveCompressedData ? TRUE : FALSE;
+    return TRUE;
 }
 
 CTarnDoc::~CTarnDoc()

@@ -96,9 +96,14 @@ public:
     void SetFlag_SaveForViewer(int on) { m_saveForViewer = on; }
     BOOL IsTemplate() const { return m_isTemplate; }
     void SetIsTemplate(BOOL on) { m_isTemplate = on; }
-    // Whether cards are stored compressed; the options' "SaveCompressedData".
-    virtual BOOL IsSaveCompressedData() const { return m_saveCompressed; }
-    void SetSaveCompressedData(BOOL on) { m_saveCompressed = on; }
+    // Whether cards are stored compressed: the options' "SaveCompressedData" when the application
+    // has options (on without them), unless a caller decided it for this document.
+    virtual BOOL IsSaveCompressedData() const;
+    void SetSaveCompressedData(BOOL on)
+    {
+        m_saveCompressed = on;
+        m_saveCompressedChosen = TRUE;
+    }
     IZStorage* GetZStorage() const { return m_zstorage; }
     // Message text of the last failed open or save.
     const CString& GetLastReport() const { return m_lastReport; }
@@ -126,6 +131,7 @@ protected:
     int m_hideLoadException = 0;
     int m_saveForViewer = 0;
     BOOL m_saveCompressed = TRUE;
+    BOOL m_saveCompressedChosen = FALSE;
     std::vector<CTarnSite*> m_sites;
     std::vector<CTarnSite*> m_everAdded;
     CTarnPageList* m_pageList = nullptr;

@@ -7,6 +7,7 @@
 
 #include "CardFixtures.h"
 #include "DocumentVersion.h"
+#include "OptionsManager.h"
 #include "TarnApp.h"
 #include "CardControls.h"
 #include "TarnBackground.h"
@@ -451,6 +452,66 @@ TEST(CardFileVersion, ObjectsReadAfterTheVersionSeeItInTheExportedSlot)
     EXPECT_EQ(0, GetLoadingDocumentVersion());
     doc.reset();
     DeleteFileA(path.c_str());
+}
+
+struct DocumentOptionsCase {
+    int saveCompressed;
+    int printBackground;
+    int defaultDocStyle;
+};
+
+class CardDocumentOptions : public ::testing::TestWithParam<DocumentOptionsCase> {
+protected:
+    void SetUp() override { ASSERT_TRUE(RegisterCompressedStorage()); }
+};
+
+// A new card takes its storage form, its sites' print-background flag and its document style
+// from the application's options.
+TEST_P(CardDocumentOptions, NewCardsFollowTheApplicationOptions)
+{
+    const DocumentOptionsCase& c = GetParam();
+    COptionsManager options(nullptr, "TarnDocTests", "Engine", "Card");
+    ASSERT_EQ(&options, GetOptionsManager());
+    options.m_bSaveCompressedData = c.saveCompressed;
+    options.m_bPrintBackground = c.printBackground;
+    options.m_nDefaultDocStyle = c.defaultDocStyle;
+
+    auto card = NewSampleCard(1);
+    EXPECT_EQ(c.saveCompressed != 0, card->IsSaveCompressedData() != FALSE);
+    EXPECT_EQ(c.defaultDocStyle, card->GetProperties()->m_docStyleId);
+    ASSERT_GT(card->GetSiteNumber(), 0);
+    for (int s = 0; s < card->GetSiteNumber(); ++s)
+        EXPECT_EQ(c.printBackground != 0, card->GetSiteByIndex(s)->GetBackground()->GetParams()->m_printBackground != FALSE);
+
+    const std::string path = TempCardPath("options");
+    ASSERT_TRUE(card->OnSaveDocument(path.c_str())) << card->GetLastReport();
+    const auto contents = StreamBytes(path, L"Contents");
+    ASSERT_GE(contents.size(), 8u);
+    EXPECT_EQ(c.saveCompressed == 0, std::memcmp(contents.data(), "TARN", 4) == 0);
+    // Either form opens into the same card.
+    auto reopened = Open(path);
+    ASSERT_TRUE(reopened);
+    ExpectSameCard(*card, *reopened);
+    reopened.reset();
+    DeleteFileA(path.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(OnAndOff, CardDocumentOptions,
+                         ::testing::Values(DocumentOptionsCase{1, 0, 0}, DocumentOptionsCase{0, 1, 3},
+                                           DocumentOptionsCase{0, 0, 0}, DocumentOptionsCase{1, 1, 2}));
+
+TEST(CardDocumentOptionsAbsent, WithoutOptionsCardsAreCompressedAndAskedForFormWins)
+{
+    ASSERT_EQ(nullptr, GetOptionsManager());
+    CTestCardDoc card;
+    EXPECT_TRUE(card.IsSaveCompressedData());
+    CTarnDocProperties properties;
+    EXPECT_EQ(0, properties.m_docStyleId);
+
+    COptionsManager options(nullptr, "TarnDocTests", "Engine", "Card");
+    options.m_bSaveCompressedData = 1;
+    card.SetSaveCompressedData(FALSE);
+    EXPECT_FALSE(card.IsSaveCompressedData());
 }
 
 }  // namespace
