@@ -19,7 +19,7 @@ target_link_libraries(tarnviewercopy PUBLIC tarnreswriter user32)
 
 # The card document's side: saving itself as a viewer program and mailing itself.
 if(TARGET Tarn AND EXISTS ${CMAKE_CURRENT_LIST_DIR}/document/TarnDoc.h)
-  target_sources(Tarn PRIVATE ${TARN_VIEWERCOPY_DIR}/TarnDocViewerCopy.cpp)
+  target_sources(Tarn PRIVATE ${TARN_VIEWERCOPY_DIR}/TarnDocViewerCopy.cpp ${TARN_VIEWERCOPY_DIR}/TarnDocSendCommands.cpp)
   target_link_libraries(Tarn PUBLIC tarnviewercopy)
 endif()
 

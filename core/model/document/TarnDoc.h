@@ -16,6 +16,7 @@ class CTarnSite;
 class CTarnPage;
 class CTarnPageList;
 class CTarnThumbnail;
+class CMailLibrary;
 struct IZStorage;
 
 // One entry of the table of known drawing controls: the tool that inserts it, the type id it is
@@ -108,11 +109,22 @@ public:
     // Message text of the last failed open or save.
     const CString& GetLastReport() const { return m_lastReport; }
 
+    // ---- a viewer program holding the card, and the card by mail
+    // TRUE when the viewer copy was written.
+    virtual BOOL OnSaveToViewer(const char* newFile);
+    // TRUE when mail was reached (also when the user cancelled); every text may be null.
+    virtual BOOL SendMailTo(const char* attachmentPath, const char* attachmentTitle, char* recipientName,
+                            char* recipientAddress, char* subject, char* noteText);
+    virtual BOOL IsCanSend();
+    virtual CString GetEmptyViewerName();
+
     // Previews, one per site.
     int GetPreviewPagesNumber() const { return GetSiteNumber(); }
     virtual CString GetPreviewPageDescription(int page) const;
 
 protected:
+    // The mail library SendMailTo goes through; null: the system's.
+    virtual CMailLibrary* GetMailLibrary() { return nullptr; }
     void RecomputeNextSiteId();
     void ReleaseSites();
     // Runs work with the root storage wrapped by the compressed-storage server.

@@ -1,3 +1,4 @@
+#include "ClDocView.h"
 #include "MailStandIn.h"
 #include "SiteRecords.h"
 #include "TarnDocViewerCopy.h"
@@ -123,6 +124,66 @@ TEST_F(DocumentViewerCopy, MailWithoutItsLibraryIsToldAndTheDocumentKeepsItsFile
     EXPECT_TRUE(m_doc.m_bRemember);
     m_doc.GetSiteByIndex(0)->GetProperties()->m_siteName = "Renamed";
     EXPECT_TRUE(m_doc.OnSaveDocument(path.c_str())) << "the card can no longer be saved to its own file";
+}
+
+// A card document of a program whose card files end in ".crd", mailing through the stand-in.
+class CMailingCardDoc : public CQuietCardDoc
+{
+public:
+    CMailLibrary* GetMailLibrary() override { return library; }
+    CMailLibrary* library = nullptr;
+};
+
+class CCardTemplate : public CSingleDocTemplate
+{
+public:
+    CCardTemplate() : CSingleDocTemplate(0, nullptr, nullptr, nullptr)
+    {
+        m_strDocStrings = "Card\nCard\nCard\nCards (*.crd)\n.crd\nCard.Document\nCard Document";
+    }
+};
+
+TEST(DocumentSendCommands, MailGoesOutNamedWithTheTemplatesExtension)
+{
+    CMailLibrary library(BinFolder() + "\\mapi_standin.dll");
+    ASSERT_EQ(library.Load(), CMailLibrary::State::kReady);
+    HMODULE standIn = GetModuleHandleA("mapi_standin.dll");
+    reinterpret_cast<StandInResetFn>(GetProcAddress(standIn, "StandInReset"))();
+    const auto lastCall = reinterpret_cast<StandInLastCallFn>(GetProcAddress(standIn, "StandInLastCall"));
+
+    CCardTemplate cardTemplate;
+    auto* doc = new CMailingCardDoc;
+    doc->library = &library;
+    ASSERT_TRUE(doc->OnNewDocument());
+    doc->m_bRemember = FALSE;
+    doc->SetSaveCompressedData(FALSE);
+    cardTemplate.AddDocument(doc);
+    doc->SetTitle("Card1");
+    char subject[] = "Hello";
+    EXPECT_TRUE(doc->SendMailTo(nullptr, nullptr, nullptr, nullptr, subject, nullptr));
+    const StandInMailCall& call = *lastCall();
+    EXPECT_EQ(call.calls, 1);
+    EXPECT_EQ(call.fileName, "Card1.crd");
+    EXPECT_EQ(call.subject, "Hello");
+    EXPECT_TRUE(doc->messages.empty());
+    cardTemplate.RemoveDocument(doc);
+    delete doc;
+}
+
+TEST(DocumentSendCommands, ViewerCommandsAnswerLikeTheServices)
+{
+    CQuietCardDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    doc.m_bRemember = FALSE;
+    EXPECT_EQ(std::string(static_cast<LPCSTR>(doc.GetEmptyViewerName())),
+              std::string(static_cast<LPCSTR>(GetEmptyViewerName())));
+    EXPECT_EQ(doc.IsCanSend(), IsDocumentMailAvailable());
+    // The template beside the test program does not exist: told with its path, nothing written.
+    CScratchFolder folder;
+    EXPECT_FALSE(doc.OnSaveToViewer(folder.File("Cover.exe").c_str()));
+    ASSERT_EQ(doc.messages.size(), 1u);
+    EXPECT_NE(doc.messages[0].find(static_cast<LPCSTR>(GetEmptyViewerName())), std::string::npos) << doc.messages[0];
+    EXPECT_FALSE(Exists(folder.File("Cover.exe")));
 }
 
 }  // namespace
