@@ -71,6 +71,7 @@ void CTarnDocProperties::Duplicate(const CPersistent* source)
     m_htmlHeader = other->m_htmlHeader;
     m_htmlFooter = other->m_htmlFooter;
     m_docStyleId = other->m_docStyleId;
+    CopyFrom(*other);
     ClearDefaultControls();
     for (const auto& entry : other->m_defaultControls) {
         IBaseControl* copy = nullptr;

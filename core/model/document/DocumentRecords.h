@@ -5,6 +5,7 @@
 
 #include "ClArchive.h"
 #include "ClString.h"
+#include "DocSummaryInfo.h"
 #include "Persistent.h"
 #include "TarnApi.h"
 
@@ -18,7 +19,9 @@ class TARN_API CDocFinishData : public CPersistent {
     DECLARE_SERIAL(CDocFinishData)
 };
 
-class TARN_API CTarnDocProperties : public CPersistent {
+// Besides its own records, the document properties carry the card's summary information, kept in
+// the standard property sets of the card file rather than in "Contents".
+class TARN_API CTarnDocProperties : public CPersistent, public CDocSummaryInfo {
     DECLARE_SERIAL(CTarnDocProperties)
 public:
     // The document style comes from the options' "DefaultDocStyle" when the application has them.

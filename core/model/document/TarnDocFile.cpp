@@ -66,6 +66,29 @@ IStorage* PlainStorageOf(IStorage* root)
     return root;
 }
 
+// The card's summary property sets, as streams of the root storage.
+const wchar_t* const kSummarySetStreams[] = {L"\005SummaryInformation", L"\005DocumentSummaryInformation"};
+
+// A save over the card's own file goes into a new file; the summary sets come along so that the
+// save continues them (the revision number advances) instead of starting them anew.
+void CopySummarySets(IStorage* from, IStorage* to)
+{
+    for (const wchar_t* name : kSummarySetStreams) {
+        IStream* source = nullptr;
+        if (FAILED(from->OpenStream(name, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &source)) || !source)
+            continue;
+        IStream* copy = nullptr;
+        if (SUCCEEDED(to->CreateStream(name, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &copy)) && copy) {
+            ULARGE_INTEGER all;
+            all.QuadPart = ~0ULL;
+            if (FAILED(source->CopyTo(copy, all, nullptr, nullptr)))
+                to->DestroyElement(name);
+            copy->Release();
+        }
+        source->Release();
+    }
+}
+
 // Keeps the loading version visible to the objects read on this thread, for one load.
 struct LoadingVersionScope {
     ~LoadingVersionScope() { SetLoadingDocumentVersion(0); }
@@ -137,6 +160,9 @@ void CTarnDoc::SerializeProperties(CArchive& ar)
             m_properties = CreateTarnDocProperties();
             m_properties->InitNew();
         }
+        // A viewer copy carries the card only, not its summary.
+        if (!m_saveForViewer)
+            m_properties->SaveToPropStg(m_lpRootStg);
         WriteObjectWithClass(ar, m_properties);
     } else {
         // The default controls live in the properties but are stored apart: keep them.
@@ -153,6 +179,7 @@ void CTarnDoc::SerializeProperties(CArchive& ar)
                 m_properties->SetDefaultControl(entry.first, entry.second);
             delete previous;
         }
+        m_properties->LoadFromPropStg(m_lpRootStg);
     }
 }
 
@@ -484,6 +511,8 @@ BOOL CTarnDoc::OnSaveDocument(LPCSTR lpszPathName)
     }
 
     IStorage* previous = m_lpRootStg;
+    if (previous && !m_strPathName.IsEmpty() && m_strPathName.CompareNoCase(lpszPathName) == 0)
+        CopySummarySets(previous, target);
     m_lpRootStg = target;
     try {
         SaveToStorage(nullptr);

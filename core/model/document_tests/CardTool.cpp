@@ -2,6 +2,7 @@
 //   tarn-cardtool make <card> <compressed 0|1>   writes the sample card
 //   tarn-cardtool pack <contents file> <card>    writes a compound file whose "Contents" holds the bytes
 //   tarn-cardtool open <card>                    opens the card and prints what the document holds
+//   tarn-cardtool resave <card>                  opens the card and saves it over its own file
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -20,6 +21,18 @@ int Make(const char* path, bool compressed)
     if (!doc.OnNewDocument())
         return 2;
     FillSampleCard(doc);
+    CTarnDocProperties& summary = *doc.GetProperties();
+    summary.m_strTitle = "Sample card";
+    summary.m_strSubject = "Checks";
+    summary.m_strKeywords = "cards; tests";
+    summary.m_strComments = "";
+    summary.m_strRevNumber = "7";
+    summary.m_strCategory = "Tests";
+    summary.m_strManager = "Lead";
+    summary.m_strCompany = "Tarn Works";
+    summary.m_strExtraText = "extra";
+    // Two minutes of earlier editing, in 100-nanosecond ticks.
+    summary.m_EditTime.dwLowDateTime = 1200000000u;
     doc.SetSaveCompressedData(compressed);
     if (!doc.OnSaveDocument(path)) {
         std::printf("refused: %s\n", static_cast<LPCSTR>(doc.GetLastReport()));
@@ -75,7 +88,18 @@ int Open(const char* path)
         std::printf("\n");
     }
     std::printf("header %s\n", static_cast<LPCSTR>(doc.GetProperties()->m_htmlHeader));
+    std::printf("title %s\n", static_cast<LPCSTR>(doc.GetProperties()->m_strTitle));
+    std::printf("revision %s\n", static_cast<LPCSTR>(doc.GetProperties()->m_strRevNumber));
     return 0;
+}
+
+int Resave(const char* path)
+{
+    CTestCardDoc doc;
+    if (!doc.OnOpenDocument(path))
+        return 1;
+    doc.SetPathName(path, FALSE);
+    return doc.OnSaveDocument(path) ? 0 : 1;
 }
 
 }  // namespace
@@ -94,6 +118,8 @@ int main(int argc, char** argv)
             result = Pack(argv[2], argv[3]);
         } else if (argc == 3 && std::strcmp(argv[1], "open") == 0) {
             result = Open(argv[2]);
+        } else if (argc == 3 && std::strcmp(argv[1], "resave") == 0) {
+            result = Resave(argv[2]);
         } else {
             std::fprintf(stderr, "usage: tarn-cardtool make|pack|open ...\n");
         }

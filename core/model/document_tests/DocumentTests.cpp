@@ -514,4 +514,76 @@ TEST(CardDocumentOptionsAbsent, WithoutOptionsCardsAreCompressedAndAskedForFormW
     EXPECT_FALSE(card.IsSaveCompressedData());
 }
 
+bool HasStream(const std::string& path, const wchar_t* name)
+{
+    const std::wstring wide(path.begin(), path.end());
+    IStorage* storage = nullptr;
+    if (FAILED(StgOpenStorage(wide.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, &storage)))
+        return false;
+    IStream* stream = nullptr;
+    const bool found = SUCCEEDED(storage->OpenStream(name, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream));
+    if (stream)
+        stream->Release();
+    storage->Release();
+    return found;
+}
+
+TEST(CardSummary, TravelsInThePropertySetsAndTheRevisionAdvancesOnItsOwnFile)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    for (const bool compressed : {true, false}) {
+        SCOPED_TRACE(compressed ? "compressed" : "plain");
+        auto card = NewSampleCard(1);
+        card->SetSaveCompressedData(compressed);
+        CTarnDocProperties& summary = *card->GetProperties();
+        summary.m_strTitle = "Harbour";
+        summary.m_strCompany = "Tarn Works";
+        summary.m_strRevNumber = "7";
+        const std::string path = TempCardPath("summary");
+        ASSERT_TRUE(card->OnSaveDocument(path.c_str()));
+        EXPECT_STREQ("7", summary.m_strRevNumber) << "a new file starts the sets: no advance";
+        EXPECT_TRUE(HasStream(path, L"\005SummaryInformation"));
+        EXPECT_TRUE(HasStream(path, L"\005DocumentSummaryInformation"));
+
+        auto reopened = Open(path);
+        ASSERT_TRUE(reopened);
+        reopened->SetSaveCompressedData(compressed);
+        EXPECT_STREQ("Harbour", reopened->GetProperties()->m_strTitle);
+        EXPECT_STREQ("Tarn Works", reopened->GetProperties()->m_strCompany);
+        EXPECT_STREQ("7", reopened->GetProperties()->m_strRevNumber);
+        EXPECT_EQ(0u, reopened->GetProperties()->m_LastPrinted.dwLowDateTime | reopened->GetProperties()->m_LastPrinted.dwHighDateTime)
+            << "never printed";
+        ASSERT_TRUE(reopened->OnSaveDocument(path.c_str()));
+        EXPECT_STREQ("8", reopened->GetProperties()->m_strRevNumber);
+        reopened.reset();
+        auto again = Open(path);
+        ASSERT_TRUE(again);
+        EXPECT_STREQ("8", again->GetProperties()->m_strRevNumber);
+        EXPECT_STREQ("Harbour", again->GetProperties()->m_strTitle);
+        again.reset();
+        DeleteFileA(path.c_str());
+    }
+}
+
+TEST(CardSummary, ViewerCopiesCarryNoSummaryAndDuplicatesKeepIt)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    auto card = NewSampleCard(1);
+    card->GetProperties()->m_strTitle = "Harbour";
+    card->GetProperties()->m_strRevNumber = "3";
+    card->SetFlag_SaveForViewer(1);
+    const std::string path = TempCardPath("viewer");
+    ASSERT_TRUE(card->OnSaveDocument(path.c_str()));
+    EXPECT_FALSE(HasStream(path, L"\005SummaryInformation"));
+    EXPECT_FALSE(HasStream(path, L"\005DocumentSummaryInformation"));
+    EXPECT_TRUE(HasStream(path, L"Contents"));
+    DeleteFileA(path.c_str());
+
+    CTarnDocProperties copy;
+    copy.m_strRevNumber = "11";
+    copy.Duplicate(card->GetProperties());
+    EXPECT_STREQ("Harbour", copy.m_strTitle);
+    EXPECT_STREQ("11", copy.m_strRevNumber) << "the revision belongs to the file, not the copy";
+}
+
 }  // namespace

@@ -256,7 +256,46 @@ def check_saved(folder, compressed):
     assert thumbs[:4] != FRAME_MAGIC, "thumbnails are never compressed"
     descriptions, sizes = parse_thumbnails(thumbs)
     assert len(descriptions) == 3 and sizes == [(6.5, 9.0)] * 3, (descriptions, sizes)
+    check_summary(ole, "7")
     ole.close()
+
+    # Saved again over its own file, the card continues its summary: the revision advances.
+    code, out = tool("resave", winpath(path))
+    assert code == 0, out
+    ole = olefile.OleFileIO(path)
+    check_summary(ole, "8")
+    ole.close()
+    code, out = tool("open", winpath(path))
+    assert code == 0, out
+    assert "title Sample card" in out.splitlines(), out
+    assert "revision 8" in out.splitlines(), out
+
+
+def check_summary(ole, revision):
+    """The standard summary sets of a card saved by the framework with the sample's summary."""
+    assert ole.exists("\x05SummaryInformation"), "no summary information"
+    assert ole.exists("\x05DocumentSummaryInformation"), "no document summary information"
+    meta = ole.get_metadata()
+    assert meta.title == b"Sample card", meta.title
+    assert meta.subject == b"Checks", meta.subject
+    assert meta.keywords == b"cards; tests", meta.keywords
+    assert meta.comments is None, "an empty text is stored as empty, not as a string"
+    assert meta.revision_number == revision.encode(), meta.revision_number
+    assert meta.category == b"Tests", meta.category
+    assert meta.manager == b"Lead", meta.manager
+    assert meta.company == b"Tarn Works", meta.company
+    assert meta.last_printed is None, "a card never printed has no printing date"
+    assert meta.num_pages is None, "a page count of 0 is stored as empty"
+    assert meta.security == 0, meta.security
+    assert meta.create_time is not None and meta.last_saved_time is not None
+    assert meta.last_saved_time >= meta.create_time
+    # Editing time: a duration (not a date) of two minutes plus the short time of this save;
+    # olefile gives it in seconds.
+    edit = meta.total_edit_time
+    assert isinstance(edit, int), edit
+    assert 120 <= edit < 720, edit
+    extra = ole.getproperties("\x05SummaryInformation")
+    assert extra.get(255) == b"extra", extra.get(255)
 
 
 def u32(v):

@@ -196,7 +196,8 @@ void CDocSummaryInfo::SaveSummaryInformation(IPropertySetStorage* sets)
         else
             m_strRevNumber.Format("%d", std::atoi(m_strRevNumber) + 1);
     } else if (storage) {
-        m_Created = m_LastSaved = m_LastPrinted = now;
+        // The new set's own times; the document's dates stay what they are (it was never printed).
+        storage->SetTimes(&now, &now, &now);
     }
     m_LastSaved = now;
     if (!storage)
