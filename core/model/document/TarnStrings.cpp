@@ -6,6 +6,8 @@ namespace {
 const char* Fallback(unsigned id)
 {
     switch (id) {
+    case kIdsDefaultSiteName:
+        return "Panel";
     case kIdsSignature:
         return "TARN";
     case kIdsOldestVersion:

@@ -5,6 +5,7 @@
 #include "TarnApi.h"
 
 enum : unsigned {
+    kIdsDefaultSiteName = 12018,
     kIdsSignature = 12067,
     kIdsOldestVersion = 12068,
     kIdsNewestVersion = 12069,

@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "CardControls.h"
 #include "ClException.h"
 #include "ClModule.h"
 #include "DocumentVersion.h"
+#include "OptionsManager.h"
+#include "SiteIcon.h"
+#include "StyleLibrary.h"
+#include "TarnStrings.h"
 #include "SiteRecords.h"
 #include "StreamHelpers.h"
 #include "TarnBackground.h"
@@ -491,6 +496,151 @@ TEST(SiteStorage, WrongRecordClassIsRefused)
     const auto bytes = ArchiveBytes([&](CArchive& ar) { WriteObjectWithClass(ar, &background); });
     SiteRef loaded;
     EXPECT_FALSE(LoadSite(bytes, loaded.site));
+}
+
+// ---- site properties: icon under the sites bar, name from the style, default name
+
+std::vector<unsigned char> PropertiesBytes(CTarnSiteProperties& properties)
+{
+    return ArchiveBytes([&](CArchive& ar) { properties.Serialize(ar); });
+}
+
+bool LoadProperties(const std::vector<unsigned char>& bytes, CTarnSiteProperties& properties)
+{
+    try {
+        ReadArchive(bytes, [&](CArchive& ar) { properties.Serialize(ar); });
+    } catch (CException* e) {
+        e->Delete();
+        return false;
+    }
+    return true;
+}
+
+bool HoldsIconRecord(const std::vector<unsigned char>& bytes)
+{
+    const DWORD key = 0x40001004;
+    for (size_t at = 0; at + 4 <= bytes.size(); ++at) {
+        if (std::memcmp(bytes.data() + at, &key, 4) == 0)
+            return true;
+    }
+    return false;
+}
+
+CSiteIcon* SampleIcon()
+{
+    auto* icon = new CSiteIcon;
+    icon->m_nID = 9;
+    icon->m_clTransColor = 0x00FF00FF;
+    icon->m_IconData = {'B', 'M', 1, 2, 3, 4, 5};
+    icon->m_nCheckSum = icon->CalculateCheckSum();
+    return icon;
+}
+
+struct SitesBarCase {
+    const char* name;
+    bool haveOptions;
+    bool barOnSaving;
+    bool barOnLoading;
+    bool iconStored;
+    bool iconLoaded;
+};
+
+TEST(SiteProperties, IconTravelsOnlyWhileTheSitesBarIsEnabled)
+{
+    const SitesBarCase cases[] = {
+        {"no options", false, false, false, false, false},
+        {"bar off", true, false, false, false, false},
+        {"bar on", true, true, true, true, true},
+        {"stored with the bar, read without it", true, true, false, true, false},
+    };
+    for (const SitesBarCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<COptionsManager> options;
+        if (c.haveOptions)
+            options = std::make_unique<COptionsManager>(nullptr, "TarnSiteTests", "Engine", "Card");
+        if (options)
+            options->m_bSitesBarEnabled = c.barOnSaving;
+        CTarnSiteProperties saved;
+        saved.m_siteName = "Front";
+        saved.m_siteId = 3;
+        saved.SetIcon(SampleIcon());
+        const auto bytes = PropertiesBytes(saved);
+        EXPECT_EQ(c.iconStored, HoldsIconRecord(bytes));
+
+        if (options)
+            options->m_bSitesBarEnabled = c.barOnLoading;
+        CTarnSiteProperties loaded;
+        ASSERT_TRUE(LoadProperties(bytes, loaded));
+        EXPECT_STREQ("Front", loaded.m_siteName);
+        EXPECT_EQ(3, loaded.m_siteId);
+        ASSERT_EQ(c.iconLoaded, loaded.GetIcon() != nullptr);
+        if (c.iconLoaded) {
+            EXPECT_EQ(9, loaded.GetIcon()->m_nID);
+            EXPECT_EQ(0x00FF00FFu, loaded.GetIcon()->m_clTransColor);
+            EXPECT_EQ(saved.GetIcon()->m_IconData, loaded.GetIcon()->m_IconData);
+            EXPECT_EQ(saved.GetIcon()->m_nCheckSum, loaded.GetIcon()->m_nCheckSum);
+        }
+    }
+}
+
+TEST(SiteProperties, DamagedIconLeavesTheSiteWithoutIconAndLoadsTheRest)
+{
+    COptionsManager options(nullptr, "TarnSiteTests", "Engine", "Card");
+    options.m_bSitesBarEnabled = true;
+    // The icon record holds a record list cut short: a key with half of its length.
+    const std::vector<unsigned char> list = {
+        0x03, 0x10, 0x00, 0x40, 4, 0, 0, 0, 6, 0, 0, 0,                  // site id 6
+        0x04, 0x10, 0x00, 0x40, 6, 0, 0, 0, 0x03, 0x00, 0x01, 0x40, 4, 0,  // damaged icon
+        0, 0, 0, 0};
+    CTarnSiteProperties loaded;
+    loaded.SetIcon(SampleIcon());
+    ASSERT_TRUE(LoadProperties(list, loaded));
+    EXPECT_EQ(6, loaded.m_siteId);
+    EXPECT_EQ(nullptr, loaded.GetIcon());
+}
+
+TEST(SiteProperties, NameComesFromTheStyleTheLibraryKnows)
+{
+    COptionsManager options(nullptr, "TarnSiteTests", "Engine", "Card");
+    options.m_pStyleLib = options.CreateStyleLib();
+    CTarnSiteStyle* style = options.m_pStyleLib->CreateSiteStyle();
+    style->m_nID = 5;
+    style->m_strName = "Inside left";
+    options.m_pStyleLib->m_SiteStyles.Add(style);
+    struct Case {
+        int styleId;
+        const char* expected;
+    } const cases[] = {{5, "Inside left"}, {6, "Stored"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.styleId);
+        CTarnSiteProperties saved;
+        saved.m_siteName = "Stored";
+        saved.m_styleId = c.styleId;
+        CTarnSiteProperties loaded;
+        ASSERT_TRUE(LoadProperties(PropertiesBytes(saved), loaded));
+        EXPECT_STREQ(c.expected, loaded.m_siteName);
+    }
+}
+
+TEST(SiteProperties, NewSitesTakeTheDefaultNameAndCopiesTheIcon)
+{
+    CTarnSiteProperties fresh;
+    fresh.InitNew();
+    EXPECT_FALSE(fresh.m_siteName.IsEmpty());
+    EXPECT_STREQ(static_cast<LPCSTR>(TarnString(kIdsDefaultSiteName)), fresh.m_siteName);
+
+    CTarnSiteProperties withIcon;
+    withIcon.SetIcon(SampleIcon());
+    CTarnSiteProperties copy;
+    copy.Duplicate(&withIcon);
+    ASSERT_NE(nullptr, copy.GetIcon());
+    EXPECT_NE(withIcon.GetIcon(), copy.GetIcon());
+    EXPECT_EQ(withIcon.GetIcon()->m_IconData, copy.GetIcon()->m_IconData);
+    // A source without icon leaves the copy's own.
+    CTarnSiteProperties without;
+    CSiteIcon* own = copy.GetIcon();
+    copy.Duplicate(&without);
+    EXPECT_EQ(own, copy.GetIcon());
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include "Persistent.h"
 #include "TarnApi.h"
 
+class CSiteIcon;
+
 class TARN_API CSiteStartData : public CPersistent {
     DECLARE_SERIAL(CSiteStartData)
 };
@@ -17,6 +19,13 @@ class TARN_API CSiteFinishData : public CPersistent {
 class TARN_API CTarnSiteProperties : public CPersistent {
     DECLARE_SERIAL(CTarnSiteProperties)
 public:
+    CTarnSiteProperties() = default;
+    ~CTarnSiteProperties() override;
+    CTarnSiteProperties(const CTarnSiteProperties&) = delete;
+    CTarnSiteProperties& operator=(const CTarnSiteProperties&) = delete;
+
+    void InitNew() override;
+    // The icon travels with the site only while the application shows its sites bar.
     HRESULT OnPropSave(IStream* stream) override;
     HRESULT OnPropLoad(CTarnPropertyBag* bag) override;
     void Duplicate(const CPersistent* source) override;
@@ -25,6 +34,13 @@ public:
     CString m_siteName;
     int m_styleId = 0;
     int m_siteId = -1;
+
+    CSiteIcon* GetIcon() const { return m_icon; }
+    // Takes ownership; null drops the icon.
+    void SetIcon(CSiteIcon* icon);
+
+private:
+    CSiteIcon* m_icon = nullptr;
 };
 
 // The page setup record of old documents: paper size and margins in inches.
