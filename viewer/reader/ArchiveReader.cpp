@@ -84,7 +84,6 @@ void CArchiveReader::Rewind()
     m_failed = false;
     m_names.clear();
     m_table.clear();
-    m_classOrder.clear();
 }
 
 const char* CArchiveReader::ClassNameAt(size_t index) const
@@ -92,13 +91,6 @@ const char* CArchiveReader::ClassNameAt(size_t index) const
     if (index == 0 || index > m_table.size() || !m_table[index - 1].isClass)
         return nullptr;
     return m_names[m_table[index - 1].nameIndex].c_str();
-}
-
-const char* CArchiveReader::ClassNameInOrder(size_t index) const
-{
-    if (index == 0 || index > m_classOrder.size())
-        return nullptr;
-    return m_names[m_classOrder[index - 1]].c_str();
 }
 
 bool CArchiveReader::ReadNewClass()
@@ -116,20 +108,15 @@ bool CArchiveReader::ReadNewClass()
         m_names.push_back(std::move(name));
     m_table.push_back({true, nameIndex});
     m_table.push_back({false, nameIndex});
-    m_classOrder.push_back(nameIndex);
     return true;
 }
 
 bool CArchiveReader::UseKnownClass(uint32_t index)
 {
-    size_t nameIndex = 0;
-    if (index != 0 && index <= m_table.size() && m_table[index - 1].isClass)
-        nameIndex = m_table[index - 1].nameIndex;
-    else if (index != 0 && index <= m_classOrder.size())
-        nameIndex = m_classOrder[index - 1];
-    else
+    // The writer numbers classes and objects from one counter, so a class tag must name a class entry.
+    if (index == 0 || index > m_table.size() || !m_table[index - 1].isClass)
         return Fail();
-    m_table.push_back({false, nameIndex});
+    m_table.push_back({false, m_table[index - 1].nameIndex});
     return true;
 }
 

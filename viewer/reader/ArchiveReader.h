@@ -36,16 +36,12 @@ public:
     void MarkFailed() { m_failed = true; }
     void Rewind();
 
-    // Two writers number the tags of one archive differently, and cards come from both: writing an
-    // object through the archive's object writer numbers its class and then the object from one
-    // counter; writing the class tag before the object's own serialisation numbers the classes only.
-    // A class tag is taken when it names a class in either numbering; a back-reference when it names
-    // an object of the first.
+    // The card's writer numbers classes and objects from one counter starting at 1: a class seen
+    // for the first time takes the next index and its object the one after; an object of a known
+    // class takes one index. A class tag must name a class entry, a back-reference an object entry.
     size_t TableSize() const { return m_table.size(); }
-    // The class name of a class entry of the shared numbering (index from 1); null otherwise.
+    // The class name of a class entry (index from 1); null for object entries and unknown indexes.
     const char* ClassNameAt(size_t index) const;
-    // The class name of the index-th class first seen (the class-only numbering); null otherwise.
-    const char* ClassNameInOrder(size_t index) const;
 
 private:
     struct TableEntry
@@ -62,6 +58,5 @@ private:
     CByteSource& m_source;
     bool m_failed = false;
     std::vector<std::string> m_names;     // every distinct class name once
-    std::vector<TableEntry> m_table;      // shared numbering: entry i has index i + 1
-    std::vector<size_t> m_classOrder;     // class-only numbering: class i + 1, as index into m_names
+    std::vector<TableEntry> m_table;      // entry i has index i + 1
 };

@@ -135,7 +135,7 @@ Bytes Page(const CardPlan& card, const PagePlan& page)
 
 Bytes ComposeContents(const CardPlan& card)
 {
-    Tags tags(card.numberObjects);
+    Tags tags;
     Bytes out = Text(card.signature);
     PutU32(out, card.version);
 

@@ -47,7 +47,6 @@ struct PagePlan
 struct CardPlan
 {
     bool card = true;             // card classes, or the core ones
-    bool numberObjects = false;   // tags numbered as the archive's object writer numbers them
     bool nullSite = false;        // a null object tag in place of the first site
     bool nullPage = false;        // a null object tag in place of the first page
     std::string signature = "TARN";

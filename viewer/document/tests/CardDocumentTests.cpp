@@ -326,18 +326,14 @@ TEST(CardDocument, ManySitesAndPagesReadWhole)
         page.placements = {{p * 2, 0, 0}, {p * 2 + 1, 0, 0.5}};
         plan.pages.push_back(page);
     }
-    // Numbered with objects, the side's class is first seen beyond index 0x7FFF and needs the long tag.
-    for (bool numberObjects : {false, true}) {
-        SCOPED_TRACE(numberObjects ? "classes and objects numbered" : "classes numbered");
-        plan.numberObjects = numberObjects;
-        CCardViewerDoc doc;
-        ASSERT_EQ(LoadCard(doc, plan, true), CardLoadResult::kCardLoaded);
-        ASSERT_EQ(doc.GetSiteCount(), static_cast<size_t>(sites));
-        ASSERT_EQ(doc.GetPageCount(), static_cast<size_t>(pages));
-        EXPECT_EQ(doc.GetSiteByIndex(sites - 1).GetID(), sites - 1);
-        EXPECT_EQ(doc.PageOfSite(2 * pages - 1), pages - 1);
-        ExpectRect(doc.GetSite(2 * pages - 1)->GetBackground()->rect, 0, 0, 8, 5.15, "last placed site");
-    }
+    // With objects numbered too, the side's class is first seen beyond index 0x7FFF and needs the long tag.
+    CCardViewerDoc doc;
+    ASSERT_EQ(LoadCard(doc, plan, true), CardLoadResult::kCardLoaded);
+    ASSERT_EQ(doc.GetSiteCount(), static_cast<size_t>(sites));
+    ASSERT_EQ(doc.GetPageCount(), static_cast<size_t>(pages));
+    EXPECT_EQ(doc.GetSiteByIndex(sites - 1).GetID(), sites - 1);
+    EXPECT_EQ(doc.PageOfSite(2 * pages - 1), pages - 1);
+    ExpectRect(doc.GetSite(2 * pages - 1)->GetBackground()->rect, 0, 0, 8, 5.15, "last placed site");
 }
 
 TEST(CardDocument, RefusedCardsLeaveTheDocumentEmpty)

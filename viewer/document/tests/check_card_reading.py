@@ -51,15 +51,13 @@ class Records:
 
 class Archive:
     """Object tags: 0xFFFF + schema + name for a new class, 0x8000|index (or 0x7FFF + u32 with the class
-    bit) for a known one; one index counter from 1 for classes and, when the objects were written
-    through the archive's object writer, for the objects too (a new class then takes one index and its
-    object the next)."""
+    bit) for a known one; one index counter from 1 for classes and objects, as the card's writer
+    numbers them (a new class takes one index and its object the next)."""
 
-    def __init__(self, number_objects=False):
+    def __init__(self):
         self.out = bytearray()
         self.classes = {}
         self.next = 1
-        self.number_objects = number_objects
 
     def raw(self, data):
         self.out += data
@@ -75,8 +73,7 @@ class Archive:
             self.out += u16(0x8000 | index)
         else:
             self.out += u16(0x7FFF) + u32(0x80000000 | index)
-        if self.number_objects:
-            self.next += 1
+        self.next += 1   # the object's own index
 
 
 def frame(content):
@@ -94,7 +91,7 @@ TEXT = bytes.fromhex("7f871fc039bfd211b7714854e827e1f5")
 
 
 def compose(card):
-    a = Archive(card.get("number_objects", False))
+    a = Archive()
     a.raw(card.get("signature", b"TARN") + u32(card.get("version", 2)))
     props = Records().named("FoldType", b"Tri-fold").named("CurrSiteID", u32(0))
     props.named("HtmlHeader", b"").named("HtmlFooter", b"").named("DocStyleID", u32(2))
@@ -307,7 +304,6 @@ def cards():
                   dict(landscape, spacing=0.3, front=0, placements=[(11, 0.0, 0.0)])],
     }
     many = {
-        "number_objects": True,
         "sites": [{"id": i, "name": "P%d" % i, "w": 0.5, "h": 1.0} for i in range(400)],
         "pages": [dict(letter, spacing=0.1, front=p % 2 ^ 1,
                        placements=[(2 * p, 0.0, 0.0), (2 * p + 1, 0.5, 0.0)]) for p in range(200)],

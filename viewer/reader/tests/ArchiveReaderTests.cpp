@@ -75,9 +75,10 @@ INSTANTIATE_TEST_SUITE_P(
         TagCase{"SecondClassAfterFirstObject",
                 Join({NewClass("CA"), kList, NewClass("CB"), kList, Tag(0x8003), kList, Tag(0x8001), kList}), 4, true,
                 4, 6},
-        TagCase{"ClassOnlyNumbering",
-                Join({NewClass("CA"), kList, NewClass("CB"), kList, Tag(0x8002), kList, Tag(0x8001), kList}), 4, true,
-                4, 6},
+        // Counting the classes only would make 0x8002 the second class; the writer gave that index
+        // to the first object, so the tag is damage rather than a class.
+        TagCase{"ClassOnlyNumberingIsRefused",
+                Join({NewClass("CA"), kList, NewClass("CB"), kList, Tag(0x8002), kList}), 3, false, 2, 4},
         TagCase{"ClassOnlyNumberingBeyondTheClasses",
                 Join({NewClass("CA"), kList, NewClass("CB"), kList, Tag(0x8004), kList}), 3, false, 2, 4},
         TagCase{"ClassTagNamingAnObject", Join({NewClass("CA"), kList, Tag(0x8002), kList}), 2, false, 1, 2},
@@ -98,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ArchiveTags, ManyObjectsOfFewClassesReadWhole)
 {
     // Enough objects that later indexes pass 0x7FFF: class references must keep resolving.
-    Tags tags(true);
+    Tags tags;
     Bytes bytes;
     const int objects = 40000;
     for (int i = 0; i < objects; ++i) {
@@ -118,7 +119,7 @@ TEST(ArchiveTags, ManyObjectsOfFewClassesReadWhole)
 TEST(ArchiveTags, WriterIndexesBeyond0x7FFFUseTheLongForm)
 {
     // A class first seen after 0x7FFF numbered entries is referred to with 0x7FFF and a 32-bit tag.
-    Tags tags(true);
+    Tags tags;
     Bytes bytes;
     const int before = 0x8000;
     for (int i = 0; i < before; ++i) {
@@ -135,23 +136,6 @@ TEST(ArchiveTags, WriterIndexesBeyond0x7FFFUseTheLongForm)
     for (int i = 0; i < before + 2; ++i)
         ASSERT_TRUE(archive.ReadObject(probe)) << "object " << i;
     EXPECT_EQ(probe.loads, before + 2);
-}
-
-TEST(ArchiveTags, ClassOnlyNumberingReadsWhole)
-{
-    Tags tags;
-    Bytes bytes;
-    const char* classes[] = {"CA", "CB", "CC", "CD"};
-    for (int i = 0; i < 1000; ++i) {
-        tags.Object(bytes, classes[(i * 7) % 4]);
-        Append(bytes, kOneRecord.data(), kOneRecord.size());
-    }
-    CMemoryByteSource source(bytes.data(), bytes.size());
-    CArchiveReader archive(source);
-    CProbe probe;
-    for (int i = 0; i < 1000; ++i)
-        ASSERT_TRUE(archive.ReadObject(probe)) << "object " << i;
-    EXPECT_STREQ(archive.ClassNameInOrder(2), "CD");
 }
 
 TEST(ArchiveReader, BlockLongerThanTheSourceFailsWithoutTrustingTheSize)

@@ -67,14 +67,11 @@ private:
     Bytes m_bytes;
 };
 
-// Object tags numbered as the writers number them: one counter from 1; a new class takes one index and,
-// when objects are numbered too (objects written through the archive's object writer), its object the
-// next. Class tags written before an object's own serialisation number the classes only.
+// Object tags numbered as the card's writer numbers them: one counter from 1; a new class takes one
+// index and its object the next; an object of a known class takes one index.
 class Tags
 {
 public:
-    explicit Tags(bool numberObjects = false) : m_numberObjects(numberObjects) {}
-
     void Object(Bytes& out, const std::string& className, uint16_t schema = 1)
     {
         auto known = m_classes.find(className);
@@ -90,13 +87,11 @@ public:
             PutU16(out, 0x7FFF);
             PutU32(out, 0x80000000u | known->second);
         }
-        if (m_numberObjects)
-            ++m_next;   // the object's own index
+        ++m_next;   // the object's own index
     }
     uint32_t Next() const { return m_next; }
 
 private:
-    bool m_numberObjects;
     std::map<std::string, uint32_t> m_classes;
     uint32_t m_next = 1;
 };
