@@ -1,6 +1,8 @@
 // The rendering object forwards to the engine and keeps the application interface for the controls.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "canvas/CanvasBitmap.h"
 #include "render/FillInfo.h"
 #include "rendering/TarnRendering.h"
@@ -25,6 +27,28 @@ TEST_F(RenderingTest, HardwareCheckAnswersOk) {
     SysFreeString(text);
     EXPECT_EQ(E_POINTER, object_->CheckHardwareCompatibility(nullptr));
     EXPECT_FALSE(HardwareRefusalText().empty());
+}
+
+// The refusal text comes from the resource library; the built-in text stands in only where the
+// library lacks it.
+TEST(HardwareRefusal, TextComesFromTheResourceLibraryElseTheBuiltInOne) {
+    HMODULE library = LoadLibraryA("TarnObjRes.dll");
+    ASSERT_NE(nullptr, library);
+    const HINSTANCE before = ControlsResourceInstance();
+    char stored[1024];
+    const int storedLength = LoadStringA(library, 21298, stored, sizeof stored);
+    ASSERT_GT(storedLength, 0) << "the resource library holds the refusal text";
+    const std::wstring fromLibrary(stored, stored + storedLength);
+
+    SetControlsResourceInstance(library);
+    EXPECT_EQ(fromLibrary, HardwareRefusalText());
+    // This test program has no string table: the built-in text stands in, never an empty message.
+    SetControlsResourceInstance(GetModuleHandleA(nullptr));
+    const std::wstring fallback = HardwareRefusalText();
+    EXPECT_FALSE(fallback.empty());
+    EXPECT_NE(fromLibrary, fallback);
+    SetControlsResourceInstance(before);
+    FreeLibrary(library);
 }
 
 TEST_F(RenderingTest, OutlineWidthRangeWritesOnlyWhatIsAskedFor) {
