@@ -8,6 +8,7 @@
 
 #include "ClModule.h"
 #include "ControlInfo.h"
+#include "DrawOptions.h"
 #include "MeasurementUnits.h"
 #include "OptionsManager.h"
 #include "Profiler.h"
@@ -65,6 +66,8 @@ int CTarnApp::ShowMessage(UINT textId, UINT captionId, UINT type) {
 }
 
 CTarnThumbnail* CTarnApp::CreateThumbnail() { return new CTarnThumbnail; }
+
+CDrawOptions* CTarnApp::CreateDrawOptions() { return new CDrawOptions(); }
 
 CString CTarnApp::GetAppRegistryRootName() { return CString(); }
 CString CTarnApp::GetAppEngineRootName() { return CString(); }

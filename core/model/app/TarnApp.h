@@ -11,6 +11,7 @@
 #include "TarnApi.h"
 #include "TarnControls.h"
 
+class CDrawOptions;
 class COptionsManager;
 class CProfiler;
 class CTarnThumbnail;
@@ -35,6 +36,8 @@ public:
     virtual CString GetAppRegistryRootName();
     virtual CString GetAppEngineRootName();
     virtual CString GetAppFamilyRootName();
+    // The drawing request every draw starts from; a derived application may supply its own class.
+    virtual CDrawOptions* CreateDrawOptions();
     // Every view of every open document is drawn again.
     virtual void UpdateAllViews();
     virtual COptionsManager* CreateOptionsManager();

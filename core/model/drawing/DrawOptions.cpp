@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "TarnApp.h"
+
 CDrawOptions::CDrawOptions() : tagDrawOptions(), bMargins(0), bMarginLine(0), bShadow(0)
 {
     std::memset(static_cast<tagDrawOptions*>(this), 0, sizeof(tagDrawOptions));
@@ -9,6 +11,11 @@ CDrawOptions::CDrawOptions() : tagDrawOptions(), bMargins(0), bMarginLine(0), bS
 
 CDrawOptions* CDrawOptions::Create()
 {
+    // Every draw dereferences the request, so a factory that makes none gets the plain one.
+    if (CTarnApp* app = GetTarnApp()) {
+        if (CDrawOptions* options = app->CreateDrawOptions())
+            return options;
+    }
     return new CDrawOptions();
 }
 

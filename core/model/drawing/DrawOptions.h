@@ -9,7 +9,8 @@
 // The page background adds what it draws around the site.
 class TARN_API CDrawOptions : public tagDrawOptions {
 public:
-    // A new request with every field zero; the caller deletes it.
+    // A new request from the application's factory, or with every field zero when no application
+    // object exists; the caller deletes it.
     static CDrawOptions* Create();
     virtual ~CDrawOptions();
     CDrawOptions(const CDrawOptions& other);
@@ -29,4 +30,6 @@ public:
 
 protected:
     CDrawOptions();
+    // The application's default factory makes the plain request.
+    friend class CTarnApp;
 };
