@@ -87,14 +87,14 @@ int Run(const wchar_t* path) {
         Check(sets->Create(FMTID_SummaryInformation, nullptr, PROPSETFLAG_ANSI,
                            STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, &summary),
               "property set");
-        PROPSPEC spec;
-        spec.ulKind = PRSPEC_PROPID;
-        spec.propid = PIDSI_TITLE;
+        PROPSPEC propSpec;
+        propSpec.ulKind = PRSPEC_PROPID;
+        propSpec.propid = PIDSI_TITLE;
         PROPVARIANT value;
         PropVariantInit(&value);
         value.vt = VT_LPSTR;
         value.pszVal = const_cast<char*>("Mosk sample");
-        Check(summary->WriteMultiple(1, &spec, &value, PID_FIRST_USABLE), "WriteMultiple");
+        Check(summary->WriteMultiple(1, &propSpec, &value, PID_FIRST_USABLE), "WriteMultiple");
         Check(summary->Commit(STGC_DEFAULT), "property Commit");
     }
     Check(storage->Commit(STGC_DEFAULT), "Commit");

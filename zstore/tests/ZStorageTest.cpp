@@ -290,14 +290,14 @@ TEST_F(ZStorageTest, PropertySetsStayUncompressed) {
         ASSERT_EQ(S_OK, storage.QueryInterface(&sets));
         CComPtr<IPropertyStorage> summary;
         ASSERT_EQ(S_OK, sets->Create(FMTID_SummaryInformation, nullptr, PROPSETFLAG_ANSI, kCreateRW, &summary));
-        PROPSPEC spec;
-        spec.ulKind = PRSPEC_PROPID;
-        spec.propid = PIDSI_TITLE;
+        PROPSPEC propSpec;
+        propSpec.ulKind = PRSPEC_PROPID;
+        propSpec.propid = PIDSI_TITLE;
         PROPVARIANT value;
         PropVariantInit(&value);
         value.vt = VT_LPSTR;
         value.pszVal = const_cast<char*>("Birthday card");
-        ASSERT_EQ(S_OK, summary->WriteMultiple(1, &spec, &value, PID_FIRST_USABLE));
+        ASSERT_EQ(S_OK, summary->WriteMultiple(1, &propSpec, &value, PID_FIRST_USABLE));
         ASSERT_EQ(S_OK, summary->Commit(STGC_DEFAULT));
     }
     CComPtr<IStorage> root = file.Open(kOpenRead);
@@ -308,12 +308,12 @@ TEST_F(ZStorageTest, PropertySetsStayUncompressed) {
     ASSERT_EQ(S_OK, root.QueryInterface(&plainSets));
     CComPtr<IPropertyStorage> summary;
     ASSERT_EQ(S_OK, plainSets->Open(FMTID_SummaryInformation, kOpenRead, &summary));
-    PROPSPEC spec;
-    spec.ulKind = PRSPEC_PROPID;
-    spec.propid = PIDSI_TITLE;
+    PROPSPEC propSpec;
+    propSpec.ulKind = PRSPEC_PROPID;
+    propSpec.propid = PIDSI_TITLE;
     PROPVARIANT value;
     PropVariantInit(&value);
-    ASSERT_EQ(S_OK, summary->ReadMultiple(1, &spec, &value));
+    ASSERT_EQ(S_OK, summary->ReadMultiple(1, &propSpec, &value));
     ASSERT_EQ(VT_LPSTR, value.vt);
     EXPECT_STREQ("Birthday card", value.pszVal);
     PropVariantClear(&value);
