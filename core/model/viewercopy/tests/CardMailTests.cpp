@@ -248,11 +248,17 @@ class MailAvailability : public ::testing::TestWithParam<AvailabilityCase> {};
 
 TEST_P(MailAvailability, NeedsTheProfileSwitchAndTheLibrary)
 {
+    // The profile is shared by every program of the prefix: hold it while the switch is turned.
+    HANDLE profileLock = CreateMutexA(nullptr, FALSE, "viewercopy_tests MAIL profile");
+    ASSERT_NE(profileLock, nullptr);
+    WaitForSingleObject(profileLock, INFINITE);
     char saved[32] = "";
     const bool hadValue = GetProfileStringA("MAIL", "MAPI", "", saved, sizeof saved) > 0;
     WriteProfileStringA("MAIL", "MAPI", GetParam().profileValue);
     EXPECT_EQ(ComputeMailAvailability(GetParam().library), GetParam().expected);
     WriteProfileStringA("MAIL", "MAPI", hadValue ? saved : nullptr);
+    ReleaseMutex(profileLock);
+    CloseHandle(profileLock);
 }
 
 INSTANTIATE_TEST_SUITE_P(Profiles, MailAvailability,

@@ -6,6 +6,52 @@
 
 namespace testfiles {
 
+namespace {
+
+void RemoveFolderTree(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveFolderTree(path + "\\" + name);
+            else
+                DeleteFileA((path + "\\" + name).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+// Test programs run side by side in one prefix and count the "afx" files the code leaves in the temporary
+// folder; each program gets a temporary folder of its own so that another program's files never count.
+class CPrivateTemporaryFolder
+{
+public:
+    CPrivateTemporaryFolder()
+    {
+        char shared[MAX_PATH] = "";
+        GetTempPathA(MAX_PATH, shared);
+        m_path = std::string(shared) + "viewercopy_tmp" + std::to_string(GetCurrentProcessId());
+        RemoveFolderTree(m_path);   // left over by an earlier program with the same id
+        CreateDirectoryA(m_path.c_str(), nullptr);
+        SetEnvironmentVariableA("TMP", m_path.c_str());
+        SetEnvironmentVariableA("TEMP", m_path.c_str());
+    }
+    ~CPrivateTemporaryFolder() { RemoveFolderTree(m_path); }
+
+private:
+    std::string m_path;
+};
+
+const CPrivateTemporaryFolder privateTemporaryFolder;
+
+}  // namespace
+
 std::string BinFolder()
 {
     char path[MAX_PATH] = "";
