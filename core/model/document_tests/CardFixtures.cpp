@@ -131,11 +131,16 @@ std::vector<unsigned char> StreamBytes(const std::string& path, const wchar_t* n
 
 std::string TempCardPath(const char* stem)
 {
+    // Each test program keeps its cards in a folder of its own: the save's temporary files are
+    // counted per folder, and test programs run side by side.
     static int counter = 0;
-    char folder[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, folder);
-    char name[MAX_PATH * 2];
-    std::snprintf(name, sizeof name, "%s%s-%lu-%d.crd", folder, stem, GetCurrentProcessId(), ++counter);
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    char folder[MAX_PATH * 2];
+    std::snprintf(folder, sizeof folder, "%scards-%lu\\", temp, GetCurrentProcessId());
+    CreateDirectoryA(folder, nullptr);
+    char name[MAX_PATH * 3];
+    std::snprintf(name, sizeof name, "%s%s-%d.crd", folder, stem, ++counter);
     DeleteFileA(name);
     return name;
 }
