@@ -199,7 +199,7 @@ TEST_P(CardRoad, EmptyCardArrivesEmpty)
 // name the writer's class entry among thousands of numbered objects.
 TEST_P(CardRoad, ManySitesOnFewPagesArriveWhole)
 {
-    SaveAndRead(ManySitesCard(600, 3), "large");
+    SaveAndRead(ManySitesCard(1000, 3), "large");
 }
 
 INSTANTIATE_TEST_SUITE_P(Storage, CardRoad, ::testing::Values(false, true),

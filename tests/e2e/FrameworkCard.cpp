@@ -38,9 +38,8 @@ void AddSite(CTarnDoc& doc, const cardsummary::SiteSummary& plan)
     background->SetImageLayout(plan.background.imageType, plan.background.imageWidth, plan.background.imageHeight,
                                TRUE);
     background->SetPrintBackground(plan.background.printBackground);
+    // A new site comes without a reference of its own: the document's are the only ones it has.
     doc.AddSite(site);
-    // The document holds its own reference from here.
-    site->Release();
 }
 
 void AddPage(CTarnDoc& doc, const cardsummary::PageSummary& plan)

@@ -405,6 +405,55 @@ TEST(CardModel, SitesWithoutIdGetTheirPositionAndTheNextIdIsFree)
     DeleteFileA(path.c_str());
 }
 
+// A site that counts its own destruction, so that the document's hold on its sites can be seen.
+class CCountedSite : public CTarnSite {
+public:
+    explicit CCountedSite(int& destroyed) : m_destroyed(destroyed) {}
+    ~CCountedSite() override { ++m_destroyed; }
+
+private:
+    int& m_destroyed;
+};
+
+class CCountedSitesDoc : public CTestCardDoc {
+public:
+    explicit CCountedSitesDoc(int& destroyed) : m_destroyed(destroyed) {}
+    CTarnSite* CreateNewSite(int) override { return new CCountedSite(m_destroyed); }
+
+private:
+    int& m_destroyed;
+};
+
+// A new site comes without a reference: the document's own two (the live list and the list of
+// every site ever added) are all it has, and only the document's end frees it, once. A caller who
+// releases a reference of its own after AddSite frees the site under the document.
+TEST(CardModel, SitesBuiltOneByOneBelongToTheDocumentAndEndWithIt)
+{
+    constexpr int kSites = 1000;
+    int destroyed = 0;
+    auto doc = std::make_unique<CCountedSitesDoc>(destroyed);
+    ASSERT_TRUE(doc->OnNewDocument());
+    const int first = doc->GetSiteNumber();
+    for (int i = 0; i < kSites; ++i) {
+        CTarnSite* site = doc->CreateNewSite(doc->GetSiteNumber());
+        site->InitNew();
+        site->SetMaster(doc.get(), first + i);
+        CTarnBackground* background = site->GetBackground();
+        background->SetColor(0x102030 + i, i % 2);
+        background->SetImageLayout(i % 4, 1.5, 0.5, TRUE);
+        background->SetPrintBackground(i % 2 == 0);
+        doc->AddSite(site);
+        ASSERT_EQ(3u, site->AddRef()) << i;
+        ASSERT_EQ(2u, site->Release()) << i;
+    }
+    ASSERT_EQ(first + kSites, doc->GetSiteNumber());
+    // A site taken out of the live list is still held by the list of every site ever added.
+    doc->RemoveSite(doc->GetSiteByIndex(first));
+    EXPECT_EQ(0, destroyed);
+    doc.reset();
+    EXPECT_EQ(first + kSites, destroyed);
+}
+
 // Remembers what the exported version slot holds while the objects after the version are read,
 // on this thread and on another one.
 class CVersionWatchingDoc : public CTestCardDoc {
