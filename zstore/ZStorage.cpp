@@ -43,10 +43,14 @@ void CZStorage::FinalRelease() {
     m_childStreams.clear();
 }
 
-HRESULT CZStorage::AdoptStream(IStream* element, DWORD requestedMode, IStream** stream) {
-    CComPtr<IZStream> wrapper;
-    // Made from this module directly: the wrapper must be this server's class, whatever the registry says.
-    HRESULT hr = CZStream::_CreatorClass::CreateInstance(nullptr, IID_IZStream, reinterpret_cast<void**>(&wrapper));
+// Wraps a donor element in this server's own wrapper class, whatever the registry says, and
+// files the wrapper as a child of this storage.
+template <class Wrapper, class WrapperInterface, class Element>
+HRESULT CZStorage::Adopt(Element* element, DWORD requestedMode, std::vector<WrapperInterface*>& children,
+                         Element** result) {
+    CComPtr<WrapperInterface> wrapper;
+    HRESULT hr = Wrapper::_CreatorClass::CreateInstance(nullptr, __uuidof(WrapperInterface),
+                                                        reinterpret_cast<void**>(&wrapper));
     if (FAILED(hr)) {
         element->Release();
         return hr;
@@ -59,29 +63,17 @@ HRESULT CZStorage::AdoptStream(IStream* element, DWORD requestedMode, IStream** 
         child->SetParent(static_cast<IZStorage*>(this));
         child->SetMode(requestedMode);
     }
-    m_childStreams.push_back(wrapper.p);
-    *stream = wrapper.Detach();
+    children.push_back(wrapper.p);
+    *result = wrapper.Detach();
     return S_OK;
 }
 
+HRESULT CZStorage::AdoptStream(IStream* element, DWORD requestedMode, IStream** stream) {
+    return Adopt<CZStream>(element, requestedMode, m_childStreams, stream);
+}
+
 HRESULT CZStorage::AdoptStorage(IStorage* element, DWORD requestedMode, IStorage** storage) {
-    CComPtr<IZStorage> wrapper;
-    HRESULT hr = CZStorage::_CreatorClass::CreateInstance(nullptr, IID_IZStorage, reinterpret_cast<void**>(&wrapper));
-    if (FAILED(hr)) {
-        element->Release();
-        return hr;
-    }
-    hr = wrapper->put_Donor(element);
-    element->Release();
-    if (FAILED(hr)) return hr;
-    CComPtr<IZChild> child;
-    if (SUCCEEDED(wrapper.QueryInterface(&child))) {
-        child->SetParent(static_cast<IZStorage*>(this));
-        child->SetMode(requestedMode);
-    }
-    m_childStorages.push_back(wrapper.p);
-    *storage = wrapper.Detach();
-    return S_OK;
+    return Adopt<CZStorage>(element, requestedMode, m_childStorages, storage);
 }
 
 STDMETHODIMP CZStorage::CreateStream(LPCOLESTR name, DWORD mode, DWORD reserved1, DWORD reserved2,

@@ -69,6 +69,9 @@ public:
 private:
     HRESULT AdoptStream(IStream* element, DWORD requestedMode, IStream** stream);
     HRESULT AdoptStorage(IStorage* element, DWORD requestedMode, IStorage** storage);
+    template <class Wrapper, class WrapperInterface, class Element>
+    HRESULT Adopt(Element* element, DWORD requestedMode, std::vector<WrapperInterface*>& children,
+                  Element** result);
     HRESULT PropertySets(IPropertySetStorage** sets);
 
     CComPtr<IStorage> m_donor;
