@@ -3,6 +3,7 @@
 #include "ClModule.h"
 #include "ClResourceIds.h"
 #include "ClWinApp.h"
+#include "InitDialogGuard.h"
 
 #include <cerrno>
 #include <cfloat>
@@ -28,23 +29,9 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM)
     CDialog* dialog = DYNAMIC_DOWNCAST(CDialog, CWnd::FromHandlePermanent(hWnd));
     if (!dialog)
         return TRUE;
-    // No exception may leave through the system's dialog code.
-    CException* failure = nullptr;
-    BOOL result = TRUE;
-    try {
-        result = dialog->OnInitDialog();
-    } catch (CException* e) {
-        failure = e;
-    } catch (const std::bad_alloc&) {
-        failure = new CMemoryException;
-    }
-    if (failure) {
-        MSG msg = {hWnd, message, 0, 0, 0, {0, 0}};
-        if (CWinApp* app = AfxGetApp())
-            app->ProcessWndProcException(failure, &msg);
-        else
-            failure->ReportError();
-        failure->Delete();
+    bool failed = false;
+    const BOOL result = CallOnInitDialogGuarded(dialog, hWnd, &failed);
+    if (failed) {
         if (dialog->m_bModal)
             ::EndDialog(hWnd, -1);
         else
@@ -58,6 +45,29 @@ HINSTANCE TemplateModule(LPCSTR name)
 {
     return AfxFindResourceHandle(name, MAKEINTRESOURCEA(5) /* RT_DIALOG */);
 }
+}
+
+BOOL CallOnInitDialogGuarded(CDialog* dialog, HWND hWnd, bool* failed)
+{
+    CException* failure = nullptr;
+    BOOL result = TRUE;
+    try {
+        result = dialog->OnInitDialog();
+    } catch (CException* e) {
+        failure = e;
+    } catch (const std::bad_alloc&) {
+        failure = new CMemoryException;
+    }
+    *failed = failure != nullptr;
+    if (!failure)
+        return result;
+    MSG msg = {hWnd, WM_INITDIALOG, 0, 0, 0, {0, 0}};
+    if (CWinApp* app = AfxGetApp())
+        app->ProcessWndProcException(failure, &msg);
+    else
+        failure->ReportError();
+    failure->Delete();
+    return FALSE;
 }
 
 CDialog::CDialog()

@@ -2,6 +2,7 @@
 #include "ClException.h"
 #include "ClModule.h"
 #include "ClWinApp.h"
+#include "InitDialogGuard.h"
 
 #include <new>
 #include <vector>
@@ -19,25 +20,8 @@ INT_PTR CALLBACK AfxPropPageDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lPar
     auto* page = psp ? reinterpret_cast<CPropertyPage*>(psp->lParam) : nullptr;
     if (!page || !page->SubclassWindow(hWnd))
         return TRUE;
-    CException* failure = nullptr;
-    BOOL result = TRUE;
-    try {
-        result = page->OnInitDialog();
-    } catch (CException* e) {
-        failure = e;
-    } catch (const std::bad_alloc&) {
-        failure = new CMemoryException;
-    }
-    if (failure) {
-        MSG msg = {hWnd, message, 0, 0, 0, {0, 0}};
-        if (CWinApp* app = AfxGetApp())
-            app->ProcessWndProcException(failure, &msg);
-        else
-            failure->ReportError();
-        failure->Delete();
-        return FALSE;
-    }
-    return result;
+    bool failed = false;
+    return CallOnInitDialogGuarded(page, hWnd, &failed);
 }
 
 CPropertyPage::CPropertyPage(UINT nIDTemplate, UINT nIDCaption)
