@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -139,3 +140,22 @@ TEST(DialogTest, MissingTemplateAndModelessDialogs)
 }
 
 }  // namespace
+
+TEST(DialogTest, AFailureDuringInitialisationIsReportedAndEndsTheDialog)
+{
+    // The exception must not cross the system's dialog code; the user hears of it once and the
+    // modal loop ends with -1.
+    struct Case { const char* what; std::function<void()> fail; };
+    const Case cases[] = {
+        {"class-library exception", [] { AfxThrowMemoryException(); }},
+        {"standard allocation failure", [] { throw std::bad_alloc(); }},
+    };
+    for (const Case& c : cases) {
+        CQuietApp app;
+        CTestDialog dialog;
+        dialog.typeIn = [&](CTestDialog&) { c.fail(); };
+        EXPECT_EQ(dialog.DoModal(), -1) << c.what;
+        EXPECT_EQ(app.messages.size(), 1u) << c.what;
+        EXPECT_EQ(dialog.m_hWnd, nullptr) << c.what;
+    }
+}
