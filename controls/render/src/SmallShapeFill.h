@@ -1,0 +1,66 @@
+#pragma once
+// Filler of small closed shapes (at most 10 x 10 pixels): 32 x 4 point samples per pixel, counted
+// bit-parallel, even-odd by construction.
+//
+// Points are moved to the nearest sample centre (sample (i, j) lies at ((i + 0.5) / 32,
+// (j + 0.5) / 4) pixels; coordinates below 0 become 0). Every piece of a chain toggles, on each
+// sample row it crosses, the sample where it crosses. At a vertex on a sample row the row is
+// toggled once when the outline goes on in the same vertical direction and not at all where it
+// turns back; horizontal pieces pass that decision on to their far end, where the next slanted
+// piece starts and takes the toggle. A sample counts fully when inside, half where the state
+// changes, so a pixel's coverage is the sum of its 128 samples in half units, at most 255.
+#include <cstdint>
+#include <vector>
+
+#include "PathWalk.h"
+
+struct CoverageTables;
+struct FillInfo;
+struct ImagingBitmap;
+class CoverageNodeWriter;
+
+class SmallShapeFiller {
+public:
+    // Samples the closed chains (each joined back to its start) and sums the coverage of every pixel
+    // of their box.
+    void Sample(const WalkPoint* points, const WalkSubpath* chains, int chainCount);
+
+    // The shape's box in whole pixels (right and bottom exclusive); empty when nothing was given.
+    int left() const { return left_; }
+    int top() const { return top_; }
+    int right() const { return right_; }
+    int bottom() const { return bottom_; }
+    // Coverage of pixel (x, y) of the box.
+    std::uint8_t At(int x, int y) const { return coverage_[static_cast<size_t>(y - top_) * (right_ - left_) + (x - left_)]; }
+    const std::uint8_t* Row(int y) const { return &coverage_[static_cast<size_t>(y - top_) * (right_ - left_)]; }
+
+    // Paints the box inside clip and records it as one raster node (the coverage bytes of the
+    // painted rectangle, row after row). Nothing is recorded when the box misses the clip.
+    void PaintAndRecord(ImagingBitmap* destination, const FillInfo& request, int clipLeft, int clipTop,
+                        int clipRight, int clipBottom, CoverageNodeWriter& writer);
+
+private:
+    struct SamplePoint {
+        int x, y;
+    };
+
+    void Toggle(int x, int row) { bits_[static_cast<size_t>(row - rowOrigin_) * words_ + ((x >> 5) - left_)] ^= 1u << (x & 31); }
+    void WalkChain(const SamplePoint* p, int count, const CoverageTables& tables);
+    void Piece(const SamplePoint& from, const SamplePoint& to, bool takeStartRow, const CoverageTables& tables);
+    void Count(const CoverageTables& tables);
+
+    std::vector<SamplePoint> samples_;
+    std::vector<int> chainEnds_;
+    std::vector<std::uint32_t> bits_;        // one word per pixel per sample row of the box
+    std::vector<std::uint16_t> sums_;
+    std::vector<std::uint8_t> coverage_;     // one byte per pixel of the box
+    std::vector<std::uint8_t> packed_;       // the painted rectangle's bytes for the record
+    int words_ = 0, rowOrigin_ = 0;
+    int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
+};
+
+// Blends a rectangle of coverage bytes (rows of stride bytes, first byte at pixel (left, top)) into
+// the destination with the request's fill: its colour as (C * c + d * (255 - c)) / 255, or its
+// pattern's pixels for a pattern fill, as the coverage list's replay does.
+void BlendCoverageMask(ImagingBitmap* destination, const FillInfo& request, const std::uint8_t* coverage, int stride,
+                       int left, int top, int right, int bottom);
