@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include <xmmintrin.h>
+
 #include "CoverageNodeWriter.h"
 #include "CoverageTables.h"
 #include "EngineTables.h"
 #include "PixelBlend.h"
 #include "SpanPainter.h"
-#include "geometry/NumericHelpers.h"
 #include "imaging/ImagingBitmap.h"
 #include "render/CoverageMaskList.h"
 #include "render/FillInfo.h"
@@ -18,17 +19,33 @@ namespace {
 // Far beyond any bitmap, and small enough that sample arithmetic never overflows.
 constexpr double kSampleLimit = 1 << 29;
 
-// v * scale - 0.5 rounded to the nearest sample (halves to even); below 0 it is 0.
-int ToSample(double v, double scale)
+// v * scale - 0.5 rounded to the nearest sample, halves to even (the 1.5 * 2^52 addition leaves
+// the rounded value in the low word); below 0 it is 0.
+inline int ToSample(double v, double scale)
 {
     const double s = v * scale - 0.5;
     if (!(s > 0)) return 0;
-    return __round(std::min(s, kSampleLimit));
+    const double shifted = (s < kSampleLimit ? s : kSampleLimit) + 6755399441055744.0;
+    std::uint64_t bits;
+    std::memcpy(&bits, &shifted, sizeof bits);
+    return static_cast<int>(static_cast<std::uint32_t>(bits));
 }
 
-int Direction(int dy) { return dy > 0 ? 1 : (dy < 0 ? -1 : 0); }
+inline int Direction(int dy) { return dy > 0 ? 1 : (dy < 0 ? -1 : 0); }
 
 } // namespace
+
+void SmallShapeFiller::Reserve(int words, int rows)
+{
+    if (words <= stride_ && rows <= capacityRows_) return;
+    // Room for any shape of the filler's size at once, so this happens once in a process.
+    stride_ = std::max(std::max(stride_, words), 16);
+    capacityRows_ = std::max(std::max(capacityRows_, rows), 64);
+    bits_.assign(static_cast<size_t>(stride_) * capacityRows_, 0);
+    rowLow_.assign(capacityRows_, stride_);
+    rowHigh_.assign(capacityRows_, -1);
+    sums_.assign(stride_, 0);
+}
 
 void SmallShapeFiller::Sample(const WalkPoint* points, const WalkSubpath* chains, int chainCount)
 {
@@ -37,10 +54,10 @@ void SmallShapeFiller::Sample(const WalkPoint* points, const WalkSubpath* chains
     int minX = 0, minY = 0, maxX = -1, maxY = -1;
     for (int c = 0; c < chainCount; ++c) {
         const WalkPoint* p = points + chains[c].first;
+        const size_t chainStart = samples_.size();
         for (int k = 0; k < chains[c].count; ++k) {
             const SamplePoint s{ToSample(p[k].x, 32), ToSample(p[k].y, 4)};
-            if (!samples_.empty() && static_cast<int>(samples_.size()) > (chainEnds_.empty() ? 0 : chainEnds_.back()) &&
-                samples_.back().x == s.x && samples_.back().y == s.y)
+            if (samples_.size() > chainStart && samples_.back().x == s.x && samples_.back().y == s.y)
                 continue;   // a piece of no length toggles nothing
             if (maxX < minX) { minX = maxX = s.x; minY = maxY = s.y; }
             minX = std::min(minX, s.x); maxX = std::max(maxX, s.x);
@@ -60,8 +77,7 @@ void SmallShapeFiller::Sample(const WalkPoint* points, const WalkSubpath* chains
     bottom_ = (maxY >> 2) + 1;
     words_ = right_ - left_;
     rowOrigin_ = top_ * 4;
-    const int rows = (bottom_ - top_) * 4;
-    bits_.assign(static_cast<size_t>(rows) * words_, 0);
+    Reserve(words_, (bottom_ - top_) * 4);
 
     const CoverageTables& tables = EngineTables::Get().coverage;
     int begin = 0;
@@ -80,28 +96,30 @@ void SmallShapeFiller::WalkChain(const SamplePoint* p, int count, const Coverage
     int previous = 0;
     for (int k = count - 1; k >= 0 && previous == 0; --k) previous = Direction(p[(k + 1) % count].y - p[k].y);
     if (previous == 0) return;
-    for (int k = 0; k < count; ++k) {
-        const SamplePoint& from = p[k];
-        const SamplePoint& to = p[(k + 1) % count];
-        const int direction = Direction(to.y - from.y);
-        if (direction == 0) continue;   // horizontal: the decision moves on to the far end
-        Piece(from, to, direction == previous, tables);
-        previous = direction;
+    const SamplePoint* from = p;
+    for (int k = 1; k <= count; ++k) {
+        const SamplePoint* to = k < count ? p + k : p;
+        const int dy = to->y - from->y;
+        if (dy != 0) {   // horizontal pieces pass the decision on to their far end
+            const int direction = dy > 0 ? 1 : -1;
+            // The start row is taken once where the outline goes on the same way, never where it
+            // turns back.
+            if (direction == previous) Toggle(from->x, from->y);
+            if (dy > 1 || dy < -1) Piece(*from, *to, tables);
+            previous = direction;
+        }
+        from = to;
     }
 }
 
-// Toggles the rows strictly between the piece's ends at its crossings, and its start row at its
-// start when the outline arrived there going the same way.
-void SmallShapeFiller::Piece(const SamplePoint& from, const SamplePoint& to, bool takeStartRow,
-                             const CoverageTables& tables)
+// Toggles the rows strictly between the piece's ends at its crossings. The walk goes down from
+// the upper end; the crossings round halves upwards in x, so the reversed piece crosses every row
+// at the same samples.
+void SmallShapeFiller::Piece(const SamplePoint& from, const SamplePoint& to, const CoverageTables& tables)
 {
-    if (takeStartRow) Toggle(from.x, from.y);
-    // Walk downwards from the upper end; the rounding of the crossings is symmetric, so the
-    // reversed piece crosses every row at the same samples.
     const SamplePoint& a = from.y < to.y ? from : to;
     const SamplePoint& b = from.y < to.y ? to : from;
     const int dx = b.x - a.x, dy = b.y - a.y;
-    if (dy < 2) return;
     if (dx >= -CoverageTables::kStepReach && dx <= CoverageTables::kStepReach && dy <= CoverageTables::kStepRows) {
         const std::int8_t* step = tables.StepOffsets(dx, dy);
         for (int t = 1; t < dy; ++t) Toggle(a.x + step[t - 1], a.y + t);
@@ -113,30 +131,39 @@ void SmallShapeFiller::Piece(const SamplePoint& from, const SamplePoint& to, boo
 void SmallShapeFiller::Count(const CoverageTables& tables)
 {
     const int width = words_, height = bottom_ - top_;
-    sums_.assign(static_cast<size_t>(width) * height, 0);
-    const std::uint32_t* row = bits_.data();
+    coverage_.resize(static_cast<size_t>(width) * height);
+    std::uint16_t* sum = sums_.data();
     for (int y = 0; y < height; ++y) {
-        std::uint16_t* sum = &sums_[static_cast<size_t>(y) * width];
-        for (int sub = 0; sub < 4; ++sub, row += width) {
-            unsigned inside = 0;   // the state carried along the row
-            for (int x = 0; x < width; ++x) {
+        std::fill_n(sum, width, std::uint16_t(0));
+        for (int r = 4 * y; r < 4 * y + 4; ++r) {
+            const int low = rowLow_[r], high = rowHigh_[r];
+            if (high < low) continue;   // nothing crosses: the whole row is outside
+            std::uint32_t* row = &bits_[static_cast<size_t>(r) * stride_];
+            unsigned inside = 0;   // the state carried along the row; outside before its first word
+            for (int x = low; x <= high; ++x) {
                 const std::uint32_t w = row[x];
                 if (w == 0) {
-                    sum[x] += inside ? 64 : 0;
+                    sum[x] += inside << 6;   // 32 samples wholly inside or outside
                     continue;
                 }
-                unsigned total = 0;
-                for (int b = 0; b < 4; ++b) {
-                    const unsigned byte = (w >> (8 * b)) & 0xFF;
-                    total += tables.count[inside][byte];
-                    inside ^= tables.parity[byte];
-                }
+                row[x] = 0;
+                const unsigned b0 = w & 0xFF, b1 = (w >> 8) & 0xFF, b2 = (w >> 16) & 0xFF, b3 = w >> 24;
+                unsigned total = tables.count[inside][b0];
+                inside ^= tables.parity[b0];
+                total += tables.count[inside][b1];
+                inside ^= tables.parity[b1];
+                total += tables.count[inside][b2];
+                inside ^= tables.parity[b2];
+                total += tables.count[inside][b3];
+                inside ^= tables.parity[b3];
                 sum[x] += total;
             }
+            rowLow_[r] = stride_;
+            rowHigh_[r] = -1;
         }
+        std::uint8_t* out = &coverage_[static_cast<size_t>(y) * width];
+        for (int x = 0; x < width; ++x) out[x] = static_cast<std::uint8_t>(sum[x] > 255 ? 255 : sum[x]);
     }
-    coverage_.resize(sums_.size());
-    for (size_t i = 0; i < sums_.size(); ++i) coverage_[i] = static_cast<std::uint8_t>(std::min<unsigned>(sums_[i], 255));
 }
 
 void SmallShapeFiller::PaintAndRecord(ImagingBitmap* destination, const FillInfo& request, int clipLeft, int clipTop,
@@ -164,11 +191,23 @@ void BlendCoverageMask(ImagingBitmap* destination, const FillInfo& request, cons
         const std::uint8_t blue = static_cast<std::uint8_t>(request.FillColor >> 16);
         const std::uint8_t green = static_cast<std::uint8_t>(request.FillColor >> 8);
         const std::uint8_t red = static_cast<std::uint8_t>(request.FillColor);
+        // The rows of a small shape lie far apart in a large bitmap: ask for all of them at once,
+        // so their cache misses overlap instead of following one another.
+        for (int y = top; y < bottom; ++y) {
+            const char* first = reinterpret_cast<const char*>(destination->Addr) +
+                                static_cast<size_t>(y) * destination->BytesPerLine + left * 3;
+            _mm_prefetch(first, _MM_HINT_T0);
+            _mm_prefetch(first + (right - left) * 3 - 1, _MM_HINT_T0);
+        }
         for (int y = top; y < bottom; ++y, coverage += stride) {
             std::uint8_t* p = destination->Addr + static_cast<size_t>(y) * destination->BytesPerLine + left * 3;
             for (int x = 0; x < right - left; ++x, p += 3) {
                 const unsigned c = coverage[x];
                 if (c == 0) continue;
+                if (c == 255) {
+                    p[0] = blue; p[1] = green; p[2] = red;
+                    continue;
+                }
                 p[0] = BlendChannel(blue, p[0], c);
                 p[1] = BlendChannel(green, p[1], c);
                 p[2] = BlendChannel(red, p[2], c);

@@ -44,17 +44,28 @@ private:
         int x, y;
     };
 
-    void Toggle(int x, int row) { bits_[static_cast<size_t>(row - rowOrigin_) * words_ + ((x >> 5) - left_)] ^= 1u << (x & 31); }
+    void Toggle(int x, int row)
+    {
+        const int r = row - rowOrigin_, w = (x >> 5) - left_;
+        bits_[static_cast<size_t>(r) * stride_ + w] ^= 1u << (x & 31);
+        if (w < rowLow_[r]) rowLow_[r] = w;
+        if (w > rowHigh_[r]) rowHigh_[r] = w;
+    }
+    void Reserve(int words, int rows);
     void WalkChain(const SamplePoint* p, int count, const CoverageTables& tables);
-    void Piece(const SamplePoint& from, const SamplePoint& to, bool takeStartRow, const CoverageTables& tables);
+    void Piece(const SamplePoint& from, const SamplePoint& to, const CoverageTables& tables);
     void Count(const CoverageTables& tables);
 
     std::vector<SamplePoint> samples_;
     std::vector<int> chainEnds_;
-    std::vector<std::uint32_t> bits_;        // one word per pixel per sample row of the box
-    std::vector<std::uint16_t> sums_;
-    std::vector<std::uint8_t> coverage_;     // one byte per pixel of the box
-    std::vector<std::uint8_t> packed_;       // the painted rectangle's bytes for the record
+    // One word per pixel per sample row, stride_ words a row. Kept all zero between calls: the
+    // count clears the words each row touched, so a call never clears more than its shape.
+    std::vector<std::uint32_t> bits_;
+    std::vector<int> rowLow_, rowHigh_;     // the words each sample row touched (none: high < low)
+    std::vector<std::uint16_t> sums_;       // one pixel row's half samples
+    std::vector<std::uint8_t> coverage_;    // one byte per pixel of the box
+    std::vector<std::uint8_t> packed_;      // the painted rectangle's bytes for the record
+    int stride_ = 0, capacityRows_ = 0;
     int words_ = 0, rowOrigin_ = 0;
     int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
 };
