@@ -20,12 +20,13 @@ namespace {
 constexpr double kSampleLimit = 1 << 29;
 
 // v * scale - 0.5 rounded to the nearest sample, halves to even (the 1.5 * 2^52 addition leaves
-// the rounded value in the low word); below 0 it is 0.
+// the rounded value, two's complement, in the low word).
 inline int ToSample(double v, double scale)
 {
-    const double s = v * scale - 0.5;
-    if (!(s > 0)) return 0;
-    const double shifted = (s < kSampleLimit ? s : kSampleLimit) + 6755399441055744.0;
+    double s = v * scale - 0.5;
+    if (!(s > -kSampleLimit)) s = -kSampleLimit;   // NaN never reaches here; the walk drops it
+    if (s > kSampleLimit) s = kSampleLimit;
+    const double shifted = s + 6755399441055744.0;
     std::uint64_t bits;
     std::memcpy(&bits, &shifted, sizeof bits);
     return static_cast<int>(static_cast<std::uint32_t>(bits));
@@ -71,6 +72,7 @@ void SmallShapeFiller::Sample(const WalkPoint* points, const WalkSubpath* chains
         coverage_.clear();
         return;
     }
+    // Shifts of negative sample numbers round down (arithmetic shifts), as pixel numbers must.
     left_ = minX >> 5;
     right_ = (maxX >> 5) + 1;
     top_ = minY >> 2;

@@ -3,7 +3,8 @@
 // bit-parallel, even-odd by construction.
 //
 // Points are moved to the nearest sample centre (sample (i, j) lies at ((i + 0.5) / 32,
-// (j + 0.5) / 4) pixels; coordinates below 0 become 0). Every piece of a chain toggles, on each
+// (j + 0.5) / 4) pixels). Points left of or above the bitmap keep their place: squeezing them onto
+// column or row 0 would bend the edges that cross into the bitmap. Every piece of a chain toggles, on each
 // sample row it crosses, the sample where it crosses. At a vertex on a sample row the row is
 // toggled once when the outline goes on in the same vertical direction and not at all where it
 // turns back; horizontal pieces pass that decision on to their far end, where the next slanted
@@ -25,7 +26,8 @@ public:
     // of their box.
     void Sample(const WalkPoint* points, const WalkSubpath* chains, int chainCount);
 
-    // The shape's box in whole pixels (right and bottom exclusive); empty when nothing was given.
+    // The shape's box in whole pixels (right and bottom exclusive; it may reach below 0); empty
+    // when nothing was given.
     int left() const { return left_; }
     int top() const { return top_; }
     int right() const { return right_; }

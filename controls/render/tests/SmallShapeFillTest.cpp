@@ -4,7 +4,8 @@
 //
 // The sample count works on the shape with its points moved to the nearest sample centre: sample
 // (i, j) lies at ((i + 0.5) / 32, (j + 0.5) / 4), so a point goes to round(x * 32 - 0.5),
-// round(y * 4 - 0.5) (halves to even; below 0 it is 0). On sample row j the outline crosses at:
+// round(y * 4 - 0.5) (halves to even; points left of or above the bitmap keep their place). On
+// sample row j the outline crosses at:
 // - every slanted piece whose ends lie on either side of row j, at its x there rounded to the
 //   nearest sample (halves upwards);
 // - a vertex on row j where the outline goes on in the same vertical direction (horizontal pieces in
@@ -37,7 +38,7 @@ struct SamplePt {
 
 long long NearestSample(double v, double scale)
 {
-    return std::max(0LL, static_cast<long long>(std::nearbyint(v * scale - 0.5)));
+    return static_cast<long long>(std::nearbyint(v * scale - 0.5));
 }
 
 // floor(a / b) for b > 0.
@@ -61,7 +62,8 @@ public:
     // The shape's box in whole pixels (right, bottom exclusive).
     RECT Box() const
     {
-        return RECT{LONG(minX_ >> 5), LONG(minY_ >> 2), LONG((maxX_ >> 5) + 1), LONG((maxY_ >> 2) + 1)};
+        return RECT{LONG(FloorDiv(minX_, 32)), LONG(FloorDiv(minY_, 4)), LONG(FloorDiv(maxX_, 32) + 1),
+                    LONG(FloorDiv(maxY_, 4) + 1)};
     }
 
     int Coverage(int px, int py) const
@@ -110,7 +112,7 @@ private:
     }
 
     std::vector<std::vector<SamplePt>> chains_;
-    long long minX_ = 1LL << 40, minY_ = 1LL << 40, maxX_ = -1, maxY_ = -1;
+    long long minX_ = 1LL << 40, minY_ = 1LL << 40, maxX_ = -(1LL << 40), maxY_ = -(1LL << 40);
 };
 
 void AddChains(PathBuilder& path, const std::vector<Chain>& chains)
@@ -258,6 +260,33 @@ TEST(SmallShapeFill, StartAndDirectionOfTheOutlineChangeNothing)
     }
 }
 
+// A shape reaching over the bitmap's left or top border is cut by the border, not squeezed onto
+// it: its pixels inside are those of the same shape moved well inside a larger bitmap.
+TEST(SmallShapeFill, ShapesOverTheTopLeftBorderAreCutNotSqueezed)
+{
+    const std::vector<std::vector<Chain>> shapes = {
+        {{{-5.3, 0.4}, {3.2, 8.1}, {-5.3, 8.1}}},
+        {{{1.3, -6.2}, {8.8, 2.9}, {2.1, 3.4}}},
+        {Pentagram(0.4, 0.7, 4.9)},
+    };
+    for (size_t n = 0; n < shapes.size(); ++n) {
+        SCOPED_TRACE(n);
+        GuardedBitmap atBorder(12, 12), inside(28, 28);
+        PathBuilder path, moved;
+        AddChains(path, shapes[n]);
+        std::vector<Chain> shifted = shapes[n];
+        for (Chain& c : shifted)
+            for (Pt& p : c) { p.x += 16; p.y += 16; }
+        AddChains(moved, shifted);
+        DrawWhole(atBorder, path, White(), Quick());
+        DrawWhole(inside, moved, White(), Quick());
+        EXPECT_GT(atBorder.Sum(), 0);
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x) EXPECT_EQ(inside.At(x + 16, y + 16), atBorder.At(x, y)) << x << "," << y;
+        EXPECT_TRUE(atBorder.GuardsIntact());
+    }
+}
+
 TEST(SmallShapeFill, FullyCoveredPixelSaturatesAt255)
 {
     GuardedBitmap canvas(12, 12);
@@ -306,6 +335,37 @@ TEST(SmallShapeFill, ReplayOfTheRecordGivesThePixels)
         EXPECT_EQ("", replayed.FirstDifference(drawn));
         EXPECT_NE(16 * 16 * 90, drawn.Sum());   // the shape was painted
     }
+}
+
+// A 32-bit destination gets the colour channels of a 24-bit one, and its alpha byte blended
+// towards opaque at the same coverage.
+TEST(SmallShapeFill, ThirtyTwoBitDestinationsGetTheSameBlend)
+{
+    ImagingBitmap wide;
+    ImagingInitBitmap(&wide);
+    ASSERT_EQ(ImagingOk, ImagingAllocateBitmap(&wide, 16, 16, 32));
+    ImagingFillBitmap(&wide, RGB(90, 90, 90));
+    GuardedBitmap narrow(16, 16, 90);
+    const FillInfo request = SolidFill(0x3080C0);
+    PathBuilder path;
+    AddChains(path, {Pentagram(7.1, 6.8, 4.9)});
+    RECT clip{0, 0, 16, 16};
+    ASSERT_GE(DrawPolyBezierTiledEx(&wide, &clip, path.data(), path.count(), nullptr, nullptr, &request, Quick(), 0), 0);
+    DrawWhole(narrow, path, request, Quick());
+    ImagingAccessScope access(&wide);
+    ASSERT_TRUE(access.ok());
+    int painted = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const unsigned char* p = ImagingPixelAddress(&wide, x, y);
+            const std::uint8_t* q = narrow.Pixel(x, y);
+            EXPECT_EQ(q[0], p[0]) << x << "," << y;
+            EXPECT_EQ(q[1], p[1]) << x << "," << y;
+            EXPECT_EQ(q[2], p[2]) << x << "," << y;
+            painted += q[0] != 90;
+        }
+    EXPECT_GT(painted, 20);
+    ImagingFreeBitmap(&wide);
 }
 
 // The filler is taken for closed even-odd fills whose bounds (control points included) are at most
