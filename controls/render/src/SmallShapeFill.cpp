@@ -50,22 +50,15 @@ void SmallShapeFiller::Reserve(int words, int rows)
 
 void SmallShapeFiller::Sample(const WalkPoint* points, const WalkSubpath* chains, int chainCount)
 {
-    samples_.clear();
-    chainEnds_.clear();
-    int minX = 0, minY = 0, maxX = -1, maxY = -1;
+    // Rounding to samples keeps order, so the box in samples is the rounded box of the points.
+    double minX = 0, minY = 0, maxX = -1, maxY = -1;
     for (int c = 0; c < chainCount; ++c) {
         const WalkPoint* p = points + chains[c].first;
-        const size_t chainStart = samples_.size();
         for (int k = 0; k < chains[c].count; ++k) {
-            const SamplePoint s{ToSample(p[k].x, 32), ToSample(p[k].y, 4)};
-            if (samples_.size() > chainStart && samples_.back().x == s.x && samples_.back().y == s.y)
-                continue;   // a piece of no length toggles nothing
-            if (maxX < minX) { minX = maxX = s.x; minY = maxY = s.y; }
-            minX = std::min(minX, s.x); maxX = std::max(maxX, s.x);
-            minY = std::min(minY, s.y); maxY = std::max(maxY, s.y);
-            samples_.push_back(s);
+            if (maxX < minX) { minX = maxX = p[k].x; minY = maxY = p[k].y; }
+            minX = std::min(minX, p[k].x); maxX = std::max(maxX, p[k].x);
+            minY = std::min(minY, p[k].y); maxY = std::max(maxY, p[k].y);
         }
-        chainEnds_.push_back(static_cast<int>(samples_.size()));
     }
     if (maxX < minX) {
         left_ = top_ = right_ = bottom_ = 0;
@@ -73,41 +66,44 @@ void SmallShapeFiller::Sample(const WalkPoint* points, const WalkSubpath* chains
         return;
     }
     // Shifts of negative sample numbers round down (arithmetic shifts), as pixel numbers must.
-    left_ = minX >> 5;
-    right_ = (maxX >> 5) + 1;
-    top_ = minY >> 2;
-    bottom_ = (maxY >> 2) + 1;
+    left_ = ToSample(minX, 32) >> 5;
+    right_ = (ToSample(maxX, 32) >> 5) + 1;
+    top_ = ToSample(minY, 4) >> 2;
+    bottom_ = (ToSample(maxY, 4) >> 2) + 1;
     words_ = right_ - left_;
     rowOrigin_ = top_ * 4;
     Reserve(words_, (bottom_ - top_) * 4);
 
     const CoverageTables& tables = EngineTables::Get().coverage;
-    int begin = 0;
-    for (int end : chainEnds_) {
-        WalkChain(&samples_[begin], end - begin, tables);
-        begin = end;
-    }
+    for (int c = 0; c < chainCount; ++c) WalkChain(points + chains[c].first, chains[c].count, tables);
     Count(tables);
 }
 
-void SmallShapeFiller::WalkChain(const SamplePoint* p, int count, const CoverageTables& tables)
+void SmallShapeFiller::WalkChain(const WalkPoint* p, int count, const CoverageTables& tables)
 {
     if (count < 2) return;
+    auto at = [p](int k) { return SamplePoint{ToSample(p[k].x, 32), ToSample(p[k].y, 4)}; };
+    const SamplePoint first = at(0);
     // The chain is closed, so the direction that leads into its first vertex is that of its last
     // slanted piece; a chain without one (all on one row) toggles nothing.
     int previous = 0;
-    for (int k = count - 1; k >= 0 && previous == 0; --k) previous = Direction(p[(k + 1) % count].y - p[k].y);
+    SamplePoint to = first;
+    for (int k = count - 1; k >= 0 && previous == 0; --k) {
+        const SamplePoint from = at(k);
+        previous = Direction(to.y - from.y);
+        to = from;
+    }
     if (previous == 0) return;
-    const SamplePoint* from = p;
+    SamplePoint from = first;
     for (int k = 1; k <= count; ++k) {
-        const SamplePoint* to = k < count ? p + k : p;
-        const int dy = to->y - from->y;
-        if (dy != 0) {   // horizontal pieces pass the decision on to their far end
+        to = k < count ? at(k) : first;
+        const int dy = to.y - from.y;
+        if (dy != 0) {   // horizontal pieces (and pieces of no length) pass the decision on
             const int direction = dy > 0 ? 1 : -1;
             // The start row is taken once where the outline goes on the same way, never where it
             // turns back.
-            if (direction == previous) Toggle(from->x, from->y);
-            if (dy > 1 || dy < -1) Piece(*from, *to, tables);
+            if (direction == previous) Toggle(from.x, from.y);
+            if (dy > 1 || dy < -1) Piece(from, to, tables);
             previous = direction;
         }
         from = to;

@@ -54,12 +54,10 @@ private:
         if (w > rowHigh_[r]) rowHigh_[r] = w;
     }
     void Reserve(int words, int rows);
-    void WalkChain(const SamplePoint* p, int count, const CoverageTables& tables);
+    void WalkChain(const WalkPoint* p, int count, const CoverageTables& tables);
     void Piece(const SamplePoint& from, const SamplePoint& to, const CoverageTables& tables);
     void Count(const CoverageTables& tables);
 
-    std::vector<SamplePoint> samples_;
-    std::vector<int> chainEnds_;
     // One word per pixel per sample row, stride_ words a row. Kept all zero between calls: the
     // count clears the words each row touched, so a call never clears more than its shape.
     std::vector<std::uint32_t> bits_;
