@@ -3,13 +3,13 @@
 // bit-parallel, even-odd by construction.
 //
 // Points are moved to the nearest sample centre (sample (i, j) lies at ((i + 0.5) / 32,
-// (j + 0.5) / 4) pixels). Points left of or above the bitmap keep their place: squeezing them onto
-// column or row 0 would bend the edges that cross into the bitmap. Every piece of a chain toggles, on each
-// sample row it crosses, the sample where it crosses. At a vertex on a sample row the row is
-// toggled once when the outline goes on in the same vertical direction and not at all where it
-// turns back; horizontal pieces pass that decision on to their far end, where the next slanted
-// piece starts and takes the toggle. A sample counts fully when inside, half where the state
-// changes, so a pixel's coverage is the sum of its 128 samples in half units, at most 255.
+// (j + 0.5) / 4) pixels). Points left of or above the bitmap keep their place: squeezing them
+// onto column or row 0 would bend the edges that cross into the bitmap. Every piece of a chain
+// toggles, on each sample row it crosses, the sample where it crosses. At a vertex on a sample row
+// the row is toggled once when the outline goes on in the same vertical direction and not at all
+// where it turns back; horizontal pieces pass that decision on to their far end, where the next
+// slanted piece starts and takes the toggle. A sample counts fully when inside, half where the
+// state changes, so a pixel's coverage is the sum of its 128 samples in half units, at most 255.
 #include <cstdint>
 #include <vector>
 
@@ -32,8 +32,7 @@ public:
     int top() const { return top_; }
     int right() const { return right_; }
     int bottom() const { return bottom_; }
-    // Coverage of pixel (x, y) of the box.
-    std::uint8_t At(int x, int y) const { return coverage_[static_cast<size_t>(y - top_) * (right_ - left_) + (x - left_)]; }
+    // Coverage bytes of row y of the box.
     const std::uint8_t* Row(int y) const { return &coverage_[static_cast<size_t>(y - top_) * (right_ - left_)]; }
 
     // Paints the box inside clip and records it as one raster node (the coverage bytes of the

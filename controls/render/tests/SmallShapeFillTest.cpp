@@ -316,7 +316,9 @@ TEST(SmallShapeFill, ReplayOfTheRecordGivesThePixels)
     };
     const std::vector<Drawing> drawings = {
         {"pentagram", {Pentagram(7.1, 6.8, 4.9)}, false},
-        {"square with a hole", {{{1.3, 1.4}, {9.7, 1.4}, {9.7, 9.6}, {1.3, 9.6}}, {{3.6, 3.7}, {6.8, 3.7}, {6.8, 7.1}, {3.6, 7.1}}}, false},
+        {"square with a hole",
+         {{{1.3, 1.4}, {9.7, 1.4}, {9.7, 9.6}, {1.3, 9.6}}, {{3.6, 3.7}, {6.8, 3.7}, {6.8, 7.1}, {3.6, 7.1}}},
+         false},
         {"ellipse of cubics", {}, true},
     };
     const FillInfo request = SolidFill(0x3080C0);
@@ -350,7 +352,8 @@ TEST(SmallShapeFill, ThirtyTwoBitDestinationsGetTheSameBlend)
     PathBuilder path;
     AddChains(path, {Pentagram(7.1, 6.8, 4.9)});
     RECT clip{0, 0, 16, 16};
-    ASSERT_GE(DrawPolyBezierTiledEx(&wide, &clip, path.data(), path.count(), nullptr, nullptr, &request, Quick(), 0), 0);
+    ASSERT_GE(
+        DrawPolyBezierTiledEx(&wide, &clip, path.data(), path.count(), nullptr, nullptr, &request, Quick(), 0), 0);
     DrawWhole(narrow, path, request, Quick());
     ImagingAccessScope access(&wide);
     ASSERT_TRUE(access.ok());
