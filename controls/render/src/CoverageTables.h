@@ -15,10 +15,10 @@ struct CoverageTables {
     // count[1][b] = 16 - count[0][b].
     std::uint8_t count[2][256];
 
-    // Edge steps: for a piece that moves dx samples across (|dx| <= kStepReach) while going dy
+    // Edge steps: for a side that moves dx samples across (|dx| <= kStepReach) while going dy
     // sample rows down (1 <= dy <= kStepRows), the crossing on its t-th row (0 < t < dy) lies
     // StepOffsets(dx, dy)[t - 1] samples right of its start: dx * t / dy rounded, halves upwards,
-    // so a piece and its reverse cross every row at the same sample.
+    // so a side and its reverse cross every row at the same sample.
     static constexpr int kStepReach = 32;
     static constexpr int kStepRows = 48;
     const std::int8_t* StepOffsets(int dx, int dy) const { return &steps[dx + kStepReach][stepStart[dy]]; }
@@ -27,7 +27,7 @@ struct CoverageTables {
     std::int8_t steps[2 * kStepReach + 1][kStepRows * (kStepRows - 1) / 2];
 };
 
-// The crossing offset of the t-th row of a piece of (dx, dy), dy > 0: floor(dx * t / dy + 1/2).
+// The crossing offset of the t-th row of a side of (dx, dy), dy > 0: floor(dx * t / dy + 1/2).
 inline int EdgeStepOffset(int dx, int t, int dy)
 {
     const long long n = 2LL * dx * t + dy, d = 2LL * dy;

@@ -85,7 +85,7 @@ void SmallShapeFiller::WalkChain(const WalkPoint* p, int count, const CoverageTa
     auto at = [p](int k) { return SamplePoint{ToSample(p[k].x, 32), ToSample(p[k].y, 4)}; };
     const SamplePoint first = at(0);
     // The chain is closed, so the direction that leads into its first vertex is that of its last
-    // slanted piece; a chain without one (all on one row) toggles nothing.
+    // slanted side; a chain without one (all on one row) toggles nothing.
     int previous = 0;
     SamplePoint to = first;
     for (int k = count - 1; k >= 0 && previous == 0; --k) {
@@ -98,22 +98,22 @@ void SmallShapeFiller::WalkChain(const WalkPoint* p, int count, const CoverageTa
     for (int k = 1; k <= count; ++k) {
         to = k < count ? at(k) : first;
         const int dy = to.y - from.y;
-        if (dy != 0) {   // horizontal pieces (and pieces of no length) pass the decision on
+        if (dy != 0) {   // horizontal sides (and sides of no length) pass the decision on
             const int direction = dy > 0 ? 1 : -1;
             // The start row is taken once where the outline goes on the same way, never where it
             // turns back.
             if (direction == previous) Toggle(from.x, from.y);
-            if (dy > 1 || dy < -1) Piece(from, to, tables);
+            if (dy > 1 || dy < -1) CrossRows(from, to, tables);
             previous = direction;
         }
         from = to;
     }
 }
 
-// Toggles the rows strictly between the piece's ends at its crossings. The walk goes down from
-// the upper end; the crossings round halves upwards in x, so the reversed piece crosses every row
+// Toggles the rows strictly between the side's ends at its crossings. The walk goes down from
+// the upper end; the crossings round halves upwards in x, so the reversed side crosses every row
 // at the same samples.
-void SmallShapeFiller::Piece(const SamplePoint& from, const SamplePoint& to, const CoverageTables& tables)
+void SmallShapeFiller::CrossRows(const SamplePoint& from, const SamplePoint& to, const CoverageTables& tables)
 {
     const SamplePoint& a = from.y < to.y ? from : to;
     const SamplePoint& b = from.y < to.y ? to : from;

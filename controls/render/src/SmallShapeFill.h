@@ -4,11 +4,11 @@
 //
 // Points are moved to the nearest sample centre (sample (i, j) lies at ((i + 0.5) / 32,
 // (j + 0.5) / 4) pixels). Points left of or above the bitmap keep their place: squeezing them
-// onto column or row 0 would bend the edges that cross into the bitmap. Every piece of a chain
+// onto column or row 0 would bend the edges that cross into the bitmap. Every side of a chain
 // toggles, on each sample row it crosses, the sample where it crosses. At a vertex on a sample row
 // the row is toggled once when the outline goes on in the same vertical direction and not at all
-// where it turns back; horizontal pieces pass that decision on to their far end, where the next
-// slanted piece starts and takes the toggle. A sample counts fully when inside, half where the
+// where it turns back; horizontal sides pass that decision on to their far end, where the next
+// slanted side starts and takes the toggle. A sample counts fully when inside, half where the
 // state changes, so a pixel's coverage is the sum of its 128 samples in half units, at most 255.
 #include <cstdint>
 #include <vector>
@@ -54,7 +54,7 @@ private:
     }
     void Reserve(int words, int rows);
     void WalkChain(const WalkPoint* p, int count, const CoverageTables& tables);
-    void Piece(const SamplePoint& from, const SamplePoint& to, const CoverageTables& tables);
+    void CrossRows(const SamplePoint& from, const SamplePoint& to, const CoverageTables& tables);
     void Count(const CoverageTables& tables);
 
     // One word per pixel per sample row, stride_ words a row. Kept all zero between calls: the

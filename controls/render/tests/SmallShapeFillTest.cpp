@@ -6,10 +6,10 @@
 // (i, j) lies at ((i + 0.5) / 32, (j + 0.5) / 4), so a point goes to round(x * 32 - 0.5),
 // round(y * 4 - 0.5) (halves to even; points left of or above the bitmap keep their place). On
 // sample row j the outline crosses at:
-// - every slanted piece whose ends lie on either side of row j, at its x there rounded to the
+// - every slanted side whose ends lie above and below row j, at its x there rounded to the
 //   nearest sample (halves upwards);
-// - a vertex on row j where the outline goes on in the same vertical direction (horizontal pieces in
-//   between left out), at the start of the slanted piece that leaves it; a vertex where the outline
+// - a vertex on row j where the outline goes on in the same vertical direction (horizontal sides in
+//   between left out), at the start of the slanted side that leaves it; a vertex where the outline
 //   turns back is no crossing.
 // A sample is inside when an odd number of crossings lies at or before it; it weighs 2 inside, 1
 // where the state changes (inside before it xor inside at it) and 0 outside, so a pixel's coverage
@@ -86,7 +86,7 @@ private:
                 const SamplePt& b = c[(k + 1) % n];
                 if (a.y == b.y) continue;
                 if (j > std::min(a.y, b.y) && j < std::max(a.y, b.y)) {
-                    // The x of the piece on row j, from both ends' weights, rounded halves upwards.
+                    // The x of the side on row j, from both ends' weights, rounded halves upwards.
                     const long long num = a.x * (b.y - j) + b.x * (j - a.y), den = b.y - a.y;
                     const long long x = den > 0 ? FloorDiv(2 * num + den, 2 * den) : FloorDiv(-2 * num - den, -2 * den);
                     crossings += x <= i;
@@ -98,7 +98,7 @@ private:
         return crossings & 1;
     }
 
-    // Whether the last slanted piece before piece k goes the same vertical way as piece k.
+    // Whether the last slanted side before side k goes the same vertical way as side k.
     static bool SameWayIn(const std::vector<SamplePt>& c, size_t k)
     {
         const size_t n = c.size();
