@@ -36,19 +36,12 @@ inline int Direction(int dy) { return dy > 0 ? 1 : (dy < 0 ? -1 : 0); }
 
 } // namespace
 
-void SmallShapeFiller::Reserve(int words, int rows)
+SmallShapeFiller::SmallShapeFiller()
+    : bits_(kMaxWords * kMaxRows, 0), rowLow_(kMaxRows, kMaxWords), rowHigh_(kMaxRows, -1), sums_(kMaxWords, 0)
 {
-    if (words <= stride_ && rows <= capacityRows_) return;
-    // Room for any shape of the filler's size at once, so this happens once in a process.
-    stride_ = std::max(std::max(stride_, words), 16);
-    capacityRows_ = std::max(std::max(capacityRows_, rows), 64);
-    bits_.assign(static_cast<size_t>(stride_) * capacityRows_, 0);
-    rowLow_.assign(capacityRows_, stride_);
-    rowHigh_.assign(capacityRows_, -1);
-    sums_.assign(stride_, 0);
 }
 
-void SmallShapeFiller::Sample(const WalkPoint* points, const WalkSubpath* chains, int chainCount)
+bool SmallShapeFiller::Sample(const WalkPoint* points, const WalkSubpath* chains, int chainCount)
 {
     // Rounding to samples keeps order, so the box in samples is the rounded box of the points.
     double minX = 0, minY = 0, maxX = -1, maxY = -1;
@@ -60,23 +53,24 @@ void SmallShapeFiller::Sample(const WalkPoint* points, const WalkSubpath* chains
             minY = std::min(minY, p[k].y); maxY = std::max(maxY, p[k].y);
         }
     }
-    if (maxX < minX) {
-        left_ = top_ = right_ = bottom_ = 0;
-        coverage_.clear();
-        return;
-    }
+    left_ = top_ = right_ = bottom_ = 0;
+    coverage_.clear();
+    if (maxX < minX) return true;
     // Shifts of negative sample numbers round down (arithmetic shifts), as pixel numbers must.
-    left_ = ToSample(minX, 32) >> 5;
-    right_ = (ToSample(maxX, 32) >> 5) + 1;
-    top_ = ToSample(minY, 4) >> 2;
-    bottom_ = (ToSample(maxY, 4) >> 2) + 1;
+    const int left = ToSample(minX, 32) >> 5, right = (ToSample(maxX, 32) >> 5) + 1;
+    const int top = ToSample(minY, 4) >> 2, bottom = (ToSample(maxY, 4) >> 2) + 1;
+    if (right - left > kMaxWords || (bottom - top) * 4 > kMaxRows) return false;
+    left_ = left;
+    right_ = right;
+    top_ = top;
+    bottom_ = bottom;
     words_ = right_ - left_;
     rowOrigin_ = top_ * 4;
-    Reserve(words_, (bottom_ - top_) * 4);
 
     const CoverageTables& tables = EngineTables::Get().coverage;
     for (int c = 0; c < chainCount; ++c) WalkChain(points + chains[c].first, chains[c].count, tables);
     Count(tables);
+    return true;
 }
 
 void SmallShapeFiller::WalkChain(const WalkPoint* p, int count, const CoverageTables& tables)
@@ -136,7 +130,7 @@ void SmallShapeFiller::Count(const CoverageTables& tables)
         for (int r = 4 * y; r < 4 * y + 4; ++r) {
             const int low = rowLow_[r], high = rowHigh_[r];
             if (high < low) continue;   // nothing crosses: the whole row is outside
-            std::uint32_t* row = &bits_[static_cast<size_t>(r) * stride_];
+            std::uint32_t* row = &bits_[r * kMaxWords];
             unsigned inside = 0;   // the state carried along the row; outside before its first word
             for (int x = low; x <= high; ++x) {
                 const std::uint32_t w = row[x];
@@ -156,7 +150,7 @@ void SmallShapeFiller::Count(const CoverageTables& tables)
                 inside ^= tables.parity[b3];
                 sum[x] += total;
             }
-            rowLow_[r] = stride_;
+            rowLow_[r] = kMaxWords;
             rowHigh_[r] = -1;
         }
         std::uint8_t* out = &coverage_[static_cast<size_t>(y) * width];

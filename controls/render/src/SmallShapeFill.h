@@ -22,9 +22,17 @@ class CoverageNodeWriter;
 
 class SmallShapeFiller {
 public:
+    // Room for the box of any shape of at most 10 x 10 pixels: 12 pixels across and 12 rows of 4
+    // sample rows, wherever it lies against the pixel grid.
+    static constexpr int kMaxWords = 16;
+    static constexpr int kMaxRows = 64;
+
+    SmallShapeFiller();
+
     // Samples the closed chains (each joined back to its start) and sums the coverage of every pixel
-    // of their box.
-    void Sample(const WalkPoint* points, const WalkSubpath* chains, int chainCount);
+    // of their box. False, with nothing done, when the points reach beyond the filler's room (only
+    // a damaged path does: one whose line records end far from where the next record starts).
+    bool Sample(const WalkPoint* points, const WalkSubpath* chains, int chainCount);
 
     // The shape's box in whole pixels (right and bottom exclusive; it may reach below 0); empty
     // when nothing was given.
@@ -48,23 +56,21 @@ private:
     void Toggle(int x, int row)
     {
         const int r = row - rowOrigin_, w = (x >> 5) - left_;
-        bits_[static_cast<size_t>(r) * stride_ + w] ^= 1u << (x & 31);
+        bits_[r * kMaxWords + w] ^= 1u << (x & 31);
         if (w < rowLow_[r]) rowLow_[r] = w;
         if (w > rowHigh_[r]) rowHigh_[r] = w;
     }
-    void Reserve(int words, int rows);
     void WalkChain(const WalkPoint* p, int count, const CoverageTables& tables);
     void CrossRows(const SamplePoint& from, const SamplePoint& to, const CoverageTables& tables);
     void Count(const CoverageTables& tables);
 
-    // One word per pixel per sample row, stride_ words a row. Kept all zero between calls: the
+    // One word per pixel per sample row, kMaxWords words a row. Kept all zero between calls: the
     // count clears the words each row touched, so a call never clears more than its shape.
     std::vector<std::uint32_t> bits_;
     std::vector<int> rowLow_, rowHigh_;     // the words each sample row touched (none: high < low)
     std::vector<std::uint16_t> sums_;       // one pixel row's half samples
     std::vector<std::uint8_t> coverage_;    // one byte per pixel of the box
     std::vector<std::uint8_t> packed_;      // the painted rectangle's bytes for the record
-    int stride_ = 0, capacityRows_ = 0;
     int words_ = 0, rowOrigin_ = 0;
     int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
 };

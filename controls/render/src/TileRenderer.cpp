@@ -203,7 +203,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     }
 
     const bool fill = options.closed && request.FillType != FillNone;
-    const bool smallFill = fill && smallShape;
+    bool smallFill = fill && smallShape;
     const DashPattern* dash = stroke.present && !stroke.wide ? DashPatternForOutline(request.OutlineType) : nullptr;
 
     // Everything that can affect the tile lies within this margin of it (miter tips reach at most
@@ -255,6 +255,10 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     // Rasterise the fill and a thin outline before painting, so a tile that proves too complex
     // leaves the bitmap untouched for the split.
     const bool nonZeroFill = options.nonZeroFill != 0;
+    // A damaged path can walk beyond the box its records promise; it takes the scan converter.
+    if (smallFill && !ws.small.Sample(walk.points().data(), walk.subpaths().data(),
+                                      static_cast<int>(walk.subpaths().size())))
+        smallFill = false;
     if (fill && !smallFill) {
         ws.fillCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
         EdgeFeed feed(ws.fillCells);
@@ -296,7 +300,6 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     if (!access.ok()) return RenderFailed;
 
     if (smallFill) {
-        ws.small.Sample(walk.points().data(), walk.subpaths().data(), static_cast<int>(walk.subpaths().size()));
         ws.small.PaintAndRecord(bdst, request, tile.left, tile.top, tile.right, tile.bottom, writer);
     } else if (fill) {
         const ImagingBitmap* pattern = request.FillType == FillPattern ? request.PatternBitmap : nullptr;

@@ -371,6 +371,54 @@ TEST(SmallShapeFill, ThirtyTwoBitDestinationsGetTheSameBlend)
     ImagingFreeBitmap(&wide);
 }
 
+// Damaged paths whose first points and control points stay within 10 x 10 pixels, but whose line
+// records end far away, walk beyond the filler's room: they are drawn by the scan converter, as at
+// the highest quality, instead of failing. Unusable end points are left out by the walk, which
+// joins the points around them, so the shape stays small and sampled.
+TEST(SmallShapeFill, DamagedSmallPathsFallBackToTheScanConverter)
+{
+    const double nan = std::nan(""), inf = HUGE_VAL;
+    struct Damage {
+        const char* name;
+        int record;      // the line record whose end point is replaced
+        Pt end;
+        bool scanConverted;
+    };
+    const Damage damages[] = {
+        {"line ending far right", 1, {1e7, 4.2}, true},
+        {"line ending far below and left", 0, {-1e7, 1e7}, true},
+        {"line ending beyond any sample", 2, {1e300, -1e300}, true},
+        {"line ending at infinity", 1, {inf, 3}, false},
+        {"line ending nowhere", 2, {nan, nan}, false},
+    };
+    RenderOptions best;
+    best.highestQuality = 1;
+    for (const Damage& d : damages) {
+        SCOPED_TRACE(d.name);
+        PathBuilder path;
+        path.Polygon({3.2, 2.1, 9.7, 4.4, 5.3, 9.8});
+        std::vector<SegmentDesc> segs = path.segments();
+        ASSERT_EQ(SegmentLine, segs[d.record].kind);
+        segs[d.record].pt2 = {d.end.x, d.end.y};
+        GuardedBitmap quick(24, 20), expected(24, 20);
+        const FillInfo request = White();
+        std::vector<unsigned char> list(1 << 16);
+        RECT clip{0, 0, 24, 20};
+        EXPECT_GE(DrawPolyBezierTiledEx(quick.get(), &clip, segs.data(), int(segs.size()), list.data(),
+                                        list.data() + list.size(), &request, Quick(), 0), 0);
+        EXPECT_EQ(d.scanConverted ? CoverageFill : CoverageRaster, Head(list)->kind);
+        if (d.scanConverted) {
+            RECT clip2{0, 0, 24, 20};
+            EXPECT_GE(DrawPolyBezierTiledEx(expected.get(), &clip2, segs.data(), int(segs.size()), nullptr, nullptr,
+                                            &request, best, 0), 0);
+        } else {
+            DrawWhole(expected, path, request, Quick());
+        }
+        EXPECT_EQ("", quick.FirstDifference(expected));
+        EXPECT_TRUE(quick.GuardsIntact());
+    }
+}
+
 // The filler is taken for closed even-odd fills whose bounds (control points included) are at most
 // 10 x 10 pixels and only when the highest quality is not asked.
 TEST(SmallShapeFill, TakenOnlyForSmallEvenOddFillsAtOrdinaryQuality)
