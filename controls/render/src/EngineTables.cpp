@@ -16,6 +16,33 @@ bool CubicCacheKey::operator<(const CubicCacheKey& other) const
     return std::memcmp(&tolerance, &other.tolerance, sizeof tolerance) < 0;
 }
 
+void InitCoverageTable(CoverageTables& tables)
+{
+    for (int b = 0; b < 256; ++b) {
+        // Each sample weighs the state before it plus the state after it, in half samples.
+        int state = 0, halves = 0;
+        for (int k = 0; k < 8; ++k) {
+            const int before = state;
+            state ^= (b >> k) & 1;
+            halves += before + state;
+        }
+        tables.parity[b] = static_cast<std::uint8_t>(state);
+        tables.count[0][b] = static_cast<std::uint8_t>(halves);
+        tables.count[1][b] = static_cast<std::uint8_t>(16 - halves);
+    }
+    int start = 0;
+    for (int dy = 1; dy <= CoverageTables::kStepRows; ++dy) {
+        tables.stepStart[dy] = start;
+        start += dy - 1;
+    }
+    tables.stepStart[0] = 0;
+    for (int dx = -CoverageTables::kStepReach; dx <= CoverageTables::kStepReach; ++dx)
+        for (int dy = 1; dy <= CoverageTables::kStepRows; ++dy)
+            for (int t = 1; t < dy; ++t)
+                tables.steps[dx + CoverageTables::kStepReach][tables.stepStart[dy] + t - 1] =
+                    static_cast<std::int8_t>(EdgeStepOffset(dx, t, dy));
+}
+
 EngineTables& EngineTables::Get()
 {
     static EngineTables tables;
@@ -31,6 +58,7 @@ EngineTables::EngineTables()
     const double pi = 3.14159265358979323846;
     for (int i = 0; i < 512; ++i) cosineRamp[i] = (1 - std::cos(i * pi / 256)) / 2;
     sqrt3 = std::sqrt(3.0);
+    InitCoverageTable(coverage);
 }
 
 EngineTables::~EngineTables()

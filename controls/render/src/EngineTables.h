@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "CoverageTables.h"
 #include "render/EngineState.h"
 
 // Full identity of one cubic in the step cache: the 16-bit hash orders the map and is what callers
@@ -34,6 +35,7 @@ public:
     alignas(32) int ditherOffsets[4][4];
     double cosineRamp[512];
     double sqrt3;
+    CoverageTables coverage;                             // the small-shape filler's byte counts and edge steps
     std::map<CubicCacheKey, CubicStepCache> tileCache;   // touched only under the rendering lock
 
     // Drops every cache entry whose hash is the given 16-bit key.

@@ -11,6 +11,7 @@
 #include "EdgeFeed.h"
 #include "EngineTables.h"
 #include "PathWalk.h"
+#include "SmallShapeFill.h"
 #include "SpanPainter.h"
 #include "StrokeOutline.h"
 #include "TileLimits.h"
@@ -32,8 +33,8 @@ struct TileWorkspace {
     std::vector<StrokePoint> run;
     std::vector<char> nearBox;
     std::vector<StrokePoint> deduped;
-    std::vector<std::uint8_t> raster;
     std::vector<int> pieces;
+    SmallShapeFiller small;
 
     static TileWorkspace& Get()
     {
@@ -186,8 +187,9 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
 
     tagRectF bounds;
     if (!FiniteBounds(segments, snum, bounds)) return writer.full() ? RenderListFull : 0;
-    const bool smallShape = options.closed && !options.highestQuality && bounds.right - bounds.left <= 10 &&
-                            bounds.bottom - bounds.top <= 10;
+    // The small-shape filler counts parity only, so it serves even-odd requests.
+    const bool smallShape = options.closed && !options.highestQuality && !options.nonZeroFill &&
+                            bounds.right - bounds.left <= 10 && bounds.bottom - bounds.top <= 10;
 
     // Culling: a path whose stroked extent stays clear of the tile paints nothing here.
     const double m = 8 * h;
@@ -201,6 +203,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     }
 
     const bool fill = options.closed && request.FillType != FillNone;
+    bool smallFill = fill && smallShape;
     const DashPattern* dash = stroke.present && !stroke.wide ? DashPatternForOutline(request.OutlineType) : nullptr;
 
     // Everything that can affect the tile lies within this margin of it (miter tips reach at most
@@ -210,6 +213,9 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     walkRequest.segments = segments;
     walkRequest.count = snum;
     walkRequest.clip = {tile.left - margin, tile.top - margin, tile.right + margin, tile.bottom + margin};
+    // A small shape is sampled whole, its cubics flattened wherever they lie, so that every tile
+    // sees the same points.
+    if (smallFill) walkRequest.clip = {-1e300, -1e300, 1e300, 1e300};
     walkRequest.tolerance = 0.0025;
     walkRequest.needLengths = dash != nullptr;
     walkRequest.dashKey = options.dashKey;
@@ -249,7 +255,11 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     // Rasterise the fill and a thin outline before painting, so a tile that proves too complex
     // leaves the bitmap untouched for the split.
     const bool nonZeroFill = options.nonZeroFill != 0;
-    if (fill) {
+    // A damaged path can walk beyond the box its records promise; it takes the scan converter.
+    if (smallFill && !ws.small.Sample(walk.points().data(), walk.subpaths().data(),
+                                      static_cast<int>(walk.subpaths().size())))
+        smallFill = false;
+    if (fill && !smallFill) {
         ws.fillCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
         EdgeFeed feed(ws.fillCells);
         for (const WalkSubpath& sub : walk.subpaths()) {
@@ -289,51 +299,17 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     ImagingAccessScope access(bdst);
     if (!access.ok()) return RenderFailed;
 
-    if (fill) {
+    if (smallFill) {
+        ws.small.PaintAndRecord(bdst, request, tile.left, tile.top, tile.right, tile.bottom, writer);
+    } else if (fill) {
         const ImagingBitmap* pattern = request.FillType == FillPattern ? request.PatternBitmap : nullptr;
         SpanPainter painter(bdst, request.FillColor, pattern, request.PatternOriginX, request.PatternOriginY);
         CoverageSweep sweep(255);
-        if (smallShape) {
-            // Small shapes are kept as a raster of coverage bytes over their box.
-            const int rl = std::max<int>(tile.left, __trunc(bounds.left));
-            const int rt = std::max<int>(tile.top, __trunc(bounds.top));
-            const int rr = std::min<int>(tile.right, __trunc(bounds.right) + 1);
-            const int rb = std::min<int>(tile.bottom, __trunc(bounds.bottom) + 1);
-            if (rl < rr && rt < rb) {
-                const int w = rr - rl, hgt = rb - rt;
-                ws.raster.assign(static_cast<size_t>(w) * hgt, 0);
-                sweep.CollectTo(ws.raster.data(), rl, rt, w);
-                ws.fillCells.Sweep(nonZeroFill, sweep);
-                // Neighbouring pixels of one coverage are painted as one span.
-                for (int y = 0; y < hgt; ++y) {
-                    const std::uint8_t* line = &ws.raster[static_cast<size_t>(y) * w];
-                    for (int x = 0; x < w;) {
-                        const unsigned c = line[x];
-                        int end = x + 1;
-                        while (end < w && line[end] == c) ++end;
-                        if (c) painter.Span(rt + y, rl + x, rl + end, c);
-                        x = end;
-                    }
-                }
-                if (sweep.painted()) {
-                    // Keep only the rectangle that received coverage, packed row by row.
-                    const int dl = sweep.dirtyLeft(), dt = sweep.dirtyTop(), dr = sweep.dirtyRight(), db = sweep.dirtyBottom();
-                    const int dw = dr - dl;
-                    for (int y = dt; y < db; ++y)
-                        std::copy_n(&ws.raster[static_cast<size_t>(y - rt) * w + (dl - rl)], dw,
-                                    &ws.raster[static_cast<size_t>(y - dt) * dw]);
-                    writer.BeginNode(CoverageRaster);
-                    writer.Raster(ws.raster.data(), dw * (db - dt));
-                    writer.EndNode(dl, dt, dr, db, true);
-                }
-            }
-        } else {
-            sweep.PaintTo(&painter, &writer);
-            writer.BeginNode(CoverageFill);
-            ws.fillCells.Sweep(nonZeroFill, sweep);
-            sweep.FlushRun();
-            writer.EndNode(tile.left, tile.top, tile.right, tile.bottom, true);
-        }
+        sweep.PaintTo(&painter, &writer);
+        writer.BeginNode(CoverageFill);
+        ws.fillCells.Sweep(nonZeroFill, sweep);
+        sweep.FlushRun();
+        writer.EndNode(tile.left, tile.top, tile.right, tile.bottom, true);
     }
 
     if (stroke.present && !stroke.wide) {

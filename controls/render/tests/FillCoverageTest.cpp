@@ -193,7 +193,7 @@ TEST(FillCoverage, RecordsRunsAndEdgePixels)
 
 TEST(FillCoverage, SmallShapeKeepsARaster)
 {
-    GuardedBitmap fast(32, 32), exact(32, 32);
+    GuardedBitmap fast(32, 32);
     PathBuilder path;
     path.Polygon({10, 10, 16.5, 10, 16.5, 14, 10, 14});
     std::vector<unsigned char> list(4096);
@@ -204,14 +204,20 @@ TEST(FillCoverage, SmallShapeKeepsARaster)
     const CoverageMaskNode* node = NodeAt(list, 0);
     EXPECT_EQ(CoverageRaster, node->kind);
     EXPECT_EQ(10, node->left);
+    EXPECT_EQ(10, node->top);
     EXPECT_EQ(17, node->right);
-    EXPECT_EQ(14, node->bottom);
-    EXPECT_EQ(7 * 4 / 6 + 1, node->count);
+    // The sides move to the nearest sample centres: x 10 and 16.5 to samples 320 and 528, y 10 and
+    // 14 to sample rows 40 and 56; row 56 lies in pixel row 14, so the box keeps that (empty) row.
+    EXPECT_EQ(15, node->bottom);
+    EXPECT_EQ(7 * 5 / 6 + 1, node->count);
     const unsigned char* raster = list.data() + 28;
-    EXPECT_EQ(255, raster[0]);
-    EXPECT_EQ(128, raster[6]);
-    DrawWhole(exact, path, SolidFill());
-    EXPECT_TRUE(fast.SamePixels(exact));
+    // The top and bottom sample rows lie on the horizontal sides and count nothing; pixel (10, 10)
+    // has sample rows 41 to 43, each 31 inside samples and the half one on the left side.
+    EXPECT_EQ(3 * 63, raster[0]);
+    EXPECT_EQ(3 * 63, fast.At(10, 10));
+    EXPECT_EQ(4 * 64 - 1, raster[7 + 1]);   // pixel (11, 11), all samples inside
+    EXPECT_EQ(3 * 33, raster[6]);           // pixel (16, 10): 16 samples and a half
+    EXPECT_EQ(0, raster[7 * 4]);            // pixel (10, 14)
 }
 
 TEST(FillCoverage, PatternFillsTakeTheirPixels)
