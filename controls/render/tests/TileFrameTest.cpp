@@ -2,6 +2,8 @@
 // recorded and returned in the bitmap's own), inputs left exactly as passed, and coverage records
 // whose 16-bit columns and rows cannot hold every pixel of a large bitmap.
 #include <cstring>
+#include <functional>
+#include <limits>
 #include <map>
 #include <string>
 #include <utility>
@@ -147,6 +149,113 @@ TEST(TileFrame, TallBitmapTilesAreDrawnInTheirOwnRowsAndRecordedInTheBitmaps)
                 EXPECT_GE(entry.first.second, t.rect.top);
                 EXPECT_LT(entry.first.second, t.rect.bottom);
             }
+        }
+    }
+}
+
+SegmentDesc Record(std::int32_t kind, tagPointF a, tagPointF b = {}, tagPointF c = {})
+{
+    SegmentDesc s{};
+    s.kind = kind;
+    s.pt1 = a;
+    s.pt2 = b;
+    s.pt3 = c;
+    return s;
+}
+
+// Tiles that the path's edges do not come near are wholly inside or wholly outside it: whatever
+// settles them must give the pixels and the record that scan conversion gives, for every fill rule
+// and winding (nested, opposed, doubled sub-paths, joins between records, unusable points).
+TEST(TileFrame, TilesNoEdgeReachesMatchTheWholeDrawing)
+{
+    const int width = 160, height = 120;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    RenderOptions evenOdd, nonZero;
+    nonZero.nonZeroFill = 1;
+    auto nested = [](bool opposed) {
+        PathBuilder p;
+        p.Rect(10, 10, 150, 110);
+        if (opposed) p.Polygon({40, 30, 40, 90, 120, 90, 120, 30});
+        else p.Rect(40, 30, 120, 90);
+        return p.segments();
+    };
+    auto rings = [] {
+        PathBuilder p;
+        p.Ellipse(80, 60, 75.3, 57.1).Ellipse(80, 60, 40.2, 25.7).Ellipse(83, 61, 12, 9);
+        return p.segments();
+    };
+    // Records that do not meet (joined by lines), a cubic, and a record with an unusable point.
+    const std::vector<SegmentDesc> joined = {
+        Record(SegmentLine, {10, 10}, {150, 10}),
+        Record(SegmentLine, {150, 20}, {150, 110}),
+        Record(SegmentCubic, {150, 110}, {100, 135}, {60, 135}),
+        Record(SegmentLine, {10, 110}, {10, 70}),
+        Record(SegmentLine, {nan, 5}, {3, 40}),
+        Record(SegmentEnd, {3, 40}),   // closed by the fill back to (10, 10)
+    };
+    struct Scene {
+        const char* name;
+        std::function<std::vector<SegmentDesc>()> path;
+        FillInfo request;
+        RenderOptions options;
+    };
+    const Scene scenes[] = {
+        {"nested, same direction, even-odd", [&] { return nested(false); }, WhiteFill(), evenOdd},
+        {"nested, same direction, non-zero", [&] { return nested(false); }, WhiteFill(), nonZero},
+        {"nested, opposed, non-zero", [&] { return nested(true); }, WhiteFill(), nonZero},
+        {"three rings of curves, even-odd", rings, WhiteFill(), evenOdd},
+        {"three rings of curves, non-zero", rings, WhiteFill(), nonZero},
+        {"records joined by lines", [&] { return joined; }, WhiteFill(), evenOdd},
+        {"wide outline of rings", rings, WhiteOutline(4.5), evenOdd},
+        {"thin outline of nested squares", [&] { return nested(true); }, WhiteOutline(0.8), evenOdd},
+    };
+    struct TileSize { int w, h; };
+    const TileSize sizes[] = {{16, 16}, {23, 7}, {40, 40}, {width, 1}, {1, height}};
+    for (const Scene& scene : scenes) {
+        const std::vector<SegmentDesc> path = scene.path();
+        const int count = static_cast<int>(path.size());
+        GuardedBitmap whole(width, height);
+        RECT all{0, 0, width, height};
+        int status = TileDone;
+        ASSERT_GT(RenderPolyBezierTile(whole.get(), &all, path.data(), count, nullptr, nullptr, &scene.request,
+                                       scene.options, &status), -1) << scene.name;
+        ASSERT_EQ(TileDone, status) << scene.name;
+        ASSERT_GT(whole.Sum(), 0) << scene.name;
+        for (const TileSize& size : sizes) {
+            GuardedBitmap tiled(width, height);
+            std::string firstWrong;
+            for (int top = 0; top < height && firstWrong.empty(); top += size.h)
+                for (int left = 0; left < width && firstWrong.empty(); left += size.w) {
+                    const RECT asked{left, top, std::min(width, left + size.w), std::min(height, top + size.h)};
+                    RECT tile = asked;
+                    std::vector<unsigned char> list(1 << 16, 0xEE);
+                    const int bytes = RenderPolyBezierTile(tiled.get(), &tile, path.data(), count, list.data(),
+                                                           list.data() + list.size(), &scene.request, scene.options,
+                                                           &status);
+                    PixelMap recorded;
+                    const std::string listFault = ReadList(list, bytes, recorded);
+                    const std::string where = " in tile " + std::to_string(left) + "," + std::to_string(top);
+                    if (status != TileDone || !listFault.empty() || !EqualRect(&tile, &asked)) {
+                        firstWrong = "tile not drawn cleanly" + where + ": " + listFault;
+                        break;
+                    }
+                    for (int y = asked.top; y < asked.bottom && firstWrong.empty(); ++y)
+                        for (int x = asked.left; x < asked.right; ++x) {
+                            const auto it = recorded.find({x, y});
+                            const int listed = it == recorded.end() ? 0 : it->second;
+                            if (tiled.At(x, y) != whole.At(x, y) || listed != whole.At(x, y)) {
+                                firstWrong = std::to_string(x) + "," + std::to_string(y) + where + ": painted " +
+                                             std::to_string(tiled.At(x, y)) + ", recorded " + std::to_string(listed) +
+                                             ", whole " + std::to_string(whole.At(x, y));
+                                break;
+                            }
+                        }
+                    if (firstWrong.empty() && recorded.size() > 0 &&
+                        !PtInRect(&asked, POINT{recorded.begin()->first.first, recorded.begin()->first.second}))
+                        firstWrong = "record outside its tile" + where;
+                }
+            EXPECT_EQ("", firstWrong) << scene.name << ", tiles of " << size.w << "x" << size.h;
+            EXPECT_TRUE(tiled.GuardsIntact()) << scene.name;
         }
     }
 }
