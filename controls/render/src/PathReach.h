@@ -117,6 +117,11 @@ private:
     // The pieces whose control box meets the box are halved until they are fine enough to tell.
     void Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3, int level)
     {
+        // Its ends lie on the curve: one inside the box settles it.
+        if (Meets(p0.x, p0.y, p0.x, p0.y) || Meets(p3.x, p3.y, p3.x, p3.y)) {
+            result_.reachesBox = true;
+            return;
+        }
         const double l = std::fmin(std::fmin(p0.x, p1.x), std::fmin(p2.x, p3.x));
         const double r = std::fmax(std::fmax(p0.x, p1.x), std::fmax(p2.x, p3.x));
         const double t = std::fmin(std::fmin(p0.y, p1.y), std::fmin(p2.y, p3.y));
