@@ -57,6 +57,8 @@ public:
 private:
     // Halving a cubic ten times leaves pieces about a thousandth of its size.
     static constexpr int kLevels = 10;
+    // Control boxes looked at per scan: a path that needs more is simply walked.
+    static constexpr int kBudget = 8192;
 
     static bool Finite(const tagPointF& p) { return p.x - p.x == 0 && p.y - p.y == 0; }
 
@@ -126,6 +128,11 @@ private:
         const double r = std::fmax(std::fmax(p0.x, p1.x), std::fmax(p2.x, p3.x));
         const double t = std::fmin(std::fmin(p0.y, p1.y), std::fmin(p2.y, p3.y));
         const double b = std::fmax(std::fmax(p0.y, p1.y), std::fmax(p2.y, p3.y));
+        // Past its budget the scan stops looking closer and leaves the tile to the walk.
+        if (--budget_ < 0) {
+            result_.reachesBox = true;
+            return;
+        }
         if (level == 0 || !Meets(l, t, r, b)) {
             Part(p3.x, p3.y, l, t, r, b);
             return;
@@ -144,6 +151,7 @@ private:
     bool haveCurrent_ = false;
     double curX_ = 0, curY_ = 0, startX_ = 0, startY_ = 0;
     int points_ = 0;
+    int budget_ = kBudget;
 };
 
 inline PathReach ReachOfPath(const SegmentDesc* segs, int count, const tagRectF& box)
