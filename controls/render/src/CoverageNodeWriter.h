@@ -4,8 +4,8 @@
 // full, so the caller learns that its record is incomplete. Entries hold 16-bit columns and rows:
 // a pixel beyond them cannot be recorded, and is treated the same way rather than wrapped.
 #include <cstdint>
-#include <limits>
 #include <cstring>
+#include <limits>
 
 #include "render/CoverageMaskList.h"
 

@@ -260,6 +260,67 @@ TEST(TileFrame, TilesNoEdgeReachesMatchTheWholeDrawing)
     }
 }
 
+// Expected tiles of a drawing that is too tall: quadrants, depth first, until under the row limit.
+void Quadrants(const RECT& r, std::vector<RECT>& out)
+{
+    if (r.bottom - r.top < 1014) {
+        out.push_back(r);
+        return;
+    }
+    const int mx = (r.left + r.right) >> 1, my = (r.top + r.bottom) >> 1;
+    for (const RECT& q : {RECT{r.left, r.top, mx, my}, RECT{mx, r.top, r.right, my}, RECT{r.left, my, mx, r.bottom},
+                          RECT{mx, my, r.right, r.bottom}})
+        Quadrants(q, out);
+}
+
+// A drawing taller than a tile is first narrowed to the path's bounds, then cut into quadrants
+// (not strips), whose fill nodes follow one another in the caller's list in that order.
+TEST(TileDriver, TallDrawingIsCutIntoQuadrantsOfThePathsBounds)
+{
+    struct Case {
+        const char* name;
+        double l, t, r, b;   // the filled rectangle
+        RECT bounds;         // its bounds rounded outwards
+    };
+    const Case cases[] = {
+        {"4001 rows: two levels", 3.5, 10.25, 40.75, 4010.5, {3, 10, 41, 4011}},
+        {"1014 rows: one level", 0, 0, 20, 1013.5, {0, 0, 21, 1014}},
+        {"5000 rows: three levels", 1.25, 2, 60, 5001.75, {1, 2, 61, 5002}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GuardedBitmap canvas(64, 5100);
+        PathBuilder path;
+        path.Rect(c.l, c.t, c.r, c.b);
+        const FillInfo request = WhiteFill();
+        std::vector<unsigned char> list(1 << 22, 0xEE);
+        RECT clip{0, 0, 64, 5100};
+        const int bytes = DrawPolyBezierTiled(canvas.get(), &clip, path.data(), path.count(), list.data(),
+                                              list.data() + list.size(), &request, 1, 1, nullptr, 0);
+        ASSERT_GT(bytes, 0);
+        EXPECT_TRUE(EqualRect(&clip, &c.bounds));
+        std::vector<RECT> expected;
+        Quadrants(c.bounds, expected);
+        std::vector<RECT> nodes;
+        int offset = 0;
+        while (true) {
+            CoverageMaskNode head;
+            std::memcpy(&head, list.data() + offset, sizeof head);
+            if (head.count == 0) break;
+            EXPECT_EQ(CoverageFill, head.kind);
+            nodes.push_back({head.left, head.top, head.right, head.bottom});
+            offset += CoverageNodeBytes(head);
+        }
+        EXPECT_EQ(bytes, offset);
+        ASSERT_EQ(expected.size(), nodes.size());
+        for (size_t i = 0; i < nodes.size(); ++i)
+            EXPECT_TRUE(EqualRect(&expected[i], &nodes[i]))
+                << "tile " << i << ": " << nodes[i].left << "," << nodes[i].top << "-" << nodes[i].right << ","
+                << nodes[i].bottom;
+        EXPECT_TRUE(canvas.GuardsIntact());
+    }
+}
+
 // A pixel past column or row 32767 cannot be written into a list entry: the pixels are painted all
 // the same, and the record is reported incomplete rather than holding wrapped coordinates.
 TEST(TileFrame, PixelsBeyondSixteenBitCoordinatesArePaintedButNotRecorded)
