@@ -55,7 +55,7 @@ public:
     }
 
 private:
-    // Halving a cubic ten times leaves pieces about a thousandth of its size.
+    // Halving a cubic ten times leaves parts about a thousandth of its size.
     static constexpr int kLevels = 10;
     // Control boxes looked at per scan: a path that needs more is simply walked.
     static constexpr int kBudget = 8192;
@@ -116,7 +116,7 @@ private:
         points_ = 0;
     }
 
-    // The pieces whose control box meets the box are halved until they are fine enough to tell.
+    // The parts whose control box meets the box are halved until they are fine enough to tell.
     void Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3, int level)
     {
         // Its ends lie on the curve: one inside the box settles it.
