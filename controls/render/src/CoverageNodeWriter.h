@@ -1,9 +1,11 @@
 #pragma once
 // Appends CoverageMaskList nodes to a caller's buffer without ever writing past its end: room for
 // the closing head is always kept, and a node that does not fit is dropped and the writer marked
-// full, so the caller learns that its record is incomplete.
+// full, so the caller learns that its record is incomplete. Entries hold 16-bit columns and rows:
+// a pixel beyond them cannot be recorded, and is treated the same way rather than wrapped.
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include "render/CoverageMaskList.h"
 
@@ -34,6 +36,11 @@ public:
     void Entry(int x, int y, std::uint16_t value)
     {
         if (!nodeOpen_) return;
+        const int last = (value & kCoverageRunFlag) ? x + (value & 0x7FFF) - 1 : x;
+        if (!Fits16(x) || !Fits16(last) || !Fits16(y)) {
+            Abandon();
+            return;
+        }
         if (!Room(sizeof(CoverageMaskEntry))) return;
         CoverageMaskEntry e{static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), value};
         std::memcpy(write_, &e, sizeof e);
@@ -79,12 +86,24 @@ public:
     int BytesWritten() const { return recording() ? static_cast<int>(cursor_ - begin_) : 0; }
 
 private:
+    static bool Fits16(int v)
+    {
+        return v >= std::numeric_limits<std::int16_t>::min() && v <= std::numeric_limits<std::int16_t>::max();
+    }
+
+    // The open node cannot be recorded whole: it is dropped (the list still ends after the last
+    // complete node) and the record reported incomplete.
+    void Abandon()
+    {
+        full_ = true;
+        nodeOpen_ = false;
+    }
+
     bool Room(long bytes)
     {
         // Keep space for the closing head after this node.
         if (limit_ - write_ < bytes + static_cast<long>(sizeof(CoverageMaskNode))) {
-            full_ = true;
-            nodeOpen_ = false;
+            Abandon();
             return false;
         }
         return true;

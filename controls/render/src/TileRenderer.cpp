@@ -10,6 +10,7 @@
 #include "DashWalker.h"
 #include "EdgeFeed.h"
 #include "EngineTables.h"
+#include "PathReach.h"
 #include "PathWalk.h"
 #include "SmallShapeFill.h"
 #include "SpanPainter.h"
@@ -160,6 +161,20 @@ void StrokeNearBox(StrokeOutline& stroke, const std::vector<StrokePoint>& input,
     }
 }
 
+// Paints every pixel of the tile at full strength with the fill and records it the way the sweep
+// records whole rows: one run a row.
+void FillWholeTile(ImagingBitmap* bdst, const RECT& tile, const FillInfo& request, CoverageNodeWriter& writer)
+{
+    const ImagingBitmap* pattern = request.FillType == FillPattern ? request.PatternBitmap : nullptr;
+    SpanPainter painter(bdst, request.FillColor, pattern, request.PatternOriginX, request.PatternOriginY);
+    writer.BeginNode(CoverageFill);
+    for (int y = tile.top; y < tile.bottom; ++y) {
+        painter.Span(y, tile.left, tile.right, 255);
+        writer.Run(tile.left, y, tile.right - tile.left);
+    }
+    writer.EndNode(tile.left, tile.top, tile.right, tile.bottom, true);
+}
+
 } // namespace
 
 int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc* segments, int snum,
@@ -219,6 +234,23 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     walkRequest.tolerance = 0.0025;
     walkRequest.needLengths = dash != nullptr;
     walkRequest.dashKey = options.dashKey;
+    // No part of the path comes within the margin: no outline reaches the tile, and the fill
+    // covers all of it or none of it. (Dashed outlines take the walk, which keeps the caller's
+    // step cache up to date.)
+    if (!dash) {
+        const PathReach reach = ReachOfPath(segments, snum, walkRequest.clip);
+        const bool inside = fill && (options.nonZeroFill ? reach.winding != 0 : (reach.winding & 1) != 0);
+        if (!reach.reachesBox && !(inside && smallShape)) {
+            if (inside) {
+                ImagingAccessScope access(bdst);
+                if (!access.ok()) return RenderFailed;
+                FillWholeTile(bdst, tile, request, writer);
+            }
+            *cliprect = tile;
+            return writer.full() ? RenderListFull : writer.BytesWritten();
+        }
+    }
+
     PathWalk& walk = stroke.wide ? ws.wideWalk : ws.walk;
     if (!walk.Run(walkRequest)) {
         *status = TileTooLarge;

@@ -13,7 +13,8 @@ struct ImagingBitmap;
 // Results besides byte counts (>= 0).
 enum RenderResult {
     RenderFailed = -1,        // the drawing could not be completed (even the fallback failed)
-    RenderListFull = -2,      // painted, but the caller's coverage buffer was too small: discard it
+    RenderListFull = -2,      // painted, but the record is incomplete (the caller's coverage buffer was
+                              // too small, or a pixel lies beyond the entries' 16-bit coordinates): discard it
 };
 
 // Why a tile could not be drawn with the fixed working storage; the driver splits it.
