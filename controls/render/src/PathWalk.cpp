@@ -8,10 +8,22 @@
 
 namespace {
 
-constexpr int kMaxCubicSteps = 4096;
-
 // v - v is 0 only for finite v.
 bool Finite(const tagPointF& p) { return p.x - p.x == 0 && p.y - p.y == 0; }
+
+tagPointF Snapped(const tagPointF& p, bool snap)
+{
+    if (!snap || !Finite(p)) return p;
+    return {__crop(p.x), __crop(p.y)};
+}
+
+// Nearest integer, halves to even, for values well inside the int range.
+inline int RoundNearest(double v)
+{
+    const double magic = 6755399441055744.0;   // 1.5 * 2^52
+    volatile double shifted = v + magic;
+    return static_cast<int>(static_cast<long long>(shifted - magic));
+}
 
 // 16-bit hash of a cubic's points cut to whole pixels: the key callers keep for the step cache.
 std::uint16_t CubicHash(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3)
@@ -23,6 +35,12 @@ std::uint16_t CubicHash(const tagPointF& p0, const tagPointF& p1, const tagPoint
     return static_cast<std::uint16_t>(h & 0xFFFF);
 }
 
+constexpr double kLineStep = 0.98;
+constexpr double kDashLineStep = 1.0;
+// A line's last step this close to its end point is weakened by the distance, so the end point
+// does not double it up.
+constexpr double kNearEnd2 = 0.95;
+
 } // namespace
 
 PathWalk::PathWalk(int capacity) : capacity_(capacity)
@@ -30,115 +48,212 @@ PathWalk::PathWalk(int capacity) : capacity_(capacity)
     points_.reserve(capacity);
 }
 
-int PathWalk::CubicSteps(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3,
-                         double tolerance)
+int PathWalk::Outcode(double x, double y) const
 {
-    // The chords of n equal steps stay within 3/4 * M / n^2 of the curve, M the larger second
-    // difference of the control points.
-    const double ax = p0.x - 2 * p1.x + p2.x, ay = p0.y - 2 * p1.y + p2.y;
-    const double bx = p1.x - 2 * p2.x + p3.x, by = p1.y - 2 * p2.y + p3.y;
-    const double m = std::sqrt(std::max(ax * ax + ay * ay, bx * bx + by * by));
-    const double n = std::ceil(std::sqrt(0.75 * m / tolerance));
-    if (!(n >= 1)) return 1;
-    return n > kMaxCubicSteps ? kMaxCubicSteps : static_cast<int>(n);
+    const tagRectF& c = request_->clip;
+    return (x < c.left ? 1 : 0) | (x > c.right ? 2 : 0) | (y < c.top ? 4 : 0) | (y > c.bottom ? 8 : 0);
 }
 
-bool PathWalk::Append(double x, double y, double length)
+bool PathWalk::Append(double x, double y, std::uint8_t coverage)
 {
     if (static_cast<int>(points_.size()) >= capacity_) return false;
-    points_.push_back({x, y, haveCurrent_ ? length : 0.0});
-    haveCurrent_ = true;
+    points_.push_back({x, y, coverage, dash_.dashed() && !dash_.on()});
+    return true;
+}
+
+// Appends a point pulled onto the clip; three points in a row on one border line, going one way,
+// keep only the outer two.
+bool PathWalk::Push(double x, double y, std::uint8_t coverage)
+{
+    const tagRectF& c = request_->clip;
+    const double cx = std::min(std::max(x, c.left), c.right);
+    const double cy = std::min(std::max(y, c.top), c.bottom);
+    const int n = static_cast<int>(points_.size());
+    if (n - subpathStart_ >= 2) {
+        const WalkPoint& a = points_[n - 2];
+        WalkPoint& b = points_[n - 1];
+        const bool onBorderX = (b.x == c.left || b.x == c.right) && a.x == b.x && b.x == cx;
+        const bool onBorderY = (b.y == c.top || b.y == c.bottom) && a.y == b.y && b.y == cy;
+        if ((onBorderX && (b.y - a.y) * (cy - b.y) >= 0) || (onBorderY && (b.x - a.x) * (cx - b.x) >= 0)) {
+            b.x = cx;
+            b.y = cy;
+            return true;
+        }
+    }
+    return Append(cx, cy, coverage);
+}
+
+// The next point of a curve's walk. Inside the clip it is kept as it is; a stretch of the walk outside
+// is pulled onto the clip's border region by region, which leaves every row's winding inside the
+// tile as it was. Chords are shorter than a pixel, so a chord from a pulled point into the clip
+// differs from the curve's own only far outside the tile.
+bool PathWalk::AppendWalked(double x, double y, std::uint8_t coverage)
+{
+    const double fromX = curX_, fromY = curY_;
+    const bool had = haveCurrent_;
     curX_ = x;
     curY_ = y;
-    return true;
+    haveCurrent_ = true;
+    const int c1 = Outcode(x, y);
+    if (!had) {
+        startX_ = x;
+        startY_ = y;
+        return Append(x, y, coverage);
+    }
+    const int c0 = Outcode(fromX, fromY);
+    if ((c0 | c1) == 0) return Append(x, y, coverage);
+    if (c0 != c1 && (c0 & c1) == 0) {
+        // Where the chord crosses the clip's four lines, in order along it.
+        const tagRectF& c = request_->clip;
+        const double dx = x - fromX, dy = y - fromY;
+        double ts[4];
+        int count = 0;
+        auto cross = [&](double edge, double from, double d) {
+            if (d == 0) return;
+            const double t = (edge - from) / d;
+            if (t > 0 && t < 1) ts[count++] = t;
+        };
+        cross(c.left, fromX, dx);
+        cross(c.right, fromX, dx);
+        cross(c.top, fromY, dy);
+        cross(c.bottom, fromY, dy);
+        std::sort(ts, ts + count);
+        for (int i = 0; i < count; ++i)
+            if (!Push(fromX + dx * ts[i], fromY + dy * ts[i], coverage)) return false;
+    }
+    return Push(x, y, coverage);
+}
+
+// The next point of a line: kept exactly, so the line crosses the tile as it is. When the walk
+// stands on a pulled point, its true position comes first (the way there lies outside the clip).
+bool PathWalk::AppendExact(double x, double y, std::uint8_t coverage)
+{
+    if (!haveCurrent_) return AppendWalked(x, y, coverage);   // a sub-path starts where it is
+    const WalkPoint& last = points_.back();
+    if (static_cast<int>(points_.size()) > subpathStart_ && (last.x != curX_ || last.y != curY_))
+        if (!Append(curX_, curY_, last.coverage)) return false;
+    curX_ = x;
+    curY_ = y;
+    return Append(x, y, coverage);
 }
 
 void PathWalk::EndSubpath()
 {
+    if (haveCurrent_ && request_->closeSubpaths && (curX_ != startX_ || curY_ != startY_)) {
+        // The way back to the start is walked like any line; the start itself is already there.
+        Line(curX_, curY_, startX_, startY_, false);
+    }
+    if (request_->closeSubpaths && static_cast<int>(points_.size()) - subpathStart_ > 1) {
+        // A closed outline that came back to its start by itself does not take the start twice.
+        const WalkPoint& first = points_[subpathStart_];
+        if (points_.back().x == first.x && points_.back().y == first.y) points_.pop_back();
+    }
     const int count = static_cast<int>(points_.size()) - subpathStart_;
     if (count > 0) subpaths_.push_back({subpathStart_, count});
     subpathStart_ = static_cast<int>(points_.size());
     haveCurrent_ = false;
+    dash_.Restart();
 }
 
-double PathWalk::CachedCubicLength(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2,
-                                   const tagPointF& p3, const WalkRequest& request)
+bool PathWalk::Line(double x0, double y0, double x1, double y1, bool appendEnd)
+{
+    if (!request_->stepLines) return appendEnd ? AppendExact(x1, y1) : true;
+    const double dx = x1 - x0, dy = y1 - y0;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (!(length > 0)) return true;
+    if (!std::isfinite(length)) return appendEnd ? AppendExact(x1, y1) : true;
+    const double step = dash_.dashed() ? kDashLineStep : kLineStep;
+    // Steps are taken while at least one pixel is left.
+    const long steps = length >= 1 ? static_cast<long>(std::floor((length - 1) / step)) + 1 : 0;
+    long first = steps + 1, last = steps;
+    {
+        // Only the steps near the clip are appended; the others only move the dash pattern on.
+        const tagRectF& c = request_->clip;
+        double t0 = 0, t1 = 1;
+        const double a[2] = {x0, y0}, d[2] = {dx, dy}, lo[2] = {c.left, c.top}, hi[2] = {c.right, c.bottom};
+        bool hit = true;
+        for (int k = 0; k < 2 && hit; ++k) {
+            if (d[k] == 0) {
+                hit = a[k] >= lo[k] && a[k] <= hi[k];
+                continue;
+            }
+            double ta = (lo[k] - a[k]) / d[k], tb = (hi[k] - a[k]) / d[k];
+            if (ta > tb) std::swap(ta, tb);
+            t0 = std::max(t0, ta);
+            t1 = std::min(t1, tb);
+        }
+        if (hit && t0 <= t1) {
+            first = std::max(1L, static_cast<long>(std::floor(t0 * length / step)) - 1);
+            last = std::min(steps, static_cast<long>(std::ceil(t1 * length / step)) + 1);
+        }
+    }
+    if (first > last) {
+        dash_.Advance(steps);
+    } else {
+        dash_.Advance(first - 1);
+        const double rest = length - steps * step;
+        for (long k = first; k <= last; ++k) {
+            dash_.Step();
+            const double f = k * step / length;
+            std::uint8_t coverage = 255;
+            if (k == steps && rest * rest < kNearEnd2) coverage = static_cast<std::uint8_t>(RoundNearest(255 * rest));
+            if (!AppendExact(x0 + dx * f, y0 + dy * f, coverage)) return false;
+        }
+        dash_.Advance(steps - last);
+    }
+    if (appendEnd) return AppendExact(x1, y1);
+    return true;
+}
+
+long PathWalk::CachedCubicSteps(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3)
 {
     EngineTables& tables = EngineTables::Get();
     CubicCacheKey key;
     key.hash = CubicHash(p0, p1, p2, p3);
     const double coords[8] = {p0.x, p0.y, p1.x, p1.y, p2.x, p2.y, p3.x, p3.y};
     std::copy(coords, coords + 8, key.coords);
-    key.tolerance = request.tolerance;
-    if (request.dashKey && *request.dashKey != key.hash) {
-        tables.EraseCacheHash(*request.dashKey);
-        *request.dashKey = key.hash;
+    key.tolerance = request_->tolerance;
+    if (request_->dashKey && *request_->dashKey != key.hash) {
+        tables.EraseCacheHash(*request_->dashKey);
+        *request_->dashKey = key.hash;
     }
     auto it = tables.tileCache.find(key);
-    if (it != tables.tileCache.end()) return it->second.cumulativeLength.back();
+    if (it != tables.tileCache.end()) return it->second.stepCount();
 
-    const int n = CubicSteps(p0, p1, p2, p3, request.tolerance);
-    CubicStepCache steps;
-    steps.stepCount = n;
-    steps.cumulativeLength.reserve(n);
-    const double ax = -p0.x + 3 * p1.x - 3 * p2.x + p3.x, bx = 3 * p0.x - 6 * p1.x + 3 * p2.x, cx = 3 * p1.x - 3 * p0.x;
-    const double ay = -p0.y + 3 * p1.y - 3 * p2.y + p3.y, by = 3 * p0.y - 6 * p1.y + 3 * p2.y, cy = 3 * p1.y - 3 * p0.y;
-    double lx = p0.x, ly = p0.y, total = 0;
-    for (int i = 1; i <= n; ++i) {
-        double x, y;
-        if (i == n) { x = p3.x; y = p3.y; }
-        else {
-            const double t = static_cast<double>(i) / n;
-            x = ((ax * t + bx) * t + cx) * t + p0.x;
-            y = ((ay * t + by) * t + cy) * t + p0.y;
-        }
-        total += std::hypot(x - lx, y - ly);
-        steps.cumulativeLength.push_back(total);
-        lx = x;
-        ly = y;
-    }
-    tables.tileCache.emplace(key, std::move(steps));
-    return total;
+    CubicStepCache cache;
+    double from = 0;
+    FlattenSteps(p0, p1, p2, p3, request_->tolerance, [&](double t, double, double) {
+        cache.steps.push_back({from, static_cast<std::int32_t>(cache.steps.size())});
+        from = t;
+        return true;
+    });
+    const long steps = cache.stepCount();
+    tables.tileCache.emplace(key, std::move(cache));
+    return steps;
 }
 
-bool PathWalk::FlattenCubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3,
-                            const WalkRequest& request)
+bool PathWalk::Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3)
 {
-    if (!Finite(p1) || !Finite(p2)) return Append(p3.x, p3.y, std::hypot(p3.x - p0.x, p3.y - p0.y));
     const double minX = std::min(std::min(p0.x, p1.x), std::min(p2.x, p3.x));
     const double maxX = std::max(std::max(p0.x, p1.x), std::max(p2.x, p3.x));
     const double minY = std::min(std::min(p0.y, p1.y), std::min(p2.y, p3.y));
     const double maxY = std::max(std::max(p0.y, p1.y), std::max(p2.y, p3.y));
-    const tagRectF& c = request.clip;
+    const tagRectF& c = request_->clip;
     if (minX >= c.right || maxX <= c.left || minY >= c.bottom || maxY <= c.top) {
-        const double length = request.needLengths ? CachedCubicLength(p0, p1, p2, p3, request)
-                                                  : std::hypot(p3.x - p0.x, p3.y - p0.y);
-        return Append(p3.x, p3.y, length);
+        // Wholly outside: its chord stands in for it, and its steps still count for the dashes.
+        if (dash_.dashed()) dash_.Advance(CachedCubicSteps(p0, p1, p2, p3));
+        return AppendExact(p3.x, p3.y);
     }
-    const int n = CubicSteps(p0, p1, p2, p3, request.tolerance);
-    const double ax = -p0.x + 3 * p1.x - 3 * p2.x + p3.x, bx = 3 * p0.x - 6 * p1.x + 3 * p2.x, cx = 3 * p1.x - 3 * p0.x;
-    const double ay = -p0.y + 3 * p1.y - 3 * p2.y + p3.y, by = 3 * p0.y - 6 * p1.y + 3 * p2.y, cy = 3 * p1.y - 3 * p0.y;
-    for (int i = 1; i <= n; ++i) {
-        double x, y;
-        if (i == n) { x = p3.x; y = p3.y; }
-        else {
-            const double t = static_cast<double>(i) / n;
-            x = ((ax * t + bx) * t + cx) * t + p0.x;
-            y = ((ay * t + by) * t + cy) * t + p0.y;
-        }
-        if (!Append(x, y, request.needLengths ? std::hypot(x - curX_, y - curY_) : 0.0)) return false;
-    }
-    return true;
-}
-
-// Lengths are only kept for dashes.
-double PathWalk::Distance(const tagPointF& p, const WalkRequest& request) const
-{
-    return request.needLengths ? std::hypot(p.x - curX_, p.y - curY_) : 0.0;
+    return FlattenSteps(p0, p1, p2, p3, request_->tolerance, [this](double, double x, double y) {
+               dash_.Step();
+               return AppendWalked(x, y);
+           }) >= 0;
 }
 
 bool PathWalk::Run(const WalkRequest& request)
 {
+    request_ = &request;
+    dash_ = DashState(request.dash);
     points_.clear();
     subpaths_.clear();
     subpathStart_ = 0;
@@ -151,17 +266,31 @@ bool PathWalk::Run(const WalkRequest& request)
             continue;
         }
         if (s.kind != SegmentCubic && s.kind != SegmentLine) continue;
-        // Unusable points are left out; the polyline joins the points around them.
-        if (Finite(s.pt1) && (!haveCurrent_ || s.pt1.x != curX_ || s.pt1.y != curY_)) {
-            if (!Append(s.pt1.x, s.pt1.y, Distance(s.pt1, request))) return false;
+        // Unusable points are left out; the walk joins the points around them.
+        const tagPointF p1 = Snapped(s.pt1, request.snap);
+        if (Finite(p1)) {
+            if (!haveCurrent_) {
+                if (!AppendWalked(p1.x, p1.y)) return false;
+            } else if (p1.x != curX_ || p1.y != curY_) {
+                if (!Line(curX_, curY_, p1.x, p1.y, true)) return false;
+            }
         }
         if (s.kind == SegmentLine) {
-            if (Finite(s.pt2) && !Append(s.pt2.x, s.pt2.y, Distance(s.pt2, request)))
+            const tagPointF p2 = Snapped(s.pt2, request.snap);
+            if (!Finite(p2)) continue;
+            if (!haveCurrent_) {
+                if (!AppendWalked(p2.x, p2.y)) return false;
+            } else if (!Line(curX_, curY_, p2.x, p2.y, true)) {
                 return false;
+            }
         } else if (i + 1 < request.count) {
-            const tagPointF& end = segs[i + 1].pt1;
-            if (Finite(s.pt1) && Finite(end) && haveCurrent_) {
-                if (!FlattenCubic(s.pt1, s.pt2, s.pt3, end, request)) return false;
+            const tagPointF end = Snapped(segs[i + 1].pt1, request.snap);
+            if (!Finite(p1) || !Finite(end) || !haveCurrent_) continue;
+            const tagPointF c1 = Snapped(s.pt2, request.snap), c2 = Snapped(s.pt3, request.snap);
+            if (!Finite(c1) || !Finite(c2)) {
+                if (!Line(curX_, curY_, end.x, end.y, true)) return false;
+            } else if (!Cubic(p1, c1, c2, end)) {
+                return false;
             }
         }
     }

@@ -13,6 +13,7 @@
 #include "PathWalk.h"
 #include "SpanPainter.h"
 #include "StrokeOutline.h"
+#include "ThinStroke.h"
 #include "TileLimits.h"
 #include "imaging/ImagingBitmap.h"
 #include "render/DrawPolyBezier.h"
@@ -45,6 +46,7 @@ struct TileWorkspace {
 struct StrokeClass {
     bool present = false;
     bool wide = false;
+    bool nearOnePixel = false;   // thin, plotted point by point
     double width = 0;
     double half = 0;
 };
@@ -59,6 +61,7 @@ StrokeClass ClassifyStroke(const FillInfo& request)
     s.width = w;
     s.half = w / 2;
     s.wide = w >= 1.05;
+    s.nearOnePixel = !s.wide && w > 0.95;
     return s;
 }
 
@@ -210,8 +213,12 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     walkRequest.segments = segments;
     walkRequest.count = snum;
     walkRequest.clip = {tile.left - margin, tile.top - margin, tile.right + margin, tile.bottom + margin};
-    walkRequest.tolerance = 0.0025;
-    walkRequest.needLengths = dash != nullptr;
+    const bool thin = stroke.present && !stroke.wide;
+    walkRequest.tolerance = thin ? 0.96 : 0.4;
+    walkRequest.snap = !smallShape;
+    walkRequest.stepLines = thin;
+    walkRequest.closeSubpaths = thin && options.closed;
+    walkRequest.dash = dash;
     walkRequest.dashKey = options.dashKey;
     PathWalk& walk = stroke.wide ? ws.wideWalk : ws.walk;
     if (!walk.Run(walkRequest)) {
@@ -262,22 +269,22 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             return 0;
         }
     }
-    if (stroke.present && !stroke.wide) {
+    if (thin && !stroke.nearOnePixel) {
+        // The outline of every drawn stretch of the walk; a dash gap breaks it.
         ws.outlineCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
         EdgeFeed feed(ws.outlineCells);
         StrokeBounds ignored;
         for (const WalkSubpath& sub : walk.subpaths()) {
-            if (dash) {
-                DashPolyline(&walk.points()[sub.first], sub.count, options.closed != 0, *dash, walkRequest.clip,
-                             [&](const std::vector<StrokePoint>& s) {
-                                 StrokeNearBox(ws.stroke, s, false, h, walkRequest.clip, feed, ignored, ws.run,
-                                               ws.nearBox, ws.deduped);
-                             },
-                             ws.stretch);
-            } else {
-                CopyPolyline(walk, sub, ws.polyline);
-                StrokeNearBox(ws.stroke, ws.polyline, options.closed != 0, h, walkRequest.clip, feed, ignored,
-                              ws.run, ws.nearBox, ws.deduped);
+            const WalkPoint* p = &walk.points()[sub.first];
+            int k = 0;
+            while (k < sub.count) {
+                while (k < sub.count && p[k].gap) ++k;
+                ws.polyline.clear();
+                while (k < sub.count && !p[k].gap) { ws.polyline.push_back({p[k].x, p[k].y}); ++k; }
+                const bool whole = static_cast<int>(ws.polyline.size()) == sub.count;
+                if (ws.polyline.size() >= 2)
+                    StrokeNearBox(ws.stroke, ws.polyline, whole && options.closed != 0, h, walkRequest.clip, feed,
+                                  ignored, ws.run, ws.nearBox, ws.deduped);
             }
         }
         if (ws.outlineCells.overflowed()) {
@@ -336,17 +343,22 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         }
     }
 
-    if (stroke.present && !stroke.wide) {
-        SpanPainter painter(bdst, request.OutlineColor, nullptr, 0, 0);
-        // Strokes narrower than 0.8 pixel never reach full strength.
-        const int cap = std::min(255, __round(h * 637.5));
-        CoverageSweep sweep(static_cast<unsigned>(std::max(cap, 1)));
-        sweep.PaintTo(&painter, &writer);
+    if (thin && stroke.nearOnePixel) {
         writer.BeginNode(CoverageOutline);
-        ws.outlineCells.Sweep(true, sweep);
-        sweep.FlushRun();
-        if (sweep.painted())
-            writer.EndNode(sweep.dirtyLeft(), sweep.dirtyTop(), sweep.dirtyRight(), sweep.dirtyBottom(), true);
+        PointPlotter plotter(bdst, request.OutlineColor, tile, &writer);
+        plotter.PlotWalk(walk);
+        const ThinPixelBlender& b = plotter.blender();
+        if (b.painted())
+            writer.EndNode(b.dirtyLeft(), b.dirtyTop(), b.dirtyRight(), b.dirtyBottom(), false);
+        else
+            writer.EndNode(0, 0, 0, 0, false);
+    } else if (thin) {
+        ThinPixelBlender blender(bdst, request.OutlineColor);
+        ThinCoverageSink sink(blender, &writer, h);
+        writer.BeginNode(CoverageOutline);
+        ws.outlineCells.Sweep(true, sink);
+        if (blender.painted())
+            writer.EndNode(blender.dirtyLeft(), blender.dirtyTop(), blender.dirtyRight(), blender.dirtyBottom(), true);
         else
             writer.EndNode(0, 0, 0, 0, true);
     }

@@ -1,5 +1,7 @@
-// The step cache of dashed curves: entries are found by the whole curve, never by its 16-bit key
-// alone, and a caller's key slot drops the entries it no longer needs.
+// The step cache of dashed curves: a curve out of view still counts the steps its walk would take,
+// entries are found by the whole curve, never by its 16-bit key alone, and a caller's key slot
+// drops the entries it no longer needs.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -23,8 +25,10 @@ std::vector<SegmentDesc> CurvePath(const double p[8])
     return segs;
 }
 
-// Length of the curve's polyline as the walk flattens it when the curve is in view.
-double FlattenedLength(const double p[8])
+const DashPattern* Dots() { return DashPatternForOutline(OutlineDot); }
+
+// Steps of the curve's walk when the curve is in view: one per point after its start.
+long VisibleSteps(const double p[8])
 {
     PathWalk walk(100000);
     const std::vector<SegmentDesc> segs = CurvePath(p);
@@ -32,16 +36,15 @@ double FlattenedLength(const double p[8])
     request.segments = segs.data();
     request.count = 2;
     request.clip = {-1e6, -1e6, 1e6, 1e6};
-    request.tolerance = 0.0025;
-    request.needLengths = true;
+    request.tolerance = 0.96;
+    request.stepLines = true;
+    request.dash = Dots();
     EXPECT_TRUE(walk.Run(request));
-    double total = 0;
-    for (const WalkPoint& pt : walk.points()) total += pt.length;
-    return total;
+    return static_cast<long>(walk.points().size()) - 1;
 }
 
-// Length the walk gives the curve's chord when the curve lies outside the clip.
-double CulledLength(const double p[8], unsigned short* key)
+// Steps the cache holds for the curve after a walk that leaves it out of view.
+long CulledSteps(const double p[8], unsigned short* key)
 {
     PathWalk walk(100);
     const std::vector<SegmentDesc> segs = CurvePath(p);
@@ -49,31 +52,44 @@ double CulledLength(const double p[8], unsigned short* key)
     request.segments = segs.data();
     request.count = 2;
     request.clip = {5000, 5000, 6000, 6000};
-    request.tolerance = 0.0025;
-    request.needLengths = true;
+    request.tolerance = 0.96;
+    request.stepLines = true;
+    request.dash = Dots();
     request.dashKey = key;
     CriticalSectionHolder lock(RenderingLock());
     EXPECT_TRUE(walk.Run(request));
     EXPECT_EQ(2u, walk.points().size());
-    return walk.points().back().length;
+    for (const auto& entry : EngineTables::Get().tileCache)
+        if (std::equal(p, p + 8, entry.first.coords) && entry.first.tolerance == 0.96) {
+            const std::vector<CubicStep>& steps = entry.second.steps;
+            // Records start at t = 0 and rise, one per step, each with its own index.
+            EXPECT_EQ(0.0, steps.front().t);
+            for (size_t i = 1; i < steps.size(); ++i) {
+                EXPECT_LT(steps[i - 1].t, steps[i].t);
+                EXPECT_EQ(static_cast<std::int32_t>(i), steps[i].count);
+            }
+            return entry.second.stepCount();
+        }
+    ADD_FAILURE() << "no cache entry";
+    return -1;
 }
 
-TEST(DashCache, CurvesSharingAKeyKeepTheirOwnLengths)
+TEST(DashCache, CurvesSharingAKeyKeepTheirOwnSteps)
 {
     // Same whole-pixel coordinates under XOR, so the same 16-bit key; different curves.
     const double a[8] = {0, 0, 40, 40, 80, 40, 120, 0};
     const double b[8] = {0, 0, 40, 80, 80, 80, 120, 0};
     unsigned short key = 0;
-    const double la = CulledLength(a, &key);
+    const long sa = CulledSteps(a, &key);
     const unsigned short keyA = key;
-    const double lb = CulledLength(b, &key);
+    const long sb = CulledSteps(b, &key);
     EXPECT_EQ(keyA, key);
-    EXPECT_NEAR(FlattenedLength(a), la, 1e-9);
-    EXPECT_NEAR(FlattenedLength(b), lb, 1e-9);
-    EXPECT_GT(lb - la, 10.0);
+    EXPECT_EQ(VisibleSteps(a), sa);
+    EXPECT_EQ(VisibleSteps(b), sb);
+    EXPECT_GT(sb - sa, 10);
     // Asked again, each still finds its own entry.
-    EXPECT_EQ(la, CulledLength(a, &key));
-    EXPECT_EQ(lb, CulledLength(b, &key));
+    EXPECT_EQ(sa, CulledSteps(a, &key));
+    EXPECT_EQ(sb, CulledSteps(b, &key));
 }
 
 TEST(DashCache, MovingTheCallersKeyDropsTheOldEntries)
@@ -81,9 +97,9 @@ TEST(DashCache, MovingTheCallersKeyDropsTheOldEntries)
     const double a[8] = {0, 0, 40, 40, 80, 40, 120, 0};
     const double c[8] = {3, 0, 40, 40, 80, 40, 120, 0};
     unsigned short key = 0;
-    CulledLength(a, &key);
+    CulledSteps(a, &key);
     const unsigned short keyA = key;
-    CulledLength(c, &key);
+    CulledSteps(c, &key);
     ASSERT_NE(keyA, key);
     CriticalSectionHolder lock(RenderingLock());
     for (const auto& entry : EngineTables::Get().tileCache) EXPECT_NE(keyA, entry.first.hash);
@@ -99,13 +115,13 @@ TEST(PathWalkPool, FullPoolStopsTheWalkAtTheAppendThatDoesNotFit)
     const double big[8] = {0, 0, 4000, 3000, -3000, 4000, 5000, 5000};
     const std::vector<SegmentDesc> segs = CurvePath(big);
     struct PoolCase { int capacity; bool fits; };
-    for (const PoolCase& c : {PoolCase{10, false}, PoolCase{1000, false}, PoolCase{5000, true}}) {
+    for (const PoolCase& c : {PoolCase{10, false}, PoolCase{5000, false}, PoolCase{40000, true}}) {
         PathWalk walk(c.capacity);
         WalkRequest request;
         request.segments = segs.data();
         request.count = 2;
         request.clip = {-1e6, -1e6, 1e6, 1e6};
-        request.tolerance = 0.0025;
+        request.tolerance = 0.4;
         EXPECT_EQ(c.fits, walk.Run(request)) << c.capacity;
         EXPECT_LE(static_cast<int>(walk.points().size()), c.capacity);
     }

@@ -1,0 +1,88 @@
+#include "ThinStroke.h"
+
+#include <cmath>
+
+#include "imaging/ImagingBitmap.h"
+
+namespace {
+
+// Nearest integer, halves to even (the rounding mode of the SSE arithmetic), for small values.
+inline int RoundChannel(double v)
+{
+    const double magic = 6755399441055744.0;   // 1.5 * 2^52
+    volatile double shifted = v + magic;
+    return static_cast<int>(static_cast<long long>(shifted - magic));
+}
+
+} // namespace
+
+ThinPixelBlender::ThinPixelBlender(ImagingBitmap* destination, std::uint32_t colour)
+    : blue_(static_cast<double>((colour >> 16) & 0xFF)),
+      green_(static_cast<double>((colour >> 8) & 0xFF)),
+      red_(static_cast<double>(colour & 0xFF))
+{
+    if (!destination || !destination->Addr) return;
+    bits_ = destination->Addr;
+    bytesPerLine_ = destination->BytesPerLine;
+    pixelBytes_ = destination->BitsPerPixel / 8;
+}
+
+void ThinPixelBlender::Blend(int x, int y, double a)
+{
+    if (a > 1) a = 1;
+    if (x < dirtyLeft_) dirtyLeft_ = x;
+    if (x >= dirtyRight_) dirtyRight_ = x + 1;
+    if (y < dirtyTop_) dirtyTop_ = y;
+    if (y >= dirtyBottom_) dirtyBottom_ = y + 1;
+    unsigned char* p = bits_ + static_cast<size_t>(y) * bytesPerLine_ + static_cast<size_t>(x) * pixelBytes_;
+    const double keep = 1 - a;
+    p[0] = static_cast<unsigned char>(RoundChannel(p[0] * keep + blue_ * a));
+    p[1] = static_cast<unsigned char>(RoundChannel(p[1] * keep + green_ * a));
+    p[2] = static_cast<unsigned char>(RoundChannel(p[2] * keep + red_ * a));
+    if (pixelBytes_ == 4) p[3] = static_cast<unsigned char>(RoundChannel(p[3] * keep + 255 * a));
+}
+
+ThinCoverageSink::ThinCoverageSink(ThinPixelBlender& blender, CoverageNodeWriter* writer, double halfWidth)
+    : blender_(blender), writer_(writer)
+{
+    const double cap = halfWidth * 637.5;
+    cap_ = cap >= 255 ? 255 : RoundChannel(cap);
+    if (cap_ < 1) cap_ = 1;
+    cappedAlpha_ = cap >= 255 ? 1.0 : 2 * halfWidth;
+}
+
+PointPlotter::PointPlotter(ImagingBitmap* destination, std::uint32_t colour, const RECT& clip,
+                           CoverageNodeWriter* writer)
+    : blender_(destination, colour), clip_(clip), writer_(writer)
+{
+    if (!destination || !destination->Addr) clip_ = RECT{0, 0, 0, 0};
+}
+
+inline void PointPlotter::Blend(int x, int y, double a)
+{
+    if (!(a > 0) || x < clip_.left || x >= clip_.right || y < clip_.top || y >= clip_.bottom) return;
+    if (a > 1) a = 1;
+    blender_.Blend(x, y, a);
+    if (writer_) writer_->Entry(x, y, static_cast<std::uint16_t>(RoundChannel(255 * a)));
+}
+
+void PointPlotter::Splat(double x, double y, double weight)
+{
+    const double fx0 = std::floor(x), fy0 = std::floor(y);
+    // Points far outside the clip (or unusable) touch nothing.
+    if (!(fx0 >= clip_.left - 1 && fx0 < clip_.right && fy0 >= clip_.top - 1 && fy0 < clip_.bottom)) return;
+    const int px = static_cast<int>(fx0), py = static_cast<int>(fy0);
+    const double fx = x - fx0, fy = y - fy0;
+    Blend(px, py, (1 - fx) * (1 - fy) * weight);
+    Blend(px + 1, py, fx * (1 - fy) * weight);
+    Blend(px, py + 1, (1 - fx) * fy * weight);
+    Blend(px + 1, py + 1, fx * fy * weight);
+}
+
+void PointPlotter::PlotWalk(const PathWalk& walk)
+{
+    for (const WalkPoint& p : walk.points()) {
+        if (p.gap) continue;
+        Splat(p.x - 0.5, p.y - 0.5, p.coverage == 255 ? 1.0 : p.coverage * (1 / 255.0));
+    }
+}
