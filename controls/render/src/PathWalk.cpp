@@ -57,7 +57,7 @@ int PathWalk::Outcode(double x, double y) const
 bool PathWalk::Append(double x, double y, std::uint8_t coverage)
 {
     if (static_cast<int>(points_.size()) >= capacity_) return false;
-    points_.push_back({x, y, coverage, dash_.dashed() && !dash_.on()});
+    points_.push_back({x, y, coverage, dash_.dashed() && !dash_.on(), false});
     return true;
 }
 
@@ -192,13 +192,23 @@ bool PathWalk::Line(double x0, double y0, double x1, double y1, bool appendEnd)
     } else {
         dash_.Advance(first - 1);
         const double rest = length - steps * step;
-        for (long k = first; k <= last; ++k) {
+        // Every step is placed from the line's start by its number alone, so every tile finds the
+        // same points.
+        const double sx = dx * (step / length), sy = dy * (step / length);
+        if (!AppendExact(x0 + sx * first, y0 + sy * first)) return false;
+        points_.back().straight = true;
+        if (first == steps && rest * rest < kNearEnd2) points_.back().coverage = static_cast<std::uint8_t>(RoundNearest(255 * rest));
+        dash_.Step();
+        points_.back().gap = dash_.dashed() && !dash_.on();
+        if (static_cast<long>(points_.size()) + (last - first) > capacity_) return false;
+        for (long k = first + 1; k <= last; ++k) {
             dash_.Step();
-            const double f = k * step / length;
-            std::uint8_t coverage = 255;
-            if (k == steps && rest * rest < kNearEnd2) coverage = static_cast<std::uint8_t>(RoundNearest(255 * rest));
-            if (!AppendExact(x0 + dx * f, y0 + dy * f, coverage)) return false;
+            points_.push_back({x0 + sx * k, y0 + sy * k, 255, dash_.dashed() && !dash_.on(), true});
         }
+        if (last == steps && rest * rest < kNearEnd2 && last > first)
+            points_.back().coverage = static_cast<std::uint8_t>(RoundNearest(255 * rest));
+        curX_ = points_.back().x;
+        curY_ = points_.back().y;
         dash_.Advance(steps - last);
     }
     if (appendEnd) return AppendExact(x1, y1);

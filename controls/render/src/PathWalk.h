@@ -18,6 +18,7 @@ struct WalkPoint {
     double x, y;
     std::uint8_t coverage;   // strength of the point for the point plotter (255: full)
     bool gap;                // inside a gap of the dash pattern: the outline breaks here
+    bool straight;           // a step inside a line: the outline runs straight through it
 };
 
 struct WalkSubpath {

@@ -2,17 +2,15 @@
 
 #include <cmath>
 
+#include <emmintrin.h>
+
 #include "imaging/ImagingBitmap.h"
 
 namespace {
 
-// Nearest integer, halves to even (the rounding mode of the SSE arithmetic), for small values.
-inline int RoundChannel(double v)
-{
-    const double magic = 6755399441055744.0;   // 1.5 * 2^52
-    volatile double shifted = v + magic;
-    return static_cast<int>(static_cast<long long>(shifted - magic));
-}
+// Nearest integer, halves to even: the conversion rounds by the SSE rounding mode, which the
+// engine keeps at nearest.
+inline int RoundChannel(double v) { return _mm_cvtsd_si32(_mm_set_sd(v)); }
 
 } // namespace
 

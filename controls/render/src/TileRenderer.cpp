@@ -280,8 +280,14 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             while (k < sub.count) {
                 while (k < sub.count && p[k].gap) ++k;
                 ws.polyline.clear();
-                while (k < sub.count && !p[k].gap) { ws.polyline.push_back({p[k].x, p[k].y}); ++k; }
-                const bool whole = static_cast<int>(ws.polyline.size()) == sub.count;
+                // Steps inside a line add nothing to a solid outline but edges. A dashed one keeps
+                // them: its stretches begin and end at steps, and a tile sees only some of them.
+                const int begin = k;
+                while (k < sub.count && !p[k].gap) {
+                    if (dash || !p[k].straight) ws.polyline.push_back({p[k].x, p[k].y});
+                    ++k;
+                }
+                const bool whole = begin == 0 && k == sub.count;
                 if (ws.polyline.size() >= 2)
                     StrokeNearBox(ws.stroke, ws.polyline, whole && options.closed != 0, h, walkRequest.clip, feed,
                                   ignored, ws.run, ws.nearBox, ws.deduped);

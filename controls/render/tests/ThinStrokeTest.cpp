@@ -223,10 +223,9 @@ std::vector<ModelPoint> WalkPolylines(const std::vector<std::vector<Pt>>& subpat
             const double rest = length - steps * step;
             for (long k = 1; k <= steps; ++k) {
                 dash.Unit();
-                const double f = k * step / length;
                 double w = k == steps && rest * rest < 0.95 ? RoundEven(255 * rest) / 255.0 : 1.0;
                 if (!dash.on) w = 0;
-                out.push_back({a.x + dx * f, a.y + dy * f, w});
+                out.push_back({a.x + dx * (step / length) * k, a.y + dy * (step / length) * k, w});
             }
             if (!(closing && i + 1 == spans.size())) out.push_back({b.x, b.y, dash.on ? 1.0 : 0.0});
         }

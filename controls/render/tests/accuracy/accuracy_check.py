@@ -233,9 +233,8 @@ def walked_points(shape):
             steps = int(math.floor((length - 1) / 0.98)) + 1 if length >= 1 else 0
             rest = length - steps * 0.98
             for k in range(1, steps + 1):
-                f = k * 0.98 / length
                 weight = round(255 * rest) / 255 if k == steps and rest * rest < 0.95 else 1.0
-                points.append((x0 + dx * f, y0 + dy * f, weight))
+                points.append((x0 + dx * (0.98 / length) * k, y0 + dy * (0.98 / length) * k, weight))
             closing = shape.closed and index == len(spans) - 1 and ring[-1] != ring[0]
             if not closing:
                 points.append((x1, y1, 1.0))
