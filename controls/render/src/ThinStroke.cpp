@@ -17,7 +17,10 @@ inline int RoundChannel(double v) { return _mm_cvtsd_si32(_mm_set_sd(v)); }
 ThinPixelBlender::ThinPixelBlender(ImagingBitmap* destination, std::uint32_t colour)
     : blue_(static_cast<double>((colour >> 16) & 0xFF)),
       green_(static_cast<double>((colour >> 8) & 0xFF)),
-      red_(static_cast<double>(colour & 0xFF))
+      red_(static_cast<double>(colour & 0xFF)),
+      blueByte_((colour >> 16) & 0xFF),
+      greenByte_((colour >> 8) & 0xFF),
+      redByte_(colour & 0xFF)
 {
     if (!destination || !destination->Addr) return;
     bits_ = destination->Addr;
@@ -38,6 +41,27 @@ void ThinPixelBlender::Blend(int x, int y, double a)
     p[1] = static_cast<unsigned char>(RoundChannel(p[1] * keep + green_ * a));
     p[2] = static_cast<unsigned char>(RoundChannel(p[2] * keep + red_ * a));
     if (pixelBytes_ == 4) p[3] = static_cast<unsigned char>(RoundChannel(p[3] * keep + 255 * a));
+}
+
+void ThinPixelBlender::BlendSpan(int y, int x0, int x1, unsigned coverage)
+{
+    if (coverage > 255) coverage = 255;
+    if (x0 < dirtyLeft_) dirtyLeft_ = x0;
+    if (x1 > dirtyRight_) dirtyRight_ = x1;
+    if (y < dirtyTop_) dirtyTop_ = y;
+    if (y >= dirtyBottom_) dirtyBottom_ = y + 1;
+    // d (1 - c/255) + C c/255 rounded: the numerator is an integer and never lies half way between
+    // two multiples of 255, so the nearest integer is (n + 127) / 255 exactly.
+    const unsigned keep = 255 - coverage;
+    const unsigned b = blueByte_ * coverage + 127, g = greenByte_ * coverage + 127, r = redByte_ * coverage + 127;
+    const unsigned a = 255 * coverage + 127;
+    unsigned char* p = bits_ + static_cast<size_t>(y) * bytesPerLine_ + static_cast<size_t>(x0) * pixelBytes_;
+    for (int x = x0; x < x1; ++x, p += pixelBytes_) {
+        p[0] = static_cast<unsigned char>((p[0] * keep + b) / 255);
+        p[1] = static_cast<unsigned char>((p[1] * keep + g) / 255);
+        p[2] = static_cast<unsigned char>((p[2] * keep + r) / 255);
+        if (pixelBytes_ == 4) p[3] = static_cast<unsigned char>((p[3] * keep + a) / 255);
+    }
 }
 
 ThinCoverageSink::ThinCoverageSink(ThinPixelBlender& blender, CoverageNodeWriter* writer, double halfWidth)

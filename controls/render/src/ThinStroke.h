@@ -18,6 +18,8 @@ public:
     ThinPixelBlender(ImagingBitmap* destination, std::uint32_t colour);
 
     void Blend(int x, int y, double a);
+    // Pixels [x0, x1) of row y at the alpha coverage / 255.
+    void BlendSpan(int y, int x0, int x1, unsigned coverage);
 
     bool painted() const { return dirtyLeft_ < dirtyRight_; }
     int dirtyLeft() const { return dirtyLeft_; }
@@ -30,6 +32,7 @@ private:
     int bytesPerLine_ = 0;
     int pixelBytes_ = 3;
     double blue_, green_, red_;
+    unsigned blueByte_, greenByte_, redByte_;
     int dirtyLeft_ = 0x7FFFFFFF, dirtyTop_ = 0x7FFFFFFF, dirtyRight_ = -0x7FFFFFFF, dirtyBottom_ = -0x7FFFFFFF;
 };
 
@@ -42,13 +45,16 @@ public:
 
     void operator()(int y, int x0, int x1, int coverage)
     {
-        if (coverage <= 0) return;
+        if (coverage <= 0 || x0 >= x1) return;
         const bool capped = coverage > cap_;
-        const double alpha = capped ? cappedAlpha_ : coverage * (1 / 255.0);
-        const std::uint16_t byte = static_cast<std::uint16_t>(capped ? cap_ : coverage);
-        for (int x = x0; x < x1; ++x) {
-            blender_.Blend(x, y, alpha);
-            if (writer_) writer_->Entry(x, y, byte);
+        if (capped) {
+            for (int x = x0; x < x1; ++x) blender_.Blend(x, y, cappedAlpha_);
+        } else {
+            blender_.BlendSpan(y, x0, x1, static_cast<unsigned>(coverage));
+        }
+        if (writer_) {
+            const std::uint16_t byte = static_cast<std::uint16_t>(capped ? cap_ : coverage);
+            for (int x = x0; x < x1; ++x) writer_->Entry(x, y, byte);
         }
     }
 
