@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "CoverageNodeWriter.h"
 #include "PathWalk.h"
@@ -84,4 +85,56 @@ private:
     ThinPixelBlender blender_;
     RECT clip_;
     CoverageNodeWriter* writer_;
+};
+
+// Narrow outlines (up to 0.95 pixel) are painted without building polygons for the scan converter:
+// both sides are offset by t, half the width, and walked pixel by pixel as one loop that keeps the
+// stroke on its right (a run's left side forward, its right side back, flat ends between them).
+// Every passage of the loop through a pixel gives the exact area of the pixel on its right; a
+// pixel's passages are summed, and a total above 1 loses 1, which for the two sides of a straight
+// stretch leaves exactly the area between them.
+class ThinLineWalker {
+public:
+    // Paints one stretch of points (closed: joined round, else flat ends) into the pixels of tile.
+    void Paint(const WalkPoint* points, int count, bool closed, double t, const RECT& tile, ThinCoverageSink& sink);
+
+private:
+    struct Pt {
+        double x, y;
+    };
+    struct Cell {
+        int x, y;
+        double total;
+    };
+
+    void BuildSides(bool closed, double t);
+    void Corner(int vertex, int in, int out, double t, std::vector<Pt>& left, std::vector<Pt>& right);
+    void WalkLoop(const std::vector<Pt>& loop);
+    void WalkEdge(double ax, double ay, double bx, double by);
+    void StartAt(double x, double y);
+    void AddLocal(double x, double y);
+    void Exit(double lx, double ly, double s);
+    void Contribute(int x, int y, double area);
+    void Flush(ThinCoverageSink& sink);
+
+    std::vector<Pt> pts_;
+    std::vector<Pt> dirs_;
+    std::vector<double> lengths_;
+    std::vector<Pt> left_, right_, loop_;
+    std::vector<Cell> cells_;
+    std::vector<int> table_;   // open addressing over cells_, -1 empty
+    RECT tile_{};
+    double boxLeft_ = 0, boxTop_ = 0, boxRight_ = 0, boxBottom_ = 0;
+
+    // Walk state: the pixel the loop is in, the passage's entry and its area terms so far.
+    int px_ = 0, py_ = 0;
+    double lastX_ = 0, lastY_ = 0;   // last point, local to the pixel
+    double entryX_ = 0, entryY_ = 0, entryS_ = 0;
+    double sum_ = 0;
+    enum class Passage { Entered, Head, Lost };   // came in through the border, holds the loop's start, or
+    Passage passage_ = Passage::Lost;             // began where the loop came back into the clip
+    bool headOpen_ = false;          // the loop's first passage is still waiting for the loop's end
+    int headX_ = 0, headY_ = 0;
+    double headSum_ = 0, headExitS_ = 0, headExitX_ = 0, headExitY_ = 0;
+    bool headExited_ = false;
 };

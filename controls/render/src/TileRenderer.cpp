@@ -35,6 +35,8 @@ struct TileWorkspace {
     std::vector<StrokePoint> deduped;
     std::vector<std::uint8_t> raster;
     std::vector<int> pieces;
+    std::vector<WalkPoint> thinRun;
+    ThinLineWalker thinWalker;
 
     static TileWorkspace& Get()
     {
@@ -269,36 +271,6 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             return 0;
         }
     }
-    if (thin && !stroke.nearOnePixel) {
-        // The outline of every drawn stretch of the walk; a dash gap breaks it.
-        ws.outlineCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
-        EdgeFeed feed(ws.outlineCells);
-        StrokeBounds ignored;
-        for (const WalkSubpath& sub : walk.subpaths()) {
-            const WalkPoint* p = &walk.points()[sub.first];
-            int k = 0;
-            while (k < sub.count) {
-                while (k < sub.count && p[k].gap) ++k;
-                ws.polyline.clear();
-                // Steps inside a line add nothing to a solid outline but edges. A dashed one keeps
-                // them: its stretches begin and end at steps, and a tile sees only some of them.
-                const int begin = k;
-                while (k < sub.count && !p[k].gap) {
-                    if (dash || !p[k].straight) ws.polyline.push_back({p[k].x, p[k].y});
-                    ++k;
-                }
-                const bool whole = begin == 0 && k == sub.count;
-                if (ws.polyline.size() >= 2)
-                    StrokeNearBox(ws.stroke, ws.polyline, whole && options.closed != 0, h, walkRequest.clip, feed,
-                                  ignored, ws.run, ws.nearBox, ws.deduped);
-            }
-        }
-        if (ws.outlineCells.overflowed()) {
-            *status = TileTooComplex;
-            return 0;
-        }
-    }
-
     ImagingAccessScope access(bdst);
     if (!access.ok()) return RenderFailed;
 
@@ -359,14 +331,33 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         else
             writer.EndNode(0, 0, 0, 0, false);
     } else if (thin) {
+        // Every drawn stretch of the walk on its own; a dash gap breaks the outline.
         ThinPixelBlender blender(bdst, request.OutlineColor);
         ThinCoverageSink sink(blender, &writer, h);
         writer.BeginNode(CoverageOutline);
-        ws.outlineCells.Sweep(true, sink);
+        for (const WalkSubpath& sub : walk.subpaths()) {
+            const WalkPoint* p = &walk.points()[sub.first];
+            int k = 0;
+            while (k < sub.count) {
+                while (k < sub.count && p[k].gap) ++k;
+                const int begin = k;
+                while (k < sub.count && !p[k].gap) {
+                    // Steps inside a line add nothing to a solid outline. A dashed one keeps them:
+                    // its stretches begin and end at steps, and a tile sees only some of them.
+                    if (dash || !p[k].straight) ws.thinRun.push_back(p[k]);
+                    ++k;
+                }
+                const bool whole = begin == 0 && k == sub.count;
+                if (ws.thinRun.size() >= 2)
+                    ws.thinWalker.Paint(ws.thinRun.data(), static_cast<int>(ws.thinRun.size()),
+                                        whole && options.closed != 0, h, tile, sink);
+                ws.thinRun.clear();
+            }
+        }
         if (blender.painted())
-            writer.EndNode(blender.dirtyLeft(), blender.dirtyTop(), blender.dirtyRight(), blender.dirtyBottom(), true);
+            writer.EndNode(blender.dirtyLeft(), blender.dirtyTop(), blender.dirtyRight(), blender.dirtyBottom(), false);
         else
-            writer.EndNode(0, 0, 0, 0, true);
+            writer.EndNode(0, 0, 0, 0, false);
     }
 
     if (stroke.wide) {
