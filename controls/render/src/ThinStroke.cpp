@@ -283,12 +283,11 @@ void ThinLineWalker::WalkEdge(double ax, double ay, double bx, double by)
     const double dx = bx - ax, dy = by - ay;
     if (dx == 0 && dy == 0) return;
     const double inf = std::numeric_limits<double>::infinity();
+    const double invX = dx != 0 ? 1 / dx : 0, invY = dy != 0 ? 1 / dy : 0;
+    const int stepX = dx > 0 ? 1 : 0, stepY = dy > 0 ? 1 : 0;
     for (int guard = 0; guard < (1 << 22); ++guard) {
-        double tx = inf, ty = inf;
-        if (dx > 0) tx = (px_ + 1 - ax) / dx;
-        else if (dx < 0) tx = (px_ - ax) / dx;
-        if (dy > 0) ty = (py_ + 1 - ay) / dy;
-        else if (dy < 0) ty = (py_ - ay) / dy;
+        const double tx = dx != 0 ? (px_ + stepX - ax) * invX : inf;
+        const double ty = dy != 0 ? (py_ + stepY - ay) * invY : inf;
         if (tx >= 1 && ty >= 1) {
             AddLocal(Clamp01(bx - px_), Clamp01(by - py_));
             return;

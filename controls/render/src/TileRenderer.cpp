@@ -218,7 +218,8 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     const bool thin = stroke.present && !stroke.wide;
     walkRequest.tolerance = thin ? 0.96 : 0.4;
     walkRequest.snap = !smallShape;
-    walkRequest.stepLines = thin;
+    // A solid narrow outline runs straight through the steps of a line, so they are not taken.
+    walkRequest.stepLines = thin && (stroke.nearOnePixel || dash);
     walkRequest.closeSubpaths = thin && options.closed;
     walkRequest.dash = dash;
     walkRequest.dashKey = options.dashKey;
