@@ -117,7 +117,8 @@ bool PathWalk::AppendWalked(double x, double y, std::uint8_t coverage)
         cross(c.right, fromX, dx);
         cross(c.top, fromY, dy);
         cross(c.bottom, fromY, dy);
-        std::sort(ts, ts + count);
+        for (int i = 1; i < count; ++i)
+            for (int j = i; j > 0 && ts[j] < ts[j - 1]; --j) std::swap(ts[j], ts[j - 1]);
         for (int i = 0; i < count; ++i)
             if (!Push(fromX + dx * ts[i], fromY + dy * ts[i], coverage)) return false;
     }

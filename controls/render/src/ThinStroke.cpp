@@ -199,7 +199,7 @@ void ThinLineWalker::BuildSides(bool closed, double t)
     right_.push_back({e.x - t * d.y, e.y + t * d.x});
 }
 
-void ThinLineWalker::Contribute(int x, int y, double area)
+void ThinLineWalker::Contribute(int x, int y, double area, unsigned side)
 {
     if (x < tile_.left || x >= tile_.right || y < tile_.top || y >= tile_.bottom) return;
     const unsigned mask = static_cast<unsigned>(table_.size()) - 1;
@@ -210,13 +210,17 @@ void ThinLineWalker::Contribute(int x, int y, double area)
         Cell& cell = cells_[index];
         if (cell.x == x && cell.y == y) {
             cell.total += area;
-            if (cell.total > 1) cell.total -= 1;
+            if (cell.total > 1) {
+                if ((cell.sides & side) != 0 && cell.total <= 1.5) cell.total = 1;
+                else cell.total -= 1;
+            }
+            cell.sides |= side;
             return;
         }
         h = (h + 1) & mask;
     }
     table_[h] = static_cast<int>(cells_.size());
-    cells_.push_back({x, y, area});
+    cells_.push_back({x, y, area, side});
     if (cells_.size() * 2 > table_.size()) {
         // Grow and place every cell again.
         table_.assign(table_.size() * 2, -1);
@@ -252,7 +256,7 @@ void ThinLineWalker::Exit(double lx, double ly, double s)
     AddLocal(lx, ly);
     if (passage_ == Passage::Entered) {
         const double area = (sum_ + ArcTerms(s, lx, ly, entryS_, entryX_, entryY_)) / 2;
-        Contribute(px_, py_, Clamp01(area));
+        Contribute(px_, py_, Clamp01(area), entrySide_);
     } else if (passage_ == Passage::Head) {
         // The loop's first passage: finished when the loop comes back to its start.
         headX_ = px_;
@@ -316,12 +320,13 @@ void ThinLineWalker::WalkEdge(double ax, double ay, double bx, double by)
         entryX_ = lastX_;
         entryY_ = lastY_;
         entryS_ = Perimeter(lastX_, lastY_);
+        entrySide_ = edgeSide_;
         sum_ = 0;
         passage_ = Passage::Entered;
     }
 }
 
-void ThinLineWalker::WalkLoop(const std::vector<Pt>& loop)
+void ThinLineWalker::WalkLoop(const std::vector<Pt>& loop, const std::vector<unsigned char>& sides)
 {
     const int count = static_cast<int>(loop.size());
     if (count < 2) return;
@@ -332,6 +337,7 @@ void ThinLineWalker::WalkLoop(const std::vector<Pt>& loop)
     for (int i = 0; i < count; ++i) {
         const Pt& a = loop[i];
         const Pt& b = loop[(i + 1) % count];
+        edgeSide_ = sides[i];
         // Only the part of the edge near the tile is walked; where the loop comes back in, the
         // passage it starts lies outside the tile and is never painted.
         double t0 = 0, t1 = 1;
@@ -364,11 +370,11 @@ void ThinLineWalker::WalkLoop(const std::vector<Pt>& loop)
     if (lost) return;
     if (passage_ == Passage::Head) {
         // The loop never left the pixel it started in.
-        Contribute(px_, py_, Clamp01(sum_ / 2));
+        Contribute(px_, py_, Clamp01(sum_ / 2), 0);
     } else if (passage_ == Passage::Entered && headExited_ && px_ == headX_ && py_ == headY_) {
         const double area =
             (sum_ + headSum_ + ArcTerms(headExitS_, headExitX_, headExitY_, entryS_, entryX_, entryY_)) / 2;
-        Contribute(px_, py_, Clamp01(area));
+        Contribute(px_, py_, Clamp01(area), entrySide_);
     }
 }
 
@@ -409,13 +415,19 @@ void ThinLineWalker::Paint(const WalkPoint* points, int count, bool closed, doub
     if (table_.size() < 256) table_.resize(256);
     std::fill(table_.begin(), table_.end(), -1);
     if (closed) {
-        WalkLoop(left_);
+        loopSides_.assign(left_.size(), 1);
+        WalkLoop(left_, loopSides_);
         loop_.assign(right_.rbegin(), right_.rend());
-        WalkLoop(loop_);
+        loopSides_.assign(right_.size(), 2);
+        WalkLoop(loop_, loopSides_);
     } else {
         loop_.assign(left_.begin(), left_.end());
         loop_.insert(loop_.end(), right_.rbegin(), right_.rend());
-        WalkLoop(loop_);
+        loopSides_.assign(left_.size() - 1, 1);
+        loopSides_.push_back(0);
+        loopSides_.insert(loopSides_.end(), right_.size() - 1, 2);
+        loopSides_.push_back(0);
+        WalkLoop(loop_, loopSides_);
     }
     Flush(sink);
 }

@@ -92,7 +92,8 @@ private:
 // stroke on its right (a run's left side forward, its right side back, flat ends between them).
 // Every passage of the loop through a pixel gives the exact area of the pixel on its right; a
 // pixel's passages are summed, and a total above 1 loses 1, which for the two sides of a straight
-// stretch leaves exactly the area between them.
+// stretch leaves exactly the area between them; a side that comes back to a pixel it passed (round
+// a corner) makes a total up to 1.5 exactly 1 instead.
 class ThinLineWalker {
 public:
     // Paints one stretch of points (closed: joined round, else flat ends) into the pixels of tile.
@@ -105,22 +106,26 @@ private:
     struct Cell {
         int x, y;
         double total;
+        unsigned sides;   // which sides have passed it (1 left, 2 right)
     };
 
     void BuildSides(bool closed, double t);
     void Corner(int vertex, int in, int out, double t, std::vector<Pt>& left, std::vector<Pt>& right);
-    void WalkLoop(const std::vector<Pt>& loop);
+    // sides[i]: the side edge i of the loop belongs to (0 for the flat ends).
+    void WalkLoop(const std::vector<Pt>& loop, const std::vector<unsigned char>& sides);
     void WalkEdge(double ax, double ay, double bx, double by);
     void StartAt(double x, double y);
     void AddLocal(double x, double y);
     void Exit(double lx, double ly, double s);
-    void Contribute(int x, int y, double area);
+    void Contribute(int x, int y, double area, unsigned side);
     void Flush(ThinCoverageSink& sink);
 
     std::vector<Pt> pts_;
     std::vector<Pt> dirs_;
     std::vector<double> lengths_;
     std::vector<Pt> left_, right_, loop_;
+    std::vector<unsigned char> loopSides_;
+    unsigned edgeSide_ = 0, entrySide_ = 0;
     std::vector<Cell> cells_;
     std::vector<int> table_;   // open addressing over cells_, -1 empty
     RECT tile_{};
