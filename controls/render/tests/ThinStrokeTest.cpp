@@ -117,6 +117,46 @@ TEST(ThinStroke, NarrowLinesCoverTheirBandExactly)
     }
 }
 
+// Area of the pixel (px, py) inside a simple polygon.
+double PolygonPixelArea(const std::vector<Pt>& polygon, int px, int py)
+{
+    std::vector<Pt> poly = polygon;
+    poly = ClipHalfPlane(poly, [&](Pt p) { return p.x - px; });
+    poly = ClipHalfPlane(poly, [&](Pt p) { return px + 1 - p.x; });
+    poly = ClipHalfPlane(poly, [&](Pt p) { return p.y - py; });
+    poly = ClipHalfPlane(poly, [&](Pt p) { return py + 1 - p.y; });
+    return poly.size() < 3 ? 0.0 : PolygonArea(poly);
+}
+
+TEST(ThinStroke, RightAngleCornersAreMitred)
+{
+    // Half a pixel wide, a right-angle turn either way: the stroke is an L of two bands meeting in
+    // a square corner.
+    struct Case {
+        const char* name;
+        std::vector<Pt> line;
+        std::vector<Pt> outline;
+    };
+    const Case cases[] = {
+        {"turning right", {{10.5, 10.5}, {30.5, 10.5}, {30.5, 30.5}},
+         {{10.5, 10.25}, {30.75, 10.25}, {30.75, 30.5}, {30.25, 30.5}, {30.25, 10.75}, {10.5, 10.75}}},
+        {"turning left", {{10.25, 30.375}, {30.625, 30.375}, {30.625, 10.5}},
+         {{10.25, 30.125}, {30.375, 30.125}, {30.375, 10.5}, {30.875, 10.5}, {30.875, 30.625}, {10.25, 30.625}}},
+    };
+    for (const Case& c : cases) {
+        GuardedBitmap canvas(64, 48);
+        PathBuilder path;
+        path.MoveTo(c.line[0].x, c.line[0].y).LineTo(c.line[1].x, c.line[1].y).LineTo(c.line[2].x, c.line[2].y).End();
+        RenderOptions options;
+        options.closed = 0;
+        ASSERT_GE(DrawWhole(canvas, path, Outline(0.5), options), 0) << c.name;
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x)
+                EXPECT_NEAR(ThinBandByte(PolygonPixelArea(c.outline, x, y), 0.25), canvas.At(x, y), 1)
+                    << c.name << " at " << x << "," << y;
+    }
+}
+
 std::vector<CoverageMaskEntry> OutlineEntries(const std::vector<unsigned char>& list, CoverageMaskNode* outlineHead)
 {
     std::vector<CoverageMaskEntry> entries;
