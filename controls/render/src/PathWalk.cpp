@@ -165,8 +165,10 @@ bool PathWalk::Line(double x0, double y0, double x1, double y1, bool appendEnd)
     if (!std::isfinite(length)) return appendEnd ? AppendExact(x1, y1) : true;
     const double step = dash_.dashed() ? kDashLineStep : kLineStep;
     // Steps are taken while at least one pixel is left.
-    const long steps = length >= 1 ? static_cast<long>(std::floor((length - 1) / step)) + 1 : 0;
-    long first = steps + 1, last = steps;
+    // Far beyond any tile a line's steps only count for the dashes; the count is kept in range.
+    const double stepCount = length >= 1 ? std::floor((length - 1) / step) + 1 : 0;
+    const long long steps = stepCount < 4e15 ? static_cast<long long>(stepCount) : 4000000000000000LL;
+    long long first = steps + 1, last = steps;
     {
         // Only the steps near the clip are appended; the others only move the dash pattern on.
         const tagRectF& c = request_->clip;
@@ -184,8 +186,8 @@ bool PathWalk::Line(double x0, double y0, double x1, double y1, bool appendEnd)
             t1 = std::min(t1, tb);
         }
         if (hit && t0 <= t1) {
-            first = std::max(1L, static_cast<long>(std::floor(t0 * length / step)) - 1);
-            last = std::min(steps, static_cast<long>(std::ceil(t1 * length / step)) + 1);
+            first = std::max(1LL, static_cast<long long>(std::floor(t0 * length / step)) - 1);
+            last = std::min(steps, static_cast<long long>(std::ceil(t1 * length / step)) + 1);
         }
     }
     if (first > last) {
@@ -201,8 +203,8 @@ bool PathWalk::Line(double x0, double y0, double x1, double y1, bool appendEnd)
         if (first == steps && rest * rest < kNearEnd2) points_.back().coverage = static_cast<std::uint8_t>(RoundNearest(255 * rest));
         dash_.Step();
         points_.back().gap = dash_.dashed() && !dash_.on();
-        if (static_cast<long>(points_.size()) + (last - first) > capacity_) return false;
-        for (long k = first + 1; k <= last; ++k) {
+        if (static_cast<long long>(points_.size()) + (last - first) > capacity_) return false;
+        for (long long k = first + 1; k <= last; ++k) {
             dash_.Step();
             points_.push_back({x0 + sx * k, y0 + sy * k, 255, dash_.dashed() && !dash_.on(), true});
         }
