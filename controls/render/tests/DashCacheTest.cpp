@@ -128,3 +128,68 @@ TEST(PathWalkPool, FullPoolStopsTheWalkAtTheAppendThatDoesNotFit)
 }
 
 } // namespace
+
+namespace {
+
+TEST(PathWalkFlattening, CurveChordsLieBetweenTheToleranceAndAlmostAPixel)
+{
+    const double curves[][8] = {
+        {0, 0, 40, 40, 80, 40, 120, 0},
+        {10.3, 7.1, 200.9, -50.2, -60.4, 90.7, 30.2, 30.2},   // a loop
+        {5, 5, 5, 5, 60, 60, 60, 60},                          // control points on the ends
+        {0, 0, 0.3, 0.2, 0.6, 0.1, 0.9, 0.4},                  // shorter than a pixel
+    };
+    for (double tolerance : {0.4, 0.96})
+        for (const auto& c : curves) {
+            PathWalk walk(100000);
+            const std::vector<SegmentDesc> segs = CurvePath(c);
+            WalkRequest request;
+            request.segments = segs.data();
+            request.count = 2;
+            request.clip = {-1e6, -1e6, 1e6, 1e6};
+            request.tolerance = tolerance;
+            ASSERT_TRUE(walk.Run(request));
+            const std::vector<WalkPoint>& p = walk.points();
+            ASSERT_GE(p.size(), 2u);
+            auto cut = [](double v) { return std::floor(v * 256) / 256; };
+            EXPECT_EQ(cut(c[0]), p.front().x);
+            EXPECT_EQ(cut(c[1]), p.front().y);
+            EXPECT_EQ(cut(c[6]), p.back().x);
+            EXPECT_EQ(cut(c[7]), p.back().y);
+            for (size_t i = 1; i < p.size(); ++i) {
+                const double d2 = (p[i].x - p[i - 1].x) * (p[i].x - p[i - 1].x) + (p[i].y - p[i - 1].y) * (p[i].y - p[i - 1].y);
+                EXPECT_LE(d2, 0.9801 + 1e-9) << tolerance << " chord " << i;
+                // Only the last chord may fall short.
+                if (i + 1 == p.size()) continue;
+                EXPECT_GE(d2, tolerance * tolerance - 1e-9) << tolerance << " chord " << i;
+            }
+        }
+}
+
+TEST(PathWalkFlattening, CoordinatesAreCutTo256thsExceptForSmallShapes)
+{
+    const double c[8] = {10.123456, 20.987654, 30.5555, 20.1, 40.77777, 25.3, 50.0001, 20.999};
+    const std::vector<SegmentDesc> segs = CurvePath(c);
+    for (bool snap : {true, false}) {
+        PathWalk walk(10000);
+        WalkRequest request;
+        request.segments = segs.data();
+        request.count = 2;
+        request.clip = {-1e6, -1e6, 1e6, 1e6};
+        request.snap = snap;
+        ASSERT_TRUE(walk.Run(request));
+        const WalkPoint& first = walk.points().front();
+        const WalkPoint& last = walk.points().back();
+        if (snap) {
+            EXPECT_EQ(std::floor(c[0] * 256) / 256, first.x);
+            EXPECT_EQ(std::floor(c[1] * 256) / 256, first.y);
+            EXPECT_EQ(std::floor(c[6] * 256) / 256, last.x);
+            EXPECT_EQ(std::floor(c[7] * 256) / 256, last.y);
+        } else {
+            EXPECT_EQ(c[0], first.x);
+            EXPECT_EQ(c[7], last.y);
+        }
+    }
+}
+
+} // namespace
