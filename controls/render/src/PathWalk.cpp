@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "EngineTables.h"
+#include "render/BezierGeometry.h"
 #include "geometry/NumericHelpers.h"
 
 namespace {
@@ -218,7 +219,8 @@ bool PathWalk::Line(double x0, double y0, double x1, double y1, bool appendEnd)
     return true;
 }
 
-long PathWalk::CachedCubicSteps(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3)
+const CubicStepCache& PathWalk::CachedSteps(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2,
+                                            const tagPointF& p3)
 {
     EngineTables& tables = EngineTables::Get();
     CubicCacheKey key;
@@ -231,7 +233,7 @@ long PathWalk::CachedCubicSteps(const tagPointF& p0, const tagPointF& p1, const 
         *request_->dashKey = key.hash;
     }
     auto it = tables.tileCache.find(key);
-    if (it != tables.tileCache.end()) return it->second.stepCount();
+    if (it != tables.tileCache.end()) return it->second;
 
     CubicStepCache cache;
     double from = 0;
@@ -240,9 +242,111 @@ long PathWalk::CachedCubicSteps(const tagPointF& p0, const tagPointF& p1, const 
         from = t;
         return true;
     });
-    const long steps = cache.stepCount();
-    tables.tileCache.emplace(key, std::move(cache));
-    return steps;
+    return tables.tileCache.emplace(key, std::move(cache)).first->second;
+}
+
+// A dashed curve near the tile: its steps are taken from the cache, so the walk starts where the
+// curve comes near the clip instead of at its start, with the dash pattern moved on by the steps
+// before. The stretches between lie outside the clip and are kept as one point per clip region,
+// pulled onto the border like any other point outside.
+bool PathWalk::DashedCubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3)
+{
+    const std::vector<CubicStep>& steps = CachedSteps(p0, p1, p2, p3).steps;
+    const long count = static_cast<long>(steps.size());
+    const double ax = -p0.x + 3 * p1.x - 3 * p2.x + p3.x, bx = 3 * p0.x - 6 * p1.x + 3 * p2.x, cx = 3 * p1.x - 3 * p0.x;
+    const double ay = -p0.y + 3 * p1.y - 3 * p2.y + p3.y, by = 3 * p0.y - 6 * p1.y + 3 * p2.y, cy = 3 * p1.y - 3 * p0.y;
+    auto x = [&](double t) { return ((ax * t + bx) * t + cx) * t + p0.x; };
+    auto y = [&](double t) { return ((ay * t + by) * t + cy) * t + p0.y; };
+    // The parameter where step k begins, and the point there, as the walk of the whole curve has them.
+    auto stepT = [&](long k) { return k >= count ? 1.0 : steps[k].t; };
+    auto stepPoint = [&](long k, double& px, double& py) {
+        if (k >= count) { px = p3.x; py = p3.y; }
+        else if (k == 0) { px = p0.x; py = p0.y; }
+        else { px = x(steps[k].t); py = y(steps[k].t); }
+    };
+
+    // Where the curve crosses the clip's four lines splits it into stretches each inside or outside.
+    const tagRectF& c = request_->clip;
+    double cuts[14];
+    int cutCount = 0;
+    cuts[cutCount++] = 0;
+    const double lines[4] = {c.left, c.right, c.top, c.bottom};
+    for (int k = 0; k < 4; ++k) {
+        double roots[3];
+        const int found = k < 2 ? SolveCubic(ax, bx, cx, p0.x - lines[k], roots, 1e-8)
+                                : SolveCubic(ay, by, cy, p0.y - lines[k], roots, 1e-8);
+        for (int r = 0; r < found; ++r)
+            if (roots[r] > 0 && roots[r] < 1) cuts[cutCount++] = roots[r];
+    }
+    cuts[cutCount++] = 1;
+    for (int i = 1; i < cutCount; ++i)
+        for (int j = i; j > 0 && cuts[j] < cuts[j - 1]; --j) std::swap(cuts[j], cuts[j - 1]);
+
+    // For each stretch inside: the steps from the one before its start to the one after its end.
+    struct Stretch {
+        double mid, x, y;
+        bool inside;
+        long first, last;
+    };
+    Stretch stretches[13];
+    int stretchCount = 0;
+    for (int i = 0; i + 1 < cutCount; ++i) {
+        const double u0 = cuts[i], u1 = cuts[i + 1];
+        if (!(u1 > u0)) continue;
+        Stretch& st = stretches[stretchCount++];
+        st.mid = (u0 + u1) / 2;
+        st.x = x(st.mid);
+        st.y = y(st.mid);
+        st.inside = st.x >= c.left && st.x <= c.right && st.y >= c.top && st.y <= c.bottom;
+        st.first = static_cast<long>(std::upper_bound(steps.begin(), steps.end(), u0,
+                                                      [](double t, const CubicStep& s) { return t < s.t; }) -
+                                     steps.begin()) - 2;
+        st.last = static_cast<long>(std::lower_bound(steps.begin(), steps.end(), u1,
+                                                     [](const CubicStep& s, double t) { return s.t < t; }) -
+                                    steps.begin()) + 1;
+        st.first = std::max(st.first, 0L);
+        st.last = std::min(st.last, count);
+    }
+
+    long done = 0;      // steps walked or counted so far
+    double lastT = 0;   // parameter of the last point appended
+    for (int i = 0; i < stretchCount; ++i) {
+        const Stretch& st = stretches[i];
+        if (!st.inside) {
+            // One point stands for the stretch when no step of the walk reaches into it.
+            double nextT = 1;
+            for (int j = i + 1; j < stretchCount; ++j)
+                if (stretches[j].inside) {
+                    nextT = stepT(stretches[j].first);
+                    break;
+                }
+            if (st.mid > lastT && st.mid < nextT) {
+                if (!AppendWalked(st.x, st.y)) return false;
+                lastT = st.mid;
+            }
+            continue;
+        }
+        const long first = std::max(st.first, done);
+        if (first > done) {
+            dash_.Advance(first - done);
+            double px, py;
+            stepPoint(first, px, py);
+            if (!AppendWalked(px, py)) return false;
+        }
+        for (long k = first; k < st.last; ++k) {
+            dash_.Step();
+            double px, py;
+            stepPoint(k + 1, px, py);
+            if (!AppendWalked(px, py)) return false;
+        }
+        done = std::max(done, st.last);
+        lastT = stepT(done);
+    }
+    if (done < count) {
+        dash_.Advance(count - done);
+        if (!AppendWalked(p3.x, p3.y)) return false;
+    }
+    return true;
 }
 
 bool PathWalk::Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3)
@@ -254,9 +358,10 @@ bool PathWalk::Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& 
     const tagRectF& c = request_->clip;
     if (minX >= c.right || maxX <= c.left || minY >= c.bottom || maxY <= c.top) {
         // Wholly outside: its chord stands in for it, and its steps still count for the dashes.
-        if (dash_.dashed()) dash_.Advance(CachedCubicSteps(p0, p1, p2, p3));
+        if (dash_.dashed()) dash_.Advance(CachedSteps(p0, p1, p2, p3).stepCount());
         return AppendExact(p3.x, p3.y);
     }
+    if (dash_.dashed()) return DashedCubic(p0, p1, p2, p3);
     return FlattenSteps(p0, p1, p2, p3, request_->tolerance, [this](double, double x, double y) {
                dash_.Step();
                return AppendWalked(x, y);

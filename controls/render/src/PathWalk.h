@@ -64,7 +64,9 @@ private:
     void EndSubpath();
     bool Line(double x0, double y0, double x1, double y1, bool appendEnd);
     bool Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3);
-    long CachedCubicSteps(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3);
+    const struct CubicStepCache& CachedSteps(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2,
+                                             const tagPointF& p3);
+    bool DashedCubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3);
 
     int capacity_;
     std::vector<WalkPoint> points_;

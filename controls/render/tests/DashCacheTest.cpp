@@ -193,3 +193,58 @@ TEST(PathWalkFlattening, CoordinatesAreCutTo256thsExceptForSmallShapes)
 }
 
 } // namespace
+
+namespace {
+
+TEST(DashCache, ACurveNearTheClipResumesItsStepsFromTheCache)
+{
+    // Walked whole and walked for a small clip, a dashed curve has the same points, with the same
+    // dash state, wherever the small clip sees it.
+    const double curves[][8] = {
+        {0, 0, 400, 300, -300, 400, 500, 500},
+        {-100, 50, 300, -200, 300, 300, -100, 60},
+    };
+    for (const auto& c : curves) {
+        const std::vector<SegmentDesc> segs = CurvePath(c);
+        WalkRequest request;
+        request.segments = segs.data();
+        request.count = 2;
+        request.tolerance = 0.96;
+        request.stepLines = true;
+        request.dash = DashPatternForOutline(OutlineDashDot);
+        CriticalSectionHolder lock(RenderingLock());
+        PathWalk whole(200000);
+        request.clip = {-1e6, -1e6, 1e6, 1e6};
+        ASSERT_TRUE(whole.Run(request));
+        // Clips round points a third, half and nine tenths along the curve.
+        std::vector<tagRectF> clips;
+        for (double f : {0.33, 0.5, 0.9}) {
+            const WalkPoint& q = whole.points()[static_cast<size_t>(f * whole.points().size())];
+            clips.push_back({q.x - 17.3, q.y - 11.1, q.x + 23.9, q.y + 15.2});
+        }
+        for (const tagRectF& clip : clips) {
+            PathWalk part(200000);
+            request.clip = clip;
+            ASSERT_TRUE(part.Run(request));
+            EXPECT_LT(part.points().size(), whole.points().size() / 4);
+            int seen = 0;
+            for (const WalkPoint& p : part.points()) {
+                if (!(p.x > clip.left && p.x < clip.right && p.y > clip.top && p.y < clip.bottom)) continue;
+                const auto match = std::find_if(whole.points().begin(), whole.points().end(), [&](const WalkPoint& q) {
+                    return q.x == p.x && q.y == p.y;
+                });
+                ASSERT_NE(whole.points().end(), match) << p.x << "," << p.y;
+                EXPECT_EQ(match->gap, p.gap) << p.x << "," << p.y;
+                ++seen;
+            }
+            // Every point of the whole walk inside the clip is there too.
+            int inside = 0;
+            for (const WalkPoint& q : whole.points())
+                if (q.x > clip.left && q.x < clip.right && q.y > clip.top && q.y < clip.bottom) ++inside;
+            EXPECT_EQ(inside, seen);
+            EXPECT_GT(seen, 0);
+        }
+    }
+}
+
+} // namespace
