@@ -5,8 +5,9 @@ template <class Visit>
 long PathWalk::FlattenSteps(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3,
                             double tolerance, Visit&& visit)
 {
-    // Longest walk of one curve; beyond it the rest of the curve is taken as one chord.
-    constexpr long kMaxSteps = 1L << 22;
+    // Longest walk of one curve (some 250000 pixels); beyond it the rest of the curve is taken as
+    // one chord, which also bounds the step cache of a damaged curve.
+    constexpr long kMaxSteps = 1L << 18;
     constexpr int kRefinements = 17;
     constexpr double kLongestChord2 = 0.99 * 0.99;
     const double polygon = std::fabs(p1.x - p0.x) + std::fabs(p1.y - p0.y) + std::fabs(p2.x - p1.x) +
