@@ -157,6 +157,56 @@ TEST(ThinStroke, RightAngleCornersAreMitred)
     }
 }
 
+TEST(ThinStroke, NarrowLinesOnPixelBordersKeepTheirArea)
+{
+    // Sides that run along pixel borders or through pixel corners are where a walk of the sides can
+    // lose or double a pixel; the painted total must stay the band's area.
+    struct Line {
+        Pt a, b;
+    };
+    const Line lines[] = {
+        {{5, 10}, {45, 10}},        {{5, 10.25}, {45, 10.25}},   {{10, 5}, {10, 40}},      {{10.25, 40}, {10.25, 5}},
+        {{5, 5}, {40, 40}},         {{40, 5}, {5, 40}},          {{5, 10}, {45, 30}},      {{5.5, 40.5}, {45.5, 2.5}},
+        {{45, 12.125}, {5, 12.125}}, {{20, 3}, {21, 44}},
+    };
+    for (double width : {0.4, 0.5, 0.75, 0.95})
+        for (const Line& l : lines) {
+            GuardedBitmap canvas(64, 48);
+            PathBuilder path;
+            path.MoveTo(l.a.x, l.a.y).LineTo(l.b.x, l.b.y).End();
+            RenderOptions options;
+            options.closed = 0;
+            ASSERT_GE(DrawWhole(canvas, path, Outline(width), options), 0);
+            long long touched = 0;
+            for (int y = 0; y < 48; ++y)
+                for (int x = 0; x < 64; ++x) touched += canvas.At(x, y) > 0;
+            const double length = std::hypot(l.b.x - l.a.x, l.b.y - l.a.y);
+            EXPECT_NEAR(length * width, canvas.Sum() / 255.0, touched * 0.5 / 255 + 0.01)
+                << width << " from " << l.a.x << "," << l.a.y << " to " << l.b.x << "," << l.b.y;
+        }
+}
+
+TEST(ThinStroke, ClosedRectanglesKeepTheirFrameArea)
+{
+    // Two loops, outer and inner, with square corners: the frame has 2 w (W + H) pixels of area.
+    struct Box {
+        double l, t, r, b;
+    };
+    const Box boxes[] = {{10, 10, 40, 30}, {10.5, 10.5, 40.5, 30.5}, {10.25, 8.75, 51.5, 40}, {20, 20, 23, 22}};
+    for (double width : {0.4, 0.5, 0.9})
+        for (const Box& box : boxes) {
+            GuardedBitmap canvas(64, 48);
+            PathBuilder path;
+            path.Rect(box.l, box.t, box.r, box.b);
+            ASSERT_GE(DrawWhole(canvas, path, Outline(width), RenderOptions{}), 0);
+            long long touched = 0;
+            for (int y = 0; y < 48; ++y)
+                for (int x = 0; x < 64; ++x) touched += canvas.At(x, y) > 0;
+            const double area = 2 * width * ((box.r - box.l) + (box.b - box.t));
+            EXPECT_NEAR(area, canvas.Sum() / 255.0, touched * 0.5 / 255 + 0.01) << width << " box at " << box.l;
+        }
+}
+
 std::vector<CoverageMaskEntry> OutlineEntries(const std::vector<unsigned char>& list, CoverageMaskNode* outlineHead)
 {
     std::vector<CoverageMaskEntry> entries;
