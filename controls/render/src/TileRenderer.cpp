@@ -29,7 +29,6 @@ struct TileWorkspace {
     CellRasterizer outlineCells{kCellLimit};
     StrokeOutline stroke;
     std::vector<StrokePoint> polyline;
-    std::vector<StrokePoint> stretch;
     std::vector<StrokePoint> run;
     std::vector<char> nearBox;
     std::vector<StrokePoint> deduped;
@@ -256,7 +255,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         }
     }
 
-    // Rasterise the fill and a thin outline before painting, so a tile that proves too complex
+    // Rasterise the fill before painting, so a tile that proves too complex
     // leaves the bitmap untouched for the split.
     const bool nonZeroFill = options.nonZeroFill != 0;
     if (fill) {
