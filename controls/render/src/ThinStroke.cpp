@@ -331,9 +331,12 @@ void ThinLineWalker::WalkLoop(const std::vector<Pt>& loop, const std::vector<uns
     const int count = static_cast<int>(loop.size());
     if (count < 2) return;
     headExited_ = false;
-    StartAt(loop[0].x, loop[0].y);
-    passage_ = Passage::Head;
-    bool lost = false;
+    // A loop that starts far from the tile picks up its walk where it first comes near.
+    bool lost = !(loop[0].x >= boxLeft_ && loop[0].x <= boxRight_ && loop[0].y >= boxTop_ && loop[0].y <= boxBottom_);
+    if (!lost) {
+        StartAt(loop[0].x, loop[0].y);
+        passage_ = Passage::Head;
+    }
     for (int i = 0; i < count; ++i) {
         const Pt& a = loop[i];
         const Pt& b = loop[(i + 1) % count];
