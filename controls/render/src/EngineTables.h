@@ -20,10 +20,16 @@ struct CubicCacheKey {
     bool operator<(const CubicCacheKey& other) const;
 };
 
-// Flattening of one cubic as cached: cumulative length at every step end, in step order.
+// Flattening of one cubic as cached: the parameter where every step of the walk begins, in step
+// order from t = 0, so a walk can count the steps of a curve it does not draw.
+struct CubicStep {
+    double t;
+    std::int32_t count;   // steps before this one
+};
+
 struct CubicStepCache {
-    int stepCount = 0;
-    std::vector<double> cumulativeLength;   // stepCount entries
+    std::vector<CubicStep> steps;
+    int stepCount() const { return static_cast<int>(steps.size()); }
 };
 
 class EngineTables {

@@ -4,14 +4,27 @@
 #include <cmath>
 
 #include "EngineTables.h"
+#include "render/BezierGeometry.h"
 #include "geometry/NumericHelpers.h"
 
 namespace {
 
-constexpr int kMaxCubicSteps = 4096;
-
 // v - v is 0 only for finite v.
 bool Finite(const tagPointF& p) { return p.x - p.x == 0 && p.y - p.y == 0; }
+
+tagPointF Snapped(const tagPointF& p, bool snap)
+{
+    if (!snap || !Finite(p)) return p;
+    return {__crop(p.x), __crop(p.y)};
+}
+
+// Nearest integer, halves to even, for values well inside the int range.
+inline int RoundNearest(double v)
+{
+    const double magic = 6755399441055744.0;   // 1.5 * 2^52
+    volatile double shifted = v + magic;
+    return static_cast<int>(static_cast<long long>(shifted - magic));
+}
 
 // 16-bit hash of a cubic's points cut to whole pixels: the key callers keep for the step cache.
 std::uint16_t CubicHash(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3)
@@ -23,6 +36,12 @@ std::uint16_t CubicHash(const tagPointF& p0, const tagPointF& p1, const tagPoint
     return static_cast<std::uint16_t>(h & 0xFFFF);
 }
 
+constexpr double kLineStep = 0.98;
+constexpr double kDashLineStep = 1.0;
+// A line's last step this close to its end point is weakened by the distance, so the end point
+// does not double it up.
+constexpr double kNearEnd2 = 0.95;
+
 } // namespace
 
 PathWalk::PathWalk(int capacity) : capacity_(capacity)
@@ -30,115 +49,329 @@ PathWalk::PathWalk(int capacity) : capacity_(capacity)
     points_.reserve(capacity);
 }
 
-int PathWalk::CubicSteps(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3,
-                         double tolerance)
+int PathWalk::Outcode(double x, double y) const
 {
-    // The chords of n equal steps stay within 3/4 * M / n^2 of the curve, M the larger second
-    // difference of the control points.
-    const double ax = p0.x - 2 * p1.x + p2.x, ay = p0.y - 2 * p1.y + p2.y;
-    const double bx = p1.x - 2 * p2.x + p3.x, by = p1.y - 2 * p2.y + p3.y;
-    const double m = std::sqrt(std::max(ax * ax + ay * ay, bx * bx + by * by));
-    const double n = std::ceil(std::sqrt(0.75 * m / tolerance));
-    if (!(n >= 1)) return 1;
-    return n > kMaxCubicSteps ? kMaxCubicSteps : static_cast<int>(n);
+    const tagRectF& c = request_->clip;
+    return (x < c.left ? 1 : 0) | (x > c.right ? 2 : 0) | (y < c.top ? 4 : 0) | (y > c.bottom ? 8 : 0);
 }
 
-bool PathWalk::Append(double x, double y, double length)
+bool PathWalk::Append(double x, double y, std::uint8_t coverage)
 {
     if (static_cast<int>(points_.size()) >= capacity_) return false;
-    points_.push_back({x, y, haveCurrent_ ? length : 0.0});
-    haveCurrent_ = true;
+    points_.push_back({x, y, coverage, dash_.dashed() && !dash_.on(), false});
+    return true;
+}
+
+// Appends a point pulled onto the clip; three points in a row on one border line, going one way,
+// keep only the outer two.
+bool PathWalk::Push(double x, double y, std::uint8_t coverage)
+{
+    const tagRectF& c = request_->clip;
+    const double cx = std::min(std::max(x, c.left), c.right);
+    const double cy = std::min(std::max(y, c.top), c.bottom);
+    const int n = static_cast<int>(points_.size());
+    if (n - subpathStart_ >= 2) {
+        const WalkPoint& a = points_[n - 2];
+        WalkPoint& b = points_[n - 1];
+        const bool onBorderX = (b.x == c.left || b.x == c.right) && a.x == b.x && b.x == cx;
+        const bool onBorderY = (b.y == c.top || b.y == c.bottom) && a.y == b.y && b.y == cy;
+        if ((onBorderX && (b.y - a.y) * (cy - b.y) >= 0) || (onBorderY && (b.x - a.x) * (cx - b.x) >= 0)) {
+            b.x = cx;
+            b.y = cy;
+            return true;
+        }
+    }
+    return Append(cx, cy, coverage);
+}
+
+// The next point of a curve's walk. Inside the clip it is kept as it is; a stretch of the walk outside
+// is pulled onto the clip's border region by region, which leaves every row's winding inside the
+// tile as it was. Chords are shorter than a pixel, so a chord from a pulled point into the clip
+// differs from the curve's own only far outside the tile.
+bool PathWalk::AppendWalked(double x, double y, std::uint8_t coverage)
+{
+    const double fromX = curX_, fromY = curY_;
+    const bool had = haveCurrent_;
     curX_ = x;
     curY_ = y;
-    return true;
+    haveCurrent_ = true;
+    const int c1 = Outcode(x, y);
+    if (!had) {
+        startX_ = x;
+        startY_ = y;
+        return Append(x, y, coverage);
+    }
+    const int c0 = Outcode(fromX, fromY);
+    if ((c0 | c1) == 0) return Append(x, y, coverage);
+    if (c0 != c1 && (c0 & c1) == 0) {
+        // Where the chord crosses the clip's four lines, in order along it.
+        const tagRectF& c = request_->clip;
+        const double dx = x - fromX, dy = y - fromY;
+        double ts[4];
+        int count = 0;
+        auto cross = [&](double edge, double from, double d) {
+            if (d == 0) return;
+            const double t = (edge - from) / d;
+            if (t > 0 && t < 1) ts[count++] = t;
+        };
+        cross(c.left, fromX, dx);
+        cross(c.right, fromX, dx);
+        cross(c.top, fromY, dy);
+        cross(c.bottom, fromY, dy);
+        for (int i = 1; i < count; ++i)
+            for (int j = i; j > 0 && ts[j] < ts[j - 1]; --j) std::swap(ts[j], ts[j - 1]);
+        for (int i = 0; i < count; ++i)
+            if (!Push(fromX + dx * ts[i], fromY + dy * ts[i], coverage)) return false;
+    }
+    return Push(x, y, coverage);
+}
+
+// The next point of a line: kept exactly, so the line crosses the tile as it is. When the walk
+// stands on a pulled point, its true position comes first (the way there lies outside the clip).
+bool PathWalk::AppendExact(double x, double y, std::uint8_t coverage)
+{
+    if (!haveCurrent_) return AppendWalked(x, y, coverage);   // a sub-path starts where it is
+    const WalkPoint& last = points_.back();
+    if (static_cast<int>(points_.size()) > subpathStart_ && (last.x != curX_ || last.y != curY_))
+        if (!Append(curX_, curY_, last.coverage)) return false;
+    curX_ = x;
+    curY_ = y;
+    return Append(x, y, coverage);
 }
 
 void PathWalk::EndSubpath()
 {
+    if (haveCurrent_ && request_->closeSubpaths && (curX_ != startX_ || curY_ != startY_)) {
+        // The way back to the start is walked like any line; the start itself is already there.
+        Line(curX_, curY_, startX_, startY_, false);
+    }
+    if (request_->closeSubpaths && static_cast<int>(points_.size()) - subpathStart_ > 1) {
+        // A closed outline that came back to its start by itself does not take the start twice.
+        const WalkPoint& first = points_[subpathStart_];
+        if (points_.back().x == first.x && points_.back().y == first.y) points_.pop_back();
+    }
     const int count = static_cast<int>(points_.size()) - subpathStart_;
     if (count > 0) subpaths_.push_back({subpathStart_, count});
     subpathStart_ = static_cast<int>(points_.size());
     haveCurrent_ = false;
+    dash_.Restart();
 }
 
-double PathWalk::CachedCubicLength(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2,
-                                   const tagPointF& p3, const WalkRequest& request)
+bool PathWalk::Line(double x0, double y0, double x1, double y1, bool appendEnd)
+{
+    if (!request_->stepLines) return appendEnd ? AppendExact(x1, y1) : true;
+    const double dx = x1 - x0, dy = y1 - y0;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (!(length > 0)) return true;
+    if (!std::isfinite(length)) return appendEnd ? AppendExact(x1, y1) : true;
+    const double step = dash_.dashed() ? kDashLineStep : kLineStep;
+    // Steps are taken while at least one pixel is left.
+    // Far beyond any tile a line's steps only count for the dashes; the count is kept in range.
+    const double stepCount = length >= 1 ? std::floor((length - 1) / step) + 1 : 0;
+    const long long steps = stepCount < 4e15 ? static_cast<long long>(stepCount) : 4000000000000000LL;
+    long long first = steps + 1, last = steps;
+    {
+        // Only the steps near the clip are appended; the others only move the dash pattern on.
+        const tagRectF& c = request_->clip;
+        double t0 = 0, t1 = 1;
+        const double a[2] = {x0, y0}, d[2] = {dx, dy}, lo[2] = {c.left, c.top}, hi[2] = {c.right, c.bottom};
+        bool hit = true;
+        for (int k = 0; k < 2 && hit; ++k) {
+            if (d[k] == 0) {
+                hit = a[k] >= lo[k] && a[k] <= hi[k];
+                continue;
+            }
+            double ta = (lo[k] - a[k]) / d[k], tb = (hi[k] - a[k]) / d[k];
+            if (ta > tb) std::swap(ta, tb);
+            t0 = std::max(t0, ta);
+            t1 = std::min(t1, tb);
+        }
+        if (hit && t0 <= t1) {
+            first = std::max(1LL, static_cast<long long>(std::floor(t0 * length / step)) - 1);
+            last = std::min(steps, static_cast<long long>(std::ceil(t1 * length / step)) + 1);
+        }
+    }
+    if (first > last) {
+        dash_.Advance(steps);
+    } else {
+        dash_.Advance(first - 1);
+        const double rest = length - steps * step;
+        // Every step is placed from the line's start by its number alone, so every tile finds the
+        // same points.
+        const double sx = dx * (step / length), sy = dy * (step / length);
+        if (!AppendExact(x0 + sx * first, y0 + sy * first)) return false;
+        points_.back().straight = true;
+        if (first == steps && rest * rest < kNearEnd2) points_.back().coverage = static_cast<std::uint8_t>(RoundNearest(255 * rest));
+        dash_.Step();
+        points_.back().gap = dash_.dashed() && !dash_.on();
+        if (static_cast<long long>(points_.size()) + (last - first) > capacity_) return false;
+        for (long long k = first + 1; k <= last; ++k) {
+            dash_.Step();
+            points_.push_back({x0 + sx * k, y0 + sy * k, 255, dash_.dashed() && !dash_.on(), true});
+        }
+        if (last == steps && rest * rest < kNearEnd2 && last > first)
+            points_.back().coverage = static_cast<std::uint8_t>(RoundNearest(255 * rest));
+        curX_ = points_.back().x;
+        curY_ = points_.back().y;
+        dash_.Advance(steps - last);
+    }
+    if (appendEnd) return AppendExact(x1, y1);
+    return true;
+}
+
+const CubicStepCache& PathWalk::CachedSteps(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2,
+                                            const tagPointF& p3)
 {
     EngineTables& tables = EngineTables::Get();
     CubicCacheKey key;
     key.hash = CubicHash(p0, p1, p2, p3);
     const double coords[8] = {p0.x, p0.y, p1.x, p1.y, p2.x, p2.y, p3.x, p3.y};
     std::copy(coords, coords + 8, key.coords);
-    key.tolerance = request.tolerance;
-    if (request.dashKey && *request.dashKey != key.hash) {
-        tables.EraseCacheHash(*request.dashKey);
-        *request.dashKey = key.hash;
+    key.tolerance = request_->tolerance;
+    if (request_->dashKey && *request_->dashKey != key.hash) {
+        tables.EraseCacheHash(*request_->dashKey);
+        *request_->dashKey = key.hash;
     }
     auto it = tables.tileCache.find(key);
-    if (it != tables.tileCache.end()) return it->second.cumulativeLength.back();
+    if (it != tables.tileCache.end()) return it->second;
 
-    const int n = CubicSteps(p0, p1, p2, p3, request.tolerance);
-    CubicStepCache steps;
-    steps.stepCount = n;
-    steps.cumulativeLength.reserve(n);
-    const double ax = -p0.x + 3 * p1.x - 3 * p2.x + p3.x, bx = 3 * p0.x - 6 * p1.x + 3 * p2.x, cx = 3 * p1.x - 3 * p0.x;
-    const double ay = -p0.y + 3 * p1.y - 3 * p2.y + p3.y, by = 3 * p0.y - 6 * p1.y + 3 * p2.y, cy = 3 * p1.y - 3 * p0.y;
-    double lx = p0.x, ly = p0.y, total = 0;
-    for (int i = 1; i <= n; ++i) {
-        double x, y;
-        if (i == n) { x = p3.x; y = p3.y; }
-        else {
-            const double t = static_cast<double>(i) / n;
-            x = ((ax * t + bx) * t + cx) * t + p0.x;
-            y = ((ay * t + by) * t + cy) * t + p0.y;
-        }
-        total += std::hypot(x - lx, y - ly);
-        steps.cumulativeLength.push_back(total);
-        lx = x;
-        ly = y;
-    }
-    tables.tileCache.emplace(key, std::move(steps));
-    return total;
+    CubicStepCache cache;
+    double from = 0;
+    FlattenSteps(p0, p1, p2, p3, request_->tolerance, [&](double t, double, double) {
+        cache.steps.push_back({from, static_cast<std::int32_t>(cache.steps.size())});
+        from = t;
+        return true;
+    });
+    return tables.tileCache.emplace(key, std::move(cache)).first->second;
 }
 
-bool PathWalk::FlattenCubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3,
-                            const WalkRequest& request)
+// A dashed curve near the tile: its steps are taken from the cache, so the walk starts where the
+// curve comes near the clip instead of at its start, with the dash pattern moved on by the steps
+// before. The stretches between lie outside the clip and are kept as one point per clip region,
+// pulled onto the border like any other point outside.
+bool PathWalk::DashedCubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3)
 {
-    if (!Finite(p1) || !Finite(p2)) return Append(p3.x, p3.y, std::hypot(p3.x - p0.x, p3.y - p0.y));
-    const double minX = std::min(std::min(p0.x, p1.x), std::min(p2.x, p3.x));
-    const double maxX = std::max(std::max(p0.x, p1.x), std::max(p2.x, p3.x));
-    const double minY = std::min(std::min(p0.y, p1.y), std::min(p2.y, p3.y));
-    const double maxY = std::max(std::max(p0.y, p1.y), std::max(p2.y, p3.y));
-    const tagRectF& c = request.clip;
-    if (minX >= c.right || maxX <= c.left || minY >= c.bottom || maxY <= c.top) {
-        const double length = request.needLengths ? CachedCubicLength(p0, p1, p2, p3, request)
-                                                  : std::hypot(p3.x - p0.x, p3.y - p0.y);
-        return Append(p3.x, p3.y, length);
-    }
-    const int n = CubicSteps(p0, p1, p2, p3, request.tolerance);
+    const std::vector<CubicStep>& steps = CachedSteps(p0, p1, p2, p3).steps;
+    const long count = static_cast<long>(steps.size());
     const double ax = -p0.x + 3 * p1.x - 3 * p2.x + p3.x, bx = 3 * p0.x - 6 * p1.x + 3 * p2.x, cx = 3 * p1.x - 3 * p0.x;
     const double ay = -p0.y + 3 * p1.y - 3 * p2.y + p3.y, by = 3 * p0.y - 6 * p1.y + 3 * p2.y, cy = 3 * p1.y - 3 * p0.y;
-    for (int i = 1; i <= n; ++i) {
-        double x, y;
-        if (i == n) { x = p3.x; y = p3.y; }
-        else {
-            const double t = static_cast<double>(i) / n;
-            x = ((ax * t + bx) * t + cx) * t + p0.x;
-            y = ((ay * t + by) * t + cy) * t + p0.y;
+    auto x = [&](double t) { return ((ax * t + bx) * t + cx) * t + p0.x; };
+    auto y = [&](double t) { return ((ay * t + by) * t + cy) * t + p0.y; };
+    // The parameter where step k begins, and the point there, as the walk of the whole curve has them.
+    auto stepT = [&](long k) { return k >= count ? 1.0 : steps[k].t; };
+    auto stepPoint = [&](long k, double& px, double& py) {
+        if (k >= count) { px = p3.x; py = p3.y; }
+        else if (k == 0) { px = p0.x; py = p0.y; }
+        else { px = x(steps[k].t); py = y(steps[k].t); }
+    };
+
+    // Where the curve crosses the clip's four lines splits it into stretches each inside or outside.
+    const tagRectF& c = request_->clip;
+    double cuts[14];
+    int cutCount = 0;
+    cuts[cutCount++] = 0;
+    const double lines[4] = {c.left, c.right, c.top, c.bottom};
+    for (int k = 0; k < 4; ++k) {
+        double roots[3];
+        const int found = k < 2 ? SolveCubic(ax, bx, cx, p0.x - lines[k], roots, 1e-8)
+                                : SolveCubic(ay, by, cy, p0.y - lines[k], roots, 1e-8);
+        for (int r = 0; r < found; ++r)
+            if (roots[r] > 0 && roots[r] < 1) cuts[cutCount++] = roots[r];
+    }
+    cuts[cutCount++] = 1;
+    for (int i = 1; i < cutCount; ++i)
+        for (int j = i; j > 0 && cuts[j] < cuts[j - 1]; --j) std::swap(cuts[j], cuts[j - 1]);
+
+    // For each stretch inside: the steps from the one before its start to the one after its end.
+    struct Stretch {
+        double mid, x, y;
+        bool inside;
+        long first, last;
+    };
+    Stretch stretches[13];
+    int stretchCount = 0;
+    for (int i = 0; i + 1 < cutCount; ++i) {
+        const double u0 = cuts[i], u1 = cuts[i + 1];
+        if (!(u1 > u0)) continue;
+        Stretch& st = stretches[stretchCount++];
+        st.mid = (u0 + u1) / 2;
+        st.x = x(st.mid);
+        st.y = y(st.mid);
+        st.inside = st.x >= c.left && st.x <= c.right && st.y >= c.top && st.y <= c.bottom;
+        st.first = static_cast<long>(std::upper_bound(steps.begin(), steps.end(), u0,
+                                                      [](double t, const CubicStep& s) { return t < s.t; }) -
+                                     steps.begin()) - 2;
+        st.last = static_cast<long>(std::lower_bound(steps.begin(), steps.end(), u1,
+                                                     [](const CubicStep& s, double t) { return s.t < t; }) -
+                                    steps.begin()) + 1;
+        st.first = std::max(st.first, 0L);
+        st.last = std::min(st.last, count);
+    }
+
+    long done = 0;      // steps walked or counted so far
+    double lastT = 0;   // parameter of the last point appended
+    for (int i = 0; i < stretchCount; ++i) {
+        const Stretch& st = stretches[i];
+        if (!st.inside) {
+            // One point stands for the stretch when no step of the walk reaches into it.
+            double nextT = 1;
+            for (int j = i + 1; j < stretchCount; ++j)
+                if (stretches[j].inside) {
+                    nextT = stepT(stretches[j].first);
+                    break;
+                }
+            if (st.mid > lastT && st.mid < nextT) {
+                if (!AppendWalked(st.x, st.y)) return false;
+                lastT = st.mid;
+            }
+            continue;
         }
-        if (!Append(x, y, request.needLengths ? std::hypot(x - curX_, y - curY_) : 0.0)) return false;
+        const long first = std::max(st.first, done);
+        if (first > done) {
+            dash_.Advance(first - done);
+            double px, py;
+            stepPoint(first, px, py);
+            if (!AppendWalked(px, py)) return false;
+        }
+        for (long k = first; k < st.last; ++k) {
+            dash_.Step();
+            double px, py;
+            stepPoint(k + 1, px, py);
+            if (!AppendWalked(px, py)) return false;
+        }
+        done = std::max(done, st.last);
+        lastT = stepT(done);
+    }
+    if (done < count) {
+        dash_.Advance(count - done);
+        if (!AppendWalked(p3.x, p3.y)) return false;
     }
     return true;
 }
 
-// Lengths are only kept for dashes.
-double PathWalk::Distance(const tagPointF& p, const WalkRequest& request) const
+bool PathWalk::Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3)
 {
-    return request.needLengths ? std::hypot(p.x - curX_, p.y - curY_) : 0.0;
+    const double minX = std::min(std::min(p0.x, p1.x), std::min(p2.x, p3.x));
+    const double maxX = std::max(std::max(p0.x, p1.x), std::max(p2.x, p3.x));
+    const double minY = std::min(std::min(p0.y, p1.y), std::min(p2.y, p3.y));
+    const double maxY = std::max(std::max(p0.y, p1.y), std::max(p2.y, p3.y));
+    const tagRectF& c = request_->clip;
+    if (minX >= c.right || maxX <= c.left || minY >= c.bottom || maxY <= c.top) {
+        // Wholly outside: its chord stands in for it, and its steps still count for the dashes.
+        if (dash_.dashed()) dash_.Advance(CachedSteps(p0, p1, p2, p3).stepCount());
+        return AppendExact(p3.x, p3.y);
+    }
+    if (dash_.dashed()) return DashedCubic(p0, p1, p2, p3);
+    return FlattenSteps(p0, p1, p2, p3, request_->tolerance, [this](double, double x, double y) {
+               dash_.Step();
+               return AppendWalked(x, y);
+           }) >= 0;
 }
 
 bool PathWalk::Run(const WalkRequest& request)
 {
+    request_ = &request;
+    dash_ = DashState(request.dash);
     points_.clear();
     subpaths_.clear();
     subpathStart_ = 0;
@@ -151,17 +384,31 @@ bool PathWalk::Run(const WalkRequest& request)
             continue;
         }
         if (s.kind != SegmentCubic && s.kind != SegmentLine) continue;
-        // Unusable points are left out; the polyline joins the points around them.
-        if (Finite(s.pt1) && (!haveCurrent_ || s.pt1.x != curX_ || s.pt1.y != curY_)) {
-            if (!Append(s.pt1.x, s.pt1.y, Distance(s.pt1, request))) return false;
+        // Unusable points are left out; the walk joins the points around them.
+        const tagPointF p1 = Snapped(s.pt1, request.snap);
+        if (Finite(p1)) {
+            if (!haveCurrent_) {
+                if (!AppendWalked(p1.x, p1.y)) return false;
+            } else if (p1.x != curX_ || p1.y != curY_) {
+                if (!Line(curX_, curY_, p1.x, p1.y, true)) return false;
+            }
         }
         if (s.kind == SegmentLine) {
-            if (Finite(s.pt2) && !Append(s.pt2.x, s.pt2.y, Distance(s.pt2, request)))
+            const tagPointF p2 = Snapped(s.pt2, request.snap);
+            if (!Finite(p2)) continue;
+            if (!haveCurrent_) {
+                if (!AppendWalked(p2.x, p2.y)) return false;
+            } else if (!Line(curX_, curY_, p2.x, p2.y, true)) {
                 return false;
+            }
         } else if (i + 1 < request.count) {
-            const tagPointF& end = segs[i + 1].pt1;
-            if (Finite(s.pt1) && Finite(end) && haveCurrent_) {
-                if (!FlattenCubic(s.pt1, s.pt2, s.pt3, end, request)) return false;
+            const tagPointF end = Snapped(segs[i + 1].pt1, request.snap);
+            if (!Finite(p1) || !Finite(end) || !haveCurrent_) continue;
+            const tagPointF c1 = Snapped(s.pt2, request.snap), c2 = Snapped(s.pt3, request.snap);
+            if (!Finite(c1) || !Finite(c2)) {
+                if (!Line(curX_, curY_, end.x, end.y, true)) return false;
+            } else if (!Cubic(p1, c1, c2, end)) {
+                return false;
             }
         }
     }

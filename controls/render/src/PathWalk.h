@@ -1,17 +1,24 @@
 #pragma once
 // First stage of a tile: the path's segments flattened into sub-path polylines in destination
-// pixels. Cubics are cut into a number of equal parameter steps fixed by their own control points,
-// so every tile of a drawing sees the same points; a cubic whose control box lies wholly outside
-// the tile's extended clip is replaced by its chord, which changes nothing inside the tile (what
-// lies left of a tile acts only through the height it spans).
+// pixels. Curves are walked from their start in chords between the tolerance and 0.99 pixel; lines
+// that feed a thin outline are walked in steps of 0.98 pixel (one pixel when dashed), each step one
+// unit of the dash pattern. Every tile of a drawing therefore sees the same points: a tile only
+// leaves out what lies beyond its extended clip. A cubic whose control box lies wholly outside is
+// replaced by its chord, and points of a walk that strays outside are pulled onto the clip's
+// border, which changes nothing inside the tile (what lies left of a tile acts only through the
+// height it spans).
 #include <cstdint>
 #include <vector>
 
+#include "DashWalker.h"
+#include "render/FillInfo.h"
 #include "render/SegmentDesc.h"
 
 struct WalkPoint {
     double x, y;
-    double length;   // path length from the previous point of its sub-path (0 for a sub-path's first point)
+    std::uint8_t coverage;   // strength of the point for the point plotter (255: full)
+    bool gap;                // inside a gap of the dash pattern: the outline breaks here
+    bool straight;           // a step inside a line: the outline runs straight through it
 };
 
 struct WalkSubpath {
@@ -22,10 +29,13 @@ struct WalkSubpath {
 struct WalkRequest {
     const SegmentDesc* segments = nullptr;
     int count = 0;
-    tagRectF clip{};                     // extended clip: cubics wholly outside are chords
-    double tolerance = 0.1;              // greatest distance of a flattened chord from its curve
-    bool needLengths = false;            // chords of culled cubics carry the curve's length (dashes)
-    unsigned short* dashKey = nullptr;   // caller's cache key slot, with needLengths
+    tagRectF clip{};                       // extended clip of the tile
+    double tolerance = 0.4;                // shortest chord a curve step aims for, in pixels
+    bool snap = true;                      // coordinates cut to 1/256 pixel first
+    bool stepLines = false;                // lines walked in steps (thin outlines)
+    bool closeSubpaths = false;            // each sub-path walked back to its start (closed thin outlines)
+    const DashPattern* dash = nullptr;     // dashed thin outline
+    unsigned short* dashKey = nullptr;     // caller's key slot of the step cache, with dash
 };
 
 class PathWalk {
@@ -39,23 +49,35 @@ public:
     const std::vector<WalkSubpath>& subpaths() const { return subpaths_; }
     int capacity() const { return capacity_; }
 
-    // Number of equal parameter steps that keep a cubic's chords within tolerance of it.
-    static int CubicSteps(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3,
-                          double tolerance);
+    // Calls visit(t, x, y) for the end of every step of the curve's walk, in order; the last step
+    // ends exactly at p3. Returns the number of steps.
+    template <class Visit>
+    static long FlattenSteps(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3,
+                             double tolerance, Visit&& visit);
 
 private:
-    bool Append(double x, double y, double length);
-    double Distance(const tagPointF& p, const WalkRequest& request) const;
+    bool Append(double x, double y, std::uint8_t coverage);
+    bool Push(double x, double y, std::uint8_t coverage);
+    bool AppendWalked(double x, double y, std::uint8_t coverage = 255);
+    bool AppendExact(double x, double y, std::uint8_t coverage = 255);
+    int Outcode(double x, double y) const;
     void EndSubpath();
-    bool FlattenCubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3,
-                      const WalkRequest& request);
-    double CachedCubicLength(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3,
-                             const WalkRequest& request);
+    bool Line(double x0, double y0, double x1, double y1, bool appendEnd);
+    bool Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3);
+    const struct CubicStepCache& CachedSteps(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2,
+                                             const tagPointF& p3);
+    bool DashedCubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3);
 
     int capacity_;
     std::vector<WalkPoint> points_;
     std::vector<WalkSubpath> subpaths_;
+    const WalkRequest* request_ = nullptr;
     int subpathStart_ = 0;
     bool haveCurrent_ = false;
     double curX_ = 0, curY_ = 0;
+    double startX_ = 0, startY_ = 0;
+    int clampedRun_ = 0;   // points pulled onto the clip's border in a row, at the pool's end
+    DashState dash_;
 };
+
+#include "PathWalk.inl"

@@ -15,6 +15,7 @@
 #include "SmallShapeFill.h"
 #include "SpanPainter.h"
 #include "StrokeOutline.h"
+#include "ThinStroke.h"
 #include "TileLimits.h"
 #include "imaging/ImagingBitmap.h"
 #include "render/DrawPolyBezier.h"
@@ -30,12 +31,13 @@ struct TileWorkspace {
     CellRasterizer outlineCells{kCellLimit};
     StrokeOutline stroke;
     std::vector<StrokePoint> polyline;
-    std::vector<StrokePoint> stretch;
     std::vector<StrokePoint> run;
     std::vector<char> nearBox;
     std::vector<StrokePoint> deduped;
     std::vector<int> pieces;
     SmallShapeFiller small;
+    std::vector<WalkPoint> thinRun;
+    ThinLineWalker thinWalker;
 
     static TileWorkspace& Get()
     {
@@ -47,6 +49,7 @@ struct TileWorkspace {
 struct StrokeClass {
     bool present = false;
     bool wide = false;
+    bool nearOnePixel = false;   // thin, plotted point by point
     double width = 0;
     double half = 0;
 };
@@ -61,6 +64,7 @@ StrokeClass ClassifyStroke(const FillInfo& request)
     s.width = w;
     s.half = w / 2;
     s.wide = w >= 1.05;
+    s.nearOnePixel = !s.wide && w > 0.95;
     return s;
 }
 
@@ -228,11 +232,16 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     walkRequest.segments = segments;
     walkRequest.count = snum;
     walkRequest.clip = {tile.left - margin, tile.top - margin, tile.right + margin, tile.bottom + margin};
+    const bool thin = stroke.present && !stroke.wide;
+    walkRequest.tolerance = thin ? 0.96 : 0.4;
+    walkRequest.snap = !smallShape;
+    // A solid narrow outline runs straight through the steps of a line, so they are not taken.
+    walkRequest.stepLines = thin && (stroke.nearOnePixel || dash);
+    walkRequest.closeSubpaths = thin && options.closed;
+    walkRequest.dash = dash;
     // A small shape is sampled whole, its cubics flattened wherever they lie, so that every tile
     // sees the same points.
     if (smallFill) walkRequest.clip = {-1e300, -1e300, 1e300, 1e300};
-    walkRequest.tolerance = 0.0025;
-    walkRequest.needLengths = dash != nullptr;
     walkRequest.dashKey = options.dashKey;
     // No part of the path comes within the margin: no outline reaches the tile, and the fill
     // covers all of it or none of it. (Dashed outlines take the walk, which keeps the caller's
@@ -284,7 +293,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         }
     }
 
-    // Rasterise the fill and a thin outline before painting, so a tile that proves too complex
+    // Rasterise the fill before painting, so a tile that proves too complex
     // leaves the bitmap untouched for the split.
     const bool nonZeroFill = options.nonZeroFill != 0;
     // A damaged path can walk beyond the box its records promise; it takes the scan converter.
@@ -304,30 +313,6 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             return 0;
         }
     }
-    if (stroke.present && !stroke.wide) {
-        ws.outlineCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
-        EdgeFeed feed(ws.outlineCells);
-        StrokeBounds ignored;
-        for (const WalkSubpath& sub : walk.subpaths()) {
-            if (dash) {
-                DashPolyline(&walk.points()[sub.first], sub.count, options.closed != 0, *dash, walkRequest.clip,
-                             [&](const std::vector<StrokePoint>& s) {
-                                 StrokeNearBox(ws.stroke, s, false, h, walkRequest.clip, feed, ignored, ws.run,
-                                               ws.nearBox, ws.deduped);
-                             },
-                             ws.stretch);
-            } else {
-                CopyPolyline(walk, sub, ws.polyline);
-                StrokeNearBox(ws.stroke, ws.polyline, options.closed != 0, h, walkRequest.clip, feed, ignored,
-                              ws.run, ws.nearBox, ws.deduped);
-            }
-        }
-        if (ws.outlineCells.overflowed()) {
-            *status = TileTooComplex;
-            return 0;
-        }
-    }
-
     ImagingAccessScope access(bdst);
     if (!access.ok()) return RenderFailed;
 
@@ -344,19 +329,43 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         writer.EndNode(tile.left, tile.top, tile.right, tile.bottom, true);
     }
 
-    if (stroke.present && !stroke.wide) {
-        SpanPainter painter(bdst, request.OutlineColor, nullptr, 0, 0);
-        // Strokes narrower than 0.8 pixel never reach full strength.
-        const int cap = std::min(255, __round(h * 637.5));
-        CoverageSweep sweep(static_cast<unsigned>(std::max(cap, 1)));
-        sweep.PaintTo(&painter, &writer);
+    if (thin && stroke.nearOnePixel) {
         writer.BeginNode(CoverageOutline);
-        ws.outlineCells.Sweep(true, sweep);
-        sweep.FlushRun();
-        if (sweep.painted())
-            writer.EndNode(sweep.dirtyLeft(), sweep.dirtyTop(), sweep.dirtyRight(), sweep.dirtyBottom(), true);
+        PointPlotter plotter(bdst, request.OutlineColor, tile, &writer);
+        plotter.PlotWalk(walk);
+        const ThinPixelBlender& b = plotter.blender();
+        if (b.painted())
+            writer.EndNode(b.dirtyLeft(), b.dirtyTop(), b.dirtyRight(), b.dirtyBottom(), false);
         else
-            writer.EndNode(0, 0, 0, 0, true);
+            writer.EndNode(0, 0, 0, 0, false);
+    } else if (thin) {
+        // Every drawn stretch of the walk on its own; a dash gap breaks the outline.
+        ThinPixelBlender blender(bdst, request.OutlineColor);
+        ThinCoverageSink sink(blender, &writer, h);
+        writer.BeginNode(CoverageOutline);
+        for (const WalkSubpath& sub : walk.subpaths()) {
+            const WalkPoint* p = &walk.points()[sub.first];
+            int k = 0;
+            while (k < sub.count) {
+                while (k < sub.count && p[k].gap) ++k;
+                const int begin = k;
+                while (k < sub.count && !p[k].gap) {
+                    // Steps inside a line add nothing to a solid outline. A dashed one keeps them:
+                    // its stretches begin and end at steps, and a tile sees only some of them.
+                    if (dash || !p[k].straight) ws.thinRun.push_back(p[k]);
+                    ++k;
+                }
+                const bool whole = begin == 0 && k == sub.count;
+                if (ws.thinRun.size() >= 2)
+                    ws.thinWalker.Paint(ws.thinRun.data(), static_cast<int>(ws.thinRun.size()),
+                                        whole && options.closed != 0, h, tile, sink);
+                ws.thinRun.clear();
+            }
+        }
+        if (blender.painted())
+            writer.EndNode(blender.dirtyLeft(), blender.dirtyTop(), blender.dirtyRight(), blender.dirtyBottom(), false);
+        else
+            writer.EndNode(0, 0, 0, 0, false);
     }
 
     if (stroke.wide) {

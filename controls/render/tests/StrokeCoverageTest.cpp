@@ -1,4 +1,6 @@
-// Outline coverage: wide strokes with flat ends and joins, thin strokes, dash patterns.
+// Outline coverage: wide strokes with flat ends and joins, thin strokes, dash patterns. Outlines near
+// one pixel wide, dash units and the strength cap of narrow strokes are checked against their models
+// in ThinStrokeTest.
 #include <functional>
 #include <vector>
 
@@ -39,20 +41,6 @@ TEST(StrokeCoverage, Table)
          false, {{15, 10, 128}, {15, 9, 0}, {15, 11, 0}}},
         {"thin diagonal gets its band's area",
          [](PathBuilder& p) { p.MoveTo(5, 5).LineTo(25, 25).End(); }, 0.4, OutlineSolid, false, {{10, 10, 124}}},
-        {"thin ring never reaches full strength",
-         [](PathBuilder& p) { p.Ellipse(10.5, 10.5, 0.3, 0.3); }, 0.4, OutlineSolid, true, {{10, 10, 128}}},
-        {"one-pixel line", [](PathBuilder& p) { p.MoveTo(5, 10).LineTo(25, 10).End(); }, 1.0, OutlineSolid, false,
-         {{15, 9, 128}, {15, 10, 128}}},
-        {"dots of three pixels", [](PathBuilder& p) { p.MoveTo(10, 10.5).LineTo(40, 10.5).End(); }, 1.0, OutlineDot,
-         false, {{10, 10, 255}, {12, 10, 255}, {13, 10, 0}, {15, 10, 0}, {16, 10, 255}, {19, 10, 0}}},
-        {"dash pattern restarts with every sub-path",
-         [](PathBuilder& p) {
-             p.MoveTo(10, 10.5).LineTo(14, 10.5).End();
-             p.MoveTo(10, 20.5).LineTo(40, 20.5).End();
-         },
-         1.0, OutlineDot, false, {{11, 10, 255}, {13, 10, 0}, {11, 20, 255}, {14, 20, 0}, {17, 20, 255}}},
-        {"long dashes and dash-dot", [](PathBuilder& p) { p.MoveTo(0, 10.5).LineTo(60, 10.5).End(); }, 1.0,
-         OutlineDashDot, false, {{4, 10, 255}, {8, 10, 255}, {10, 10, 0}, {16, 10, 255}, {19, 10, 0}, {22, 10, 0}, {25, 10, 255}}},
         {"a wide outline is painted solid whatever its dashes",
          [](PathBuilder& p) { p.MoveTo(10, 10.5).LineTo(40, 10.5).End(); }, 2.0, OutlineDot, false,
          {{14, 10, 255}, {20, 10, 255}}},

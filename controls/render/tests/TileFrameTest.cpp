@@ -1,6 +1,7 @@
 // The frame of one tile: the row limit, tiles low in a tall bitmap (drawn in tile-relative rows,
 // recorded and returned in the bitmap's own), inputs left exactly as passed, and coverage records
 // whose 16-bit columns and rows cannot hold every pixel of a large bitmap.
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -55,7 +56,12 @@ std::string ReadList(const std::vector<unsigned char>& list, int bytes, PixelMap
             if (e.value & kCoverageRunFlag) {
                 for (int k = 0; k < (e.value & 0x7FFF); ++k) pixels[{e.x + k, e.y}] = 255;
             } else {
-                pixels[{e.x, e.y}] = e.value;
+                // A pixel listed more than once (points of a pixel-wide outline overlap) is laid
+                // over itself the way a replay in white over black does.
+                const auto it = pixels.find({e.x, e.y});
+                const unsigned below = it == pixels.end() ? 0 : it->second, a = e.value;
+                const unsigned x = 255 * a + below * (255 - a);
+                pixels[{e.x, e.y}] = (x + (x >> 8) + 1) >> 8;
             }
         }
         offset += CoverageNodeBytes(head);
@@ -75,12 +81,13 @@ TEST(TileFrame, TallBitmapTilesAreDrawnInTheirOwnRowsAndRecordedInTheBitmaps)
     struct Request {
         const char* name;
         FillInfo request;
+        int recordSlack;   // overlapping points are blended exactly but recorded as bytes
     };
     const Request requests[] = {
-        {"fill", WhiteFill()},
-        {"wide outline", WhiteOutline(2.5)},
-        {"thin outline", WhiteOutline(0.7)},
-        {"pixel-wide outline", WhiteOutline(1.0)},
+        {"fill", WhiteFill(), 0},
+        {"wide outline", WhiteOutline(2.5), 0},
+        {"thin outline", WhiteOutline(0.7), 0},
+        {"pixel-wide outline", WhiteOutline(1.0), 4},
     };
     struct Tile {
         RECT rect;
@@ -137,7 +144,7 @@ TEST(TileFrame, TallBitmapTilesAreDrawnInTheirOwnRowsAndRecordedInTheBitmaps)
                     const int want = inside ? whole.At(x, y) : 0;
                     const auto it = recorded.find({x, y});
                     const int listed = it == recorded.end() ? 0 : it->second;
-                    if (canvas.At(x, y) != want || listed != want) {
+                    if (canvas.At(x, y) != want || std::abs(listed - want) > r.recordSlack) {
                         firstWrong = std::to_string(x) + "," + std::to_string(y) + ": painted " +
                                      std::to_string(canvas.At(x, y)) + ", recorded " + std::to_string(listed) +
                                      ", whole drawing " + std::to_string(want);
