@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <emmintrin.h>
+
 namespace {
 
 // floor(num / den) for den > 0. Most operands fit 32 bits, and a 32-bit division is far cheaper
@@ -663,4 +665,173 @@ void CellRasterizer::SortRows()
         }
         rowEnd_[r] = static_cast<int>(out + 1 - sorted_.data());
     }
+}
+
+// Measures a row whose windings the signed area cannot stand for everywhere, on its 16 sample
+// lines at once. Each line's crossings are sorted once and walked left to right; every crossing
+// leaves events in the columns: where the line goes in or out (so each column's inside length is a
+// running sum, as a cell's cover and area are), and which winding ends and which begins (so each
+// column learns, as a running count per winding, every winding its lines hold over some length
+// inside it). A column
+// whose lines only see windings the fill rule maps straight to area keeps its exact area; the
+// others take the measured length. Returns false (the row is left to the cluster measure) for
+// even-odd windings beyond +-3, which the winding counts do not tell apart.
+bool CellRasterizer::MeasureRow(int row, bool nonZero)
+{
+    const int begin = passageStart_[row], end = passageStart_[row + 1];
+    std::int32_t minX = 0x7FFFFFFF, maxX = -0x7FFFFFFF;
+    for (int k = begin; k < end; ++k) {
+        minX = std::min(minX, sortedPassages_[k].minX);
+        maxX = std::max(maxX, sortedPassages_[k].maxX);
+    }
+    // Beyond the outermost crossings every line of the tile's row keeps one winding.
+    const int c0 = std::max(left_, minX >> kSubpixelShift);
+    const int c1 = std::min(right_ - 1, maxX >> kSubpixelShift);
+    if (c0 > c1) {
+        measureLo_ = left_;
+        measureHi_ = left_ - 1;
+        return true;
+    }
+    // Columns c0 - 1 ... c1 + 1 are kept (the outer two take what lies beyond), as j = col - c0 + 1.
+    const int width = c1 - c0 + 1;
+    const int columns = width + 3;
+    constexpr int kClasses = 8;
+    inCount_.assign(columns, 0);
+    inPart_.assign(columns, 0);
+    classDiff_.assign(static_cast<std::size_t>(columns) * kClasses, 0);
+    
+    // Pieces taken from left to right give each line its crossings nearly in order.
+    pieceOrder_.clear();
+    for (int k = begin; k < end; ++k) {
+        const RowPassage& p = sortedPassages_[k];
+        for (int i = p.firstPiece; i < p.firstPiece + p.pieces; ++i) {
+            const RowPiece& q = pieces_[i];
+            const std::uint32_t key = static_cast<std::uint32_t>(std::min(q.xa, q.xb)) ^ 0x80000000u;
+            pieceOrder_.push_back((static_cast<std::uint64_t>(key) << 32) | static_cast<std::uint32_t>(i));
+        }
+    }
+    std::sort(pieceOrder_.begin(), pieceOrder_.end());
+
+    auto lines = [](const RowPiece& p, int& s0, int& s1) {
+        const std::int32_t lo = std::min(p.ya, p.yb), hi = std::max(p.ya, p.yb);
+        s0 = std::max(0, (lo - 8 + 15) >> 4);
+        s1 = std::min(kSampleLines, (hi - 8 + 15) >> 4);
+    };
+    int counts[kSampleLines + 1] = {};
+    for (std::uint64_t key : pieceOrder_) {
+        int s0, s1;
+        lines(pieces_[static_cast<std::uint32_t>(key)], s0, s1);
+        if (s0 >= s1) continue;
+        ++counts[s0];
+        --counts[s1];
+    }
+    lineStart_[0] = 0;
+    int running = 0;
+    for (int s = 0; s < kSampleLines; ++s) {
+        running += counts[s];
+        lineStart_[s + 1] = lineStart_[s] + running;
+    }
+    // A crossing is kept as one sortable word: its x from the first kept column (beyond the kept
+    // columns moved onto their outer borders, which keeps the order) and its direction, falling
+    // edges first where two meet.
+    const std::int32_t base = (c0 - 1) * kSubpixelScale;
+    const std::int32_t top = (c1 + 1) * kSubpixelScale;
+    // The winding counts below are 16-bit: no column can see more stretches than the row has
+    // crossings (and lines).
+    if (lineStart_[kSampleLines] >= 32000) return false;
+    crossingKeys_.resize(lineStart_[kSampleLines]);
+    int fill[kSampleLines];
+    for (int s = 0; s < kSampleLines; ++s) fill[s] = lineStart_[s];
+    for (std::uint64_t key : pieceOrder_) {
+        const RowPiece& p = pieces_[static_cast<std::uint32_t>(key)];
+        int s0, s1;
+        lines(p, s0, s1);
+        if (s0 >= s1) continue;
+        const std::uint32_t rising = p.yb > p.ya ? 1u : 0u;
+        const double slope = static_cast<double>(p.xb - p.xa) / (p.yb - p.ya);
+        for (int s = s0; s < s1; ++s) {
+            const double v = (8 + 16 * s - p.ya) * slope;
+            std::int32_t f = static_cast<std::int32_t>(v);
+            f -= v < f ? 1 : 0;   // floor
+            const std::int32_t x = std::max(base, std::min(top, p.xa + f));
+            crossingKeys_[fill[s]++] = (static_cast<std::uint32_t>(x - base) << 1) | rising;
+        }
+    }
+
+    std::int32_t* count = inCount_.data();
+    std::int32_t* part = inPart_.data();
+    std::int16_t* classes = classDiff_.data();
+    const int fold = foldWinding_[rowLo_ + row];
+    int wLo = fold, wHi = fold;
+    auto inside = [nonZero](int w) { return nonZero ? (w != 0 ? 1 : 0) : (w & 1); };
+    auto classOf = [](int w) { return std::max(-3, std::min(3, w)) + 3; };
+    for (int s = 0; s < kSampleLines; ++s) {
+        std::uint32_t* b = crossingKeys_.data() + lineStart_[s];
+        std::uint32_t* e = crossingKeys_.data() + lineStart_[s + 1];
+        // Nearly in order already: insertion, unless it keeps moving far.
+        long moves = 0;
+        const long budget = 8L * (e - b) + 64;
+        for (std::uint32_t* i = b + 1; i < e && moves <= budget; ++i) {
+            const std::uint32_t v = *i;
+            std::uint32_t* j = i;
+            while (j > b && v < *(j - 1)) { *j = *(j - 1); --j; ++moves; }
+            *j = v;
+        }
+        if (moves > budget) std::sort(b, e);
+        int w = fold;
+        int in = inside(w);
+        // What lies left of everything starts in the outer column.
+        count[0] += in;
+        part[0] += in * kSubpixelScale;
+        ++classes[classOf(w)];
+        int before = w;   // the winding of the last stretch of positive length
+        for (const std::uint32_t* c = b; c < e; ++c) {
+            const std::uint32_t x = *c >> 1;
+            const int j = static_cast<int>(x >> kSubpixelShift);
+            const int frac = static_cast<int>(x & (kSubpixelScale - 1));
+            w += static_cast<int>(*c & 1) * 2 - 1;
+            const int now = inside(w);
+            const int change = now - in;
+            in = now;
+            count[j] += change;
+            part[j] += change * (kSubpixelScale - frac);
+            // Crossings at one x leave no stretch between them: a winding only met there (two
+            // edges touching) is no winding of any column.
+            if (c + 1 < e && (c[1] >> 1) == x) continue;
+            // The stretch before reaches the column left of x when x lies on a column border.
+            --classes[(((static_cast<int>(x) - 1) >> kSubpixelShift) + 1) * kClasses + classOf(before)];
+            ++classes[j * kClasses + classOf(w)];
+            before = w;
+            wLo = std::min(wLo, w);
+            wHi = std::max(wHi, w);
+        }
+    }
+    if (!nonZero && (wLo < -3 || wHi > 3)) return false;
+
+    // Which sets of windings the area stands for, by the set's bits (winding w at bit w + 3).
+    std::uint8_t* holds = nonZero ? holdsNonZero_ : holdsEvenOdd_;
+    if (!holdsReady_) {
+        for (int mask = 0; mask < 256; ++mask) {
+            int lo = 0, hi = -1;
+            for (int k = 0; k < kClasses; ++k)
+                if (mask & (1 << k)) { if (hi < 0) lo = k; hi = k; }
+            holdsNonZero_[mask] = hi < 0 || AreaHolds(lo - 3, hi - 3, true);
+            holdsEvenOdd_[mask] = hi < 0 || AreaHolds(lo - 3, hi - 3, false);
+        }
+        holdsReady_ = true;
+    }
+    measured_.resize(width);
+    __m128i seen = _mm_setzero_si128();
+    const __m128i zero = _mm_setzero_si128();
+    std::int32_t whole = 0;
+    for (int j = 0; j <= width; ++j) {
+        seen = _mm_add_epi16(seen, _mm_loadu_si128(reinterpret_cast<const __m128i*>(classes + j * kClasses)));
+        const __m128i present = _mm_cmpgt_epi16(seen, zero);
+        const int mask = _mm_movemask_epi8(_mm_packs_epi16(present, zero));
+        if (j > 0) measured_[j - 1] = holds[mask] ? -1 : whole * kSubpixelScale + part[j];
+        whole += count[j];
+    }
+    measureLo_ = c0;
+    measureHi_ = c1;
+    return true;
 }

@@ -96,6 +96,7 @@ private:
     bool PrepareClusters(int row, bool nonZero);
     void SweepSubCluster(int begin, int end, int* winding, bool& uniform, int& lo, int& hi);
     void ClusterCrossings(int cluster);
+    bool MeasureRow(int row, bool nonZero);
     static bool AreaHolds(int lo, int hi, bool nonZero)
     {
         if (nonZero) return (lo >= 0 && hi <= 1) || (lo >= -1 && hi <= 0) || lo >= 1 || hi <= -1;
@@ -122,6 +123,17 @@ private:
     std::vector<WindingCluster> clusters_;   // of one row, left to right
     std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last
     std::vector<RowPiece> clusterPieces_;
+    // A row measured whole on its sample lines: for columns [measureLo_, measureHi_], the inside
+    // length over all lines (1/256 pixel units), or -1 where the signed area is the coverage.
+    std::vector<std::int32_t> measured_;
+    std::vector<std::int32_t> inCount_;       // per column: lines going in less lines going out
+    std::vector<std::int32_t> inPart_;        // per column: the inside length those leave in it
+    std::vector<std::int16_t> classDiff_;     // per column, 8 counts of line stretches by winding
+    std::vector<std::uint32_t> crossingKeys_;
+    std::uint8_t holdsNonZero_[256] = {}, holdsEvenOdd_[256] = {};
+    bool holdsReady_ = false;
+    std::vector<std::uint64_t> pieceOrder_;
+    int measureLo_ = 0, measureHi_ = -1;
     bool passageOpen_ = false;     // the last piece's passage may take the next piece
     int lineStart_[kSampleLines + 1] = {};
     int rowLo_ = 0x7FFFFFFF, rowHi_ = -1, rowCount_ = 0;
@@ -153,6 +165,7 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
     const int rows = rowCount_;
     int winding[kSampleLines];
     int cursor[kSampleLines];
+    bool lastMeasured = false;
     for (int r = 0; r < rows; ++r) {
         const int begin = rowStart_[r], end = rowEnd_[r];
         const int y = top_ + rowLo_ + r;
@@ -168,9 +181,13 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         }
         // Most rows hold only windings for which every pixel's signed area is its coverage: then
         // the area sweep alone gives what the pixel-by-pixel choice below would. Otherwise the
-        // passages are grouped into clusters, and only the clusters that can see such windings
-        // are measured on the sample lines.
-        const bool simple = WindingsStaySimple(r, nonZero);
+        // whole row is measured on its sample lines (or, for the rare rows that measure cannot
+        // take, the passages are grouped into clusters and measured cluster by cluster).
+        // Under the non-zero rule a row after one that needed the sample lines mostly needs them
+        // too; the measure gives the area wherever it holds, so the check is left out there.
+        const bool skipCheck = nonZero && lastMeasured && passageStart_[r + 1] - passageStart_[r] > 2;
+        const bool simple = !skipCheck && WindingsStaySimple(r, nonZero);
+        lastMeasured = !simple;
         if (simple) {
             std::int32_t cover = foldCover;
             int next = left_;
@@ -194,6 +211,64 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
             continue;
         }
 
+        if (MeasureRow(r, nonZero)) {
+            std::int32_t cover = foldCover;
+            int i = begin;
+            for (; i < end && sorted_[i].x < left_; ++i) cover += sorted_[i].cover;
+            // Columns left of the measured ones keep one winding on every line.
+            const int lo = measureLo_, hi = measureHi_;
+            auto plain = [&](int x0, int x1) {
+                if (x0 < x1 && cover != 0) {
+                    const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
+                    if (v > 0) emit(y, x0, x1, v);
+                }
+            };
+            int next = left_;
+            for (; i < end && sorted_[i].x < lo; ++i) {
+                const PixelCell& c = sorted_[i];
+                plain(next, c.x);
+                const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero);
+                if (v > 0) emit(y, c.x, c.x + 1, v);
+                cover += c.cover;
+                next = c.x + 1;
+            }
+            plain(next, lo);
+            const std::int32_t* m = measured_.data() - lo;
+            // Neighbouring columns of one coverage go out as one stretch.
+            int runStart = lo, runValue = 0;
+            for (int x = lo; x <= hi; ++x) {
+                std::int64_t alpha;
+                if (i < end && sorted_[i].x == x) {
+                    alpha = static_cast<std::int64_t>(cover + sorted_[i].cover) * 512 - sorted_[i].area;
+                    cover += sorted_[i].cover;
+                    ++i;
+                } else {
+                    alpha = static_cast<std::int64_t>(cover) * 512;
+                }
+                const int v = m[x] < 0 ? CoverageFromAlpha(alpha, nonZero)
+                                       : static_cast<int>((m[x] * 255 + kSampleLines * kSubpixelScale / 2) /
+                                                          (kSampleLines * kSubpixelScale));
+                if (v != runValue) {
+                    if (runValue > 0) emit(y, runStart, x, runValue);
+                    runStart = x;
+                    runValue = v;
+                }
+            }
+            if (runValue > 0 && lo <= hi) emit(y, runStart, hi + 1, runValue);
+            next = hi + 1;
+            for (; i < end && sorted_[i].x < right_; ++i) {
+                const PixelCell& c = sorted_[i];
+                plain(next, c.x);
+                const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero);
+                if (v > 0) emit(y, c.x, c.x + 1, v);
+                cover += c.cover;
+                next = c.x + 1;
+            }
+            plain(next, right_);
+            continue;
+        }
+
+        if (skipCheck) PrepareClusters(r, nonZero);
         const int clusterCount = static_cast<int>(clusters_.size());
         int at = 0;        // first cluster not left of the columns looked at
         int loaded = -1;   // the cluster whose crossings are in crossings_
