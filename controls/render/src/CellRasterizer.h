@@ -76,7 +76,8 @@ public:
     bool overflowed() const { return overflowed_; }
 
     // Sweeps every row top to bottom and calls emit(y, x0, x1, coverage) for each stretch of
-    // pixels [x0, x1) of destination row y at one coverage byte (1..255).
+    // pixels [x0, x1) of destination row y at one exact coverage (1/kFullAlpha units) whose
+    // coverage byte is not 0.
     template <class Emit>
     void Sweep(bool nonZero, Emit& emit);
 
@@ -96,7 +97,6 @@ private:
     bool PrepareClusters(int row, bool nonZero);
     void SweepSubCluster(int begin, int end, int* winding, bool& uniform, int& lo, int& hi);
     void ClusterCrossings(int cluster);
-    bool MeasureRow(int row, bool nonZero);
     static bool AreaHolds(int lo, int hi, bool nonZero)
     {
         if (nonZero) return (lo >= 0 && hi <= 1) || (lo >= -1 && hi <= 0) || lo >= 1 || hi <= -1;
@@ -123,17 +123,6 @@ private:
     std::vector<WindingCluster> clusters_;   // of one row, left to right
     std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last
     std::vector<RowPiece> clusterPieces_;
-    // A row measured whole on its sample lines: for columns [measureLo_, measureHi_], the inside
-    // length over all lines (1/256 pixel units), or -1 where the signed area is the coverage.
-    std::vector<std::int32_t> measured_;
-    std::vector<std::int32_t> inCount_;       // per column: lines going in less lines going out
-    std::vector<std::int32_t> inPart_;        // per column: the inside length those leave in it
-    std::vector<std::int16_t> classDiff_;     // per column, 8 counts of line stretches by winding
-    std::vector<std::uint32_t> crossingKeys_;
-    std::uint8_t holdsNonZero_[256] = {}, holdsEvenOdd_[256] = {};
-    bool holdsReady_ = false;
-    std::vector<std::uint64_t> pieceOrder_;
-    int measureLo_ = 0, measureHi_ = -1;
     bool passageOpen_ = false;     // the last piece's passage may take the next piece
     int lineStart_[kSampleLines + 1] = {};
     int rowLo_ = 0x7FFFFFFF, rowHi_ = -1, rowCount_ = 0;
@@ -143,18 +132,38 @@ private:
     bool overflowed_ = false;
 };
 
-// Coverage byte of a pixel from its swept alpha, by fill rule.
-inline int CoverageFromAlpha(std::int64_t alpha, bool nonZero)
+// Exact coverage of a pixel from its swept alpha, by fill rule, in 1/kFullAlpha units (0 ... kFullAlpha).
+inline std::uint32_t ExactCoverage(std::int64_t alpha, bool nonZero)
 {
     std::uint64_t a = static_cast<std::uint64_t>(alpha < 0 ? -alpha : alpha);
     if (nonZero) {
-        if (a >= static_cast<std::uint64_t>(kFullAlpha)) return 255;
+        if (a >= static_cast<std::uint64_t>(kFullAlpha)) return kFullAlpha;
     } else {
         a &= 2 * kFullAlpha - 1;
         if (a > static_cast<std::uint64_t>(kFullAlpha)) a = 2 * kFullAlpha - a;
     }
-    return static_cast<int>((static_cast<std::uint32_t>(a) * 255u + kFullAlpha / 2) >> 17);
+    return static_cast<std::uint32_t>(a);
 }
+
+// The coverage byte recorded for an exact coverage: coverage x 255 to the nearest (it is never a half).
+inline int CoverageByte(std::uint32_t exact)
+{
+    return static_cast<int>((exact * 255u + kFullAlpha / 2) >> 17);
+}
+
+// Exact coverage of the sample-line measure: an inside length over all 16 lines in 1/256 pixel,
+// or a number of lines inside from end to end.
+inline std::uint32_t MeasuredCoverage(std::int64_t insideLength)
+{
+    return static_cast<std::uint32_t>(insideLength) * (kFullAlpha / (kSampleLines * kSubpixelScale));
+}
+inline std::uint32_t LinesCoverage(int insideLines)
+{
+    return static_cast<std::uint32_t>(insideLines) * (kFullAlpha / kSampleLines);
+}
+
+// Pixels whose coverage byte would be 0 are left alone.
+inline bool Visible(std::uint32_t exact) { return CoverageByte(exact) > 0; }
 
 template <class Emit>
 void CellRasterizer::Sweep(bool nonZero, Emit& emit)
@@ -165,7 +174,6 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
     const int rows = rowCount_;
     int winding[kSampleLines];
     int cursor[kSampleLines];
-    bool lastMeasured = false;
     for (int r = 0; r < rows; ++r) {
         const int begin = rowStart_[r], end = rowEnd_[r];
         const int y = top_ + rowLo_ + r;
@@ -174,20 +182,16 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         const std::int32_t foldCover = foldCover_[rowLo_ + r];
         if (begin == end) {
             if (foldCover != 0) {
-                const int v = CoverageFromAlpha(static_cast<std::int64_t>(foldCover) * 512, nonZero);
-                if (v > 0) emit(y, left_, right_, v);
+                const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(foldCover) * 512, nonZero);
+                if (Visible(v)) emit(y, left_, right_, v);
             }
             continue;
         }
         // Most rows hold only windings for which every pixel's signed area is its coverage: then
         // the area sweep alone gives what the pixel-by-pixel choice below would. Otherwise the
-        // whole row is measured on its sample lines (or, for the rare rows that measure cannot
-        // take, the passages are grouped into clusters and measured cluster by cluster).
-        // Under the non-zero rule a row after one that needed the sample lines mostly needs them
-        // too; the measure gives the area wherever it holds, so the check is left out there.
-        const bool skipCheck = nonZero && lastMeasured && passageStart_[r + 1] - passageStart_[r] > 2;
-        const bool simple = !skipCheck && WindingsStaySimple(r, nonZero);
-        lastMeasured = !simple;
+        // passages are grouped into clusters, and only the clusters that can see such windings
+        // are measured on the sample lines.
+        const bool simple = WindingsStaySimple(r, nonZero);
         if (simple) {
             std::int32_t cover = foldCover;
             int next = left_;
@@ -196,79 +200,21 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
                 if (c.x < left_) { cover += c.cover; continue; }
                 if (c.x >= right_) break;
                 if (next < c.x && cover != 0) {
-                    const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
-                    if (v > 0) emit(y, next, c.x, v);
+                    const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
+                    if (Visible(v)) emit(y, next, c.x, v);
                 }
-                const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero);
-                if (v > 0) emit(y, c.x, c.x + 1, v);
+                const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero);
+                if (Visible(v)) emit(y, c.x, c.x + 1, v);
                 cover += c.cover;
                 next = c.x + 1;
             }
             if (next < right_ && cover != 0) {
-                const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
-                if (v > 0) emit(y, next, right_, v);
+                const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
+                if (Visible(v)) emit(y, next, right_, v);
             }
             continue;
         }
 
-        if (MeasureRow(r, nonZero)) {
-            std::int32_t cover = foldCover;
-            int i = begin;
-            for (; i < end && sorted_[i].x < left_; ++i) cover += sorted_[i].cover;
-            // Columns left of the measured ones keep one winding on every line.
-            const int lo = measureLo_, hi = measureHi_;
-            auto plain = [&](int x0, int x1) {
-                if (x0 < x1 && cover != 0) {
-                    const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
-                    if (v > 0) emit(y, x0, x1, v);
-                }
-            };
-            int next = left_;
-            for (; i < end && sorted_[i].x < lo; ++i) {
-                const PixelCell& c = sorted_[i];
-                plain(next, c.x);
-                const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero);
-                if (v > 0) emit(y, c.x, c.x + 1, v);
-                cover += c.cover;
-                next = c.x + 1;
-            }
-            plain(next, lo);
-            const std::int32_t* m = measured_.data() - lo;
-            // Neighbouring columns of one coverage go out as one stretch.
-            int runStart = lo, runValue = 0;
-            for (int x = lo; x <= hi; ++x) {
-                std::int64_t alpha;
-                if (i < end && sorted_[i].x == x) {
-                    alpha = static_cast<std::int64_t>(cover + sorted_[i].cover) * 512 - sorted_[i].area;
-                    cover += sorted_[i].cover;
-                    ++i;
-                } else {
-                    alpha = static_cast<std::int64_t>(cover) * 512;
-                }
-                const int v = m[x] < 0 ? CoverageFromAlpha(alpha, nonZero)
-                                       : static_cast<int>((m[x] * 255 + kSampleLines * kSubpixelScale / 2) /
-                                                          (kSampleLines * kSubpixelScale));
-                if (v != runValue) {
-                    if (runValue > 0) emit(y, runStart, x, runValue);
-                    runStart = x;
-                    runValue = v;
-                }
-            }
-            if (runValue > 0 && lo <= hi) emit(y, runStart, hi + 1, runValue);
-            next = hi + 1;
-            for (; i < end && sorted_[i].x < right_; ++i) {
-                const PixelCell& c = sorted_[i];
-                plain(next, c.x);
-                const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero);
-                if (v > 0) emit(y, c.x, c.x + 1, v);
-                cover += c.cover;
-                next = c.x + 1;
-            }
-            plain(next, right_);
-            continue;
-        }
-
-        if (skipCheck) PrepareClusters(r, nonZero);
         const int clusterCount = static_cast<int>(clusters_.size());
         int at = 0;        // first cluster not left of the columns looked at
         int loaded = -1;   // the cluster whose crossings are in crossings_
@@ -299,16 +245,16 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         auto linesCoverage = [&](const int* w, std::int32_t cover) {
             int lo = w[0], hi = w[0];
             for (int s = 1; s < kSampleLines; ++s) { lo = std::min(lo, w[s]); hi = std::max(hi, w[s]); }
-            if (AreaHolds(lo, hi, nonZero)) return CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
+            if (AreaHolds(lo, hi, nonZero)) return ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
             int inside = 0;
             for (int s = 0; s < kSampleLines; ++s) inside += Inside(w[s], nonZero) ? 1 : 0;
-            return (inside * 255 + kSampleLines / 2) / kSampleLines;
+            return LinesCoverage(inside);
         };
         // Coverage of pixels with no cell, from the windings at the left of column col.
         auto stretchCoverage = [&](int col, std::int32_t cover) {
             const int k = locate(col);
             if (k < 0) return linesCoverage(&clusterWindings_[at * kSampleLines], cover);
-            if (clusters_[k].holds) return CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
+            if (clusters_[k].holds) return ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
             load(k);
             advance(col * kSubpixelScale);
             return linesCoverage(winding, cover);
@@ -321,14 +267,14 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
             if (c.x < left_) { cover += c.cover; continue; }
             if (c.x >= right_) break;
             if (next < c.x && cover != 0) {
-                const int v = stretchCoverage(c.x, cover);
-                if (v > 0) emit(y, next, c.x, v);
+                const std::uint32_t v = stretchCoverage(c.x, cover);
+                if (Visible(v)) emit(y, next, c.x, v);
             }
             const int k = locate(c.x);
             const std::int64_t alpha = static_cast<std::int64_t>(cover + c.cover) * 512 - c.area;
-            int v;
+            std::uint32_t v;
             if (k >= 0 && clusters_[k].holds) {
-                v = CoverageFromAlpha(alpha, nonZero);
+                v = ExactCoverage(alpha, nonZero);
             } else if (k < 0) {
                 // No crossing in the pixel: each line keeps its winding across it.
                 const int* w = &clusterWindings_[at * kSampleLines];
@@ -338,46 +284,49 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
                     hi = std::max(hi, w[s]);
                     inside += Inside(w[s], nonZero) ? 1 : 0;
                 }
-                v = AreaHolds(lo, hi, nonZero) ? CoverageFromAlpha(alpha, nonZero)
-                                               : (inside * 255 + kSampleLines / 2) / kSampleLines;
+                v = AreaHolds(lo, hi, nonZero) ? ExactCoverage(alpha, nonZero) : LinesCoverage(inside);
             } else {
                 load(k);
                 const std::int32_t x0 = c.x * kSubpixelScale, x1 = x0 + kSubpixelScale;
                 advance(x0);
-                // Windings inside the pixel, line by line, with exact lengths for the sampled measure.
-                int lo = winding[0], hi = winding[0];
+                // Windings inside the pixel, line by line, with exact lengths for the sampled
+                // measure. A winding counts where it holds over some length of the line: not
+                // between two crossings at one x (edges touching there), nor just left of a
+                // crossing on the pixel's left border.
+                int lo = 0x7FFFFFFF, hi = -0x7FFFFFFF;
                 std::int64_t insideLength = 0;
                 for (int s = 0; s < kSampleLines; ++s) {
                     int w = winding[s];
-                    lo = std::min(lo, w);
-                    hi = std::max(hi, w);
                     std::int32_t pos = x0;
                     int n = cursor[s];
                     const int e = lineStart_[s + 1];
                     for (; n < e && crossings_[n].x < x1; ++n) {
-                        if (Inside(w, nonZero)) insideLength += crossings_[n].x - pos;
+                        if (crossings_[n].x > pos) {
+                            if (Inside(w, nonZero)) insideLength += crossings_[n].x - pos;
+                            lo = std::min(lo, w);
+                            hi = std::max(hi, w);
+                        }
                         pos = crossings_[n].x;
                         w += crossings_[n].dir;
-                        lo = std::min(lo, w);
-                        hi = std::max(hi, w);
                     }
+                    lo = std::min(lo, w);
+                    hi = std::max(hi, w);
                     if (Inside(w, nonZero)) insideLength += x1 - pos;
                     cursor[s] = n;
                     winding[s] = w;
                 }
                 if (AreaHolds(lo, hi, nonZero))
-                    v = CoverageFromAlpha(alpha, nonZero);
+                    v = ExactCoverage(alpha, nonZero);
                 else
-                    v = static_cast<int>((insideLength * 255 + kSampleLines * kSubpixelScale / 2) /
-                                         (kSampleLines * kSubpixelScale));
+                    v = MeasuredCoverage(insideLength);
             }
-            if (v > 0) emit(y, c.x, c.x + 1, v);
+            if (Visible(v)) emit(y, c.x, c.x + 1, v);
             cover += c.cover;
             next = c.x + 1;
         }
         if (next < right_ && cover != 0) {
-            const int v = stretchCoverage(next, cover);
-            if (v > 0) emit(y, next, right_, v);
+            const std::uint32_t v = stretchCoverage(next, cover);
+            if (Visible(v)) emit(y, next, right_, v);
         }
     }
 }
