@@ -57,6 +57,9 @@ struct WindingCluster {
     bool holds;                   // every pixel's signed area is its coverage under the fill rule
 };
 
+// Passages of the outline through one row a tile can take (each is two entries of a row list of 255).
+constexpr int kRowPassageLimit = 128;
+
 constexpr int kSubpixelShift = 8;
 constexpr int kSubpixelScale = 1 << kSubpixelShift;
 // Full pixel coverage in the sweep's alpha units (cover * 2 * 256).
@@ -72,8 +75,13 @@ public:
     // One edge in 24.8 fixed point. Coordinates must lie within +-2^29.
     void AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
 
-    // True when the cells did not fit the fixed store (the tile is too complex).
+    // True when the cells did not fit the fixed store, or 128 passages of the outline run through
+    // one row (the tile is too complex).
     bool overflowed() const { return overflowed_; }
+
+    // Only counts what the edges would need (until the next Reset): the rows' passages are
+    // followed and limited as in a real pass, but no cells are made and nothing can be swept.
+    void CountOnly(bool on) { countOnly_ = on; }
 
     // Sweeps every row top to bottom and calls emit(y, x0, x1, coverage) for each stretch of
     // pixels [x0, x1) of destination row y at one exact coverage (1/kFullAlpha units) whose
@@ -130,6 +138,8 @@ private:
     int curX_ = 0, curRow_ = -1;
     std::int32_t curCover_ = 0, curArea_ = 0;
     bool overflowed_ = false;
+    bool countOnly_ = false;
+    std::vector<int> rowPassages_;            // per tile row: passages so far
 };
 
 // Exact coverage of a pixel from its swept alpha, by fill rule, in 1/kFullAlpha units (0 ... kFullAlpha).

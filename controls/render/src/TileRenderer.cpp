@@ -286,6 +286,24 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         }
     }
 
+    // A wide outline piece with too many passages through a row must be found before anything
+    // is painted (the fill, or an earlier piece), so that the split paints every pixel once.
+    if (stroke.wide && (fill || pieces.size() > 1)) {
+        for (int index : pieces) {
+            ws.outlineCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
+            ws.outlineCells.CountOnly(true);
+            EdgeFeed feed(ws.outlineCells);
+            StrokeBounds b;
+            CopyPolyline(walk, walk.subpaths()[index], ws.polyline);
+            StrokeNearBox(ws.stroke, ws.polyline, options.closed != 0, h, walkRequest.clip, feed, b, ws.run,
+                          ws.nearBox, ws.deduped);
+            if (ws.outlineCells.overflowed()) {
+                *status = TileTooComplex;
+                return 0;
+            }
+        }
+    }
+
     ImagingAccessScope access(bdst);
     if (!access.ok()) return RenderFailed;
 
