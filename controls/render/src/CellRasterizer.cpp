@@ -211,7 +211,8 @@ void CellRasterizer::WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, st
 
 void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
 {
-    if (y1 == y2) return;   // horizontal edges cover no height
+    // Horizontal edges cover no height; once the tile proved too complex, nothing more counts.
+    if (y1 == y2 || overflowed_) return;
     const std::int32_t tileTop = top_ * kSubpixelScale, tileBottom = bottom_ * kSubpixelScale;
     // Wherever the outline leaves the tile, the next pixel it reaches begins a new passage, as it
     // would if the outside pixels were walked.
