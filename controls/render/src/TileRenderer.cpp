@@ -286,8 +286,9 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         }
     }
 
-    // A wide outline piece with too many passages through a row must be found before anything
-    // is painted (the fill, or an earlier piece), so that the split paints every pixel once.
+    // A wide outline sub-path with too many passages through a row must be found before anything
+    // is painted (the fill, or an earlier sub-path's outline), so that the split paints every
+    // pixel once.
     if (stroke.wide && (fill || pieces.size() > 1)) {
         for (int index : pieces) {
             ws.outlineCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
