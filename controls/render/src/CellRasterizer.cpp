@@ -46,11 +46,14 @@ void CellRasterizer::Reset(int left, int top, int right, int bottom)
     pieces_.clear();
     passages_.clear();
     passageOpen_ = false;
+    for (int r = std::max(rowLo_, 0); r <= rowHi_ && r < static_cast<int>(rowPassages_.size()); ++r)
+        rowPassages_[r] = 0;
     rowLo_ = 0x7FFFFFFF;
     rowHi_ = -1;
     curRow_ = -1;
     curCover_ = curArea_ = 0;
     overflowed_ = false;
+    countOnly_ = false;
     // Only the rows the last tile folded into are cleared.
     for (int r = foldLo_; r <= foldHi_; ++r) foldCover_[r] = foldWinding_[r] = 0;
     foldLo_ = 0x7FFFFFFF;
@@ -59,6 +62,7 @@ void CellRasterizer::Reset(int left, int top, int right, int bottom)
     if (foldCover_.size() < rows) {
         foldCover_.resize(rows, 0);
         foldWinding_.resize(rows, 0);
+        rowPassages_.resize(rows, 0);
     }
 }
 
@@ -207,7 +211,8 @@ void CellRasterizer::WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, st
 
 void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
 {
-    if (y1 == y2) return;   // horizontal edges cover no height
+    // Horizontal edges cover no height; once the tile proved too complex, nothing more counts.
+    if (y1 == y2 || overflowed_) return;
     const std::int32_t tileTop = top_ * kSubpixelScale, tileBottom = bottom_ * kSubpixelScale;
     // Wherever the outline leaves the tile, the next pixel it reaches begins a new passage, as it
     // would if the outside pixels were walked.
@@ -267,7 +272,7 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
     if (fy1 == fy2) return;
     const std::int32_t rightEdge = right_ * kSubpixelScale;
     if (x1 >= rightEdge && x2 >= rightEdge) { BreakPassage(); return; }
-    if (pieces_.size() >= maxCells_) {
+    if (pieces_.size() >= maxCells_ && !countOnly_) {
         overflowed_ = true;
         return;
     }
@@ -275,7 +280,8 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
     // that crosses the whole row shifts every sample line alike and adds a whole row of cover to
     // every pixel: it is kept as the row's fold, not as a piece.
     const std::int32_t leftEdge = left_ * kSubpixelScale;
-    if (x1 < leftEdge && x2 < leftEdge) {
+    const bool leftOfTile = x1 < leftEdge && x2 < leftEdge;
+    if (leftOfTile) {
         if (fy2 - fy1 == kSubpixelScale || fy1 - fy2 == kSubpixelScale) {
             foldCover_[row] += fy2 - fy1;
             foldWinding_[row] += fy2 > fy1 ? 1 : -1;
@@ -288,7 +294,7 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
         }
         x1 = x2 = leftEdge - kSubpixelScale;
     }
-    pieces_.push_back({row, x1, fy1, x2, fy2});
+    if (!countOnly_) pieces_.push_back({row, x1, fy1, x2, fy2});
     RowPassage* last = passageOpen_ ? &passages_.back() : nullptr;
     if (last && last->row == row && last->xEnd == x1 && last->yEnd == fy1 &&
         ((fy2 > fy1) == (last->yEnd > last->yStart))) {
@@ -302,9 +308,18 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
         passages_.push_back({row, x1, fy1, x2, fy2, std::min(x1, x2), std::max(x1, x2), 1, turnsBack ? 1 : 0,
                              static_cast<std::int32_t>(pieces_.size()) - 1});
         passageOpen_ = true;
+        // Each passage through a row is a pair of entries in the row's list, which holds 255.
+        // Passages left of the tile run along its side there and take none (so that narrower
+        // tiles see fewer).
+        if (!leftOfTile && ++rowPassages_[row] >= kRowPassageLimit) overflowed_ = true;
     }
     if (row < rowLo_) rowLo_ = row;
     if (row > rowHi_) rowHi_ = row;
+    if (countOnly_) {
+        // Where the cell walk would stop at the tile's right side, the passage ends as well.
+        if (x2 > x1 ? x2 >= rightEdge : x1 >= rightEdge) BreakPassage();
+        return;
+    }
     // Most pieces stay inside one pixel of the tile.
     const std::int32_t ex = x1 >> kSubpixelShift;
     if (ex == (x2 >> kSubpixelShift) && ex >= left_ && ex < right_) {

@@ -57,6 +57,9 @@ struct WindingCluster {
     bool holds;                   // every pixel's signed area is its coverage under the fill rule
 };
 
+// Passages of the outline through one row a tile can take (each is two entries of a row list of 255).
+constexpr int kRowPassageLimit = 128;
+
 constexpr int kSubpixelShift = 8;
 constexpr int kSubpixelScale = 1 << kSubpixelShift;
 // Full pixel coverage in the sweep's alpha units (cover * 2 * 256).
@@ -72,11 +75,17 @@ public:
     // One edge in 24.8 fixed point. Coordinates must lie within +-2^29.
     void AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
 
-    // True when the cells did not fit the fixed store (the tile is too complex).
+    // True when the cells did not fit the fixed store, or 128 passages of the outline run through
+    // one row (the tile is too complex).
     bool overflowed() const { return overflowed_; }
 
+    // Only counts what the edges would need (until the next Reset): the rows' passages are
+    // followed and limited as in a real pass, but no cells are made and nothing can be swept.
+    void CountOnly(bool on) { countOnly_ = on; }
+
     // Sweeps every row top to bottom and calls emit(y, x0, x1, coverage) for each stretch of
-    // pixels [x0, x1) of destination row y at one coverage byte (1..255).
+    // pixels [x0, x1) of destination row y at one exact coverage (1/kFullAlpha units) whose
+    // coverage byte is not 0.
     template <class Emit>
     void Sweep(bool nonZero, Emit& emit);
 
@@ -129,20 +138,42 @@ private:
     int curX_ = 0, curRow_ = -1;
     std::int32_t curCover_ = 0, curArea_ = 0;
     bool overflowed_ = false;
+    bool countOnly_ = false;
+    std::vector<int> rowPassages_;            // per tile row: passages so far
 };
 
-// Coverage byte of a pixel from its swept alpha, by fill rule.
-inline int CoverageFromAlpha(std::int64_t alpha, bool nonZero)
+// Exact coverage of a pixel from its swept alpha, by fill rule, in 1/kFullAlpha units (0 ... kFullAlpha).
+inline std::uint32_t ExactCoverage(std::int64_t alpha, bool nonZero)
 {
     std::uint64_t a = static_cast<std::uint64_t>(alpha < 0 ? -alpha : alpha);
     if (nonZero) {
-        if (a >= static_cast<std::uint64_t>(kFullAlpha)) return 255;
+        if (a >= static_cast<std::uint64_t>(kFullAlpha)) return kFullAlpha;
     } else {
         a &= 2 * kFullAlpha - 1;
         if (a > static_cast<std::uint64_t>(kFullAlpha)) a = 2 * kFullAlpha - a;
     }
-    return static_cast<int>((static_cast<std::uint32_t>(a) * 255u + kFullAlpha / 2) >> 17);
+    return static_cast<std::uint32_t>(a);
 }
+
+// The coverage byte recorded for an exact coverage: coverage x 255 to the nearest (it is never a half).
+inline int CoverageByte(std::uint32_t exact)
+{
+    return static_cast<int>((exact * 255u + kFullAlpha / 2) >> 17);
+}
+
+// Exact coverage of the sample-line measure: an inside length over all 16 lines in 1/256 pixel,
+// or a number of lines inside from end to end.
+inline std::uint32_t MeasuredCoverage(std::int64_t insideLength)
+{
+    return static_cast<std::uint32_t>(insideLength) * (kFullAlpha / (kSampleLines * kSubpixelScale));
+}
+inline std::uint32_t LinesCoverage(int insideLines)
+{
+    return static_cast<std::uint32_t>(insideLines) * (kFullAlpha / kSampleLines);
+}
+
+// Pixels whose coverage byte would be 0 are left alone.
+inline bool Visible(std::uint32_t exact) { return CoverageByte(exact) > 0; }
 
 template <class Emit>
 void CellRasterizer::Sweep(bool nonZero, Emit& emit)
@@ -161,8 +192,8 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         const std::int32_t foldCover = foldCover_[rowLo_ + r];
         if (begin == end) {
             if (foldCover != 0) {
-                const int v = CoverageFromAlpha(static_cast<std::int64_t>(foldCover) * 512, nonZero);
-                if (v > 0) emit(y, left_, right_, v);
+                const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(foldCover) * 512, nonZero);
+                if (Visible(v)) emit(y, left_, right_, v);
             }
             continue;
         }
@@ -179,17 +210,17 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
                 if (c.x < left_) { cover += c.cover; continue; }
                 if (c.x >= right_) break;
                 if (next < c.x && cover != 0) {
-                    const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
-                    if (v > 0) emit(y, next, c.x, v);
+                    const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
+                    if (Visible(v)) emit(y, next, c.x, v);
                 }
-                const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero);
-                if (v > 0) emit(y, c.x, c.x + 1, v);
+                const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero);
+                if (Visible(v)) emit(y, c.x, c.x + 1, v);
                 cover += c.cover;
                 next = c.x + 1;
             }
             if (next < right_ && cover != 0) {
-                const int v = CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
-                if (v > 0) emit(y, next, right_, v);
+                const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
+                if (Visible(v)) emit(y, next, right_, v);
             }
             continue;
         }
@@ -224,16 +255,16 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         auto linesCoverage = [&](const int* w, std::int32_t cover) {
             int lo = w[0], hi = w[0];
             for (int s = 1; s < kSampleLines; ++s) { lo = std::min(lo, w[s]); hi = std::max(hi, w[s]); }
-            if (AreaHolds(lo, hi, nonZero)) return CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
+            if (AreaHolds(lo, hi, nonZero)) return ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
             int inside = 0;
             for (int s = 0; s < kSampleLines; ++s) inside += Inside(w[s], nonZero) ? 1 : 0;
-            return (inside * 255 + kSampleLines / 2) / kSampleLines;
+            return LinesCoverage(inside);
         };
         // Coverage of pixels with no cell, from the windings at the left of column col.
         auto stretchCoverage = [&](int col, std::int32_t cover) {
             const int k = locate(col);
             if (k < 0) return linesCoverage(&clusterWindings_[at * kSampleLines], cover);
-            if (clusters_[k].holds) return CoverageFromAlpha(static_cast<std::int64_t>(cover) * 512, nonZero);
+            if (clusters_[k].holds) return ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
             load(k);
             advance(col * kSubpixelScale);
             return linesCoverage(winding, cover);
@@ -246,14 +277,14 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
             if (c.x < left_) { cover += c.cover; continue; }
             if (c.x >= right_) break;
             if (next < c.x && cover != 0) {
-                const int v = stretchCoverage(c.x, cover);
-                if (v > 0) emit(y, next, c.x, v);
+                const std::uint32_t v = stretchCoverage(c.x, cover);
+                if (Visible(v)) emit(y, next, c.x, v);
             }
             const int k = locate(c.x);
             const std::int64_t alpha = static_cast<std::int64_t>(cover + c.cover) * 512 - c.area;
-            int v;
+            std::uint32_t v;
             if (k >= 0 && clusters_[k].holds) {
-                v = CoverageFromAlpha(alpha, nonZero);
+                v = ExactCoverage(alpha, nonZero);
             } else if (k < 0) {
                 // No crossing in the pixel: each line keeps its winding across it.
                 const int* w = &clusterWindings_[at * kSampleLines];
@@ -263,46 +294,49 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
                     hi = std::max(hi, w[s]);
                     inside += Inside(w[s], nonZero) ? 1 : 0;
                 }
-                v = AreaHolds(lo, hi, nonZero) ? CoverageFromAlpha(alpha, nonZero)
-                                               : (inside * 255 + kSampleLines / 2) / kSampleLines;
+                v = AreaHolds(lo, hi, nonZero) ? ExactCoverage(alpha, nonZero) : LinesCoverage(inside);
             } else {
                 load(k);
                 const std::int32_t x0 = c.x * kSubpixelScale, x1 = x0 + kSubpixelScale;
                 advance(x0);
-                // Windings inside the pixel, line by line, with exact lengths for the sampled measure.
-                int lo = winding[0], hi = winding[0];
+                // Windings inside the pixel, line by line, with exact lengths for the sampled
+                // measure. A winding counts where it holds over some length of the line: not
+                // between two crossings at one x (edges touching there), nor just left of a
+                // crossing on the pixel's left border.
+                int lo = 0x7FFFFFFF, hi = -0x7FFFFFFF;
                 std::int64_t insideLength = 0;
                 for (int s = 0; s < kSampleLines; ++s) {
                     int w = winding[s];
-                    lo = std::min(lo, w);
-                    hi = std::max(hi, w);
                     std::int32_t pos = x0;
                     int n = cursor[s];
                     const int e = lineStart_[s + 1];
                     for (; n < e && crossings_[n].x < x1; ++n) {
-                        if (Inside(w, nonZero)) insideLength += crossings_[n].x - pos;
+                        if (crossings_[n].x > pos) {
+                            if (Inside(w, nonZero)) insideLength += crossings_[n].x - pos;
+                            lo = std::min(lo, w);
+                            hi = std::max(hi, w);
+                        }
                         pos = crossings_[n].x;
                         w += crossings_[n].dir;
-                        lo = std::min(lo, w);
-                        hi = std::max(hi, w);
                     }
+                    lo = std::min(lo, w);
+                    hi = std::max(hi, w);
                     if (Inside(w, nonZero)) insideLength += x1 - pos;
                     cursor[s] = n;
                     winding[s] = w;
                 }
                 if (AreaHolds(lo, hi, nonZero))
-                    v = CoverageFromAlpha(alpha, nonZero);
+                    v = ExactCoverage(alpha, nonZero);
                 else
-                    v = static_cast<int>((insideLength * 255 + kSampleLines * kSubpixelScale / 2) /
-                                         (kSampleLines * kSubpixelScale));
+                    v = MeasuredCoverage(insideLength);
             }
-            if (v > 0) emit(y, c.x, c.x + 1, v);
+            if (Visible(v)) emit(y, c.x, c.x + 1, v);
             cover += c.cover;
             next = c.x + 1;
         }
         if (next < right_ && cover != 0) {
-            const int v = stretchCoverage(next, cover);
-            if (v > 0) emit(y, next, right_, v);
+            const std::uint32_t v = stretchCoverage(next, cover);
+            if (Visible(v)) emit(y, next, right_, v);
         }
     }
 }

@@ -2,6 +2,7 @@
 // Turns the rasteriser's cells into pixel coverage row by row and hands it on: painted through a
 // SpanPainter and recorded as coverage entries (runs for fully covered stretches), or collected into
 // a raster of coverage bytes. Coverage may be capped (thin strokes never reach full strength).
+// Partly covered pixels are blended with their exact coverage and recorded with its byte.
 #include <algorithm>
 #include <cstdint>
 
@@ -20,11 +21,16 @@ public:
         raster_ = raster; rasterLeft_ = rasterLeft; rasterTop_ = rasterTop; rasterWidth_ = rasterWidth;
     }
 
-    // Receives the rasteriser's coverage stretches.
-    void operator()(int y, int x0, int x1, int coverage)
+    // Receives the rasteriser's coverage stretches, exact coverage in 1/kFullAlpha units.
+    void operator()(int y, int x0, int x1, std::uint32_t exact)
     {
-        unsigned v = static_cast<unsigned>(coverage);
-        Emit(y, x0, x1, v > cap_ ? cap_ : v);
+        const unsigned v = static_cast<unsigned>(CoverageByte(exact));
+        if (v > cap_) {
+            // Capped pixels are blended with the cap itself.
+            Emit(y, x0, x1, cap_, 0);
+            return;
+        }
+        Emit(y, x0, x1, v, exact);
     }
 
     bool painted() const { return dirtyLeft_ < dirtyRight_; }
@@ -34,7 +40,8 @@ public:
     int dirtyBottom() const { return dirtyBottom_; }
 
 private:
-    void Emit(int y, int x0, int x1, unsigned coverage)
+    // exact is 0 where the pixels are blended with the coverage byte.
+    void Emit(int y, int x0, int x1, unsigned coverage, std::uint32_t exact)
     {
         if (coverage == 0 || x0 >= x1) return;
         dirtyLeft_ = std::min(dirtyLeft_, x0);
@@ -46,7 +53,13 @@ private:
             for (int x = x0; x < x1; ++x) *p++ = static_cast<std::uint8_t>(coverage);
             return;
         }
-        if (painter_) painter_->Span(y, x0, x1, coverage);
+        if (painter_) {
+            // Fully covered stretches are runs of the full colour.
+            if (exact == 0 || exact >= static_cast<std::uint32_t>(kFullAlpha))
+                painter_->Span(y, x0, x1, exact ? 255 : coverage);
+            else
+                painter_->ExactSpan(y, x0, x1, exact);
+        }
         if (writer_) {
             if (coverage >= 255) {
                 // Neighbouring full stretches are recorded as one run.

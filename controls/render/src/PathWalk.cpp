@@ -58,7 +58,7 @@ int PathWalk::Outcode(double x, double y) const
 bool PathWalk::Append(double x, double y, std::uint8_t coverage)
 {
     if (static_cast<int>(points_.size()) >= capacity_) return false;
-    points_.push_back({x, y, coverage, dash_.dashed() && !dash_.on(), false});
+    points_.push_back({x, y, coverage, dash_.dashed() && !dash_.on(), false, smooth_});
     return true;
 }
 
@@ -139,8 +139,61 @@ bool PathWalk::AppendExact(double x, double y, std::uint8_t coverage)
     return Append(x, y, coverage);
 }
 
+namespace {
+// Directions that turn by less than about 22.6 degrees: a wide outline joins them straight across.
+bool NearlyParallel(double ax, double ay, double bx, double by)
+{
+    const double la = std::sqrt(ax * ax + ay * ay), lb = std::sqrt(bx * bx + by * by);
+    if (!(la > 0) || !(lb > 0) || !std::isfinite(la) || !std::isfinite(lb)) return false;
+    return (ax * bx + ay * by) >= 0.923 * la * lb;
+}
+
+// Direction of a cubic at its start (reversed: at its end): the first control point that differs.
+void CubicDirection(const tagPointF& a, const tagPointF& b, const tagPointF& c, const tagPointF& d, double& tx,
+                    double& ty)
+{
+    if (b.x != a.x || b.y != a.y) { tx = b.x - a.x; ty = b.y - a.y; return; }
+    if (c.x != a.x || c.y != a.y) { tx = c.x - a.x; ty = c.y - a.y; return; }
+    tx = d.x - a.x; ty = d.y - a.y;
+}
+} // namespace
+
+void PathWalk::NoteSegmentStart(double tx, double ty)
+{
+    if (!subpathBegun_) {
+        subpathBegun_ = true;
+        firstTx_ = tx;
+        firstTy_ = ty;
+    }
+    if (vertex_ >= 0 && vertex_ < static_cast<long>(points_.size()) &&
+        NearlyParallel(vertexTx_, vertexTy_, tx, ty))
+        points_[vertex_].smooth = true;
+    vertex_ = -1;
+}
+
+void PathWalk::NoteSegmentEnd(double x, double y, double tx, double ty)
+{
+    vertex_ = -1;
+    if (!points_.empty() && static_cast<int>(points_.size()) > subpathStart_ && points_.back().x == x &&
+        points_.back().y == y) {
+        vertex_ = static_cast<long>(points_.size()) - 1;
+        vertexTx_ = tx;
+        vertexTy_ = ty;
+    }
+}
+
 void PathWalk::EndSubpath()
 {
+    // A closed sub-path meets its start smoothly when its last direction continues its first.
+    if (subpathBegun_ && vertex_ >= 0 && static_cast<int>(points_.size()) > subpathStart_) {
+        const WalkPoint& first = points_[subpathStart_];
+        if (points_[vertex_].x == first.x && points_[vertex_].y == first.y &&
+            NearlyParallel(vertexTx_, vertexTy_, firstTx_, firstTy_))
+            points_[subpathStart_].smooth = true;
+    }
+    vertex_ = -1;
+    subpathBegun_ = false;
+
     if (haveCurrent_ && request_->closeSubpaths && (curX_ != startX_ || curY_ != startY_)) {
         // The way back to the start is walked like any line; the start itself is already there.
         Line(curX_, curY_, startX_, startY_, false);
@@ -207,7 +260,7 @@ bool PathWalk::Line(double x0, double y0, double x1, double y1, bool appendEnd)
         if (static_cast<long long>(points_.size()) + (last - first) > capacity_) return false;
         for (long long k = first + 1; k <= last; ++k) {
             dash_.Step();
-            points_.push_back({x0 + sx * k, y0 + sy * k, 255, dash_.dashed() && !dash_.on(), true});
+            points_.push_back({x0 + sx * k, y0 + sy * k, 255, dash_.dashed() && !dash_.on(), true, false});
         }
         if (last == steps && rest * rest < kNearEnd2 && last > first)
             points_.back().coverage = static_cast<std::uint8_t>(RoundNearest(255 * rest));
@@ -321,7 +374,10 @@ bool PathWalk::DashedCubic(const tagPointF& p0, const tagPointF& p1, const tagPo
                     break;
                 }
             if (st.mid > lastT && st.mid < nextT) {
-                if (!AppendWalked(st.x, st.y)) return false;
+                smooth_ = true;
+                const bool appended = AppendWalked(st.x, st.y);
+                smooth_ = false;
+                if (!appended) return false;
                 lastT = st.mid;
             }
             continue;
@@ -331,13 +387,19 @@ bool PathWalk::DashedCubic(const tagPointF& p0, const tagPointF& p1, const tagPo
             dash_.Advance(first - done);
             double px, py;
             stepPoint(first, px, py);
-            if (!AppendWalked(px, py)) return false;
+            smooth_ = first > 0;
+            const bool appended = AppendWalked(px, py);
+            smooth_ = false;
+            if (!appended) return false;
         }
         for (long k = first; k < st.last; ++k) {
             dash_.Step();
             double px, py;
             stepPoint(k + 1, px, py);
-            if (!AppendWalked(px, py)) return false;
+            smooth_ = k + 1 < count;
+            const bool appended = AppendWalked(px, py);
+            smooth_ = false;
+            if (!appended) return false;
         }
         done = std::max(done, st.last);
         lastT = stepT(done);
@@ -390,6 +452,7 @@ bool PathWalk::Run(const WalkRequest& request)
             if (!haveCurrent_) {
                 if (!AppendWalked(p1.x, p1.y)) return false;
             } else if (p1.x != curX_ || p1.y != curY_) {
+                vertex_ = -1;   // the record does not start where the last one ended: no vertex to judge
                 if (!Line(curX_, curY_, p1.x, p1.y, true)) return false;
             }
         }
@@ -398,17 +461,28 @@ bool PathWalk::Run(const WalkRequest& request)
             if (!Finite(p2)) continue;
             if (!haveCurrent_) {
                 if (!AppendWalked(p2.x, p2.y)) return false;
-            } else if (!Line(curX_, curY_, p2.x, p2.y, true)) {
-                return false;
+            } else {
+                const double x0 = curX_, y0 = curY_;
+                NoteSegmentStart(p2.x - x0, p2.y - y0);
+                if (!Line(x0, y0, p2.x, p2.y, true)) return false;
+                NoteSegmentEnd(p2.x, p2.y, p2.x - x0, p2.y - y0);
             }
         } else if (i + 1 < request.count) {
             const tagPointF end = Snapped(segs[i + 1].pt1, request.snap);
             if (!Finite(p1) || !Finite(end) || !haveCurrent_) continue;
             const tagPointF c1 = Snapped(s.pt2, request.snap), c2 = Snapped(s.pt3, request.snap);
             if (!Finite(c1) || !Finite(c2)) {
-                if (!Line(curX_, curY_, end.x, end.y, true)) return false;
-            } else if (!Cubic(p1, c1, c2, end)) {
-                return false;
+                const double x0 = curX_, y0 = curY_;
+                NoteSegmentStart(end.x - x0, end.y - y0);
+                if (!Line(x0, y0, end.x, end.y, true)) return false;
+                NoteSegmentEnd(end.x, end.y, end.x - x0, end.y - y0);
+            } else {
+                double sx, sy, ex, ey;
+                CubicDirection(p1, c1, c2, end, sx, sy);
+                CubicDirection(end, c2, c1, p1, ex, ey);
+                NoteSegmentStart(sx, sy);
+                if (!Cubic(p1, c1, c2, end)) return false;
+                NoteSegmentEnd(end.x, end.y, -ex, -ey);
             }
         }
     }

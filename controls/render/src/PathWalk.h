@@ -19,6 +19,7 @@ struct WalkPoint {
     std::uint8_t coverage;   // strength of the point for the point plotter (255: full)
     bool gap;                // inside a gap of the dash pattern: the outline breaks here
     bool straight;           // a step inside a line: the outline runs straight through it
+    bool smooth;             // a step inside a curve: a wide outline follows it without a miter
 };
 
 struct WalkSubpath {
@@ -62,6 +63,8 @@ private:
     bool AppendExact(double x, double y, std::uint8_t coverage = 255);
     int Outcode(double x, double y) const;
     void EndSubpath();
+    void NoteSegmentStart(double tx, double ty);
+    void NoteSegmentEnd(double x, double y, double tx, double ty);
     bool Line(double x0, double y0, double x1, double y1, bool appendEnd);
     bool Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3);
     const struct CubicStepCache& CachedSteps(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2,
@@ -74,8 +77,16 @@ private:
     const WalkRequest* request_ = nullptr;
     int subpathStart_ = 0;
     bool haveCurrent_ = false;
+    bool smooth_ = false;     // the points being appended lie inside a curve
     double curX_ = 0, curY_ = 0;
     double startX_ = 0, startY_ = 0;
+    // The point where the last segment ended and its direction there, and the direction in which
+    // the sub-path began: a vertex where the path's own directions barely turn is smooth, whatever
+    // angle the chords beside it make.
+    long vertex_ = -1;
+    double vertexTx_ = 0, vertexTy_ = 0;
+    bool subpathBegun_ = false;
+    double firstTx_ = 0, firstTy_ = 0;
     int clampedRun_ = 0;   // points pulled onto the clip's border in a row, at the pool's end
     DashState dash_;
 };

@@ -110,6 +110,40 @@ void SpanPainter::Span(int y, int x0, int x1, unsigned coverage)
     }
 }
 
+void SpanPainter::ExactSpan(int y, int x0, int x1, std::uint32_t k)
+{
+    if (x0 >= x1 || k == 0) return;
+    unsigned char* p = bits_ + static_cast<size_t>(y) * bytesPerLine_ + static_cast<size_t>(x0) * pixelBytes_;
+    if (!patternBits_) {
+        for (int x = x0; x < x1; ++x, p += pixelBytes_) {
+            p[0] = BlendExact(blue_, p[0], k);
+            p[1] = BlendExact(green_, p[1], k);
+            p[2] = BlendExact(red_, p[2], k);
+            if (pixelBytes_ == 4) p[3] = BlendExact(255, p[3], k);
+        }
+        return;
+    }
+    for (int x = x0; x < x1; ++x, p += pixelBytes_) {
+        const std::uint8_t* s = PatternPixel(x, y);
+        if (!s) continue;
+        if (patternPixelBytes_ == 3) {
+            p[0] = BlendExact(s[0], p[0], k);
+            p[1] = BlendExact(s[1], p[1], k);
+            p[2] = BlendExact(s[2], p[2], k);
+            if (pixelBytes_ == 4) p[3] = BlendExact(255, p[3], k);
+            continue;
+        }
+        // A mask byte blends the flat colour, a 32-bit pixel itself, by coverage x alpha / 255.
+        const bool mask = patternPixelBytes_ == 1;
+        const double a = ScaleExactCoverage(k, mask ? s[0] : s[3]);
+        if (a == 0) continue;
+        p[0] = BlendRounded(mask ? blue_ : s[0], p[0], a);
+        p[1] = BlendRounded(mask ? green_ : s[1], p[1], a);
+        p[2] = BlendRounded(mask ? red_ : s[2], p[2], a);
+        if (pixelBytes_ == 4) p[3] = BlendRounded(255, p[3], a);
+    }
+}
+
 void SpanPainter::Pixel(int y, int x, unsigned coverage)
 {
     Span(y, x, x + 1, coverage);

@@ -17,6 +17,9 @@ public:
     // Pixels [x0, x1) of row y at one coverage (0..255); callers keep them inside the destination.
     void Span(int y, int x0, int x1, unsigned coverage);
     void Pixel(int y, int x, unsigned coverage);
+    // Pixels [x0, x1) of row y partly covered, exact coverage k / 2^17 (0 < k < 2^17): blended to
+    // the nearest of d * (1 - a) + s * a; a 32-bit or 8-bit pattern's alpha scales the coverage.
+    void ExactSpan(int y, int x0, int x1, std::uint32_t k);
 
 private:
     const std::uint8_t* PatternPixel(int x, int y) const;

@@ -1,11 +1,14 @@
 #pragma once
 // Outline of a stroked polyline as closed polygons for non-zero filling: both sides offset by the
 // half width, flat ends, and at each vertex a miter point on the outside of turns between about
-// 22.6 and 157.4 degrees (sharper and flatter turns are joined straight across).
+// 22.6 and 157.4 degrees (sharper and flatter turns are joined straight across). Vertices inside a
+// flattened curve get no miter: the curve turns there only because it was cut into chords, and a
+// miter at a tight bend would reach beyond the stroked curve's bounds.
 #include <vector>
 
 struct StrokePoint {
     double x, y;
+    bool smooth = false;   // inside a curve: the sides follow it without a miter
 };
 
 struct StrokeBounds {

@@ -37,7 +37,7 @@ inline void StrokeOutline::Side(bool leftSide, double h, bool closed)
                 }
             }
         }
-        if (outer && c > -0.923 * e && c < 0.923 * e) {
+        if (outer && !pts_[vertex].smooth && c > -0.923 * e && c < 0.923 * e) {
             const double mx = h * (u1.x - u2.x), my = h * (u1.y - u2.y);
             const double g = (e - c) * (mx * mx + my * my) / 2;
             if (g > 0) {

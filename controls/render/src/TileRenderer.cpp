@@ -91,7 +91,7 @@ void CopyPolyline(const PathWalk& walk, const WalkSubpath& sub, std::vector<Stro
     out.clear();
     for (int i = 0; i < sub.count; ++i) {
         const WalkPoint& p = walk.points()[sub.first + i];
-        out.push_back({p.x, p.y});
+        out.push_back({p.x, p.y, p.smooth});
     }
 }
 
@@ -313,6 +313,25 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             return 0;
         }
     }
+    // A wide outline sub-path with too many passages through a row must be found before anything
+    // is painted (the fill, or an earlier sub-path's outline), so that the split paints every
+    // pixel once.
+    if (stroke.wide && (fill || pieces.size() > 1)) {
+        for (int index : pieces) {
+            ws.outlineCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
+            ws.outlineCells.CountOnly(true);
+            EdgeFeed feed(ws.outlineCells);
+            StrokeBounds b;
+            CopyPolyline(walk, walk.subpaths()[index], ws.polyline);
+            StrokeNearBox(ws.stroke, ws.polyline, options.closed != 0, h, walkRequest.clip, feed, b, ws.run,
+                          ws.nearBox, ws.deduped);
+            if (ws.outlineCells.overflowed()) {
+                *status = TileTooComplex;
+                return 0;
+            }
+        }
+    }
+
     ImagingAccessScope access(bdst);
     if (!access.ok()) return RenderFailed;
 

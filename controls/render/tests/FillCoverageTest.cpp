@@ -124,6 +124,46 @@ TEST(FillCoverage, TroubleInOnePartOfARowStaysThere)
     }
 }
 
+// A hole whose tip lies exactly on a sample line: the hole's two edges cross that line at one x.
+// Taken one after the other they would show, for no length at all, a winding the pixel never has,
+// and the pixel would lose its exact area to the sample-line measure (about 5 levels off here). A
+// square drawn twice over itself further along the rows has every pixel of them measured.
+TEST(FillCoverage, EdgesMeetingOnASampleLineKeepTheExactArea)
+{
+    const std::vector<double> clockwise = {10, 10, 20, 10, 20, 20, 10, 20};
+    const std::vector<double> anticlockwise = {10, 20, 20, 20, 20, 10, 10, 10};
+    // Tip at 8/256 below the row's top (the first sample line), flat bottom between two lines.
+    const double tipX = 15.5, tipY = 12 + 8 / 256.0, bottomY = 12 + 121 / 256.0;
+    const double leftX = 15 + 26 / 256.0, rightX = 15 + 230 / 256.0;
+    const std::vector<double> tipRightLeft = {tipX, tipY, rightX, bottomY, leftX, bottomY};
+    const std::vector<double> tipLeftRight = {tipX, tipY, leftX, bottomY, rightX, bottomY};
+    struct HoleCase {
+        const char* name;
+        const std::vector<double>& outer;
+        const std::vector<double>& hole;
+        bool nonZero;
+    };
+    const HoleCase cases[] = {
+        {"non-zero, clockwise outline", clockwise, tipLeftRight, true},
+        {"non-zero, anticlockwise outline", anticlockwise, tipRightLeft, true},
+        {"even-odd, clockwise outline", clockwise, tipRightLeft, false},
+        {"even-odd, anticlockwise outline", anticlockwise, tipRightLeft, false},
+    };
+    const double holeArea = 0.5 * (rightX - leftX) * (bottomY - tipY);
+    const int expected = static_cast<int>(std::lround(255 * (1 - holeArea)));
+    for (const HoleCase& c : cases) {
+        GuardedBitmap canvas(32, 32);
+        PathBuilder path;
+        path.Polygon(c.outer).Polygon(c.hole).Rect(24.5, 4.5, 28.5, 20.5).Rect(24.5, 4.5, 28.5, 20.5);
+        RenderOptions options;
+        options.nonZeroFill = c.nonZero;
+        ASSERT_GE(DrawWhole(canvas, path, SolidFill(), options), 0) << c.name;
+        EXPECT_NEAR(expected, canvas.At(15, 12), 1) << c.name;
+        EXPECT_EQ(255, canvas.At(15, 14)) << c.name;
+        EXPECT_EQ(255, canvas.At(14, 12)) << c.name;
+    }
+}
+
 TEST(FillCoverage, EllipseAreaAndSymmetry)
 {
     struct EllipseCase { double cx, cy, rx, ry; };

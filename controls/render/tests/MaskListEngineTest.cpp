@@ -216,7 +216,9 @@ TEST(RecordedCoverage, PatternFillReplayTakesTheSamePatternPixels) {
                         p[c] = (unsigned char)(c == 3 ? 128 + 3 * y : 6 * x + 5 * y + 40 * c);
                 }
         }
-        EXPECT_LE(PatternReplayDifference(square, 1, &pattern), 1) << "square, depth " << depth;
+        // The render blends partly covered pixels with their exact coverage, the replay with the
+        // recorded byte; with a pattern alpha scaling both, the two roundings can part by 2.
+        EXPECT_LE(PatternReplayDifference(square, 1, &pattern), depth == 32 ? 2 : 1) << "square, depth " << depth;
         EXPECT_LE(PatternReplayDifference(small, 0, &pattern), 1) << "small shape, depth " << depth;
         ImagingFreeBitmap(&pattern);
     }

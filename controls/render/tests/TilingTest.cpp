@@ -162,6 +162,70 @@ TEST(Tiling, TooManyCellsSplitsIntoHalves)
     EXPECT_GT(whole.Sum(), 0);
 }
 
+// A comb whose teeth all cross the same rows: two passages of the outline per tooth through each
+// of those rows. 128 passages through one row are more than a tile takes: the tile reports itself
+// too complex before painting anything, and the driver's halves draw what the whole would.
+TEST(Tiling, ManyPassagesThroughOneRowSplitIntoHalves)
+{
+    auto comb = [](PathBuilder& path, int teeth) {
+        path.MoveTo(2, 45);
+        for (int k = 0; k < teeth; ++k) {
+            const double left = 2.25 + 3 * k, right = left + 1.5;
+            path.LineTo(left, 40).LineTo(left, 5.5).LineTo(right, 5.5).LineTo(right, 40);
+        }
+        path.LineTo(3.0 * teeth + 2, 40).LineTo(3.0 * teeth + 2, 45).Close();
+    };
+    FillInfo fill = SolidFill(0xFFFFFF);
+    FillInfo fillAndWideOutline = fill;
+    fillAndWideOutline.OutlineType = OutlineSolid;
+    fillAndWideOutline.OutlineWidth = 2;
+    fillAndWideOutline.OutlineColor = 0x808080;
+    struct PassageCase {
+        const char* name;
+        int teeth;
+        FillInfo request;
+        int status;   // of one tile holding the whole comb
+    };
+    const PassageCase cases[] = {
+        {"63 teeth: 126 passages fill one row", 63, fill, TileDone},
+        {"64 teeth: 128 passages", 64, fill, TileTooComplex},
+        {"90 teeth: 180 passages", 90, fill, TileTooComplex},
+        // The fill alone fits; the outline's two sides double the passages, and the tile must
+        // find that before it paints the fill.
+        {"50 teeth with a wide outline", 50, fillAndWideOutline, TileTooComplex},
+    };
+    for (const PassageCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int width = 3 * c.teeth + 8, height = 50;
+        PathBuilder path;
+        comb(path, c.teeth);
+        GuardedBitmap canvas(width, height);
+        RECT tile{0, 0, width, height};
+        int status = TileDone;
+        RenderOptions options;
+        options.closed = 1;
+        RenderPolyBezierTile(canvas.get(), &tile, path.data(), path.count(), nullptr, nullptr, &c.request, options,
+                             &status);
+        EXPECT_EQ(c.status, status);
+        if (c.status != TileDone) EXPECT_EQ(0, canvas.Sum());
+
+        GuardedBitmap whole(width, height), tiled(width, height);
+        ASSERT_GE(DrawWhole(whole, path, c.request), 0);
+        DrawInTiles(tiled, path, c.request, 16, height);
+        EXPECT_EQ("", whole.FirstDifference(tiled));
+        if (c.request.OutlineType == OutlineNone) {
+            // Each tooth covers three quarters of its two columns, from row 6 to row 39,
+            for (int k = 0; k < c.teeth; k += 7) {
+                EXPECT_EQ(191, whole.At(2 + 3 * k, 20)) << "tooth " << k;
+                EXPECT_EQ(191, whole.At(3 + 3 * k, 20)) << "tooth " << k;
+                EXPECT_EQ(0, whole.At(4 + 3 * k, 20)) << "tooth " << k;
+                EXPECT_EQ(96, whole.At(3 + 3 * k, 5)) << "tooth " << k;   // and half of row 5
+            }
+        }
+        EXPECT_TRUE(whole.GuardsIntact());
+    }
+}
+
 TEST(Tiling, EndlessSplitsEndInTheFallbackRectangle)
 {
     // More points than any tile's pool holds, all inside a few pixels: every split fails again.
