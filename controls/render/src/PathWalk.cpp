@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "EngineTables.h"
 #include "render/BezierGeometry.h"
@@ -424,10 +425,91 @@ bool PathWalk::Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& 
         return AppendExact(p3.x, p3.y);
     }
     if (dash_.dashed()) return DashedCubic(p0, p1, p2, p3);
-    return FlattenSteps(p0, p1, p2, p3, request_->tolerance, [this](double, double x, double y) {
-               dash_.Step();
-               return AppendWalked(x, y);
-           }) >= 0;
+    if (minX < c.left || maxX > c.right || minY < c.top || maxY > c.bottom)
+        return CubicAcrossClip(StepsOf(p0, p1, p2, p3));
+    return FlattenSteps(p0, p1, p2, p3, request_->tolerance,
+                        [this](double, double x, double y) { return AppendWalked(x, y); }) >= 0;
+}
+
+// The ends of a curve's steps: from the drawing's memo when it holds them, else walked here (and
+// kept for the drawing's other tiles).
+CurveSteps PathWalk::StepsOf(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3)
+{
+    CurveKey key;
+    const double values[9] = {p0.x, p0.y, p1.x, p1.y, p2.x, p2.y, p3.x, p3.y, request_->tolerance};
+    std::memcpy(key.values, values, sizeof values);
+    CurveSteps steps;
+    CurveStepMemo* memo = request_->memo;
+    if (memo && memo->Find(key, steps)) return steps;
+
+    stepEnds_.clear();
+    FlattenSteps(p0, p1, p2, p3, request_->tolerance, [this](double, double x, double y) {
+        stepEnds_.push_back({x, y});
+        return true;
+    });
+    stepBoxes_.clear();
+    const long count = static_cast<long>(stepEnds_.size());
+    for (long first = 0; first < count; first += CurveSteps::kStepBlock) {
+        const long end = std::min(count, first + CurveSteps::kStepBlock);
+        StepBox box{stepEnds_[first].x, stepEnds_[first].y, stepEnds_[first].x, stepEnds_[first].y};
+        for (long k = first + 1; k < end; ++k) {
+            box.left = std::min(box.left, stepEnds_[k].x);
+            box.right = std::max(box.right, stepEnds_[k].x);
+            box.top = std::min(box.top, stepEnds_[k].y);
+            box.bottom = std::max(box.bottom, stepEnds_[k].y);
+        }
+        stepBoxes_.push_back(box);
+    }
+    if (memo) memo->Keep(key, stepEnds_, stepBoxes_);
+    steps.ends = stepEnds_.data();
+    steps.count = count;
+    steps.boxes = stepBoxes_.data();
+    return steps;
+}
+
+// A curve that crosses the clip's border, walked from its step ends. Of a run of steps that stay in
+// one region outside the clip only the first and the last end are taken: each region is convex, so
+// the chords between never enter the clip, and pulled onto the border they would only run along it
+// between those two. Every point inside the clip, and every place where a chord crosses its border,
+// is the whole walk's. Blocks of steps whose box lies in the region the walk is in are passed over
+// without looking at their steps.
+bool PathWalk::CubicAcrossClip(const CurveSteps& steps)
+{
+    const tagRectF& c = request_->clip;
+    // The region that holds the whole box, or -1 when it spans more than one.
+    auto boxCode = [&c](const StepBox& b) {
+        int code = 0;
+        if (b.right < c.left) code |= 1;
+        else if (b.left > c.right) code |= 2;
+        else if (!(b.left >= c.left && b.right <= c.right)) return -1;
+        if (b.bottom < c.top) code |= 4;
+        else if (b.top > c.bottom) code |= 8;
+        else if (!(b.top >= c.top && b.bottom <= c.bottom)) return -1;
+        return code;
+    };
+    constexpr long kBlock = CurveSteps::kStepBlock;
+    const long n = steps.count;
+    int lastCode = Outcode(curX_, curY_);
+    long held = -1;   // last end of the current run outside, not yet taken
+    for (long k = 0; k < n;) {
+        if (lastCode != 0 && k % kBlock == 0 && k + kBlock < n && boxCode(steps.boxes[k / kBlock]) == lastCode) {
+            held = k + kBlock - 1;
+            k += kBlock;
+            continue;
+        }
+        const StepEnd& p = steps.ends[k];
+        const int code = Outcode(p.x, p.y);
+        if (code != 0 && code == lastCode && k + 1 < n) {
+            held = k;
+        } else {
+            if (held >= 0 && !AppendWalked(steps.ends[held].x, steps.ends[held].y)) return false;
+            held = -1;
+            if (!AppendWalked(p.x, p.y)) return false;
+        }
+        lastCode = code;
+        ++k;
+    }
+    return true;
 }
 
 bool PathWalk::Run(const WalkRequest& request)

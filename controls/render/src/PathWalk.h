@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "CurveStepMemo.h"
 #include "DashWalker.h"
 #include "render/FillInfo.h"
 #include "render/SegmentDesc.h"
@@ -37,6 +38,7 @@ struct WalkRequest {
     bool closeSubpaths = false;            // each sub-path walked back to its start (closed thin outlines)
     const DashPattern* dash = nullptr;     // dashed thin outline
     unsigned short* dashKey = nullptr;     // caller's key slot of the step cache, with dash
+    CurveStepMemo* memo = nullptr;         // steps of the drawing's curves that cross tile borders
 };
 
 class PathWalk {
@@ -70,6 +72,8 @@ private:
     const struct CubicStepCache& CachedSteps(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2,
                                              const tagPointF& p3);
     bool DashedCubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3);
+    CurveSteps StepsOf(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3);
+    bool CubicAcrossClip(const CurveSteps& steps);
 
     int capacity_;
     std::vector<WalkPoint> points_;
@@ -89,6 +93,8 @@ private:
     double firstTx_ = 0, firstTy_ = 0;
     int clampedRun_ = 0;   // points pulled onto the clip's border in a row, at the pool's end
     DashState dash_;
+    std::vector<StepEnd> stepEnds_;   // a curve's steps when the memo does not hold them
+    std::vector<StepBox> stepBoxes_;
 };
 
 #include "PathWalk.inl"

@@ -2,7 +2,9 @@
 // enough, splits the area into quadrants or halves (down to four levels); when even that fails it
 // paints the area, less half the stroke, as a plain rectangle so the call never leaves it untouched.
 #include <cmath>
+#include <optional>
 
+#include "SplitDrawingScope.h"
 #include "imaging/ImagingBitmap.h"
 #include "render/BezierGeometry.h"
 #include "render/DrawPolyBezier.h"
@@ -78,6 +80,9 @@ int DrawPolyBezierTiledEx(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc
     }
 
     if (depth == 0) NarrowToPath(cliprect, segments, snum, *fillInfo, options.closed != 0);
+    // The tiles of one drawing walk the same curves: the first to walk one keeps its steps for the others.
+    std::optional<SplitDrawingScope> sharedSteps;
+    if (depth == 0) sharedSteps.emplace();
 
     const RECT area = *cliprect;
     const int mx = static_cast<int>((static_cast<long long>(area.left) + area.right) >> 1);

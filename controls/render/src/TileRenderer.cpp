@@ -14,6 +14,7 @@
 #include "PathWalk.h"
 #include "SmallShapeFill.h"
 #include "SpanPainter.h"
+#include "SplitDrawingScope.h"
 #include "StrokeOutline.h"
 #include "ThinStroke.h"
 #include "TileLimits.h"
@@ -38,6 +39,7 @@ struct TileWorkspace {
     SmallShapeFiller small;
     std::vector<WalkPoint> thinRun;
     ThinLineWalker thinWalker;
+    CurveStepMemo curveSteps;
 
     static TileWorkspace& Get()
     {
@@ -181,6 +183,18 @@ void FillWholeTile(ImagingBitmap* bdst, const RECT& tile, const FillInfo& reques
 
 } // namespace
 
+SplitDrawingScope::SplitDrawingScope()
+{
+    CriticalSectionHolder lock(RenderingLock());
+    TileWorkspace::Get().curveSteps.Open();
+}
+
+SplitDrawingScope::~SplitDrawingScope()
+{
+    CriticalSectionHolder lock(RenderingLock());
+    TileWorkspace::Get().curveSteps.Close();
+}
+
 int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc* segments, int snum,
                          unsigned char* maskCursor, const unsigned char* maskLimit, const FillInfo* fillInfo,
                          const RenderOptions& options, int* status)
@@ -243,6 +257,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     // sees the same points.
     if (smallFill) walkRequest.clip = {-1e300, -1e300, 1e300, 1e300};
     walkRequest.dashKey = options.dashKey;
+    walkRequest.memo = &ws.curveSteps;
     // No part of the path comes within the margin: no outline reaches the tile, and the fill
     // covers all of it or none of it. (Dashed outlines take the walk, which keeps the caller's
     // step cache up to date.)
