@@ -31,7 +31,6 @@ struct TileWorkspace {
     CellRasterizer fillCells{kCellLimit};
     CellRasterizer outlineCells{kCellLimit};
     StrokeOutline stroke;
-    std::vector<StrokePoint> polyline;
     std::vector<StrokePoint> run;
     std::vector<char> nearBox;
     std::vector<StrokePoint> deduped;
@@ -88,15 +87,6 @@ bool FiniteBounds(const SegmentDesc* segs, int count, tagRectF& box)
     return box.left <= box.right;
 }
 
-void CopyPolyline(const PathWalk& walk, const WalkSubpath& sub, std::vector<StrokePoint>& out)
-{
-    out.clear();
-    for (int i = 0; i < sub.count; ++i) {
-        const WalkPoint& p = walk.points()[sub.first + i];
-        out.push_back({p.x, p.y, p.smooth});
-    }
-}
-
 bool SegmentNearBox(const StrokePoint& a, const StrokePoint& b, const tagRectF& box)
 {
     return std::max(a.x, b.x) >= box.left && std::min(a.x, b.x) <= box.right && std::max(a.y, b.y) >= box.top &&
@@ -112,19 +102,20 @@ bool SegmentNearBox(const StrokePoint& a, const StrokePoint& b, const tagRectF& 
 // that close the part lie more than two pixels from the tile, where the outline left out and the
 // ends added form a band that winds round no pixel of the tile.
 template <class EdgeSink>
-void StrokeNearBox(StrokeOutline& stroke, const std::vector<StrokePoint>& input, bool closed, double h,
+void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, bool closed, double h,
                    const tagRectF& tile, EdgeSink& sink, StrokeBounds& bounds, std::vector<StrokePoint>& run,
                    std::vector<char>& nearBox, std::vector<StrokePoint>& pts)
 {
     // Sides of no length are dropped first, as the outline does, so that the side added at each
     // end of a part is a real one.
     pts.clear();
-    for (const StrokePoint& p : input) {
+    for (int i = 0; i < count; ++i) {
+        const WalkPoint& p = input[i];
         if (!pts.empty()) {
             const double dx = p.x - pts.back().x, dy = p.y - pts.back().y;
             if (dx * dx + dy * dy < 1e-12) continue;
         }
-        pts.push_back(p);
+        pts.push_back({p.x, p.y, p.smooth});
     }
     if (closed && pts.size() > 2) {
         const double dx = pts.front().x - pts.back().x, dy = pts.front().y - pts.back().y;
@@ -357,8 +348,8 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             ws.outlineCells.CountOnly(true);
             EdgeFeed feed(ws.outlineCells);
             StrokeBounds b;
-            CopyPolyline(walk, walk.subpaths()[index], ws.polyline);
-            StrokeNearBox(ws.stroke, ws.polyline, options.closed != 0, h, tileBox, feed, b, ws.run,
+            const WalkSubpath& sub = walk.subpaths()[index];
+            StrokeNearBox(ws.stroke, &walk.points()[sub.first], sub.count, options.closed != 0, h, tileBox, feed, b, ws.run,
                           ws.nearBox, ws.deduped);
             if (ws.outlineCells.overflowed()) {
                 *status = TileTooComplex;
@@ -429,8 +420,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             ws.outlineCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
             EdgeFeed feed(ws.outlineCells);
             StrokeBounds b;
-            CopyPolyline(walk, sub, ws.polyline);
-            StrokeNearBox(ws.stroke, ws.polyline, options.closed != 0, h, tileBox, feed, b, ws.run,
+            StrokeNearBox(ws.stroke, &walk.points()[sub.first], sub.count, options.closed != 0, h, tileBox, feed, b, ws.run,
                           ws.nearBox, ws.deduped);
             if (ws.outlineCells.overflowed()) {
                 *status = TileTooComplex;
