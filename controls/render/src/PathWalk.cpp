@@ -427,8 +427,12 @@ bool PathWalk::Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& 
     if (dash_.dashed()) return DashedCubic(p0, p1, p2, p3);
     if (minX < c.left || maxX > c.right || minY < c.top || maxY > c.bottom)
         return CubicAcrossClip(StepsOf(p0, p1, p2, p3));
-    return FlattenSteps(p0, p1, p2, p3, request_->tolerance,
-                        [this](double, double x, double y) { return AppendWalked(x, y); }) >= 0;
+    // Wholly inside: every chord is taken as it is.
+    return FlattenSteps(p0, p1, p2, p3, request_->tolerance, [this](double, double x, double y) {
+               curX_ = x;
+               curY_ = y;
+               return Append(x, y, 255);
+           }) >= 0;
 }
 
 // The ends of a curve's steps: from the drawing's memo when it holds them, else walked here (and
@@ -472,7 +476,7 @@ CurveSteps PathWalk::StepsOf(const tagPointF& p0, const tagPointF& p1, const tag
 // the chords between never enter the clip, and pulled onto the border they would only run along it
 // between those two. Every point inside the clip, and every place where a chord crosses its border,
 // is the whole walk's. Blocks of steps whose box lies in the region the walk is in are passed over
-// without looking at their steps.
+// without looking at their steps, or, inside the clip, taken whole.
 bool PathWalk::CubicAcrossClip(const CurveSteps& steps)
 {
     const tagRectF& c = request_->clip;
@@ -492,10 +496,22 @@ bool PathWalk::CubicAcrossClip(const CurveSteps& steps)
     int lastCode = Outcode(curX_, curY_);
     long held = -1;   // last end of the current run outside, not yet taken
     for (long k = 0; k < n;) {
-        if (lastCode != 0 && k % kBlock == 0 && k + kBlock < n && boxCode(steps.boxes[k / kBlock]) == lastCode) {
-            held = k + kBlock - 1;
-            k += kBlock;
-            continue;
+        if (k % kBlock == 0) {
+            const long end = std::min(n, k + kBlock);
+            const int code = boxCode(steps.boxes[k / kBlock]);
+            if (code == lastCode && code != 0 && end < n) {
+                held = end - 1;
+                k = end;
+                continue;
+            }
+            if (code == 0 && lastCode == 0) {
+                // Chords from inside to inside are taken as they are.
+                for (; k < end; ++k)
+                    if (!Append(steps.ends[k].x, steps.ends[k].y, 255)) return false;
+                curX_ = steps.ends[end - 1].x;
+                curY_ = steps.ends[end - 1].y;
+                continue;
+            }
         }
         const StepEnd& p = steps.ends[k];
         const int code = Outcode(p.x, p.y);
