@@ -62,13 +62,17 @@ private:
 
     static bool Finite(const tagPointF& p) { return p.x - p.x == 0 && p.y - p.y == 0; }
 
+    // fmin and fmax, NaN taken as missing, without the library calls (x87 on this target).
+    static double Lesser(double a, double b) { return a < b || b != b ? a : b; }
+    static double Greater(double a, double b) { return a > b || b != b ? a : b; }
+
     // The walk cuts a cubic into at most 4096 steps; past a certain size its chords may stray
     // from the curve by more than the box's margin allows.
     static bool Unsettled(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2, const tagPointF& p3)
     {
         const double ax = p0.x - 2 * p1.x + p2.x, ay = p0.y - 2 * p1.y + p2.y;
         const double bx = p1.x - 2 * p2.x + p3.x, by = p1.y - 2 * p2.y + p3.y;
-        const double m2 = std::fmax(ax * ax + ay * ay, bx * bx + by * by);
+        const double m2 = Greater(ax * ax + ay * ay, bx * bx + by * by);
         const double limit = 0.25 * 4096.0 * 4096.0 / 0.75;   // strays at most a quarter pixel
         return !(m2 <= limit * limit);
     }
@@ -93,7 +97,7 @@ private:
 
     void LineTo(double x, double y)
     {
-        Part(x, y, std::fmin(curX_, x), std::fmin(curY_, y), std::fmax(curX_, x), std::fmax(curY_, y));
+        Part(x, y, Lesser(curX_, x), Lesser(curY_, y), Greater(curX_, x), Greater(curY_, y));
         ++points_;
     }
 
@@ -124,10 +128,10 @@ private:
             result_.reachesBox = true;
             return;
         }
-        const double l = std::fmin(std::fmin(p0.x, p1.x), std::fmin(p2.x, p3.x));
-        const double r = std::fmax(std::fmax(p0.x, p1.x), std::fmax(p2.x, p3.x));
-        const double t = std::fmin(std::fmin(p0.y, p1.y), std::fmin(p2.y, p3.y));
-        const double b = std::fmax(std::fmax(p0.y, p1.y), std::fmax(p2.y, p3.y));
+        const double l = Lesser(Lesser(p0.x, p1.x), Lesser(p2.x, p3.x));
+        const double r = Greater(Greater(p0.x, p1.x), Greater(p2.x, p3.x));
+        const double t = Lesser(Lesser(p0.y, p1.y), Lesser(p2.y, p3.y));
+        const double b = Greater(Greater(p0.y, p1.y), Greater(p2.y, p3.y));
         // Past its budget the scan stops looking closer and leaves the tile to the walk.
         if (--budget_ < 0) {
             result_.reachesBox = true;

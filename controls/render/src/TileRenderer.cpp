@@ -136,13 +136,22 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
     };
     nearBox.assign(segs, 0);
     bool all = true;
-    double reachFrom = joinReach(0);
+    // Within the shortest reach of the tile a side is near whatever its joins; beyond the longest
+    // it is not; only in between are its joins looked at.
+    const double shortest = h + 2, longest = 5.2 * h + 2;
+    const tagRectF within{tile.left - shortest, tile.top - shortest, tile.right + shortest, tile.bottom + shortest};
+    const tagRectF beyond{tile.left - longest, tile.top - longest, tile.right + longest, tile.bottom + longest};
     for (int k = 0; k < segs; ++k) {
-        const double reachTo = joinReach((k + 1) % n);
-        const double m = std::max(reachFrom, reachTo) + 2;
-        reachFrom = reachTo;
-        const tagRectF box{tile.left - m, tile.top - m, tile.right + m, tile.bottom + m};
-        nearBox[k] = SegmentNearBox(pts[k], pts[(k + 1) % n], box) ? 2 : 0;
+        const StrokePoint& a = pts[k];
+        const StrokePoint& b = pts[(k + 1) % n];
+        bool reaches = false;
+        if (SegmentNearBox(a, b, within)) {
+            reaches = true;
+        } else if (SegmentNearBox(a, b, beyond)) {
+            const double m = std::max(joinReach(k), joinReach((k + 1) % n)) + 2;
+            reaches = SegmentNearBox(a, b, {tile.left - m, tile.top - m, tile.right + m, tile.bottom + m});
+        }
+        nearBox[k] = reaches ? 2 : 0;
         all = all && nearBox[k];
     }
     if (all) {
