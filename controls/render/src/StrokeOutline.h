@@ -28,12 +28,14 @@ public:
     // Builds the outline of points[0..count) with half width h; closed joins the end back to the
     // start (adding the closing side when the ends differ). Returns the number of offset points.
     template <class EdgeSink>
-    int Build(const StrokePoint* points, int count, bool closed, double h, EdgeSink& sink, StrokeBounds& bounds);
+    int Build(const StrokePoint* points, int count, bool closed, double h, EdgeSink& sink);
 
 private:
     struct Dir { double x, y; };   // unit direction
     void Side(bool left, double h, bool closed);
-    std::vector<StrokePoint> pts_;
+    std::vector<StrokePoint> pts_;   // the points less sides of no length, when there are such
+    const StrokePoint* pt_ = nullptr;   // the points being outlined
+    int n_ = 0;
     std::vector<Dir> dirs_;
     std::vector<double> lengths_;
     std::vector<StrokePoint> left_, right_;

@@ -4,12 +4,13 @@ inline void StrokeOutline::Side(bool leftSide, double h, bool closed)
 {
     std::vector<StrokePoint>& out = leftSide ? left_ : right_;
     out.clear();
-    const int n = static_cast<int>(pts_.size());
+    const StrokePoint* pts = pt_;
+    const int n = n_;
     const int segs = static_cast<int>(dirs_.size());
     const double sgn = leftSide ? 1.0 : -1.0;
     auto offset = [&](int p, int s) {
         // Left of direction (dx, dy) is (x + dy, y - dx) in y-down pixels.
-        return StrokePoint{pts_[p].x + sgn * dirs_[s].y * h, pts_[p].y - sgn * dirs_[s].x * h};
+        return StrokePoint{pts[p].x + sgn * dirs_[s].y * h, pts[p].y - sgn * dirs_[s].x * h};
     };
     const double e = h * h;
     auto join = [&](int vertex, int in, int outSeg) {
@@ -29,20 +30,20 @@ inline void StrokeOutline::Side(bool leftSide, double h, bool closed)
             if (cosine > -0.9) {
                 const double reach = h * std::sqrt((1 - cosine) / (1 + cosine));
                 if (reach <= lengths_[in] && reach <= lengths_[outSeg]) {
-                    const double ox = before.x - pts_[vertex].x + after.x - pts_[vertex].x;
-                    const double oy = before.y - pts_[vertex].y + after.y - pts_[vertex].y;
+                    const double ox = before.x - pts[vertex].x + after.x - pts[vertex].x;
+                    const double oy = before.y - pts[vertex].y + after.y - pts[vertex].y;
                     const double k = 1 / (1 + cosine);
-                    out.back() = {pts_[vertex].x + ox * k, pts_[vertex].y + oy * k};
+                    out.back() = {pts[vertex].x + ox * k, pts[vertex].y + oy * k};
                     return;
                 }
             }
         }
-        if (outer && !pts_[vertex].smooth && c > -0.923 * e && c < 0.923 * e) {
+        if (outer && !pts[vertex].smooth && c > -0.923 * e && c < 0.923 * e) {
             const double mx = h * (u1.x - u2.x), my = h * (u1.y - u2.y);
             const double g = (e - c) * (mx * mx + my * my) / 2;
             if (g > 0) {
                 const double k = e / std::sqrt(g);
-                out.push_back({pts_[vertex].x + mx * k, pts_[vertex].y + my * k});
+                out.push_back({pts[vertex].x + mx * k, pts[vertex].y + my * k});
             }
         }
         out.push_back(after);
@@ -57,38 +58,40 @@ inline void StrokeOutline::Side(bool leftSide, double h, bool closed)
 }
 
 template <class EdgeSink>
-int StrokeOutline::Build(const StrokePoint* points, int count, bool closed, double h, EdgeSink& sink,
-                         StrokeBounds& bounds)
+int StrokeOutline::Build(const StrokePoint* points, int count, bool closed, double h, EdgeSink& sink)
 {
-    pts_.clear();
-    for (int i = 0; i < count; ++i) {
-        if (!pts_.empty()) {
-            const double dx = points[i].x - pts_.back().x, dy = points[i].y - pts_.back().y;
-            if (dx * dx + dy * dy < 1e-12) continue;
-        }
-        pts_.push_back(points[i]);
+    // Sides of no length are dropped; the points are copied only when there is one.
+    auto tooShort = [](const StrokePoint& a, const StrokePoint& b) {
+        const double dx = b.x - a.x, dy = b.y - a.y;
+        return dx * dx + dy * dy < 1e-12;
+    };
+    int first = 1;
+    while (first < count && !tooShort(points[first - 1], points[first])) ++first;
+    int n = count;
+    if (first < count) {
+        pts_.assign(points, points + first);
+        for (int i = first; i < count; ++i)
+            if (!tooShort(pts_.back(), points[i])) pts_.push_back(points[i]);
+        points = pts_.data();
+        n = static_cast<int>(pts_.size());
     }
-    if (closed && pts_.size() > 2) {
-        const double dx = pts_.front().x - pts_.back().x, dy = pts_.front().y - pts_.back().y;
-        if (dx * dx + dy * dy < 1e-12) pts_.pop_back();
-    }
-    const int n = static_cast<int>(pts_.size());
+    if (closed && n > 2 && tooShort(points[n - 1], points[0])) --n;
+    pt_ = points;
+    n_ = n;
     if (n < 2 || !(h > 0)) return 0;
     if (n == 2) closed = false;   // a closed two-point path is its own line there and back
     const int segs = closed ? n : n - 1;
     dirs_.resize(segs);
     lengths_.resize(segs);
     for (int s = 0; s < segs; ++s) {
-        const StrokePoint& a = pts_[s];
-        const StrokePoint& b = pts_[(s + 1) % n];
+        const StrokePoint& a = points[s];
+        const StrokePoint& b = points[(s + 1) % n];
         const double dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt(dx * dx + dy * dy);
         dirs_[s] = {dx / len, dy / len};
         lengths_[s] = len;
     }
     Side(true, h, closed);
     Side(false, h, closed);
-    for (const StrokePoint& p : left_) bounds.Add(p.x, p.y);
-    for (const StrokePoint& p : right_) bounds.Add(p.x, p.y);
     const int nl = static_cast<int>(left_.size()), nr = static_cast<int>(right_.size());
     if (closed) {
         // Two rings of opposite turn: the band between them winds once.

@@ -103,7 +103,7 @@ bool SegmentNearBox(const StrokePoint& a, const StrokePoint& b, const tagRectF& 
 // ends added form a band that winds round no pixel of the tile.
 template <class EdgeSink>
 void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, bool closed, double h,
-                   const tagRectF& tile, EdgeSink& sink, StrokeBounds& bounds, std::vector<StrokePoint>& run,
+                   const tagRectF& tile, EdgeSink& sink, std::vector<StrokePoint>& run,
                    std::vector<char>& nearBox, std::vector<StrokePoint>& pts)
 {
     // Sides of no length are dropped first, as the outline does, so that the side added at each
@@ -155,7 +155,7 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
         all = all && nearBox[k];
     }
     if (all) {
-        stroke.Build(pts.data(), n, closed, h, sink, bounds);
+        stroke.Build(pts.data(), n, closed, h, sink);
         return;
     }
     for (int k = 0; k < segs; ++k) {
@@ -167,7 +167,7 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
     for (int k = 0; k < segs && firstDropped < 0; ++k)
         if (!nearBox[k]) firstDropped = k;
     if (firstDropped < 0) {
-        stroke.Build(pts.data(), n, closed, h, sink, bounds);
+        stroke.Build(pts.data(), n, closed, h, sink);
         return;
     }
     run.clear();
@@ -179,7 +179,7 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
             if (run.empty()) run.push_back(pts[k]);
             run.push_back(pts[(k + 1) % n]);
         } else if (!run.empty()) {
-            stroke.Build(run.data(), static_cast<int>(run.size()), false, h, sink, bounds);
+            stroke.Build(run.data(), static_cast<int>(run.size()), false, h, sink);
             run.clear();
         }
     }
@@ -356,9 +356,8 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             ws.outlineCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
             ws.outlineCells.CountOnly(true);
             EdgeFeed feed(ws.outlineCells);
-            StrokeBounds b;
             const WalkSubpath& sub = walk.subpaths()[index];
-            StrokeNearBox(ws.stroke, &walk.points()[sub.first], sub.count, options.closed != 0, h, tileBox, feed, b, ws.run,
+            StrokeNearBox(ws.stroke, &walk.points()[sub.first], sub.count, options.closed != 0, h, tileBox, feed, ws.run,
                           ws.nearBox, ws.deduped);
             if (ws.outlineCells.overflowed()) {
                 *status = TileTooComplex;
@@ -428,8 +427,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             const WalkSubpath& sub = walk.subpaths()[index];
             ws.outlineCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
             EdgeFeed feed(ws.outlineCells);
-            StrokeBounds b;
-            StrokeNearBox(ws.stroke, &walk.points()[sub.first], sub.count, options.closed != 0, h, tileBox, feed, b, ws.run,
+            StrokeNearBox(ws.stroke, &walk.points()[sub.first], sub.count, options.closed != 0, h, tileBox, feed, ws.run,
                           ws.nearBox, ws.deduped);
             if (ws.outlineCells.overflowed()) {
                 *status = TileTooComplex;
