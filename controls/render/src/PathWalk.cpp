@@ -427,11 +427,13 @@ bool PathWalk::Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& 
     if (dash_.dashed()) return DashedCubic(p0, p1, p2, p3);
     if (minX < c.left || maxX > c.right || minY < c.top || maxY > c.bottom)
         return CubicAcrossClip(StepsOf(p0, p1, p2, p3));
-    // Wholly inside: every chord is taken as it is.
+    // Wholly inside: every chord is taken as it is (an undashed walk, outside any smooth marks).
     return FlattenSteps(p0, p1, p2, p3, request_->tolerance, [this](double, double x, double y) {
+               if (static_cast<int>(points_.size()) >= capacity_) return false;
+               points_.push_back({x, y, 255, false, false, false});
                curX_ = x;
                curY_ = y;
-               return Append(x, y, 255);
+               return true;
            }) >= 0;
 }
 
@@ -505,9 +507,10 @@ bool PathWalk::CubicAcrossClip(const CurveSteps& steps)
                 continue;
             }
             if (code == 0 && lastCode == 0) {
-                // Chords from inside to inside are taken as they are.
-                for (; k < end; ++k)
-                    if (!Append(steps.ends[k].x, steps.ends[k].y, 255)) return false;
+                // Chords from inside to inside are taken as they are (an undashed walk, outside any
+                // curve's smooth marks).
+                if (static_cast<long>(points_.size()) + (end - k) > capacity_) return false;
+                for (; k < end; ++k) points_.push_back({steps.ends[k].x, steps.ends[k].y, 255, false, false, false});
                 curX_ = steps.ends[end - 1].x;
                 curY_ = steps.ends[end - 1].y;
                 continue;
