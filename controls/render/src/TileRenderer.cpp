@@ -170,18 +170,25 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
         stroke.Build(pts.data(), n, closed, h, sink);
         return;
     }
-    run.clear();
     // A closed polyline is followed round from just after a side left out; an open one from its start.
+    // A part is outlined from the points in place unless it runs on past the last point.
     const int start = closed ? firstDropped + 1 : 0;
+    int partFirst = -1, partSides = 0;
     for (int i = 0; i <= segs; ++i) {
         const int k = (start + i) % segs;
         if (i < segs && nearBox[k]) {
-            if (run.empty()) run.push_back(pts[k]);
-            run.push_back(pts[(k + 1) % n]);
-        } else if (!run.empty()) {
-            stroke.Build(run.data(), static_cast<int>(run.size()), false, h, sink);
-            run.clear();
+            if (partSides++ == 0) partFirst = k;
+            continue;
         }
+        if (partSides == 0) continue;
+        if (partFirst + partSides < n) {
+            stroke.Build(pts.data() + partFirst, partSides + 1, false, h, sink);
+        } else {
+            run.clear();
+            for (int j = 0; j <= partSides; ++j) run.push_back(pts[(partFirst + j) % n]);
+            stroke.Build(run.data(), static_cast<int>(run.size()), false, h, sink);
+        }
+        partSides = 0;
     }
 }
 
