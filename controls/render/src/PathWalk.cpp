@@ -425,16 +425,25 @@ bool PathWalk::Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& 
         return AppendExact(p3.x, p3.y);
     }
     if (dash_.dashed()) return DashedCubic(p0, p1, p2, p3);
-    if (minX < c.left || maxX > c.right || minY < c.top || maxY > c.bottom)
-        return CubicAcrossClip(StepsOf(p0, p1, p2, p3));
-    // Wholly inside: every chord is taken as it is (an undashed walk, outside any smooth marks).
-    return FlattenSteps(p0, p1, p2, p3, request_->tolerance, [this](double, double x, double y) {
-               if (static_cast<int>(points_.size()) >= capacity_) return false;
-               points_.push_back({x, y, 255, false, false, false});
-               curX_ = x;
-               curY_ = y;
-               return true;
-           }) >= 0;
+    // The curve's own steps are smooth; its end is a vertex of the path, judged with the next record.
+    const std::size_t before = points_.size();
+    bool walked;
+    if (minX < c.left || maxX > c.right || minY < c.top || maxY > c.bottom) {
+        smooth_ = true;
+        walked = CubicAcrossClip(StepsOf(p0, p1, p2, p3));
+        smooth_ = false;
+    } else {
+        // Wholly inside: every chord is taken as it is.
+        walked = FlattenSteps(p0, p1, p2, p3, request_->tolerance, [this](double, double x, double y) {
+                     if (static_cast<int>(points_.size()) >= capacity_) return false;
+                     points_.push_back({x, y, 255, false, false, true});
+                     curX_ = x;
+                     curY_ = y;
+                     return true;
+                 }) >= 0;
+    }
+    if (points_.size() > before) points_.back().smooth = false;
+    return walked;
 }
 
 // The ends of a curve's steps: from the drawing's memo when it holds them, else walked here (and
@@ -507,10 +516,9 @@ bool PathWalk::CubicAcrossClip(const CurveSteps& steps)
                 continue;
             }
             if (code == 0 && lastCode == 0) {
-                // Chords from inside to inside are taken as they are (an undashed walk, outside any
-                // curve's smooth marks).
+                // Chords from inside to inside are taken as they are.
                 if (static_cast<long>(points_.size()) + (end - k) > capacity_) return false;
-                for (; k < end; ++k) points_.push_back({steps.ends[k].x, steps.ends[k].y, 255, false, false, false});
+                for (; k < end; ++k) points_.push_back({steps.ends[k].x, steps.ends[k].y, 255, false, false, true});
                 curX_ = steps.ends[end - 1].x;
                 curY_ = steps.ends[end - 1].y;
                 continue;
