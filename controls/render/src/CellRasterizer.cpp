@@ -545,16 +545,6 @@ void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, bool& uni
 void CellRasterizer::ClusterCrossings(int cluster)
 {
     const WindingCluster& c = clusters_[cluster];
-    clusterPieces_.clear();
-    auto take = [&](const RowPassage& p) {
-        const RowPiece* from = pieces_.data() + p.firstPiece;
-        clusterPieces_.insert(clusterPieces_.end(), from, from + p.pieces);
-    };
-    for (int k = c.unitBegin; k < c.unitEnd; ++k) {
-        take(*units_[k].first);
-        if (units_[k].pair) take(*units_[k].second);
-    }
-    const int begin = 0, end = static_cast<int>(clusterPieces_.size());
     // Sample line s lies at height 8 + 16 s of the row; an edge holds it when it starts at or
     // above it and ends below it (or the reverse), so shared vertices count once.
     auto lines = [](const RowPiece& p, int& s0, int& s1) {
@@ -562,34 +552,39 @@ void CellRasterizer::ClusterCrossings(int cluster)
         s0 = std::max(0, (lo - 8 + 15) >> 4);                // first line at or below lo
         s1 = std::min(kSampleLines, (hi - 8 + 15) >> 4);     // first line at or below hi
     };
-    // Taken from left to right, the crossings of each line come out nearly in order.
-    if (end - begin > 8)
-        std::sort(clusterPieces_.begin() + begin, clusterPieces_.begin() + end, [](const RowPiece& a, const RowPiece& b) {
-            return std::min(a.xa, a.xb) < std::min(b.xa, b.xb);
-        });
+    // Every passage of the cluster, piece by piece.
+    auto eachPiece = [&](auto&& visit) {
+        auto passage = [&](const RowPassage& p) {
+            const RowPiece* from = pieces_.data() + p.firstPiece;
+            for (const RowPiece* q = from; q < from + p.pieces; ++q) visit(*q);
+        };
+        for (int k = c.unitBegin; k < c.unitEnd; ++k) {
+            passage(*units_[k].first);
+            if (units_[k].pair) passage(*units_[k].second);
+        }
+    };
     // Counted first, so that each crossing goes straight to its line's place.
     int counts[kSampleLines + 1] = {};
-    for (int i = begin; i < end; ++i) {
+    eachPiece([&](const RowPiece& p) {
         int s0, s1;
-        lines(clusterPieces_[i], s0, s1);
-        if (s0 >= s1) continue;
+        lines(p, s0, s1);
+        if (s0 >= s1) return;
         ++counts[s0];
         --counts[s1];
-    }
+    });
     lineStart_[0] = 0;
     int running = 0;
     for (int s = 0; s < kSampleLines; ++s) {
         running += counts[s];
         lineStart_[s + 1] = lineStart_[s] + running;
     }
-    crossings_.resize(lineStart_[kSampleLines]);
+    if (crossings_.size() < static_cast<std::size_t>(lineStart_[kSampleLines])) crossings_.resize(lineStart_[kSampleLines]);
     int fill[kSampleLines];
     for (int s = 0; s < kSampleLines; ++s) fill[s] = lineStart_[s];
-    for (int i = begin; i < end; ++i) {
-        const RowPiece& p = clusterPieces_[i];
+    eachPiece([&](const RowPiece& p) {
         int s0, s1;
         lines(p, s0, s1);
-        if (s0 >= s1) continue;
+        if (s0 >= s1) return;
         const std::int32_t dir = p.yb > p.ya ? 1 : -1;
         const double slope = static_cast<double>(p.xb - p.xa) / (p.yb - p.ya);
         for (int s = s0; s < s1; ++s) {
@@ -598,27 +593,214 @@ void CellRasterizer::ClusterCrossings(int cluster)
             f -= v < f ? 1 : 0;   // floor
             crossings_[fill[s]++] = {p.xa + f, dir};
         }
-    }
+    });
+    // Crossings at one x leave no length between them, so their order there does not matter.
     for (int s = 0; s < kSampleLines; ++s) {
         SampleCrossing* b = crossings_.data() + lineStart_[s];
         SampleCrossing* e = crossings_.data() + lineStart_[s + 1];
-        if (e - b < 2) continue;
-        // Ties go by direction, so the order never depends on the order the edges came in.
-        const auto byX = [](const SampleCrossing& a, const SampleCrossing& c) {
-            return a.x != c.x ? a.x < c.x : a.dir < c.dir;
-        };
-        if (std::is_sorted(b, e, byX)) continue;
-        if (e - b <= 8) {
+        if (e - b <= 16) {
             for (SampleCrossing* i = b + 1; i < e; ++i) {
-                SampleCrossing v = *i;
+                const SampleCrossing v = *i;
                 SampleCrossing* j = i;
-                while (j > b && byX(v, *(j - 1))) { *j = *(j - 1); --j; }
+                while (j > b && v.x < (j - 1)->x) { *j = *(j - 1); --j; }
                 *j = v;
             }
         } else {
-            std::sort(b, e, byX);
+            std::sort(b, e, [](const SampleCrossing& a, const SampleCrossing& d) { return a.x < d.x; });
         }
     }
+}
+
+// Follows every sample line across the cluster's pixel columns inside the tile and records, per
+// column, the windings the lines hold over some length there (not between two crossings at one
+// x, nor left of a crossing on the column's left border) and the inside length of all lines.
+void CellRasterizer::MeasureCluster(int cluster, bool nonZero)
+{
+    ClusterCrossings(cluster);
+    const WindingCluster& c = clusters_[cluster];
+    const int from = std::max(c.colLo, left_), to = std::min(c.colHi, right_ - 1);
+    measureFrom_ = from;
+    if (to < from) return;
+    const int columns = to - from + 1;
+    if (measureLo_.size() < static_cast<std::size_t>(columns)) {
+        measureLo_.resize(columns);
+        measureHi_.resize(columns);
+        measureInside_.resize(columns);
+    }
+    int* lo = measureLo_.data();
+    int* hi = measureHi_.data();
+    std::int32_t* inside = measureInside_.data();
+    std::fill(lo, lo + columns, 0x7FFFFFFF);
+    std::fill(hi, hi + columns, -0x7FFFFFFF);
+    std::fill(inside, inside + columns, 0);
+    const std::int32_t start = from * kSubpixelScale, stop = (to + 1) * kSubpixelScale;
+    // The winding w over [a, b), start <= a < b <= stop.
+    auto hold = [&](std::int32_t a, std::int32_t b, int w) {
+        const int c0 = (a >> kSubpixelShift) - from, c1 = ((b - 1) >> kSubpixelShift) - from;
+        for (int k = c0; k <= c1; ++k) {
+            lo[k] = std::min(lo[k], w);
+            hi[k] = std::max(hi[k], w);
+        }
+        if (!Inside(w, nonZero)) return;
+        if (c0 == c1) {
+            inside[c0] += b - a;
+            return;
+        }
+        inside[c0] += (c0 + from + 1) * kSubpixelScale - a;
+        for (int k = c0 + 1; k < c1; ++k) inside[k] += kSubpixelScale;
+        inside[c1] += b - (c1 + from) * kSubpixelScale;
+    };
+    for (int s = 0; s < kSampleLines; ++s) {
+        int w = clusterWindings_[cluster * kSampleLines + s];
+        std::int32_t pos = start;
+        for (int n = lineStart_[s], e = lineStart_[s + 1]; n < e; ++n) {
+            const std::int32_t x = crossings_[n].x;
+            if (x > pos) {
+                if (x >= stop) break;
+                hold(pos, x, w);
+                pos = x;
+            }
+            w += crossings_[n].dir;
+        }
+        hold(pos, stop, w);
+    }
+}
+
+void CellRasterizer::BeginBands(int row)
+{
+    for (int y : bandTouched_) bandEvents_[y] = 0;
+    bandTouched_.clear();
+    bandUnbalanced_ = 0;
+    bandWinding_ = foldWinding_[rowLo_ + row];
+    bandClusters_ = 0;
+}
+
+// Adds (sign 1) or takes back (sign -1) what a passage does to the windings right of it.
+void CellRasterizer::AddBandEvents(const RowPassage& p, int sign)
+{
+    const int d = (p.yEnd > p.yStart ? 1 : -1) * sign;
+    const int ylo = std::min(p.yStart, p.yEnd), yhi = std::max(p.yStart, p.yEnd);
+    auto change = [&](int y, int delta) {
+        const int before = bandEvents_[y];
+        const int after = before + delta;
+        bandEvents_[y] = after;
+        if (before == 0) {
+            ++bandUnbalanced_;
+            bandTouched_.push_back(y);
+        } else if (after == 0) {
+            --bandUnbalanced_;
+        }
+    };
+    if (ylo == 0) bandWinding_ += d;
+    else change(ylo, d);
+    if (yhi < kSubpixelScale) change(yhi, -d);
+}
+
+namespace {
+
+// What one piece adds to the swept alpha of pixel column col of its row (as its cells would: the
+// cover left of the pixel, the cover inside it, less the area beside it), with the same exact
+// floor of every column crossing as the cell walk.
+inline std::int64_t PieceAlpha(const RowPiece& p, int col)
+{
+    const int ex1 = p.xa >> kSubpixelShift, ex2 = p.xb >> kSubpixelShift;
+    const std::int32_t fx1 = p.xa & (kSubpixelScale - 1), fx2 = p.xb & (kSubpixelScale - 1);
+    const std::int64_t dy = p.yb - p.ya;
+    const std::int64_t whole = dy * 2 * kSubpixelScale;
+    if (p.xb >= p.xa) {
+        if (col < ex1) return 0;
+        if (col > ex2) return whole;
+        if (ex1 == ex2) return whole - (fx1 + fx2) * dy;
+        const std::int64_t dx = static_cast<std::int64_t>(p.xb) - p.xa;
+        const std::int64_t ya = col == ex1 ? p.ya : p.ya + FloorDiv((static_cast<std::int64_t>(col) * kSubpixelScale - p.xa) * dy, dx);
+        const std::int64_t yb = col == ex2 ? p.yb : p.ya + FloorDiv((static_cast<std::int64_t>(col + 1) * kSubpixelScale - p.xa) * dy, dx);
+        const std::int64_t fxa = col == ex1 ? fx1 : 0, fxb = col == ex2 ? fx2 : kSubpixelScale;
+        return (yb - p.ya) * 2 * kSubpixelScale - (fxa + fxb) * (yb - ya);
+    }
+    if (col > ex1) return whole;
+    if (col < ex2) return 0;
+    const std::int64_t dx = static_cast<std::int64_t>(p.xa) - p.xb;
+    const std::int64_t ya = col == ex1 ? p.ya : p.ya + FloorDiv((p.xa - static_cast<std::int64_t>(col + 1) * kSubpixelScale) * dy, dx);
+    const std::int64_t yb = col == ex2 ? p.yb : p.ya + FloorDiv((p.xa - static_cast<std::int64_t>(col) * kSubpixelScale) * dy, dx);
+    const std::int64_t fxa = col == ex1 ? fx1 : kSubpixelScale, fxb = col == ex2 ? fx2 : 0;
+    return (p.yb - ya) * 2 * kSubpixelScale - (fxa + fxb) * (yb - ya);
+}
+
+} // namespace
+
+// A pixel whose passages each cross the whole row as one straight piece, none crossing another,
+// right of outline parts that leave the same winding at every height of the row, lies across
+// bands of one winding each: its coverage is the exact area of the inside bands, the signed areas
+// of the passages where inside turns to outside or back. Everything looked at is the pixel's own
+// passages and those wholly left of it, so a tile sees the same as the whole drawing.
+bool CellRasterizer::BandCoverage(int cluster, int col, bool nonZero, std::uint32_t& coverage)
+{
+    for (; bandClusters_ < cluster; ++bandClusters_) {
+        const WindingCluster& c = clusters_[bandClusters_];
+        for (int k = c.unitBegin; k < c.unitEnd; ++k) {
+            AddBandEvents(*units_[k].first, 1);
+            if (units_[k].pair) AddBandEvents(*units_[k].second, 1);
+        }
+    }
+    const WindingCluster& c = clusters_[cluster];
+    const std::int32_t x0 = col * kSubpixelScale;
+    constexpr int kMostBands = 16;
+    const RowPassage* touching[kMostBands];
+    int count = 0;
+    // (The units of a cluster need not be in x order any more.)
+    const int end = c.unitEnd;
+    for (int k = c.unitBegin; k < end; ++k) {
+        const PassageUnit& u = units_[k];
+        for (int h = 0; h < (u.pair ? 2 : 1); ++h) {
+            const RowPassage& p = h == 0 ? *u.first : *u.second;
+            if (p.maxX < x0 || (p.minX >> kSubpixelShift) > col) continue;
+            if (p.pieces != 1 || !WholeRow(p) || count == kMostBands) return false;
+            touching[count++] = &p;
+        }
+    }
+    // The windings the passages wholly left of the pixel leave.
+    auto lefts = [&](int sign) {
+        for (int k = c.unitBegin; k < end; ++k) {
+            const PassageUnit& u = units_[k];
+            if (u.first->maxX < x0) AddBandEvents(*u.first, sign);
+            if (u.pair && u.second->maxX < x0) AddBandEvents(*u.second, sign);
+        }
+    };
+    lefts(1);
+    const bool level = bandUnbalanced_ == 0;
+    int w = bandWinding_;
+    lefts(-1);
+    if (!level) return false;
+
+    auto topX = [](const RowPassage& p) { return p.yStart == 0 ? p.xStart : p.xEnd; };
+    auto bottomX = [](const RowPassage& p) { return p.yStart == 0 ? p.xEnd : p.xStart; };
+    for (int i = 1; i < count; ++i) {
+        const RowPassage* v = touching[i];
+        int j = i;
+        while (j > 0 && (topX(*v) < topX(*touching[j - 1]) ||
+                         (topX(*v) == topX(*touching[j - 1]) && bottomX(*v) < bottomX(*touching[j - 1])))) {
+            touching[j] = touching[j - 1];
+            --j;
+        }
+        touching[j] = v;
+    }
+    for (int i = 1; i < count; ++i)
+        if (bottomX(*touching[i]) < bottomX(*touching[i - 1])) return false;
+
+    bool inside = Inside(w, nonZero);
+    std::int64_t alpha = inside ? kFullAlpha : 0;
+    for (int i = 0; i < count; ++i) {
+        const RowPassage& p = *touching[i];
+        const int dir = p.yEnd > p.yStart ? 1 : -1;
+        w += dir;
+        const bool now = Inside(w, nonZero);
+        if (now == inside) continue;
+        const std::int64_t a = PieceAlpha(pieces_[p.firstPiece], col);
+        alpha += now == (dir > 0) ? a : -a;
+        inside = now;
+    }
+    coverage = ExactCoverage(alpha, true);
+    return true;
 }
 
 void CellRasterizer::SortRows()

@@ -164,6 +164,59 @@ TEST(FillCoverage, EdgesMeetingOnASampleLineKeepTheExactArea)
     }
 }
 
+// Two copies of a band, the second a fraction of a pixel to the right: their slanted left edges
+// share pixels, where the sixteen sample lines misjudge the area of an edge that leaves the pixel
+// inside the row by a level or two. The copies' edges bound bands of one winding each, so those pixels get the exact
+// area of the inside bands: under non-zero the first copy's own pixels, under even-odd the strip
+// between the two left edges.
+TEST(FillCoverage, OverlappingCopiesKeepTheExactAreaOfTheirBands)
+{
+    struct Slant {
+        double top, bottom;   // x of the left edge at rows 4 and 28
+    };
+    const Slant slants[] = {{10.3, 82.7}, {12.1, 31.6}, {70.4, 9.9}};
+    const double shifts[] = {0.35, 0.8, 1.3};
+    const double width = 20;   // the right edges stay this far away
+    for (const Slant& slant : slants) {
+        auto shape = [&](PathBuilder& p, double dx) {
+            p.Polygon({slant.top + dx, 4, slant.top + width + dx, 4, slant.bottom + width + dx, 28, slant.bottom + dx, 28});
+        };
+        for (double shift : shifts) {
+            GuardedBitmap first(128, 32), second(128, 32);
+            PathBuilder a, b;
+            shape(a, 0);
+            shape(b, shift);
+            ASSERT_GE(DrawWhole(first, a, SolidFill()), 0);
+            ASSERT_GE(DrawWhole(second, b, SolidFill()), 0);
+            for (bool nonZero : {true, false}) {
+                SCOPED_TRACE(testing::Message() << (nonZero ? "non-zero" : "even-odd") << ", left edge from "
+                                                << slant.top << " to " << slant.bottom << ", shifted by " << shift);
+                RenderOptions options;
+                options.nonZeroFill = nonZero;
+                GuardedBitmap both(128, 32);
+                PathBuilder path;
+                shape(path, 0);
+                shape(path, shift);
+                ASSERT_GE(DrawWhole(both, path, SolidFill(), options), 0);
+                // Rows clear of the top and bottom edges; the pixels around the left edges there.
+                for (int y = 5; y <= 26; ++y) {
+                    const double atTop = slant.top + (slant.bottom - slant.top) * (y - 4) / 24;
+                    const double atBottom = slant.top + (slant.bottom - slant.top) * (y + 1 - 4) / 24;
+                    const int from = static_cast<int>(std::floor(std::min(atTop, atBottom))) - 1;
+                    const int to = static_cast<int>(std::floor(std::max(atTop, atBottom) + shift)) + 1;
+                    for (int x = from; x <= to; ++x) {
+                        if (nonZero)
+                            ASSERT_EQ(first.At(x, y), both.At(x, y)) << "at " << x << "," << y;
+                        else
+                            ASSERT_NEAR(first.At(x, y) - second.At(x, y), both.At(x, y), 1) << "at " << x << "," << y;
+                    }
+                }
+                EXPECT_TRUE(both.GuardsIntact());
+            }
+        }
+    }
+}
+
 TEST(FillCoverage, EllipseAreaAndSymmetry)
 {
     struct EllipseCase { double cx, cy, rx, ry; };
