@@ -541,129 +541,115 @@ void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, bool& uni
     recheck();
 }
 
-// The sample crossings of one cluster's pieces, grouped by line and ordered along each.
-void CellRasterizer::ClusterCrossings(int cluster)
+namespace {
+
+// Sample line s lies at height 8 + 16 s of the row; an edge holds it when it starts at or above it
+// and ends below it (or the reverse), so shared vertices count once.
+inline void SampleLines(const RowPiece& p, int& s0, int& s1)
+{
+    const std::int32_t lo = std::min(p.ya, p.yb), hi = std::max(p.ya, p.yb);
+    s0 = std::max(0, (lo - 8 + 15) >> 4);                // first line at or below lo
+    s1 = std::min(kSampleLines, (hi - 8 + 15) >> 4);     // first line at or below hi
+}
+
+// Where a piece crosses sample line s (one it holds).
+inline std::int32_t SampleCrossingX(const RowPiece& p, int s)
+{
+    const double slope = static_cast<double>(p.xb - p.xa) / (p.yb - p.ya);
+    const double v = (8 + 16 * s - p.ya) * slope;
+    std::int32_t f = static_cast<std::int32_t>(v);
+    f -= v < f ? 1 : 0;   // floor
+    return p.xa + f;
+}
+
+} // namespace
+
+// The cluster's pieces that reach into pixel column col go to pixelPieces_; winding[] takes each
+// sample line's winding left of the cluster moved by the pieces wholly left of the column.
+void CellRasterizer::ReachingPieces(int cluster, int col, int* winding)
 {
     const WindingCluster& c = clusters_[cluster];
-    // Sample line s lies at height 8 + 16 s of the row; an edge holds it when it starts at or
-    // above it and ends below it (or the reverse), so shared vertices count once.
-    auto lines = [](const RowPiece& p, int& s0, int& s1) {
-        const std::int32_t lo = std::min(p.ya, p.yb), hi = std::max(p.ya, p.yb);
-        s0 = std::max(0, (lo - 8 + 15) >> 4);                // first line at or below lo
-        s1 = std::min(kSampleLines, (hi - 8 + 15) >> 4);     // first line at or below hi
-    };
-    // Every passage of the cluster, piece by piece.
-    auto eachPiece = [&](auto&& visit) {
-        auto passage = [&](const RowPassage& p) {
-            const RowPiece* from = pieces_.data() + p.firstPiece;
-            for (const RowPiece* q = from; q < from + p.pieces; ++q) visit(*q);
-        };
-        for (int k = c.unitBegin; k < c.unitEnd; ++k) {
-            passage(*units_[k].first);
-            if (units_[k].pair) passage(*units_[k].second);
-        }
-    };
-    // Counted first, so that each crossing goes straight to its line's place.
-    int counts[kSampleLines + 1] = {};
-    eachPiece([&](const RowPiece& p) {
-        int s0, s1;
-        lines(p, s0, s1);
-        if (s0 >= s1) return;
-        ++counts[s0];
-        --counts[s1];
-    });
-    lineStart_[0] = 0;
-    int running = 0;
-    for (int s = 0; s < kSampleLines; ++s) {
-        running += counts[s];
-        lineStart_[s + 1] = lineStart_[s] + running;
-    }
-    if (crossings_.size() < static_cast<std::size_t>(lineStart_[kSampleLines])) crossings_.resize(lineStart_[kSampleLines]);
-    int fill[kSampleLines];
-    for (int s = 0; s < kSampleLines; ++s) fill[s] = lineStart_[s];
-    eachPiece([&](const RowPiece& p) {
-        int s0, s1;
-        lines(p, s0, s1);
-        if (s0 >= s1) return;
-        const std::int32_t dir = p.yb > p.ya ? 1 : -1;
-        const double slope = static_cast<double>(p.xb - p.xa) / (p.yb - p.ya);
-        for (int s = s0; s < s1; ++s) {
-            const double v = (8 + 16 * s - p.ya) * slope;
-            std::int32_t f = static_cast<std::int32_t>(v);
-            f -= v < f ? 1 : 0;   // floor
-            crossings_[fill[s]++] = {p.xa + f, dir};
-        }
-    });
-    // Crossings at one x leave no length between them, so their order there does not matter.
-    for (int s = 0; s < kSampleLines; ++s) {
-        SampleCrossing* b = crossings_.data() + lineStart_[s];
-        SampleCrossing* e = crossings_.data() + lineStart_[s + 1];
-        if (e - b <= 16) {
-            for (SampleCrossing* i = b + 1; i < e; ++i) {
-                const SampleCrossing v = *i;
-                SampleCrossing* j = i;
-                while (j > b && v.x < (j - 1)->x) { *j = *(j - 1); --j; }
-                *j = v;
+    const std::int32_t x0 = col * kSubpixelScale, x1 = x0 + kSubpixelScale;
+    for (int s = 0; s < kSampleLines; ++s) winding[s] = clusterWindings_[cluster * kSampleLines + s];
+    pixelPieces_.clear();
+    auto passage = [&](const RowPassage& p) {
+        if ((p.minX >> kSubpixelShift) > col) return;
+        const RowPiece* from = pieces_.data() + p.firstPiece;
+        for (const RowPiece* q = from; q < from + p.pieces; ++q) {
+            if (std::min(q->xa, q->xb) >= x1) continue;
+            if (std::max(q->xa, q->xb) >= x0) {
+                pixelPieces_.push_back(q);
+                continue;
             }
-        } else {
-            std::sort(b, e, [](const SampleCrossing& a, const SampleCrossing& d) { return a.x < d.x; });
+            int s0, s1;
+            SampleLines(*q, s0, s1);
+            const int dir = q->yb > q->ya ? 1 : -1;
+            for (int s = s0; s < s1; ++s) winding[s] += dir;
         }
+    };
+    for (int k = c.unitBegin; k < c.unitEnd; ++k) {
+        passage(*units_[k].first);
+        if (units_[k].pair) passage(*units_[k].second);
     }
 }
 
-// Follows every sample line across the cluster's pixel columns inside the tile and records, per
-// column, the windings the lines hold over some length there (not between two crossings at one
-// x, nor left of a crossing on the column's left border) and the inside length of all lines.
-void CellRasterizer::MeasureCluster(int cluster, bool nonZero)
+// Each sample line's winding just left of pixel column col.
+void CellRasterizer::LineWindingsAt(int cluster, int col, int* winding)
 {
-    ClusterCrossings(cluster);
-    const WindingCluster& c = clusters_[cluster];
-    const int from = std::max(c.colLo, left_), to = std::min(c.colHi, right_ - 1);
-    measureFrom_ = from;
-    if (to < from) return;
-    const int columns = to - from + 1;
-    if (measureLo_.size() < static_cast<std::size_t>(columns)) {
-        measureLo_.resize(columns);
-        measureHi_.resize(columns);
-        measureInside_.resize(columns);
+    ReachingPieces(cluster, col, winding);
+    const std::int32_t x0 = col * kSubpixelScale;
+    for (const RowPiece* q : pixelPieces_) {
+        int s0, s1;
+        SampleLines(*q, s0, s1);
+        const int dir = q->yb > q->ya ? 1 : -1;
+        for (int s = s0; s < s1; ++s)
+            if (SampleCrossingX(*q, s) < x0) winding[s] += dir;
     }
-    int* lo = measureLo_.data();
-    int* hi = measureHi_.data();
-    std::int32_t* inside = measureInside_.data();
-    std::fill(lo, lo + columns, 0x7FFFFFFF);
-    std::fill(hi, hi + columns, -0x7FFFFFFF);
-    std::fill(inside, inside + columns, 0);
-    const std::int32_t start = from * kSubpixelScale, stop = (to + 1) * kSubpixelScale;
-    // The winding w over [a, b), start <= a < b <= stop.
-    auto hold = [&](std::int32_t a, std::int32_t b, int w) {
-        const int c0 = (a >> kSubpixelShift) - from, c1 = ((b - 1) >> kSubpixelShift) - from;
-        for (int k = c0; k <= c1; ++k) {
-            lo[k] = std::min(lo[k], w);
-            hi[k] = std::max(hi[k], w);
-        }
-        if (!Inside(w, nonZero)) return;
-        if (c0 == c1) {
-            inside[c0] += b - a;
-            return;
-        }
-        inside[c0] += (c0 + from + 1) * kSubpixelScale - a;
-        for (int k = c0 + 1; k < c1; ++k) inside[k] += kSubpixelScale;
-        inside[c1] += b - (c1 + from) * kSubpixelScale;
-    };
+}
+
+// The pixel's coverage from what its sample lines see: the windings a line holds over some length
+// inside the pixel (not between two crossings at one x, nor left of a crossing on the pixel's left
+// border) decide whether its swept alpha stands; otherwise the inside length of all lines counts.
+std::uint32_t CellRasterizer::MeasurePixel(int cluster, int col, std::int64_t alpha, bool nonZero)
+{
+    const std::int32_t x0 = col * kSubpixelScale, x1 = x0 + kSubpixelScale;
+    int winding[kSampleLines];
+    ReachingPieces(cluster, col, winding);
+    int lo = 0x7FFFFFFF, hi = -0x7FFFFFFF;
+    std::int64_t insideLength = 0;
     for (int s = 0; s < kSampleLines; ++s) {
-        int w = clusterWindings_[cluster * kSampleLines + s];
-        std::int32_t pos = start;
-        for (int n = lineStart_[s], e = lineStart_[s + 1]; n < e; ++n) {
-            const std::int32_t x = crossings_[n].x;
-            if (x > pos) {
-                if (x >= stop) break;
-                hold(pos, x, w);
-                pos = x;
-            }
-            w += crossings_[n].dir;
+        pixelCrossings_.clear();
+        for (const RowPiece* q : pixelPieces_) {
+            int s0, s1;
+            SampleLines(*q, s0, s1);
+            if (s < s0 || s >= s1) continue;
+            pixelCrossings_.push_back({SampleCrossingX(*q, s), q->yb > q->ya ? 1 : -1});
         }
-        hold(pos, stop, w);
+        SampleCrossing* b = pixelCrossings_.data();
+        SampleCrossing* e = b + pixelCrossings_.size();
+        for (SampleCrossing* i = b + 1; i < e; ++i) {
+            const SampleCrossing v = *i;
+            SampleCrossing* j = i;
+            while (j > b && v.x < (j - 1)->x) { *j = *(j - 1); --j; }
+            *j = v;
+        }
+        int w = winding[s];
+        std::int32_t pos = x0;
+        for (SampleCrossing* n = b; n < e; ++n) {
+            if (n->x >= x1) break;
+            if (n->x > pos) {
+                if (Inside(w, nonZero)) insideLength += n->x - pos;
+                lo = std::min(lo, w);
+                hi = std::max(hi, w);
+                pos = n->x;
+            }
+            w += n->dir;
+        }
+        if (Inside(w, nonZero)) insideLength += x1 - pos;
+        lo = std::min(lo, w);
+        hi = std::max(hi, w);
     }
+    return AreaHolds(lo, hi, nonZero) ? ExactCoverage(alpha, nonZero) : MeasuredCoverage(insideLength);
 }
 
 void CellRasterizer::BeginBands(int row)
@@ -774,11 +760,17 @@ bool CellRasterizer::BandCoverage(int cluster, int col, bool nonZero, std::uint3
 
     auto topX = [](const RowPassage& p) { return p.yStart == 0 ? p.xStart : p.xEnd; };
     auto bottomX = [](const RowPassage& p) { return p.yStart == 0 ? p.xEnd : p.xStart; };
+    // Coincident passages go downward ones first, so the order never depends on the order the
+    // edges came in.
+    auto before = [&](const RowPassage& a, const RowPassage& b) {
+        if (topX(a) != topX(b)) return topX(a) < topX(b);
+        if (bottomX(a) != bottomX(b)) return bottomX(a) < bottomX(b);
+        return a.yStart < b.yStart;
+    };
     for (int i = 1; i < count; ++i) {
         const RowPassage* v = touching[i];
         int j = i;
-        while (j > 0 && (topX(*v) < topX(*touching[j - 1]) ||
-                         (topX(*v) == topX(*touching[j - 1]) && bottomX(*v) < bottomX(*touching[j - 1])))) {
+        while (j > 0 && before(*v, *touching[j - 1])) {
             touching[j] = touching[j - 1];
             --j;
         }

@@ -104,8 +104,9 @@ private:
     bool WindingsStaySimple(int row, bool nonZero);
     bool PrepareClusters(int row, bool nonZero);
     void SweepSubCluster(int begin, int end, int* winding, bool& uniform, int& lo, int& hi);
-    void ClusterCrossings(int cluster);
-    void MeasureCluster(int cluster, bool nonZero);
+    void ReachingPieces(int cluster, int col, int* winding);
+    void LineWindingsAt(int cluster, int col, int* winding);
+    std::uint32_t MeasurePixel(int cluster, int col, std::int64_t alpha, bool nonZero);
     void BeginBands(int row);
     void AddBandEvents(const RowPassage& p, int sign);
     bool BandCoverage(int cluster, int col, bool nonZero, std::uint32_t& coverage);
@@ -124,7 +125,6 @@ private:
     std::vector<int> rowStart_;
     std::vector<int> rowEnd_;
     std::vector<RowPiece> pieces_;
-    std::vector<SampleCrossing> crossings_;   // of one cluster, grouped by sample line
     std::vector<RowPassage> passages_;
     std::vector<RowPassage> sortedPassages_;
     std::vector<PassageUnit> units_;
@@ -134,12 +134,8 @@ private:
     int foldLo_ = 0x7FFFFFFF, foldHi_ = -1;   // rows with a fold
     std::vector<WindingCluster> clusters_;   // of one row, left to right
     std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last
-    // What the sample lines see in each pixel column of the measured cluster, from measureFrom_ on:
-    // the lowest and highest winding over some length of a line, and the inside length of all lines.
-    int measureFrom_ = 0;
-    std::vector<int> measureLo_;
-    std::vector<int> measureHi_;
-    std::vector<std::int32_t> measureInside_;
+    std::vector<const RowPiece*> pixelPieces_;    // of the pixel being measured
+    std::vector<SampleCrossing> pixelCrossings_;  // of one of its lines
     // Passages left of the pixel looked at, for the band shortcut: where their windings change
     // inside the row (by row-local height; heights 1 ... 255 must all come to 0 for the windings
     // to be the same at every height) and the winding they leave just below the row's top.
@@ -149,7 +145,6 @@ private:
     int bandWinding_ = 0;
     int bandClusters_ = 0;   // clusters whose passages are in the events
     bool passageOpen_ = false;     // the last piece's passage may take the next piece
-    int lineStart_[kSampleLines + 1] = {};
     int rowLo_ = 0x7FFFFFFF, rowHi_ = -1, rowCount_ = 0;
     int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
     int curX_ = 0, curRow_ = -1;
@@ -244,16 +239,10 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         BeginBands(r);
         const int clusterCount = static_cast<int>(clusters_.size());
         int at = 0;        // first cluster not left of the columns looked at
-        int measured = -1; // the cluster whose columns are measured
         // The cluster holding pixel column col, or -1 between clusters.
         auto locate = [&](int col) {
             while (at < clusterCount && clusters_[at].colHi < col) ++at;
             return at < clusterCount && clusters_[at].colLo <= col ? at : -1;
-        };
-        auto measure = [&](int k) {
-            if (measured == k) return;
-            MeasureCluster(k, nonZero);
-            measured = k;
         };
         auto linesCoverage = [&](const int* w, std::int32_t cover) {
             int lo = w[0], hi = w[0];
@@ -268,13 +257,7 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
             const int k = locate(col);
             if (k < 0) return linesCoverage(&clusterWindings_[at * kSampleLines], cover);
             if (clusters_[k].holds) return ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
-            measure(k);
-            const std::int32_t x = col * kSubpixelScale;
-            for (int s = 0; s < kSampleLines; ++s) {
-                int w = clusterWindings_[k * kSampleLines + s];
-                for (int n = lineStart_[s]; n < lineStart_[s + 1] && crossings_[n].x < x; ++n) w += crossings_[n].dir;
-                winding[s] = w;
-            }
+            LineWindingsAt(k, col, winding);
             return linesCoverage(winding, cover);
         };
 
@@ -306,12 +289,7 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
             } else if (BandCoverage(k, c.x, nonZero, v)) {
                 // Exact: the pixel's passages bound bands of one winding each.
             } else {
-                measure(k);
-                const int col = c.x - measureFrom_;
-                if (AreaHolds(measureLo_[col], measureHi_[col], nonZero))
-                    v = ExactCoverage(alpha, nonZero);
-                else
-                    v = MeasuredCoverage(measureInside_[col]);
+                v = MeasurePixel(k, c.x, alpha, nonZero);
             }
             if (Visible(v)) emit(y, c.x, c.x + 1, v);
             cover += c.cover;
