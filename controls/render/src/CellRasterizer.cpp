@@ -360,18 +360,28 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
 
     // Units are taken while the passages are still in outline order.
     units_.clear();
+    // (Each unit is written in its place: one built aside and copied in stalls on the copy.)
     for (const RowPassage* p = first; p < last; ++p) {
-        PassageUnit u{p->minX, p->maxX, p, p, false};
+        units_.emplace_back();
+        PassageUnit& u = units_.back();
         if (p + 1 < last && (p + 1)->turnsBack) {
             // The two arms of a turn do not cross; on every line the arm whose far end lies
             // further left is met first.
             const RowPassage& a = *p;
             const RowPassage& b = *(p + 1);
             const bool aLeft = a.xStart < b.xEnd || (a.xStart == b.xEnd && a.minX <= b.minX);
-            u = {std::min(a.minX, b.minX), std::max(a.maxX, b.maxX), aLeft ? &a : &b, aLeft ? &b : &a, true};
+            u.minX = std::min(a.minX, b.minX);
+            u.maxX = std::max(a.maxX, b.maxX);
+            u.first = aLeft ? &a : &b;
+            u.second = aLeft ? &b : &a;
+            u.pair = true;
             ++p;
+        } else {
+            u.minX = p->minX;
+            u.maxX = p->maxX;
+            u.first = u.second = p;
+            u.pair = false;
         }
-        units_.push_back(u);
     }
     // Ties are broken by the whole geometry, so the order never depends on the order the edges
     // came in.
@@ -394,12 +404,17 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
     bool all = true;
     const int count = static_cast<int>(units_.size());
     for (int i = 0; i < count;) {
-        WindingCluster cluster{units_[i].minX >> kSubpixelShift, units_[i].maxX >> kSubpixelShift, i, i, true};
+        clusters_.emplace_back();
+        WindingCluster& cluster = clusters_.back();
+        cluster.colLo = units_[i].minX >> kSubpixelShift;
+        int colHi = units_[i].maxX >> kSubpixelShift;
         int j = i + 1;
-        while (j < count && (units_[j].minX >> kSubpixelShift) <= cluster.colHi) {
-            cluster.colHi = std::max(cluster.colHi, units_[j].maxX >> kSubpixelShift);
+        while (j < count && (units_[j].minX >> kSubpixelShift) <= colHi) {
+            colHi = std::max(colHi, units_[j].maxX >> kSubpixelShift);
             ++j;
         }
+        cluster.colHi = colHi;
+        cluster.unitBegin = i;
         cluster.unitEnd = j;
         clusterWindings_.insert(clusterWindings_.end(), winding, winding + kSampleLines);
         int lo = winding[0], hi = winding[0];
@@ -418,7 +433,6 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
         }
         cluster.holds = AreaHolds(lo, hi, nonZero);
         all = all && cluster.holds;
-        clusters_.push_back(cluster);
         i = j;
     }
     clusterWindings_.insert(clusterWindings_.end(), winding, winding + kSampleLines);
