@@ -673,6 +673,7 @@ void CellRasterizer::BeginBands(int row)
     bandUnbalanced_ = 0;
     bandWinding_ = foldWinding_[rowLo_ + row];
     bandClusters_ = 0;
+    bandCluster_ = -1;
 }
 
 // Adds (sign 1) or takes back (sign -1) what a passage does to the windings right of it.
@@ -700,33 +701,99 @@ namespace {
 
 // What one piece adds to the swept alpha of pixel column col of its row (as its cells would: the
 // cover left of the pixel, the cover inside it, less the area beside it), with the same exact
-// floor of every column crossing as the cell walk.
-inline std::int64_t PieceAlpha(const RowPiece& p, int col)
+// floor of every column crossing as the cell walk. With a memo, the crossing of the pixel's right
+// border is kept for the next column's left one.
+inline std::int64_t PieceAlpha(const RowPiece& p, int col, BandMemo* memo)
 {
     const int ex1 = p.xa >> kSubpixelShift, ex2 = p.xb >> kSubpixelShift;
     const std::int32_t fx1 = p.xa & (kSubpixelScale - 1), fx2 = p.xb & (kSubpixelScale - 1);
     const std::int64_t dy = p.yb - p.ya;
     const std::int64_t whole = dy * 2 * kSubpixelScale;
+    const std::int32_t left = col * kSubpixelScale, right = left + kSubpixelScale;
+    // Height where the piece crosses the border at x, from its distance to the start along x.
+    auto crossing = [&](std::int32_t x, std::int64_t run, std::int64_t dx) {
+        if (memo && memo->x == x) return memo->y;
+        return p.ya + FloorDiv(run * dy, dx);
+    };
+    auto remember = [&](std::int64_t y) {
+        if (memo) *memo = {right, y};
+    };
     if (p.xb >= p.xa) {
         if (col < ex1) return 0;
         if (col > ex2) return whole;
         if (ex1 == ex2) return whole - (fx1 + fx2) * dy;
         const std::int64_t dx = static_cast<std::int64_t>(p.xb) - p.xa;
-        const std::int64_t ya = col == ex1 ? p.ya : p.ya + FloorDiv((static_cast<std::int64_t>(col) * kSubpixelScale - p.xa) * dy, dx);
-        const std::int64_t yb = col == ex2 ? p.yb : p.ya + FloorDiv((static_cast<std::int64_t>(col + 1) * kSubpixelScale - p.xa) * dy, dx);
+        const std::int64_t ya = col == ex1 ? p.ya : crossing(left, static_cast<std::int64_t>(left) - p.xa, dx);
+        const std::int64_t yb = col == ex2 ? p.yb : crossing(right, static_cast<std::int64_t>(right) - p.xa, dx);
+        if (col != ex2) remember(yb);
         const std::int64_t fxa = col == ex1 ? fx1 : 0, fxb = col == ex2 ? fx2 : kSubpixelScale;
         return (yb - p.ya) * 2 * kSubpixelScale - (fxa + fxb) * (yb - ya);
     }
     if (col > ex1) return whole;
     if (col < ex2) return 0;
     const std::int64_t dx = static_cast<std::int64_t>(p.xa) - p.xb;
-    const std::int64_t ya = col == ex1 ? p.ya : p.ya + FloorDiv((p.xa - static_cast<std::int64_t>(col + 1) * kSubpixelScale) * dy, dx);
-    const std::int64_t yb = col == ex2 ? p.yb : p.ya + FloorDiv((p.xa - static_cast<std::int64_t>(col) * kSubpixelScale) * dy, dx);
+    const std::int64_t ya = col == ex1 ? p.ya : crossing(right, p.xa - static_cast<std::int64_t>(right), dx);
+    const std::int64_t yb = col == ex2 ? p.yb : crossing(left, p.xa - static_cast<std::int64_t>(left), dx);
+    if (col != ex1) remember(ya);
     const std::int64_t fxa = col == ex1 ? fx1 : kSubpixelScale, fxb = col == ex2 ? fx2 : 0;
     return (p.yb - ya) * 2 * kSubpixelScale - (fxa + fxb) * (yb - ya);
 }
 
 } // namespace
+
+namespace {
+
+inline std::int32_t TopX(const RowPassage& p) { return p.yStart == 0 ? p.xStart : p.xEnd; }
+inline std::int32_t BottomX(const RowPassage& p) { return p.yStart == 0 ? p.xEnd : p.xStart; }
+
+// Left to right across a row, for passages that cross the whole row as one straight piece.
+// Coincident passages go downward ones first, so the order never depends on the order the edges
+// came in.
+inline bool BandBefore(const RowPassage& a, const RowPassage& b)
+{
+    if (TopX(a) != TopX(b)) return TopX(a) < TopX(b);
+    if (BottomX(a) != BottomX(b)) return BottomX(a) < BottomX(b);
+    return a.yStart < b.yStart;
+}
+
+// Sorts a few passages in that order and tells whether none crosses another.
+inline bool OrderBands(const RowPassage** order, int count)
+{
+    for (int i = 1; i < count; ++i) {
+        const RowPassage* v = order[i];
+        int j = i;
+        while (j > 0 && BandBefore(*v, *order[j - 1])) {
+            order[j] = order[j - 1];
+            --j;
+        }
+        order[j] = v;
+    }
+    for (int i = 1; i < count; ++i)
+        if (BottomX(*order[i]) < BottomX(*order[i - 1])) return false;
+    return true;
+}
+
+} // namespace
+
+// The exact coverage of pixel column col across the ordered passages reaching into it, from the
+// winding w left of them.
+std::uint32_t CellRasterizer::BandArea(const RowPassage* const* order, BandMemo* memo, int count, int w, int col,
+                                       bool nonZero) const
+{
+    bool inside = Inside(w, nonZero);
+    std::int64_t alpha = inside ? kFullAlpha : 0;
+    for (int i = 0; i < count; ++i) {
+        const RowPassage& p = *order[i];
+        const int dir = p.yEnd > p.yStart ? 1 : -1;
+        w += dir;
+        const bool now = Inside(w, nonZero);
+        if (now == inside) continue;
+        const std::int64_t a = PieceAlpha(pieces_[p.firstPiece], col, memo ? memo + i : nullptr);
+        alpha += now == (dir > 0) ? a : -a;
+        inside = now;
+    }
+    return ExactCoverage(alpha, true);
+}
 
 // A pixel whose passages each cross the whole row as one straight piece, none crossing another,
 // right of outline parts that leave the same winding at every height of the row, lies across
@@ -745,6 +812,45 @@ bool CellRasterizer::BandCoverage(int cluster, int col, bool nonZero, std::uint3
     const WindingCluster& c = clusters_[cluster];
     const std::int32_t x0 = col * kSubpixelScale;
     constexpr int kMostBands = 16;
+
+    // Most clusters are nothing but such passages: ordered once, each pixel takes the ones
+    // reaching into it (a run of the order), with the winding left of the first.
+    if (bandCluster_ != cluster) {
+        bandCluster_ = cluster;
+        bandOrder_.clear();
+        bool whole = bandUnbalanced_ == 0;
+        for (int k = c.unitBegin; k < c.unitEnd && whole; ++k) {
+            const PassageUnit& u = units_[k];
+            for (int h = 0; h < (u.pair ? 2 : 1); ++h) {
+                const RowPassage& p = h == 0 ? *u.first : *u.second;
+                whole = whole && p.pieces == 1 && WholeRow(p);
+                bandOrder_.push_back(&p);
+            }
+        }
+        bandOrdered_ = whole && OrderBands(bandOrder_.data(), static_cast<int>(bandOrder_.size()));
+        if (bandOrdered_) {
+            bandLeftWindings_.resize(bandOrder_.size() + 1);
+            int w = bandWinding_;
+            for (std::size_t i = 0; i < bandOrder_.size(); ++i) {
+                bandLeftWindings_[i] = w;
+                w += bandOrder_[i]->yEnd > bandOrder_[i]->yStart ? 1 : -1;
+            }
+            bandLeftWindings_[bandOrder_.size()] = w;
+            bandMemo_.assign(bandOrder_.size(), BandMemo{});
+        }
+    }
+    if (bandOrdered_) {
+        const int n = static_cast<int>(bandOrder_.size());
+        int first = 0;
+        while (first < n && bandOrder_[first]->maxX < x0) ++first;
+        int last = first;
+        while (last < n && (bandOrder_[last]->minX >> kSubpixelShift) <= col) ++last;
+        if (last - first > kMostBands) return false;
+        coverage = BandArea(bandOrder_.data() + first, bandMemo_.data() + first, last - first, bandLeftWindings_[first],
+                            col, nonZero);
+        return true;
+    }
+
     const RowPassage* touching[kMostBands];
     int count = 0;
     // (The units of a cluster need not be in x order any more.)
@@ -768,44 +874,10 @@ bool CellRasterizer::BandCoverage(int cluster, int col, bool nonZero, std::uint3
     };
     lefts(1);
     const bool level = bandUnbalanced_ == 0;
-    int w = bandWinding_;
+    const int w = bandWinding_;
     lefts(-1);
-    if (!level) return false;
-
-    auto topX = [](const RowPassage& p) { return p.yStart == 0 ? p.xStart : p.xEnd; };
-    auto bottomX = [](const RowPassage& p) { return p.yStart == 0 ? p.xEnd : p.xStart; };
-    // Coincident passages go downward ones first, so the order never depends on the order the
-    // edges came in.
-    auto before = [&](const RowPassage& a, const RowPassage& b) {
-        if (topX(a) != topX(b)) return topX(a) < topX(b);
-        if (bottomX(a) != bottomX(b)) return bottomX(a) < bottomX(b);
-        return a.yStart < b.yStart;
-    };
-    for (int i = 1; i < count; ++i) {
-        const RowPassage* v = touching[i];
-        int j = i;
-        while (j > 0 && before(*v, *touching[j - 1])) {
-            touching[j] = touching[j - 1];
-            --j;
-        }
-        touching[j] = v;
-    }
-    for (int i = 1; i < count; ++i)
-        if (bottomX(*touching[i]) < bottomX(*touching[i - 1])) return false;
-
-    bool inside = Inside(w, nonZero);
-    std::int64_t alpha = inside ? kFullAlpha : 0;
-    for (int i = 0; i < count; ++i) {
-        const RowPassage& p = *touching[i];
-        const int dir = p.yEnd > p.yStart ? 1 : -1;
-        w += dir;
-        const bool now = Inside(w, nonZero);
-        if (now == inside) continue;
-        const std::int64_t a = PieceAlpha(pieces_[p.firstPiece], col);
-        alpha += now == (dir > 0) ? a : -a;
-        inside = now;
-    }
-    coverage = ExactCoverage(alpha, true);
+    if (!level || !OrderBands(touching, count)) return false;
+    coverage = BandArea(touching, nullptr, count, w, col, nonZero);
     return true;
 }
 

@@ -49,6 +49,12 @@ struct SampleCrossing {
 
 constexpr int kSampleLines = 16;
 
+// Where a passage crossed a pixel column's border (x, 24.8) at row-local height y.
+struct BandMemo {
+    std::int32_t x = -0x7FFFFFFF - 1;
+    std::int64_t y = 0;
+};
+
 // Neighbouring passages of a row whose pixel columns touch, with what the sample lines' windings
 // can do among them.
 struct WindingCluster {
@@ -110,6 +116,7 @@ private:
     void BeginBands(int row);
     void AddBandEvents(const RowPassage& p, int sign);
     bool BandCoverage(int cluster, int col, bool nonZero, std::uint32_t& coverage);
+    std::uint32_t BandArea(const RowPassage* const* order, BandMemo* memo, int count, int w, int col, bool nonZero) const;
     static bool AreaHolds(int lo, int hi, bool nonZero)
     {
         if (nonZero) return (lo >= 0 && hi <= 1) || (lo >= -1 && hi <= 0) || lo >= 1 || hi <= -1;
@@ -144,6 +151,11 @@ private:
     int bandUnbalanced_ = 0;
     int bandWinding_ = 0;
     int bandClusters_ = 0;   // clusters whose passages are in the events
+    int bandCluster_ = -1;   // the cluster whose passages are in bandOrder_
+    bool bandOrdered_ = false;                 // all of them cross the row as bands, left to right
+    std::vector<const RowPassage*> bandOrder_;
+    std::vector<int> bandLeftWindings_;        // the winding left of each of them, then right of all
+    std::vector<BandMemo> bandMemo_;           // the last column border each of them crossed
     bool passageOpen_ = false;     // the last piece's passage may take the next piece
     int rowLo_ = 0x7FFFFFFF, rowHi_ = -1, rowCount_ = 0;
     int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
