@@ -788,7 +788,9 @@ std::uint32_t CellRasterizer::BandArea(const RowPassage* const* order, BandMemo*
         w += dir;
         const bool now = Inside(w, nonZero);
         if (now == inside) continue;
-        const std::int64_t a = PieceAlpha(pieces_[p.firstPiece], col, memo ? memo + i : nullptr);
+        // A passage of one piece is that piece.
+        const RowPiece piece{p.row, p.xStart, p.yStart, p.xEnd, p.yEnd};
+        const std::int64_t a = PieceAlpha(piece, col, memo ? memo + i : nullptr);
         alpha += now == (dir > 0) ? a : -a;
         inside = now;
     }
