@@ -566,7 +566,7 @@ inline void SampleLines(const RowPiece& p, int& s0, int& s1)
     s1 = std::min(kSampleLines, (hi - 8 + 15) >> 4);     // first line at or below hi
 }
 
-// Where a piece crosses sample line s (one it holds).
+// Where a stretch of edge crosses sample line s (one it holds).
 inline std::int32_t SampleCrossingX(const RowPiece& p, int s)
 {
     const double slope = static_cast<double>(p.xb - p.xa) / (p.yb - p.ya);
@@ -578,21 +578,21 @@ inline std::int32_t SampleCrossingX(const RowPiece& p, int s)
 
 } // namespace
 
-// The cluster's pieces that reach into pixel column col go to pixelPieces_; winding[] takes each
-// sample line's winding left of the cluster moved by the pieces wholly left of the column.
-void CellRasterizer::ReachingPieces(int cluster, int col, int* winding)
+// The cluster's stretches of edge that reach into pixel column col go to pixelEdges_; winding[]
+// takes each sample line's winding left of the cluster moved by those wholly left of the column.
+void CellRasterizer::ReachingEdges(int cluster, int col, int* winding)
 {
     const WindingCluster& c = clusters_[cluster];
     const std::int32_t x0 = col * kSubpixelScale, x1 = x0 + kSubpixelScale;
     for (int s = 0; s < kSampleLines; ++s) winding[s] = clusterWindings_[cluster * kSampleLines + s];
-    pixelPieces_.clear();
+    pixelEdges_.clear();
     auto passage = [&](const RowPassage& p) {
         if ((p.minX >> kSubpixelShift) > col) return;
         const RowPiece* from = pieces_.data() + p.firstPiece;
         for (const RowPiece* q = from; q < from + p.pieces; ++q) {
             if (std::min(q->xa, q->xb) >= x1) continue;
             if (std::max(q->xa, q->xb) >= x0) {
-                pixelPieces_.push_back(q);
+                pixelEdges_.push_back(q);
                 continue;
             }
             int s0, s1;
@@ -610,9 +610,9 @@ void CellRasterizer::ReachingPieces(int cluster, int col, int* winding)
 // Each sample line's winding just left of pixel column col.
 void CellRasterizer::LineWindingsAt(int cluster, int col, int* winding)
 {
-    ReachingPieces(cluster, col, winding);
+    ReachingEdges(cluster, col, winding);
     const std::int32_t x0 = col * kSubpixelScale;
-    for (const RowPiece* q : pixelPieces_) {
+    for (const RowPiece* q : pixelEdges_) {
         int s0, s1;
         SampleLines(*q, s0, s1);
         const int dir = q->yb > q->ya ? 1 : -1;
@@ -628,12 +628,12 @@ std::uint32_t CellRasterizer::MeasurePixel(int cluster, int col, std::int64_t al
 {
     const std::int32_t x0 = col * kSubpixelScale, x1 = x0 + kSubpixelScale;
     int winding[kSampleLines];
-    ReachingPieces(cluster, col, winding);
+    ReachingEdges(cluster, col, winding);
     int lo = 0x7FFFFFFF, hi = -0x7FFFFFFF;
     std::int64_t insideLength = 0;
     for (int s = 0; s < kSampleLines; ++s) {
         pixelCrossings_.clear();
-        for (const RowPiece* q : pixelPieces_) {
+        for (const RowPiece* q : pixelEdges_) {
             int s0, s1;
             SampleLines(*q, s0, s1);
             if (s < s0 || s >= s1) continue;
@@ -699,18 +699,18 @@ void CellRasterizer::AddBandEvents(const RowPassage& p, int sign)
 
 namespace {
 
-// What one piece adds to the swept alpha of pixel column col of its row (as its cells would: the
+// What one stretch of edge adds to the swept alpha of pixel column col of its row (as its cells would: the
 // cover left of the pixel, the cover inside it, less the area beside it), with the same exact
 // floor of every column crossing as the cell walk. With a memo, the crossing of the pixel's right
 // border is kept for the next column's left one.
-inline std::int64_t PieceAlpha(const RowPiece& p, int col, BandMemo* memo)
+inline std::int64_t EdgeAlpha(const RowPiece& p, int col, BandMemo* memo)
 {
     const int ex1 = p.xa >> kSubpixelShift, ex2 = p.xb >> kSubpixelShift;
     const std::int32_t fx1 = p.xa & (kSubpixelScale - 1), fx2 = p.xb & (kSubpixelScale - 1);
     const std::int64_t dy = p.yb - p.ya;
     const std::int64_t whole = dy * 2 * kSubpixelScale;
     const std::int32_t left = col * kSubpixelScale, right = left + kSubpixelScale;
-    // Height where the piece crosses the border at x, from its distance to the start along x.
+    // Height where the edge crosses the border at x, from its distance to the start along x.
     auto crossing = [&](std::int32_t x, std::int64_t run, std::int64_t dx) {
         if (memo && memo->x == x) return memo->y;
         return p.ya + FloorDiv(run * dy, dx);
@@ -746,7 +746,7 @@ namespace {
 inline std::int32_t TopX(const RowPassage& p) { return p.yStart == 0 ? p.xStart : p.xEnd; }
 inline std::int32_t BottomX(const RowPassage& p) { return p.yStart == 0 ? p.xEnd : p.xStart; }
 
-// Left to right across a row, for passages that cross the whole row as one straight piece.
+// Left to right across a row, for passages that cross the whole row as one straight edge.
 // Coincident passages go downward ones first, so the order never depends on the order the edges
 // came in.
 inline bool BandBefore(const RowPassage& a, const RowPassage& b)
@@ -788,16 +788,16 @@ std::uint32_t CellRasterizer::BandArea(const RowPassage* const* order, BandMemo*
         w += dir;
         const bool now = Inside(w, nonZero);
         if (now == inside) continue;
-        // A passage of one piece is that piece.
-        const RowPiece piece{p.row, p.xStart, p.yStart, p.xEnd, p.yEnd};
-        const std::int64_t a = PieceAlpha(piece, col, memo ? memo + i : nullptr);
+        // A passage made of one stretch of edge runs between its own ends.
+        const RowPiece edge{p.row, p.xStart, p.yStart, p.xEnd, p.yEnd};
+        const std::int64_t a = EdgeAlpha(edge, col, memo ? memo + i : nullptr);
         alpha += now == (dir > 0) ? a : -a;
         inside = now;
     }
     return ExactCoverage(alpha, true);
 }
 
-// A pixel whose passages each cross the whole row as one straight piece, none crossing another,
+// A pixel whose passages each cross the whole row as one straight edge, none crossing another,
 // right of outline parts that leave the same winding at every height of the row, lies across
 // bands of one winding each: its coverage is the exact area of the inside bands, the signed areas
 // of the passages where inside turns to outside or back. Everything looked at is the pixel's own

@@ -110,7 +110,7 @@ private:
     bool WindingsStaySimple(int row, bool nonZero);
     bool PrepareClusters(int row, bool nonZero);
     void SweepSubCluster(int begin, int end, int* winding, bool& uniform, int& lo, int& hi);
-    void ReachingPieces(int cluster, int col, int* winding);
+    void ReachingEdges(int cluster, int col, int* winding);
     void LineWindingsAt(int cluster, int col, int* winding);
     std::uint32_t MeasurePixel(int cluster, int col, std::int64_t alpha, bool nonZero);
     void BeginBands(int row);
@@ -141,7 +141,7 @@ private:
     int foldLo_ = 0x7FFFFFFF, foldHi_ = -1;   // rows with a fold
     std::vector<WindingCluster> clusters_;   // of one row, left to right
     std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last
-    std::vector<const RowPiece*> pixelPieces_;    // of the pixel being measured
+    std::vector<const RowPiece*> pixelEdges_;    // of the pixel being measured
     std::vector<SampleCrossing> pixelCrossings_;  // of one of its lines
     // Passages left of the pixel looked at, for the band shortcut: where their windings change
     // inside the row (by row-local height; heights 1 ... 255 must all come to 0 for the windings
