@@ -217,6 +217,39 @@ TEST(FillCoverage, OverlappingCopiesKeepTheExactAreaOfTheirBands)
     }
 }
 
+// A band pixel takes the winding left of its passages as the same at every height of the row. A
+// wide rectangle whose top edge lies inside that row, under a band drawn twice, breaks that: the
+// rectangle's left side ends half way down the row, left of the band. The pixel must still get the
+// area of everything inside it: all but the corner above the rectangle and left of the band.
+TEST(FillCoverage, OutlineEndingInsideTheRowLeftOfABandCounts)
+{
+    struct Case {
+        const char* name;
+        bool nonZero;
+    };
+    const Case cases[] = {{"non-zero", true}, {"even-odd", false}};
+    for (const Case& c : cases) {
+        GuardedBitmap canvas(64, 32);
+        PathBuilder path;
+        path.Rect(2, 10.5, 60, 30);
+        path.Rect(20.3, 4, 40, 28).Rect(20.3, 4, 40, 28);
+        RenderOptions options;
+        options.nonZeroFill = c.nonZero;
+        ASSERT_GE(DrawWhole(canvas, path, SolidFill(), options), 0) << c.name;
+        if (c.nonZero) {
+            // Inside the band and the rectangle alike, but for 0.3 x 0.5 above the rectangle.
+            EXPECT_NEAR(static_cast<int>(std::lround(255 * (1 - 0.3 * 0.5))), canvas.At(20, 10), 1) << c.name;
+            EXPECT_EQ(255, canvas.At(20, 12)) << c.name;
+        } else {
+            // Windings 1 (the rectangle alone), 2 (the band alone, outside) and 3 (both): all the
+            // lower half.
+            EXPECT_EQ(128, canvas.At(20, 10)) << c.name;
+            EXPECT_EQ(255, canvas.At(20, 12)) << c.name;
+        }
+        EXPECT_TRUE(canvas.GuardsIntact()) << c.name;
+    }
+}
+
 TEST(FillCoverage, EllipseAreaAndSymmetry)
 {
     struct EllipseCase { double cx, cy, rx, ry; };
