@@ -385,7 +385,7 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
     }
     // Ties are broken by the whole geometry, so the order never depends on the order the edges
     // came in.
-    std::sort(units_.begin(), units_.end(), [](const PassageUnit& a, const PassageUnit& b) {
+    const auto order = [](const PassageUnit& a, const PassageUnit& b) {
         if (a.minX != b.minX) return a.minX < b.minX;
         if (a.maxX != b.maxX) return a.maxX < b.maxX;
         const RowPassage& p = *a.first;
@@ -394,7 +394,14 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
         if (p.yEnd != q.yEnd) return p.yEnd < q.yEnd;
         if (p.xStart != q.xStart) return p.xStart < q.xStart;
         return p.xEnd < q.xEnd;
-    });
+    };
+    // An outline often runs through a row one way only.
+    if (!std::is_sorted(units_.begin(), units_.end(), order)) {
+        if (std::is_sorted(units_.rbegin(), units_.rend(), order))
+            std::reverse(units_.begin(), units_.end());
+        else
+            std::sort(units_.begin(), units_.end(), order);
+    }
 
     clusters_.clear();
     clusterWindings_.clear();
