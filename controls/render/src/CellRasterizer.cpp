@@ -360,22 +360,32 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
 
     // Units are taken while the passages are still in outline order.
     units_.clear();
+    // (Each unit is written in its place: one built aside and copied in stalls on the copy.)
     for (const RowPassage* p = first; p < last; ++p) {
-        PassageUnit u{p->minX, p->maxX, p, p, false};
+        units_.emplace_back();
+        PassageUnit& u = units_.back();
         if (p + 1 < last && (p + 1)->turnsBack) {
             // The two arms of a turn do not cross; on every line the arm whose far end lies
             // further left is met first.
             const RowPassage& a = *p;
             const RowPassage& b = *(p + 1);
             const bool aLeft = a.xStart < b.xEnd || (a.xStart == b.xEnd && a.minX <= b.minX);
-            u = {std::min(a.minX, b.minX), std::max(a.maxX, b.maxX), aLeft ? &a : &b, aLeft ? &b : &a, true};
+            u.minX = std::min(a.minX, b.minX);
+            u.maxX = std::max(a.maxX, b.maxX);
+            u.first = aLeft ? &a : &b;
+            u.second = aLeft ? &b : &a;
+            u.pair = true;
             ++p;
+        } else {
+            u.minX = p->minX;
+            u.maxX = p->maxX;
+            u.first = u.second = p;
+            u.pair = false;
         }
-        units_.push_back(u);
     }
     // Ties are broken by the whole geometry, so the order never depends on the order the edges
     // came in.
-    std::sort(units_.begin(), units_.end(), [](const PassageUnit& a, const PassageUnit& b) {
+    const auto order = [](const PassageUnit& a, const PassageUnit& b) {
         if (a.minX != b.minX) return a.minX < b.minX;
         if (a.maxX != b.maxX) return a.maxX < b.maxX;
         const RowPassage& p = *a.first;
@@ -384,7 +394,14 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
         if (p.yEnd != q.yEnd) return p.yEnd < q.yEnd;
         if (p.xStart != q.xStart) return p.xStart < q.xStart;
         return p.xEnd < q.xEnd;
-    });
+    };
+    // An outline often runs through a row one way only.
+    if (!std::is_sorted(units_.begin(), units_.end(), order)) {
+        if (std::is_sorted(units_.rbegin(), units_.rend(), order))
+            std::reverse(units_.begin(), units_.end());
+        else
+            std::sort(units_.begin(), units_.end(), order);
+    }
 
     clusters_.clear();
     clusterWindings_.clear();
@@ -394,12 +411,17 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
     bool all = true;
     const int count = static_cast<int>(units_.size());
     for (int i = 0; i < count;) {
-        WindingCluster cluster{units_[i].minX >> kSubpixelShift, units_[i].maxX >> kSubpixelShift, i, i, true};
+        clusters_.emplace_back();
+        WindingCluster& cluster = clusters_.back();
+        cluster.colLo = units_[i].minX >> kSubpixelShift;
+        int colHi = units_[i].maxX >> kSubpixelShift;
         int j = i + 1;
-        while (j < count && (units_[j].minX >> kSubpixelShift) <= cluster.colHi) {
-            cluster.colHi = std::max(cluster.colHi, units_[j].maxX >> kSubpixelShift);
+        while (j < count && (units_[j].minX >> kSubpixelShift) <= colHi) {
+            colHi = std::max(colHi, units_[j].maxX >> kSubpixelShift);
             ++j;
         }
+        cluster.colHi = colHi;
+        cluster.unitBegin = i;
         cluster.unitEnd = j;
         clusterWindings_.insert(clusterWindings_.end(), winding, winding + kSampleLines);
         int lo = winding[0], hi = winding[0];
@@ -418,7 +440,6 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
         }
         cluster.holds = AreaHolds(lo, hi, nonZero);
         all = all && cluster.holds;
-        clusters_.push_back(cluster);
         i = j;
     }
     clusterWindings_.insert(clusterWindings_.end(), winding, winding + kSampleLines);
@@ -541,84 +562,332 @@ void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, bool& uni
     recheck();
 }
 
-// The sample crossings of one cluster's pieces, grouped by line and ordered along each.
-void CellRasterizer::ClusterCrossings(int cluster)
+namespace {
+
+// Sample line s lies at height 8 + 16 s of the row; an edge holds it when it starts at or above it
+// and ends below it (or the reverse), so shared vertices count once.
+inline void SampleLines(const RowPiece& p, int& s0, int& s1)
+{
+    const std::int32_t lo = std::min(p.ya, p.yb), hi = std::max(p.ya, p.yb);
+    s0 = std::max(0, (lo - 8 + 15) >> 4);                // first line at or below lo
+    s1 = std::min(kSampleLines, (hi - 8 + 15) >> 4);     // first line at or below hi
+}
+
+// Where a stretch of edge crosses sample line s (one it holds).
+inline std::int32_t SampleCrossingX(const RowPiece& p, int s)
+{
+    const double slope = static_cast<double>(p.xb - p.xa) / (p.yb - p.ya);
+    const double v = (8 + 16 * s - p.ya) * slope;
+    std::int32_t f = static_cast<std::int32_t>(v);
+    f -= v < f ? 1 : 0;   // floor
+    return p.xa + f;
+}
+
+} // namespace
+
+// The cluster's stretches of edge that reach into pixel column col go to pixelEdges_; winding[]
+// takes each sample line's winding left of the cluster moved by those wholly left of the column.
+void CellRasterizer::ReachingEdges(int cluster, int col, int* winding)
 {
     const WindingCluster& c = clusters_[cluster];
-    clusterPieces_.clear();
-    auto take = [&](const RowPassage& p) {
+    const std::int32_t x0 = col * kSubpixelScale, x1 = x0 + kSubpixelScale;
+    for (int s = 0; s < kSampleLines; ++s) winding[s] = clusterWindings_[cluster * kSampleLines + s];
+    pixelEdges_.clear();
+    auto passage = [&](const RowPassage& p) {
+        if ((p.minX >> kSubpixelShift) > col) return;
         const RowPiece* from = pieces_.data() + p.firstPiece;
-        clusterPieces_.insert(clusterPieces_.end(), from, from + p.pieces);
+        for (const RowPiece* q = from; q < from + p.pieces; ++q) {
+            if (std::min(q->xa, q->xb) >= x1) continue;
+            if (std::max(q->xa, q->xb) >= x0) {
+                pixelEdges_.push_back(q);
+                continue;
+            }
+            int s0, s1;
+            SampleLines(*q, s0, s1);
+            const int dir = q->yb > q->ya ? 1 : -1;
+            for (int s = s0; s < s1; ++s) winding[s] += dir;
+        }
     };
     for (int k = c.unitBegin; k < c.unitEnd; ++k) {
-        take(*units_[k].first);
-        if (units_[k].pair) take(*units_[k].second);
+        passage(*units_[k].first);
+        if (units_[k].pair) passage(*units_[k].second);
     }
-    const int begin = 0, end = static_cast<int>(clusterPieces_.size());
-    // Sample line s lies at height 8 + 16 s of the row; an edge holds it when it starts at or
-    // above it and ends below it (or the reverse), so shared vertices count once.
-    auto lines = [](const RowPiece& p, int& s0, int& s1) {
-        const std::int32_t lo = std::min(p.ya, p.yb), hi = std::max(p.ya, p.yb);
-        s0 = std::max(0, (lo - 8 + 15) >> 4);                // first line at or below lo
-        s1 = std::min(kSampleLines, (hi - 8 + 15) >> 4);     // first line at or below hi
-    };
-    // Taken from left to right, the crossings of each line come out nearly in order.
-    if (end - begin > 8)
-        std::sort(clusterPieces_.begin() + begin, clusterPieces_.begin() + end, [](const RowPiece& a, const RowPiece& b) {
-            return std::min(a.xa, a.xb) < std::min(b.xa, b.xb);
-        });
-    // Counted first, so that each crossing goes straight to its line's place.
-    int counts[kSampleLines + 1] = {};
-    for (int i = begin; i < end; ++i) {
+}
+
+// Each sample line's winding just left of pixel column col.
+void CellRasterizer::LineWindingsAt(int cluster, int col, int* winding)
+{
+    ReachingEdges(cluster, col, winding);
+    const std::int32_t x0 = col * kSubpixelScale;
+    for (const RowPiece* q : pixelEdges_) {
         int s0, s1;
-        lines(clusterPieces_[i], s0, s1);
-        if (s0 >= s1) continue;
-        ++counts[s0];
-        --counts[s1];
+        SampleLines(*q, s0, s1);
+        const int dir = q->yb > q->ya ? 1 : -1;
+        for (int s = s0; s < s1; ++s)
+            if (SampleCrossingX(*q, s) < x0) winding[s] += dir;
     }
-    lineStart_[0] = 0;
-    int running = 0;
+}
+
+// The pixel's coverage from what its sample lines see: the windings a line holds over some length
+// inside the pixel (not between two crossings at one x, nor left of a crossing on the pixel's left
+// border) decide whether its swept alpha stands; otherwise the inside length of all lines counts.
+std::uint32_t CellRasterizer::MeasurePixel(int cluster, int col, std::int64_t alpha, bool nonZero)
+{
+    const std::int32_t x0 = col * kSubpixelScale, x1 = x0 + kSubpixelScale;
+    int winding[kSampleLines];
+    ReachingEdges(cluster, col, winding);
+    int lo = 0x7FFFFFFF, hi = -0x7FFFFFFF;
+    std::int64_t insideLength = 0;
     for (int s = 0; s < kSampleLines; ++s) {
-        running += counts[s];
-        lineStart_[s + 1] = lineStart_[s] + running;
-    }
-    crossings_.resize(lineStart_[kSampleLines]);
-    int fill[kSampleLines];
-    for (int s = 0; s < kSampleLines; ++s) fill[s] = lineStart_[s];
-    for (int i = begin; i < end; ++i) {
-        const RowPiece& p = clusterPieces_[i];
-        int s0, s1;
-        lines(p, s0, s1);
-        if (s0 >= s1) continue;
-        const std::int32_t dir = p.yb > p.ya ? 1 : -1;
-        const double slope = static_cast<double>(p.xb - p.xa) / (p.yb - p.ya);
-        for (int s = s0; s < s1; ++s) {
-            const double v = (8 + 16 * s - p.ya) * slope;
-            std::int32_t f = static_cast<std::int32_t>(v);
-            f -= v < f ? 1 : 0;   // floor
-            crossings_[fill[s]++] = {p.xa + f, dir};
+        pixelCrossings_.clear();
+        for (const RowPiece* q : pixelEdges_) {
+            int s0, s1;
+            SampleLines(*q, s0, s1);
+            if (s < s0 || s >= s1) continue;
+            pixelCrossings_.push_back({SampleCrossingX(*q, s), q->yb > q->ya ? 1 : -1});
         }
-    }
-    for (int s = 0; s < kSampleLines; ++s) {
-        SampleCrossing* b = crossings_.data() + lineStart_[s];
-        SampleCrossing* e = crossings_.data() + lineStart_[s + 1];
-        if (e - b < 2) continue;
-        // Ties go by direction, so the order never depends on the order the edges came in.
-        const auto byX = [](const SampleCrossing& a, const SampleCrossing& c) {
-            return a.x != c.x ? a.x < c.x : a.dir < c.dir;
-        };
-        if (std::is_sorted(b, e, byX)) continue;
-        if (e - b <= 8) {
-            for (SampleCrossing* i = b + 1; i < e; ++i) {
-                SampleCrossing v = *i;
-                SampleCrossing* j = i;
-                while (j > b && byX(v, *(j - 1))) { *j = *(j - 1); --j; }
-                *j = v;
+        SampleCrossing* b = pixelCrossings_.data();
+        SampleCrossing* e = b + pixelCrossings_.size();
+        for (SampleCrossing* i = b + 1; i < e; ++i) {
+            const SampleCrossing v = *i;
+            SampleCrossing* j = i;
+            while (j > b && v.x < (j - 1)->x) { *j = *(j - 1); --j; }
+            *j = v;
+        }
+        int w = winding[s];
+        std::int32_t pos = x0;
+        for (SampleCrossing* n = b; n < e; ++n) {
+            if (n->x >= x1) break;
+            if (n->x > pos) {
+                if (Inside(w, nonZero)) insideLength += n->x - pos;
+                lo = std::min(lo, w);
+                hi = std::max(hi, w);
+                pos = n->x;
             }
-        } else {
-            std::sort(b, e, byX);
+            w += n->dir;
+        }
+        if (Inside(w, nonZero)) insideLength += x1 - pos;
+        lo = std::min(lo, w);
+        hi = std::max(hi, w);
+    }
+    return AreaHolds(lo, hi, nonZero) ? ExactCoverage(alpha, nonZero) : MeasuredCoverage(insideLength);
+}
+
+void CellRasterizer::BeginBands(int row)
+{
+    for (int y : bandTouched_) bandEvents_[y] = 0;
+    bandTouched_.clear();
+    bandUnbalanced_ = 0;
+    bandWinding_ = foldWinding_[rowLo_ + row];
+    bandClusters_ = 0;
+    bandCluster_ = -1;
+}
+
+// Adds (sign 1) or takes back (sign -1) what a passage does to the windings right of it.
+void CellRasterizer::AddBandEvents(const RowPassage& p, int sign)
+{
+    const int d = (p.yEnd > p.yStart ? 1 : -1) * sign;
+    const int ylo = std::min(p.yStart, p.yEnd), yhi = std::max(p.yStart, p.yEnd);
+    auto change = [&](int y, int delta) {
+        const int before = bandEvents_[y];
+        const int after = before + delta;
+        bandEvents_[y] = after;
+        if (before == 0) {
+            ++bandUnbalanced_;
+            bandTouched_.push_back(y);
+        } else if (after == 0) {
+            --bandUnbalanced_;
+        }
+    };
+    if (ylo == 0) bandWinding_ += d;
+    else change(ylo, d);
+    if (yhi < kSubpixelScale) change(yhi, -d);
+}
+
+namespace {
+
+// What one stretch of edge adds to the swept alpha of pixel column col of its row (as its cells would: the
+// cover left of the pixel, the cover inside it, less the area beside it), with the same exact
+// floor of every column crossing as the cell walk. With a memo, the crossing of the pixel's right
+// border is kept for the next column's left one.
+inline std::int64_t EdgeAlpha(const RowPiece& p, int col, BandMemo* memo)
+{
+    const int ex1 = p.xa >> kSubpixelShift, ex2 = p.xb >> kSubpixelShift;
+    const std::int32_t fx1 = p.xa & (kSubpixelScale - 1), fx2 = p.xb & (kSubpixelScale - 1);
+    const std::int64_t dy = p.yb - p.ya;
+    const std::int64_t whole = dy * 2 * kSubpixelScale;
+    const std::int32_t left = col * kSubpixelScale, right = left + kSubpixelScale;
+    // Height where the edge crosses the border at x, from its distance to the start along x.
+    auto crossing = [&](std::int32_t x, std::int64_t run, std::int64_t dx) {
+        if (memo && memo->x == x) return memo->y;
+        return p.ya + FloorDiv(run * dy, dx);
+    };
+    auto remember = [&](std::int64_t y) {
+        if (memo) *memo = {right, y};
+    };
+    if (p.xb >= p.xa) {
+        if (col < ex1) return 0;
+        if (col > ex2) return whole;
+        if (ex1 == ex2) return whole - (fx1 + fx2) * dy;
+        const std::int64_t dx = static_cast<std::int64_t>(p.xb) - p.xa;
+        const std::int64_t ya = col == ex1 ? p.ya : crossing(left, static_cast<std::int64_t>(left) - p.xa, dx);
+        const std::int64_t yb = col == ex2 ? p.yb : crossing(right, static_cast<std::int64_t>(right) - p.xa, dx);
+        if (col != ex2) remember(yb);
+        const std::int64_t fxa = col == ex1 ? fx1 : 0, fxb = col == ex2 ? fx2 : kSubpixelScale;
+        return (yb - p.ya) * 2 * kSubpixelScale - (fxa + fxb) * (yb - ya);
+    }
+    if (col > ex1) return whole;
+    if (col < ex2) return 0;
+    const std::int64_t dx = static_cast<std::int64_t>(p.xa) - p.xb;
+    const std::int64_t ya = col == ex1 ? p.ya : crossing(right, p.xa - static_cast<std::int64_t>(right), dx);
+    const std::int64_t yb = col == ex2 ? p.yb : crossing(left, p.xa - static_cast<std::int64_t>(left), dx);
+    if (col != ex1) remember(ya);
+    const std::int64_t fxa = col == ex1 ? fx1 : kSubpixelScale, fxb = col == ex2 ? fx2 : 0;
+    return (p.yb - ya) * 2 * kSubpixelScale - (fxa + fxb) * (yb - ya);
+}
+
+} // namespace
+
+namespace {
+
+inline std::int32_t TopX(const RowPassage& p) { return p.yStart == 0 ? p.xStart : p.xEnd; }
+inline std::int32_t BottomX(const RowPassage& p) { return p.yStart == 0 ? p.xEnd : p.xStart; }
+
+// Left to right across a row, for passages that cross the whole row as one straight edge.
+// Coincident passages go downward ones first, so the order never depends on the order the edges
+// came in.
+inline bool BandBefore(const RowPassage& a, const RowPassage& b)
+{
+    if (TopX(a) != TopX(b)) return TopX(a) < TopX(b);
+    if (BottomX(a) != BottomX(b)) return BottomX(a) < BottomX(b);
+    return a.yStart < b.yStart;
+}
+
+// Sorts a few passages in that order and tells whether none crosses another.
+inline bool OrderBands(const RowPassage** order, int count)
+{
+    for (int i = 1; i < count; ++i) {
+        const RowPassage* v = order[i];
+        int j = i;
+        while (j > 0 && BandBefore(*v, *order[j - 1])) {
+            order[j] = order[j - 1];
+            --j;
+        }
+        order[j] = v;
+    }
+    for (int i = 1; i < count; ++i)
+        if (BottomX(*order[i]) < BottomX(*order[i - 1])) return false;
+    return true;
+}
+
+} // namespace
+
+// The exact coverage of pixel column col across the ordered passages reaching into it, from the
+// winding w left of them.
+std::uint32_t CellRasterizer::BandArea(const RowPassage* const* order, BandMemo* memo, int count, int w, int col,
+                                       bool nonZero) const
+{
+    bool inside = Inside(w, nonZero);
+    std::int64_t alpha = inside ? kFullAlpha : 0;
+    for (int i = 0; i < count; ++i) {
+        const RowPassage& p = *order[i];
+        const int dir = p.yEnd > p.yStart ? 1 : -1;
+        w += dir;
+        const bool now = Inside(w, nonZero);
+        if (now == inside) continue;
+        // A passage made of one stretch of edge runs between its own ends.
+        const RowPiece edge{p.row, p.xStart, p.yStart, p.xEnd, p.yEnd};
+        const std::int64_t a = EdgeAlpha(edge, col, memo ? memo + i : nullptr);
+        alpha += now == (dir > 0) ? a : -a;
+        inside = now;
+    }
+    return ExactCoverage(alpha, true);
+}
+
+// A pixel whose passages each cross the whole row as one straight edge, none crossing another,
+// right of outline parts that leave the same winding at every height of the row, lies across
+// bands of one winding each: its coverage is the exact area of the inside bands, the signed areas
+// of the passages where inside turns to outside or back. Everything looked at is the pixel's own
+// passages and those wholly left of it, so a tile sees the same as the whole drawing.
+bool CellRasterizer::BandCoverage(int cluster, int col, bool nonZero, std::uint32_t& coverage)
+{
+    for (; bandClusters_ < cluster; ++bandClusters_) {
+        const WindingCluster& c = clusters_[bandClusters_];
+        for (int k = c.unitBegin; k < c.unitEnd; ++k) {
+            AddBandEvents(*units_[k].first, 1);
+            if (units_[k].pair) AddBandEvents(*units_[k].second, 1);
         }
     }
+    const WindingCluster& c = clusters_[cluster];
+    const std::int32_t x0 = col * kSubpixelScale;
+    constexpr int kMostBands = 16;
+
+    // Most clusters are nothing but such passages: ordered once, each pixel takes the ones
+    // reaching into it (a run of the order), with the winding left of the first.
+    if (bandCluster_ != cluster) {
+        bandCluster_ = cluster;
+        bandOrder_.clear();
+        bool whole = bandUnbalanced_ == 0;
+        for (int k = c.unitBegin; k < c.unitEnd && whole; ++k) {
+            const PassageUnit& u = units_[k];
+            for (int h = 0; h < (u.pair ? 2 : 1); ++h) {
+                const RowPassage& p = h == 0 ? *u.first : *u.second;
+                whole = whole && p.pieces == 1 && WholeRow(p);
+                bandOrder_.push_back(&p);
+            }
+        }
+        bandOrdered_ = whole && OrderBands(bandOrder_.data(), static_cast<int>(bandOrder_.size()));
+        if (bandOrdered_) {
+            bandLeftWindings_.resize(bandOrder_.size() + 1);
+            int w = bandWinding_;
+            for (std::size_t i = 0; i < bandOrder_.size(); ++i) {
+                bandLeftWindings_[i] = w;
+                w += bandOrder_[i]->yEnd > bandOrder_[i]->yStart ? 1 : -1;
+            }
+            bandLeftWindings_[bandOrder_.size()] = w;
+            bandMemo_.assign(bandOrder_.size(), BandMemo{});
+        }
+    }
+    if (bandOrdered_) {
+        const int n = static_cast<int>(bandOrder_.size());
+        int first = 0;
+        while (first < n && bandOrder_[first]->maxX < x0) ++first;
+        int last = first;
+        while (last < n && (bandOrder_[last]->minX >> kSubpixelShift) <= col) ++last;
+        if (last - first > kMostBands) return false;
+        coverage = BandArea(bandOrder_.data() + first, bandMemo_.data() + first, last - first, bandLeftWindings_[first],
+                            col, nonZero);
+        return true;
+    }
+
+    const RowPassage* touching[kMostBands];
+    int count = 0;
+    // (The units of a cluster need not be in x order any more.)
+    const int end = c.unitEnd;
+    for (int k = c.unitBegin; k < end; ++k) {
+        const PassageUnit& u = units_[k];
+        for (int h = 0; h < (u.pair ? 2 : 1); ++h) {
+            const RowPassage& p = h == 0 ? *u.first : *u.second;
+            if (p.maxX < x0 || (p.minX >> kSubpixelShift) > col) continue;
+            if (p.pieces != 1 || !WholeRow(p) || count == kMostBands) return false;
+            touching[count++] = &p;
+        }
+    }
+    // The windings the passages wholly left of the pixel leave.
+    auto lefts = [&](int sign) {
+        for (int k = c.unitBegin; k < end; ++k) {
+            const PassageUnit& u = units_[k];
+            if (u.first->maxX < x0) AddBandEvents(*u.first, sign);
+            if (u.pair && u.second->maxX < x0) AddBandEvents(*u.second, sign);
+        }
+    };
+    lefts(1);
+    const bool level = bandUnbalanced_ == 0;
+    const int w = bandWinding_;
+    lefts(-1);
+    if (!level || !OrderBands(touching, count)) return false;
+    coverage = BandArea(touching, nullptr, count, w, col, nonZero);
+    return true;
 }
 
 void CellRasterizer::SortRows()

@@ -49,6 +49,12 @@ struct SampleCrossing {
 
 constexpr int kSampleLines = 16;
 
+// Where a passage crossed a pixel column's border (x, 24.8) at row-local height y.
+struct BandMemo {
+    std::int32_t x = -0x7FFFFFFF - 1;
+    std::int64_t y = 0;
+};
+
 // Neighbouring passages of a row whose pixel columns touch, with what the sample lines' windings
 // can do among them.
 struct WindingCluster {
@@ -104,7 +110,13 @@ private:
     bool WindingsStaySimple(int row, bool nonZero);
     bool PrepareClusters(int row, bool nonZero);
     void SweepSubCluster(int begin, int end, int* winding, bool& uniform, int& lo, int& hi);
-    void ClusterCrossings(int cluster);
+    void ReachingEdges(int cluster, int col, int* winding);
+    void LineWindingsAt(int cluster, int col, int* winding);
+    std::uint32_t MeasurePixel(int cluster, int col, std::int64_t alpha, bool nonZero);
+    void BeginBands(int row);
+    void AddBandEvents(const RowPassage& p, int sign);
+    bool BandCoverage(int cluster, int col, bool nonZero, std::uint32_t& coverage);
+    std::uint32_t BandArea(const RowPassage* const* order, BandMemo* memo, int count, int w, int col, bool nonZero) const;
     static bool AreaHolds(int lo, int hi, bool nonZero)
     {
         if (nonZero) return (lo >= 0 && hi <= 1) || (lo >= -1 && hi <= 0) || lo >= 1 || hi <= -1;
@@ -120,7 +132,6 @@ private:
     std::vector<int> rowStart_;
     std::vector<int> rowEnd_;
     std::vector<RowPiece> pieces_;
-    std::vector<SampleCrossing> crossings_;   // of one cluster, grouped by sample line
     std::vector<RowPassage> passages_;
     std::vector<RowPassage> sortedPassages_;
     std::vector<PassageUnit> units_;
@@ -130,9 +141,22 @@ private:
     int foldLo_ = 0x7FFFFFFF, foldHi_ = -1;   // rows with a fold
     std::vector<WindingCluster> clusters_;   // of one row, left to right
     std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last
-    std::vector<RowPiece> clusterPieces_;
+    std::vector<const RowPiece*> pixelEdges_;    // of the pixel being measured
+    std::vector<SampleCrossing> pixelCrossings_;  // of one of its lines
+    // Passages left of the pixel looked at, for the band shortcut: where their windings change
+    // inside the row (by row-local height; heights 1 ... 255 must all come to 0 for the windings
+    // to be the same at every height) and the winding they leave just below the row's top.
+    int bandEvents_[kSubpixelScale + 1] = {};
+    std::vector<int> bandTouched_;
+    int bandUnbalanced_ = 0;
+    int bandWinding_ = 0;
+    int bandClusters_ = 0;   // clusters whose passages are in the events
+    int bandCluster_ = -1;   // the cluster whose passages are in bandOrder_
+    bool bandOrdered_ = false;                 // all of them cross the row as bands, left to right
+    std::vector<const RowPassage*> bandOrder_;
+    std::vector<int> bandLeftWindings_;        // the winding left of each of them, then right of all
+    std::vector<BandMemo> bandMemo_;           // the last column border each of them crossed
     bool passageOpen_ = false;     // the last piece's passage may take the next piece
-    int lineStart_[kSampleLines + 1] = {};
     int rowLo_ = 0x7FFFFFFF, rowHi_ = -1, rowCount_ = 0;
     int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
     int curX_ = 0, curRow_ = -1;
@@ -183,7 +207,6 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
     SortRows();
     const int rows = rowCount_;
     int winding[kSampleLines];
-    int cursor[kSampleLines];
     for (int r = 0; r < rows; ++r) {
         const int begin = rowStart_[r], end = rowEnd_[r];
         const int y = top_ + rowLo_ + r;
@@ -225,32 +248,13 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
             continue;
         }
 
+        BeginBands(r);
         const int clusterCount = static_cast<int>(clusters_.size());
         int at = 0;        // first cluster not left of the columns looked at
-        int loaded = -1;   // the cluster whose crossings are in crossings_
         // The cluster holding pixel column col, or -1 between clusters.
         auto locate = [&](int col) {
             while (at < clusterCount && clusters_[at].colHi < col) ++at;
             return at < clusterCount && clusters_[at].colLo <= col ? at : -1;
-        };
-        auto load = [&](int k) {
-            if (loaded == k) return;
-            ClusterCrossings(k);
-            for (int s = 0; s < kSampleLines; ++s) {
-                winding[s] = clusterWindings_[k * kSampleLines + s];
-                cursor[s] = lineStart_[s];
-            }
-            loaded = k;
-        };
-
-        // Moves every sample line's winding up to the column boundary at fixed-point x.
-        auto advance = [&](std::int32_t x) {
-            for (int s = 0; s < kSampleLines; ++s) {
-                int c = cursor[s];
-                const int e = lineStart_[s + 1];
-                while (c < e && crossings_[c].x < x) winding[s] += crossings_[c++].dir;
-                cursor[s] = c;
-            }
         };
         auto linesCoverage = [&](const int* w, std::int32_t cover) {
             int lo = w[0], hi = w[0];
@@ -265,8 +269,7 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
             const int k = locate(col);
             if (k < 0) return linesCoverage(&clusterWindings_[at * kSampleLines], cover);
             if (clusters_[k].holds) return ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
-            load(k);
-            advance(col * kSubpixelScale);
+            LineWindingsAt(k, col, winding);
             return linesCoverage(winding, cover);
         };
 
@@ -295,40 +298,10 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
                     inside += Inside(w[s], nonZero) ? 1 : 0;
                 }
                 v = AreaHolds(lo, hi, nonZero) ? ExactCoverage(alpha, nonZero) : LinesCoverage(inside);
+            } else if (BandCoverage(k, c.x, nonZero, v)) {
+                // Exact: the pixel's passages bound bands of one winding each.
             } else {
-                load(k);
-                const std::int32_t x0 = c.x * kSubpixelScale, x1 = x0 + kSubpixelScale;
-                advance(x0);
-                // Windings inside the pixel, line by line, with exact lengths for the sampled
-                // measure. A winding counts where it holds over some length of the line: not
-                // between two crossings at one x (edges touching there), nor just left of a
-                // crossing on the pixel's left border.
-                int lo = 0x7FFFFFFF, hi = -0x7FFFFFFF;
-                std::int64_t insideLength = 0;
-                for (int s = 0; s < kSampleLines; ++s) {
-                    int w = winding[s];
-                    std::int32_t pos = x0;
-                    int n = cursor[s];
-                    const int e = lineStart_[s + 1];
-                    for (; n < e && crossings_[n].x < x1; ++n) {
-                        if (crossings_[n].x > pos) {
-                            if (Inside(w, nonZero)) insideLength += crossings_[n].x - pos;
-                            lo = std::min(lo, w);
-                            hi = std::max(hi, w);
-                        }
-                        pos = crossings_[n].x;
-                        w += crossings_[n].dir;
-                    }
-                    lo = std::min(lo, w);
-                    hi = std::max(hi, w);
-                    if (Inside(w, nonZero)) insideLength += x1 - pos;
-                    cursor[s] = n;
-                    winding[s] = w;
-                }
-                if (AreaHolds(lo, hi, nonZero))
-                    v = ExactCoverage(alpha, nonZero);
-                else
-                    v = MeasuredCoverage(insideLength);
+                v = MeasurePixel(k, c.x, alpha, nonZero);
             }
             if (Visible(v)) emit(y, c.x, c.x + 1, v);
             cover += c.cover;

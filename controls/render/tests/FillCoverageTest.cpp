@@ -164,6 +164,92 @@ TEST(FillCoverage, EdgesMeetingOnASampleLineKeepTheExactArea)
     }
 }
 
+// Two copies of a band, the second a fraction of a pixel to the right: their slanted left edges
+// share pixels, where the sixteen sample lines misjudge the area of an edge that leaves the pixel
+// inside the row by a level or two. The copies' edges bound bands of one winding each, so those pixels get the exact
+// area of the inside bands: under non-zero the first copy's own pixels, under even-odd the strip
+// between the two left edges.
+TEST(FillCoverage, OverlappingCopiesKeepTheExactAreaOfTheirBands)
+{
+    struct Slant {
+        double top, bottom;   // x of the left edge at rows 4 and 28
+    };
+    const Slant slants[] = {{10.3, 82.7}, {12.1, 31.6}, {70.4, 9.9}};
+    const double shifts[] = {0.35, 0.8, 1.3};
+    const double width = 20;   // the right edges stay this far away
+    for (const Slant& slant : slants) {
+        auto shape = [&](PathBuilder& p, double dx) {
+            p.Polygon({slant.top + dx, 4, slant.top + width + dx, 4, slant.bottom + width + dx, 28, slant.bottom + dx, 28});
+        };
+        for (double shift : shifts) {
+            GuardedBitmap first(128, 32), second(128, 32);
+            PathBuilder a, b;
+            shape(a, 0);
+            shape(b, shift);
+            ASSERT_GE(DrawWhole(first, a, SolidFill()), 0);
+            ASSERT_GE(DrawWhole(second, b, SolidFill()), 0);
+            for (bool nonZero : {true, false}) {
+                SCOPED_TRACE(testing::Message() << (nonZero ? "non-zero" : "even-odd") << ", left edge from "
+                                                << slant.top << " to " << slant.bottom << ", shifted by " << shift);
+                RenderOptions options;
+                options.nonZeroFill = nonZero;
+                GuardedBitmap both(128, 32);
+                PathBuilder path;
+                shape(path, 0);
+                shape(path, shift);
+                ASSERT_GE(DrawWhole(both, path, SolidFill(), options), 0);
+                // Rows clear of the top and bottom edges; the pixels around the left edges there.
+                for (int y = 5; y <= 26; ++y) {
+                    const double atTop = slant.top + (slant.bottom - slant.top) * (y - 4) / 24;
+                    const double atBottom = slant.top + (slant.bottom - slant.top) * (y + 1 - 4) / 24;
+                    const int from = static_cast<int>(std::floor(std::min(atTop, atBottom))) - 1;
+                    const int to = static_cast<int>(std::floor(std::max(atTop, atBottom) + shift)) + 1;
+                    for (int x = from; x <= to; ++x) {
+                        if (nonZero)
+                            ASSERT_EQ(first.At(x, y), both.At(x, y)) << "at " << x << "," << y;
+                        else
+                            ASSERT_NEAR(first.At(x, y) - second.At(x, y), both.At(x, y), 1) << "at " << x << "," << y;
+                    }
+                }
+                EXPECT_TRUE(both.GuardsIntact());
+            }
+        }
+    }
+}
+
+// A band pixel takes the winding left of its passages as the same at every height of the row. A
+// wide rectangle whose top edge lies inside that row, under a band drawn twice, breaks that: the
+// rectangle's left side ends half way down the row, left of the band. The pixel must still get the
+// area of everything inside it: all but the corner above the rectangle and left of the band.
+TEST(FillCoverage, OutlineEndingInsideTheRowLeftOfABandCounts)
+{
+    struct Case {
+        const char* name;
+        bool nonZero;
+    };
+    const Case cases[] = {{"non-zero", true}, {"even-odd", false}};
+    for (const Case& c : cases) {
+        GuardedBitmap canvas(64, 32);
+        PathBuilder path;
+        path.Rect(2, 10.5, 60, 30);
+        path.Rect(20.3, 4, 40, 28).Rect(20.3, 4, 40, 28);
+        RenderOptions options;
+        options.nonZeroFill = c.nonZero;
+        ASSERT_GE(DrawWhole(canvas, path, SolidFill(), options), 0) << c.name;
+        if (c.nonZero) {
+            // Inside the band and the rectangle alike, but for 0.3 x 0.5 above the rectangle.
+            EXPECT_NEAR(static_cast<int>(std::lround(255 * (1 - 0.3 * 0.5))), canvas.At(20, 10), 1) << c.name;
+            EXPECT_EQ(255, canvas.At(20, 12)) << c.name;
+        } else {
+            // Windings 1 (the rectangle alone), 2 (the band alone, outside) and 3 (both): all the
+            // lower half.
+            EXPECT_EQ(128, canvas.At(20, 10)) << c.name;
+            EXPECT_EQ(255, canvas.At(20, 12)) << c.name;
+        }
+        EXPECT_TRUE(canvas.GuardsIntact()) << c.name;
+    }
+}
+
 TEST(FillCoverage, EllipseAreaAndSymmetry)
 {
     struct EllipseCase { double cx, cy, rx, ry; };

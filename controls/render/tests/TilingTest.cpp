@@ -60,6 +60,25 @@ std::vector<Scene> Scenes()
         {"pentagram dashed outline", [](PathBuilder& p) { Star(p, 60, 45, 40, 5, 2); }, Outline(1.0, OutlineDash), {}},
         {"star of 61 points with wide outline", [](PathBuilder& p) { Star(p, 60, 45, 44, 61, 30); },
          FillAndOutline(1.5, OutlineSolid), nonZero},
+        {"slanted band twice, a fraction of a pixel apart, non-zero",
+         [](PathBuilder& p) {
+             p.Polygon({10.3, 4, 30.3, 4, 102.7, 80, 82.7, 80}).Polygon({10.8, 4.2, 30.8, 4.2, 103.2, 80.2, 83.2, 80.2});
+         }, SolidFill(0xFFFFFF), nonZero},
+        {"slanted band twice, a fraction of a pixel apart, even-odd",
+         [](PathBuilder& p) {
+             p.Polygon({100.3, 6, 117, 6, 41.7, 84, 25, 84}).Polygon({99.9, 6, 116.6, 6, 41.3, 84, 24.6, 84});
+         }, SolidFill(0xFFFFFF), {}},
+        {"star of thin spikes with wide outline",
+         [](PathBuilder& p) {
+             const double pi = 3.14159265358979323846;
+             std::vector<double> xy;
+             for (int i = 0; i < 120; ++i) {
+                 const double a = pi * i / 60, r = i % 2 ? 12 : 44;
+                 xy.push_back(60 + r * std::cos(a));
+                 xy.push_back(45 + r * std::sin(a));
+             }
+             p.Polygon(xy);
+         }, FillAndOutline(2.0, OutlineSolid), {}},
         {"rounded rectangle filled and outlined",
          [](PathBuilder& p) {
              p.MoveTo(20, 10).LineTo(100, 10).CurveTo(110, 10, 110, 20, 110, 20).LineTo(110, 70)
