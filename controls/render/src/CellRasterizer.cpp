@@ -210,7 +210,7 @@ void CellRasterizer::WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, st
     }
 }
 
-// A new passage through the row for the piece just stored.
+// A new passage through the row for the row part just stored.
 inline void CellRasterizer::OpenPassage(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2,
                                         bool turnsBack, bool takesListEntry)
 {
@@ -222,9 +222,9 @@ inline void CellRasterizer::OpenPassage(int row, std::int32_t x1, std::int32_t f
     if (takesListEntry && ++rowPassages_[row] >= kRowPassageLimit) overflowed_ = true;
 }
 
-// A piece of an edge that lies inside the tile (fy1 != fy2): what AddRowPiece does for it,
+// The part of an edge in one row, inside the tile (fy1 != fy2): what AddRowPiece does for it,
 // without the cases at the tile's sides.
-inline __attribute__((always_inline)) void CellRasterizer::AddInsidePiece(int row, std::int32_t x1, std::int32_t fy1,
+inline __attribute__((always_inline)) void CellRasterizer::AddInsideRowPart(int row, std::int32_t x1, std::int32_t fy1,
                                                                            std::int32_t x2, std::int32_t fy2)
 {
     if (pieces_.size() >= maxCells_) {
@@ -307,11 +307,11 @@ void CellRasterizer::AddEdgeInside(std::int32_t x1, std::int32_t y1, std::int32_
         for (; r < rEnd; ++r) {
             const std::int32_t yb = (r + 1) * kSubpixelScale;
             const std::int32_t xb = dx == 0 ? x1 : CrossingX(x1, y1, dx, dy, yb);
-            AddInsidePiece(r - tileRow, xa, ya - r * kSubpixelScale, xb, kSubpixelScale);
+            AddInsideRowPart(r - tileRow, xa, ya - r * kSubpixelScale, xb, kSubpixelScale);
             xa = xb;
             ya = yb;
         }
-        AddInsidePiece(r - tileRow, xa, ya - r * kSubpixelScale, x2, y2 - r * kSubpixelScale);
+        AddInsideRowPart(r - tileRow, xa, ya - r * kSubpixelScale, x2, y2 - r * kSubpixelScale);
     } else {
         int r = (y1 - 1) >> kSubpixelShift;
         const int rEnd = y2 >> kSubpixelShift;
@@ -321,11 +321,11 @@ void CellRasterizer::AddEdgeInside(std::int32_t x1, std::int32_t y1, std::int32_
         for (; r > rEnd; --r) {
             const std::int32_t yb = r * kSubpixelScale;
             const std::int32_t xb = dx == 0 ? x1 : CrossingX(x1, y1, dx, dy, yb);
-            AddInsidePiece(r - tileRow, xa, ya - r * kSubpixelScale, xb, 0);
+            AddInsideRowPart(r - tileRow, xa, ya - r * kSubpixelScale, xb, 0);
             xa = xb;
             ya = yb;
         }
-        AddInsidePiece(r - tileRow, xa, ya - r * kSubpixelScale, x2, y2 - r * kSubpixelScale);
+        AddInsideRowPart(r - tileRow, xa, ya - r * kSubpixelScale, x2, y2 - r * kSubpixelScale);
     }
 }
 

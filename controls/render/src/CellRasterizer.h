@@ -99,7 +99,7 @@ private:
     void FlushCell();
     bool GrowCells();
     void AddEdgeInside(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
-    void AddInsidePiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
+    void AddInsideRowPart(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     void OpenPassage(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2, bool turnsBack,
                      bool takesListEntry);
     void AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
