@@ -33,7 +33,19 @@ inline std::int32_t CrossingX(std::int32_t x1, std::int32_t y1, std::int32_t dx,
 
 CellRasterizer::CellRasterizer(std::size_t maxCells) : maxCells_(maxCells)
 {
-    cells_.reserve(std::min<std::size_t>(maxCells, 1 << 16));
+    cells_.resize(std::min<std::size_t>(maxCells, 1 << 14));
+    passages_.resize(1 << 12);
+}
+
+// The store grows up to maxCells_; past that the tile is too complex.
+__attribute__((noinline)) bool CellRasterizer::GrowCells()
+{
+    if (cellCount_ >= maxCells_) {
+        overflowed_ = true;
+        return false;
+    }
+    cells_.resize(std::min(maxCells_, std::max<std::size_t>(2 * cells_.size(), 1024)));
+    return true;
 }
 
 void CellRasterizer::Reset(int left, int top, int right, int bottom)
@@ -42,9 +54,9 @@ void CellRasterizer::Reset(int left, int top, int right, int bottom)
     top_ = top;
     right_ = right;
     bottom_ = bottom;
-    cells_.clear();
+    cellCount_ = 0;
     pieces_.clear();
-    passages_.clear();
+    passageCount_ = 0;
     passageOpen_ = false;
     for (int r = std::max(rowLo_, 0); r <= rowHi_ && r < static_cast<int>(rowPassages_.size()); ++r)
         rowPassages_[r] = 0;
@@ -64,17 +76,6 @@ void CellRasterizer::Reset(int left, int top, int right, int bottom)
         foldWinding_.resize(rows, 0);
         rowPassages_.resize(rows, 0);
     }
-}
-
-void CellRasterizer::FlushCell()
-{
-    if (curRow_ < 0 || (curCover_ == 0 && curArea_ == 0)) return;
-    if (cells_.size() >= maxCells_) {
-        overflowed_ = true;
-    } else {
-        cells_.push_back({curX_, curRow_, curCover_, curArea_});
-    }
-    curCover_ = curArea_ = 0;
 }
 
 inline void CellRasterizer::SetCell(int x, int row)
@@ -209,11 +210,138 @@ void CellRasterizer::WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, st
     }
 }
 
+// A new passage through the row for the row part just stored.
+inline void CellRasterizer::OpenPassage(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2,
+                                        bool turnsBack, bool takesListEntry)
+{
+    if (passageCount_ == passages_.size()) passages_.resize(2 * passages_.size());
+    passages_[passageCount_++] = {row, x1, fy1, x2, fy2, std::min(x1, x2), std::max(x1, x2), 1, turnsBack ? 1 : 0,
+                                  static_cast<std::int32_t>(pieces_.size()) - 1};
+    passageOpen_ = true;
+    // Each passage through a row is a pair of entries in the row's list, which holds 255.
+    if (takesListEntry && ++rowPassages_[row] >= kRowPassageLimit) overflowed_ = true;
+}
+
+// The part of an edge in one row, inside the tile (fy1 != fy2): what AddRowPiece does for it,
+// without the cases at the tile's sides.
+inline __attribute__((always_inline)) void CellRasterizer::AddInsideRowPart(int row, std::int32_t x1, std::int32_t fy1,
+                                                                           std::int32_t x2, std::int32_t fy2)
+{
+    if (pieces_.size() >= maxCells_) {
+        overflowed_ = true;
+        return;
+    }
+    pieces_.push_back({row, x1, fy1, x2, fy2});
+    RowPassage* last = passageOpen_ ? &passages_[passageCount_ - 1] : nullptr;
+    if (last && last->row == row && last->xEnd == x1 && last->yEnd == fy1) {
+        if ((fy2 > fy1) == (fy1 > last->yStart)) {
+            last->xEnd = x2;
+            last->yEnd = fy2;
+            last->minX = std::min(last->minX, x2);
+            last->maxX = std::max(last->maxX, x2);
+            ++last->pieces;
+        } else {
+            OpenPassage(row, x1, fy1, x2, fy2, true, true);
+        }
+    } else {
+        OpenPassage(row, x1, fy1, x2, fy2, false, true);
+    }
+    auto moveTo = [&](int column) {
+        if (column != curX_ || row != curRow_) {
+            FlushCell();
+            curX_ = column;
+            curRow_ = row;
+        }
+    };
+    const std::int32_t ex1 = x1 >> kSubpixelShift, ex2 = x2 >> kSubpixelShift;
+    const std::int32_t fx1 = x1 & (kSubpixelScale - 1), fx2 = x2 & (kSubpixelScale - 1);
+    const std::int32_t dy = fy2 - fy1;
+    if (ex1 == ex2) {
+        moveTo(ex1);
+        curCover_ += dy;
+        curArea_ += (fx1 + fx2) * dy;
+        return;
+    }
+    // A chord of a curve crosses at most one column boundary: the height below it goes to the
+    // first cell, the rest to the second (all within 32 bits, as |dy| <= 256 and dx < 512).
+    if (ex2 == ex1 + 1) {
+        const std::int32_t dx = x2 - x1;
+        const std::int32_t p = (kSubpixelScale - fx1) * dy;
+        std::int32_t delta = p / dx;
+        if (p % dx < 0) --delta;
+        moveTo(ex1);
+        curCover_ += delta;
+        curArea_ += (fx1 + kSubpixelScale) * delta;
+        moveTo(ex2);
+        curCover_ += dy - delta;
+        curArea_ += fx2 * (dy - delta);
+        return;
+    }
+    if (ex2 == ex1 - 1) {
+        const std::int32_t dx = x1 - x2;
+        const std::int32_t p = fx1 * dy;
+        std::int32_t delta = p / dx;
+        if (p % dx < 0) --delta;
+        moveTo(ex1);
+        curCover_ += delta;
+        curArea_ += fx1 * delta;
+        moveTo(ex2);
+        curCover_ += dy - delta;
+        curArea_ += (fx2 + kSubpixelScale) * (dy - delta);
+        return;
+    }
+    WalkRowPiece(row, x1, fy1, x2, fy2);
+}
+
+// An edge wholly inside the tile: most are short chords of curves, within one or two rows.
+void CellRasterizer::AddEdgeInside(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
+{
+    const std::int32_t dx = x2 - x1, dy = y2 - y1;
+    const int tileRow = top_;
+    if (dy > 0) {
+        int r = y1 >> kSubpixelShift;
+        const int rEnd = (y2 - 1) >> kSubpixelShift;
+        if (r - tileRow < rowLo_) rowLo_ = r - tileRow;
+        if (rEnd - tileRow > rowHi_) rowHi_ = rEnd - tileRow;
+        std::int32_t xa = x1, ya = y1;
+        for (; r < rEnd; ++r) {
+            const std::int32_t yb = (r + 1) * kSubpixelScale;
+            const std::int32_t xb = dx == 0 ? x1 : CrossingX(x1, y1, dx, dy, yb);
+            AddInsideRowPart(r - tileRow, xa, ya - r * kSubpixelScale, xb, kSubpixelScale);
+            xa = xb;
+            ya = yb;
+        }
+        AddInsideRowPart(r - tileRow, xa, ya - r * kSubpixelScale, x2, y2 - r * kSubpixelScale);
+    } else {
+        int r = (y1 - 1) >> kSubpixelShift;
+        const int rEnd = y2 >> kSubpixelShift;
+        if (rEnd - tileRow < rowLo_) rowLo_ = rEnd - tileRow;
+        if (r - tileRow > rowHi_) rowHi_ = r - tileRow;
+        std::int32_t xa = x1, ya = y1;
+        for (; r > rEnd; --r) {
+            const std::int32_t yb = r * kSubpixelScale;
+            const std::int32_t xb = dx == 0 ? x1 : CrossingX(x1, y1, dx, dy, yb);
+            AddInsideRowPart(r - tileRow, xa, ya - r * kSubpixelScale, xb, 0);
+            xa = xb;
+            ya = yb;
+        }
+        AddInsideRowPart(r - tileRow, xa, ya - r * kSubpixelScale, x2, y2 - r * kSubpixelScale);
+    }
+}
+
 void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
 {
     // Horizontal edges cover no height; once the tile proved too complex, nothing more counts.
     if (y1 == y2 || overflowed_) return;
     const std::int32_t tileTop = top_ * kSubpixelScale, tileBottom = bottom_ * kSubpixelScale;
+    {
+        const std::int32_t leftEdge = left_ * kSubpixelScale, rightEdge = right_ * kSubpixelScale;
+        if (!countOnly_ && x1 >= leftEdge && x2 >= leftEdge && x1 < rightEdge && x2 < rightEdge && y1 >= tileTop &&
+            y2 >= tileTop && y1 <= tileBottom && y2 <= tileBottom) {
+            AddEdgeInside(x1, y1, x2, y2);
+            return;
+        }
+    }
     // Wherever the outline leaves the tile, the next pixel it reaches begins a new passage, as it
     // would if the outside pixels were walked.
     if ((y1 <= tileTop && y2 <= tileTop) || (y1 >= tileBottom && y2 >= tileBottom)) { BreakPassage(); return; }
@@ -295,7 +423,7 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
         x1 = x2 = leftEdge - kSubpixelScale;
     }
     if (!countOnly_) pieces_.push_back({row, x1, fy1, x2, fy2});
-    RowPassage* last = passageOpen_ ? &passages_.back() : nullptr;
+    RowPassage* last = passageOpen_ ? &passages_[passageCount_ - 1] : nullptr;
     if (last && last->row == row && last->xEnd == x1 && last->yEnd == fy1 &&
         ((fy2 > fy1) == (last->yEnd > last->yStart))) {
         last->xEnd = x2;
@@ -305,13 +433,9 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
         ++last->pieces;
     } else {
         const bool turnsBack = last && last->row == row && last->xEnd == x1 && last->yEnd == fy1;
-        passages_.push_back({row, x1, fy1, x2, fy2, std::min(x1, x2), std::max(x1, x2), 1, turnsBack ? 1 : 0,
-                             static_cast<std::int32_t>(pieces_.size()) - 1});
-        passageOpen_ = true;
-        // Each passage through a row is a pair of entries in the row's list, which holds 255.
-        // Passages left of the tile run along its side there and take none (so that narrower
-        // tiles see fewer).
-        if (!leftOfTile && ++rowPassages_[row] >= kRowPassageLimit) overflowed_ = true;
+        // Passages left of the tile run along its side there and take none of the row's list
+        // (so that narrower tiles see fewer).
+        OpenPassage(row, x1, fy1, x2, fy2, turnsBack, !leftOfTile);
     }
     if (row < rowLo_) rowLo_ = row;
     if (row > rowHi_) rowHi_ = row;
@@ -897,31 +1021,35 @@ void CellRasterizer::SortRows()
     rowCount_ = rows;
     rowStart_.assign(rows + 2, 0);
     rowEnd_.assign(rows, 0);
-    for (const PixelCell& c : cells_) ++rowStart_[c.row - rowLo_ + 2];
+    const PixelCell* const cellsBegin = cells_.data();
+    const PixelCell* const cellsEnd = cellsBegin + cellCount_;
+    for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) ++rowStart_[c->row - rowLo_ + 2];
     for (int r = 2; r < rows + 2; ++r) rowStart_[r] += rowStart_[r - 1];
-    sorted_.resize(cells_.size());
+    sorted_.resize(cellCount_);
     // With many cells for the tile's width, ordering them by column first (columns left of the
     // tile are already folded into one, those right of it only need to come last) and then by
     // row leaves every row in column order, without a comparison sort per row.
     const int columns = right_ - left_ + 2;
-    const bool byColumn = cells_.size() >= 2 * static_cast<std::size_t>(columns);
+    const bool byColumn = cellCount_ >= 2 * static_cast<std::size_t>(columns);
     if (byColumn) {
         auto column = [&](const PixelCell& c) { return std::min(std::max(c.x, left_ - 1), right_) - (left_ - 1); };
         columnStart_.assign(columns + 1, 0);
-        for (const PixelCell& c : cells_) ++columnStart_[column(c) + 1];
+        for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) ++columnStart_[column(*c) + 1];
         for (int k = 1; k <= columns; ++k) columnStart_[k] += columnStart_[k - 1];
-        byColumn_.resize(cells_.size());
-        for (const PixelCell& c : cells_) byColumn_[columnStart_[column(c)]++] = c;
+        byColumn_.resize(cellCount_);
+        for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) byColumn_[columnStart_[column(*c)]++] = *c;
         for (const PixelCell& c : byColumn_) sorted_[rowStart_[c.row - rowLo_ + 1]++] = c;
     } else {
-        for (const PixelCell& c : cells_) sorted_[rowStart_[c.row - rowLo_ + 1]++] = c;
+        for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) sorted_[rowStart_[c->row - rowLo_ + 1]++] = *c;
     }
     // rowStart_[r] now begins row r.
     passageStart_.assign(rows + 2, 0);
-    for (const RowPassage& p : passages_) ++passageStart_[p.row - rowLo_ + 2];
+    const RowPassage* const passagesEnd = passages_.data() + passageCount_;
+    for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p) ++passageStart_[p->row - rowLo_ + 2];
     for (int r = 2; r < rows + 2; ++r) passageStart_[r] += passageStart_[r - 1];
-    sortedPassages_.resize(passages_.size());
-    for (const RowPassage& p : passages_) sortedPassages_[passageStart_[p.row - rowLo_ + 1]++] = p;
+    sortedPassages_.resize(passageCount_);
+    for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p)
+        sortedPassages_[passageStart_[p->row - rowLo_ + 1]++] = *p;
     for (int r = 0; r < rows; ++r) {
         PixelCell* begin = sorted_.data() + rowStart_[r];
         PixelCell* end = sorted_.data() + rowStart_[r + 1];

@@ -103,6 +103,11 @@ public:
 private:
     void SetCell(int x, int row);
     void FlushCell();
+    bool GrowCells();
+    void AddEdgeInside(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+    void AddInsideRowPart(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
+    void OpenPassage(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2, bool turnsBack,
+                     bool takesListEntry);
     void AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     void WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     void BreakPassage();
@@ -125,14 +130,16 @@ private:
     bool Inside(int winding, bool nonZero) const { return nonZero ? winding != 0 : (winding & 1) != 0; }
 
     std::size_t maxCells_;
-    std::vector<PixelCell> cells_;
+    std::vector<PixelCell> cells_;            // storage: the first cellCount_ are the cells made
+    std::size_t cellCount_ = 0;
     std::vector<PixelCell> sorted_;
     std::vector<PixelCell> byColumn_;
     std::vector<int> columnStart_;
     std::vector<int> rowStart_;
     std::vector<int> rowEnd_;
     std::vector<RowPiece> pieces_;
-    std::vector<RowPassage> passages_;
+    std::vector<RowPassage> passages_;        // storage: the first passageCount_ are the passages
+    std::size_t passageCount_ = 0;
     std::vector<RowPassage> sortedPassages_;
     std::vector<PassageUnit> units_;
     std::vector<int> passageStart_;
@@ -198,6 +205,13 @@ inline std::uint32_t LinesCoverage(int insideLines)
 
 // Pixels whose coverage byte would be 0 are left alone.
 inline bool Visible(std::uint32_t exact) { return CoverageByte(exact) > 0; }
+
+inline void CellRasterizer::FlushCell()
+{
+    if (curRow_ < 0 || (curCover_ | curArea_) == 0) return;
+    if (cellCount_ < cells_.size() || GrowCells()) cells_[cellCount_++] = {curX_, curRow_, curCover_, curArea_};
+    curCover_ = curArea_ = 0;
+}
 
 template <class Emit>
 void CellRasterizer::Sweep(bool nonZero, Emit& emit)

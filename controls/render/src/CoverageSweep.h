@@ -14,7 +14,12 @@ class CoverageSweep {
 public:
     explicit CoverageSweep(unsigned cap) : cap_(cap) {}
 
-    void PaintTo(SpanPainter* painter, CoverageNodeWriter* writer) { painter_ = painter; writer_ = writer; }
+    // A writer that records nothing is left out, so pixels go straight to the painter.
+    void PaintTo(SpanPainter* painter, CoverageNodeWriter* writer)
+    {
+        painter_ = painter;
+        writer_ = writer && writer->recording() ? writer : nullptr;
+    }
     // Coverage goes into raster[(y - rasterTop) * rasterWidth + x - rasterLeft] instead of painting.
     void CollectTo(std::uint8_t* raster, int rasterLeft, int rasterTop, int rasterWidth)
     {
@@ -41,7 +46,7 @@ public:
 
 private:
     // exact is 0 where the pixels are blended with the coverage byte.
-    void Emit(int y, int x0, int x1, unsigned coverage, std::uint32_t exact)
+    inline __attribute__((always_inline)) void Emit(int y, int x0, int x1, unsigned coverage, std::uint32_t exact)
     {
         if (coverage == 0 || x0 >= x1) return;
         dirtyLeft_ = std::min(dirtyLeft_, x0);
@@ -60,21 +65,25 @@ private:
             else
                 painter_->ExactSpan(y, x0, x1, exact);
         }
-        if (writer_) {
-            if (coverage >= 255) {
-                // Neighbouring full stretches are recorded as one run.
-                if (runLength_ > 0 && runY_ == y && runX_ + runLength_ == x0) {
-                    runLength_ += x1 - x0;
-                } else {
-                    FlushRun();
-                    runX_ = x0;
-                    runY_ = y;
-                    runLength_ = x1 - x0;
-                }
+        if (writer_) Record(y, x0, x1, coverage);
+    }
+
+    // The stretch as coverage entries (full ones gathered into runs).
+    __attribute__((noinline)) void Record(int y, int x0, int x1, unsigned coverage)
+    {
+        if (coverage >= 255) {
+            // Neighbouring full stretches are recorded as one run.
+            if (runLength_ > 0 && runY_ == y && runX_ + runLength_ == x0) {
+                runLength_ += x1 - x0;
             } else {
                 FlushRun();
-                for (int x = x0; x < x1; ++x) writer_->Entry(x, y, static_cast<std::uint16_t>(coverage));
+                runX_ = x0;
+                runY_ = y;
+                runLength_ = x1 - x0;
             }
+        } else {
+            FlushRun();
+            for (int x = x0; x < x1; ++x) writer_->Entry(x, y, static_cast<std::uint16_t>(coverage));
         }
     }
 

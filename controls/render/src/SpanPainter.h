@@ -3,7 +3,10 @@
 // patterns are copied (mixed at partial coverage), 32-bit patterns blend by their own alpha, 8-bit
 // patterns are masks of the flat colour. Destination pixel (X, Y) takes pattern pixel
 // (X - originX, Y - originY + 1); pixels whose pattern pixel lies outside the pattern are left alone.
+#include <cstddef>
 #include <cstdint>
+
+#include "PixelBlend.h"
 
 struct ImagingBitmap;
 
@@ -19,9 +22,25 @@ public:
     void Pixel(int y, int x, unsigned coverage);
     // Pixels [x0, x1) of row y partly covered, exact coverage k / 2^17 (0 < k < 2^17): blended to
     // the nearest of d * (1 - a) + s * a; a 32-bit or 8-bit pattern's alpha scales the coverage.
-    void ExactSpan(int y, int x0, int x1, std::uint32_t k);
+    void ExactSpan(int y, int x0, int x1, std::uint32_t k)
+    {
+        // Most are single pixels of an outline in a flat colour.
+        if (x1 != x0 + 1 || patternBits_ || k == 0) {
+            ExactRun(y, x0, x1, k);
+            return;
+        }
+        unsigned char* p = bits_ + static_cast<size_t>(y) * bytesPerLine_ + static_cast<size_t>(x0) * pixelBytes_;
+        // The outline passes near here two rows on: fetch that line while this one is blended (a
+        // hint, harmless where it lies outside the bitmap).
+        __builtin_prefetch(p + 2 * bytesPerLine_, 1);
+        p[0] = BlendExact(blue_, p[0], k);
+        p[1] = BlendExact(green_, p[1], k);
+        p[2] = BlendExact(red_, p[2], k);
+        if (pixelBytes_ == 4) p[3] = BlendExact(255, p[3], k);
+    }
 
 private:
+    void ExactRun(int y, int x0, int x1, std::uint32_t k);
     const std::uint8_t* PatternPixel(int x, int y) const;
 
     unsigned char* bits_ = nullptr;

@@ -71,6 +71,30 @@ TEST(SpanPainter, FullSpansColourExactlyTheirPixels)
     }
 }
 
+TEST(SpanPainter, LongFullSpansColourExactlyTheirPixelsFromEveryStart)
+{
+    // Long runs are written in blocks of 16 pixels and words of 4 with single pixels around them:
+    // every start within 16 bytes of memory, and lengths around the block sizes.
+    for (int bits : {24, 32}) {
+        for (int x0 = 0; x0 < 16; ++x0) {
+            for (int length : {39, 40, 41, 47, 55, 56, 63, 64, 65, 100}) {
+                const int x1 = x0 + length;
+                SCOPED_TRACE(testing::Message() << bits << "-bit span " << x0 << ".." << x1);
+                FencedRow row(128, bits);
+                SpanPainter painter(row.get(), 0x00C0B0A0u, nullptr, 0, 0);
+                painter.Span(0, x0, x1, 255);
+                ASSERT_TRUE(row.FencesIntact());
+                const std::uint8_t expect[4] = {0xC0, 0xB0, 0xA0, 0xFF};
+                for (int x = 0; x < 128; ++x) {
+                    const bool inside = x >= x0 && x < x1;
+                    for (int k = 0; k < bits / 8; ++k)
+                        ASSERT_EQ(inside ? expect[k] : 0, row.Pixel(x)[k]) << "pixel " << x << " byte " << k;
+                }
+            }
+        }
+    }
+}
+
 TEST(SpanPainter, PartialSpansBlendOnlyTheirPixels)
 {
     for (int bits : {24, 32}) {
