@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "DirtyRect.h"
+
 #include "CellRasterizer.h"
 #include "CoverageNodeWriter.h"
 #include "SpanPainter.h"
@@ -38,21 +40,14 @@ public:
         Emit(y, x0, x1, v, exact);
     }
 
-    bool painted() const { return dirtyLeft_ < dirtyRight_; }
-    int dirtyLeft() const { return dirtyLeft_; }
-    int dirtyTop() const { return dirtyTop_; }
-    int dirtyRight() const { return dirtyRight_; }
-    int dirtyBottom() const { return dirtyBottom_; }
+    const DirtyRect& dirty() const { return dirty_; }
 
 private:
     // exact is 0 where the pixels are blended with the coverage byte.
     inline __attribute__((always_inline)) void Emit(int y, int x0, int x1, unsigned coverage, std::uint32_t exact)
     {
         if (coverage == 0 || x0 >= x1) return;
-        dirtyLeft_ = std::min(dirtyLeft_, x0);
-        dirtyRight_ = std::max(dirtyRight_, x1);
-        dirtyTop_ = std::min(dirtyTop_, y);
-        dirtyBottom_ = std::max(dirtyBottom_, y + 1);
+        dirty_.Add(y, x0, x1);
         if (raster_) {
             std::uint8_t* p = raster_ + static_cast<long>(y - rasterTop_) * rasterWidth_ + (x0 - rasterLeft_);
             for (int x = x0; x < x1; ++x) *p++ = static_cast<std::uint8_t>(coverage);
@@ -103,5 +98,5 @@ private:
     CoverageNodeWriter* writer_ = nullptr;
     std::uint8_t* raster_ = nullptr;
     int rasterLeft_ = 0, rasterTop_ = 0, rasterWidth_ = 0;
-    int dirtyLeft_ = 0x7FFFFFFF, dirtyTop_ = 0x7FFFFFFF, dirtyRight_ = -0x7FFFFFFF, dirtyBottom_ = -0x7FFFFFFF;
+    DirtyRect dirty_;
 };

@@ -33,10 +33,7 @@ ThinPixelBlender::ThinPixelBlender(ImagingBitmap* destination, std::uint32_t col
 void ThinPixelBlender::Blend(int x, int y, double a)
 {
     if (a > 1) a = 1;
-    if (x < dirtyLeft_) dirtyLeft_ = x;
-    if (x >= dirtyRight_) dirtyRight_ = x + 1;
-    if (y < dirtyTop_) dirtyTop_ = y;
-    if (y >= dirtyBottom_) dirtyBottom_ = y + 1;
+    dirty_.Add(y, x, x + 1);
     unsigned char* p = bits_ + static_cast<size_t>(y) * bytesPerLine_ + static_cast<size_t>(x) * pixelBytes_;
     const double keep = 1 - a;
     p[0] = static_cast<unsigned char>(RoundChannel(p[0] * keep + blue_ * a));
@@ -48,10 +45,7 @@ void ThinPixelBlender::Blend(int x, int y, double a)
 void ThinPixelBlender::BlendSpan(int y, int x0, int x1, unsigned coverage)
 {
     if (coverage > 255) coverage = 255;
-    if (x0 < dirtyLeft_) dirtyLeft_ = x0;
-    if (x1 > dirtyRight_) dirtyRight_ = x1;
-    if (y < dirtyTop_) dirtyTop_ = y;
-    if (y >= dirtyBottom_) dirtyBottom_ = y + 1;
+    dirty_.Add(y, x0, x1);
     // d (1 - c/255) + C c/255 rounded: the numerator is an integer and never lies half way between
     // two multiples of 255, so the nearest integer is (n + 127) / 255 exactly.
     const unsigned keep = 255 - coverage;

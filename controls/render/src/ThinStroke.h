@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdint>
+
+#include "DirtyRect.h"
 #include <vector>
 
 #include "CoverageNodeWriter.h"
@@ -22,11 +24,7 @@ public:
     // Pixels [x0, x1) of row y at the alpha coverage / 255.
     void BlendSpan(int y, int x0, int x1, unsigned coverage);
 
-    bool painted() const { return dirtyLeft_ < dirtyRight_; }
-    int dirtyLeft() const { return dirtyLeft_; }
-    int dirtyTop() const { return dirtyTop_; }
-    int dirtyRight() const { return dirtyRight_; }
-    int dirtyBottom() const { return dirtyBottom_; }
+    const DirtyRect& dirty() const { return dirty_; }
 
 private:
     unsigned char* bits_ = nullptr;
@@ -34,7 +32,7 @@ private:
     int pixelBytes_ = 3;
     double blue_, green_, red_;
     unsigned blueByte_, greenByte_, redByte_;
-    int dirtyLeft_ = 0x7FFFFFFF, dirtyTop_ = 0x7FFFFFFF, dirtyRight_ = -0x7FFFFFFF, dirtyBottom_ = -0x7FFFFFFF;
+    DirtyRect dirty_;
 };
 
 // Receives the exact pixel areas of a thin outline from the cell sweep. Narrow strokes are capped:

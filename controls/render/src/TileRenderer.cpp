@@ -206,6 +206,15 @@ void FillWholeTile(ImagingBitmap* bdst, const RECT& tile, const FillInfo& reques
     writer.EndNode(tile.left, tile.top, tile.right, tile.bottom, true);
 }
 
+// Ends a node with the rectangle its pass painted (an empty one when it painted nothing).
+void EndNodeOver(CoverageNodeWriter& writer, const DirtyRect& dirty, bool sorted)
+{
+    if (dirty.painted())
+        writer.EndNode(dirty.left(), dirty.top(), dirty.right(), dirty.bottom(), sorted);
+    else
+        writer.EndNode(0, 0, 0, 0, sorted);
+}
+
 } // namespace
 
 SplitDrawingScope::SplitDrawingScope()
@@ -394,10 +403,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         PointPlotter plotter(bdst, request.OutlineColor, tile, &writer);
         plotter.PlotWalk(walk);
         const ThinPixelBlender& b = plotter.blender();
-        if (b.painted())
-            writer.EndNode(b.dirtyLeft(), b.dirtyTop(), b.dirtyRight(), b.dirtyBottom(), false);
-        else
-            writer.EndNode(0, 0, 0, 0, false);
+        EndNodeOver(writer, b.dirty(), false);
     } else if (thin) {
         // Every drawn stretch of the walk on its own; a dash gap breaks the outline.
         ThinPixelBlender blender(bdst, request.OutlineColor);
@@ -422,10 +428,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
                 ws.thinRun.clear();
             }
         }
-        if (blender.painted())
-            writer.EndNode(blender.dirtyLeft(), blender.dirtyTop(), blender.dirtyRight(), blender.dirtyBottom(), false);
-        else
-            writer.EndNode(0, 0, 0, 0, false);
+        EndNodeOver(writer, blender.dirty(), false);
     }
 
     if (stroke.wide) {
@@ -445,10 +448,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             writer.BeginNode(CoverageOutline);
             ws.outlineCells.Sweep(true, sweep);
         sweep.FlushRun();
-            if (sweep.painted())
-                writer.EndNode(sweep.dirtyLeft(), sweep.dirtyTop(), sweep.dirtyRight(), sweep.dirtyBottom(), true);
-            else
-                writer.EndNode(0, 0, 0, 0, true);
+            EndNodeOver(writer, sweep.dirty(), true);
         }
     }
 
