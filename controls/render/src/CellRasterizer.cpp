@@ -66,14 +66,20 @@ void CellRasterizer::Reset(int left, int top, int right, int bottom)
     curCover_ = curArea_ = 0;
     overflowed_ = false;
     countOnly_ = false;
-    // Only the rows the last tile folded into are cleared.
+    // Only the rows the last tile folded into are cleared (with marks not yet summed).
     for (int r = foldLo_; r <= foldHi_; ++r) foldCover_[r] = foldWinding_[r] = 0;
+    if (foldMarked_) {
+        for (int r = foldLo_; r <= foldHi_ + 1; ++r) foldMarkCover_[r] = foldMarkWinding_[r] = 0;
+        foldMarked_ = false;
+    }
     foldLo_ = 0x7FFFFFFF;
     foldHi_ = -1;
     const std::size_t rows = bottom > top ? static_cast<std::size_t>(bottom - top) : 0;
     if (foldCover_.size() < rows) {
         foldCover_.resize(rows, 0);
         foldWinding_.resize(rows, 0);
+        foldMarkCover_.resize(rows + 1, 0);
+        foldMarkWinding_.resize(rows + 1, 0);
         rowPassages_.resize(rows, 0);
     }
 }
@@ -362,12 +368,21 @@ void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
     if (x1 < leftEdge && x2 < leftEdge) {
         // Wholly left of the tile: every row keeps only the heights, on a vertical left of it.
         const std::int32_t xv = leftEdge - kSubpixelScale;
-        for (int k = 0, n = rowHi - rowLo + 1; k < n; ++k) {
-            const int r = down ? rowLo + k : rowHi - k;
+        auto rowPart = [&](int r) {
             const std::int32_t rowY = r * kSubpixelScale;
             const std::int32_t ya = down ? std::max(y1, rowY) : std::min(y1, rowY + kSubpixelScale);
             const std::int32_t yb = down ? std::min(y2, rowY + kSubpixelScale) : std::max(y2, rowY);
             if (ya != yb) AddRowPiece(r - top_, xv, ya - rowY, xv, yb - rowY);
+        };
+        const int n = rowHi - rowLo + 1;
+        if (n < 3) {
+            for (int k = 0; k < n; ++k) rowPart(down ? rowLo + k : rowHi - k);
+        } else {
+            // The rows between the first and the last are crossed whole: their folds are marked
+            // once for the run and summed when the rows are swept.
+            rowPart(down ? rowLo : rowHi);
+            MarkWholeRowsLeft(rowLo + 1 - top_, rowHi - 1 - top_, down ? 1 : -1);
+            rowPart(down ? rowHi : rowLo);
         }
         if (leaves) BreakPassage();
         return;
@@ -385,6 +400,43 @@ void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
         AddRowPiece(r - top_, xa, ya - rowY, xb, yb - rowY);
     }
     if (leaves) BreakPassage();
+}
+
+// Rows [first, last] of the tile crossed whole, left of it, in direction dir (what AddRowPiece
+// folds row by row).
+void CellRasterizer::MarkWholeRowsLeft(int first, int last, int dir)
+{
+    if (pieces_.size() >= maxCells_ && !countOnly_) {
+        overflowed_ = true;
+        return;
+    }
+    foldMarkCover_[first] += dir * kSubpixelScale;
+    foldMarkCover_[last + 1] -= dir * kSubpixelScale;
+    foldMarkWinding_[first] += dir;
+    foldMarkWinding_[last + 1] -= dir;
+    foldMarked_ = true;
+    foldLo_ = std::min(foldLo_, first);
+    foldHi_ = std::max(foldHi_, last);
+    if (first < rowLo_) rowLo_ = first;
+    if (last > rowHi_) rowHi_ = last;
+    passageOpen_ = false;
+}
+
+// Adds the marked runs of whole rows left of the tile into the rows' folds.
+void CellRasterizer::SumFoldMarks()
+{
+    if (!foldMarked_) return;
+    std::int32_t cover = 0, winding = 0;
+    for (int r = foldLo_; r <= foldHi_ + 1; ++r) {
+        cover += foldMarkCover_[r];
+        winding += foldMarkWinding_[r];
+        foldMarkCover_[r] = foldMarkWinding_[r] = 0;
+        if (r <= foldHi_) {
+            foldCover_[r] += cover;
+            foldWinding_[r] += winding;
+        }
+    }
+    foldMarked_ = false;
 }
 
 void CellRasterizer::BreakPassage()

@@ -111,6 +111,8 @@ private:
     void AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     void WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     void BreakPassage();
+    void MarkWholeRowsLeft(int first, int last, int dir);
+    void SumFoldMarks();
     void SortRows();
     bool WindingsStaySimple(int row, bool nonZero);
     bool PrepareClusters(int row, bool nonZero);
@@ -146,6 +148,11 @@ private:
     std::vector<std::int32_t> foldCover_;     // per tile row: cover of whole-row pieces left of the tile
     std::vector<std::int32_t> foldWinding_;   // per tile row: their directions, summed
     int foldLo_ = 0x7FFFFFFF, foldHi_ = -1;   // rows with a fold
+    // Runs of whole rows left of the tile, as differences: +dir at a run's first row, -dir after
+    // its last; summed into the folds above when the tile is swept.
+    std::vector<std::int32_t> foldMarkCover_;
+    std::vector<std::int32_t> foldMarkWinding_;
+    bool foldMarked_ = false;
     std::vector<WindingCluster> clusters_;   // of one row, left to right
     std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last
     std::vector<const RowPiece*> pixelEdges_;    // of the pixel being measured
@@ -218,6 +225,7 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
 {
     FlushCell();
     if (overflowed_) return;
+    SumFoldMarks();
     SortRows();
     const int rows = rowCount_;
     int winding[kSampleLines];
