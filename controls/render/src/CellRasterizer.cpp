@@ -1071,16 +1071,18 @@ void CellRasterizer::SortRows()
     // Only the rows the outline reached are counted; indices below are relative to rowLo_.
     const int rows = rowHi_ >= rowLo_ ? rowHi_ - rowLo_ + 1 : 0;
     rowCount_ = rows;
-    rowStart_.assign(rows + 2, 0);
-    rowEnd_.assign(rows, 0);
+    rowStart_.assign(rows + 1, 0);
     const PixelCell* const cellsBegin = cells_.data();
     const PixelCell* const cellsEnd = cellsBegin + cellCount_;
-    for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) ++rowStart_[c->row - rowLo_ + 2];
-    for (int r = 2; r < rows + 2; ++r) rowStart_[r] += rowStart_[r - 1];
+    for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) ++rowStart_[c->row - rowLo_ + 1];
+    for (int r = 1; r <= rows; ++r) rowStart_[r] += rowStart_[r - 1];
+    // rowStart_[r] begins row r; rowEnd_[r] is where its next cell goes, then where it ends.
+    rowEnd_.assign(rowStart_.begin(), rowStart_.begin() + rows);
     sorted_.resize(cellCount_);
     // With many cells for the tile's width, ordering them by column first (columns left of the
     // tile are already folded into one, those right of it only need to come last) and then by
-    // row leaves every row in column order, without a comparison sort per row.
+    // row leaves every row in column order, without a comparison sort per row; cells of one
+    // column then reach their row one after another and are merged as they come.
     const int columns = right_ - left_ + 2;
     const bool byColumn = cellCount_ >= 2 * static_cast<std::size_t>(columns);
     if (byColumn) {
@@ -1090,11 +1092,24 @@ void CellRasterizer::SortRows()
         for (int k = 1; k <= columns; ++k) columnStart_[k] += columnStart_[k - 1];
         byColumn_.resize(cellCount_);
         for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) byColumn_[columnStart_[column(*c)]++] = *c;
-        for (const PixelCell& c : byColumn_) sorted_[rowStart_[c.row - rowLo_ + 1]++] = c;
+        PixelCell* const out = sorted_.data();
+        const int* const begins = rowStart_.data();
+        int* const ends = rowEnd_.data();
+        const int rowBase = rowLo_;
+        for (const PixelCell& c : byColumn_) {
+            const int r = c.row - rowBase;
+            int& at = ends[r];
+            if (at > begins[r] && out[at - 1].x == c.x) {
+                out[at - 1].cover += c.cover;
+                out[at - 1].area += c.area;
+            } else {
+                out[at++] = c;
+            }
+        }
     } else {
-        for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) sorted_[rowStart_[c->row - rowLo_ + 1]++] = *c;
+        for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) sorted_[rowEnd_[c->row - rowLo_]++] = *c;
     }
-    // rowStart_[r] now begins row r.
+    // The passages by row, in the order they came.
     passageStart_.assign(rows + 2, 0);
     const RowPassage* const passagesEnd = passages_.data() + passageCount_;
     for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p) ++passageStart_[p->row - rowLo_ + 2];
@@ -1102,14 +1117,12 @@ void CellRasterizer::SortRows()
     sortedPassages_.resize(passageCount_);
     for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p)
         sortedPassages_[passageStart_[p->row - rowLo_ + 1]++] = *p;
+    if (byColumn) return;   // already in column order and merged
     for (int r = 0; r < rows; ++r) {
         PixelCell* begin = sorted_.data() + rowStart_[r];
-        PixelCell* end = sorted_.data() + rowStart_[r + 1];
-        rowEnd_[r] = rowStart_[r + 1];
+        PixelCell* end = sorted_.data() + rowEnd_[r];
         if (end - begin < 2) continue;
-        if (byColumn) {
-            // Already in column order.
-        } else if (end - begin <= 12) {
+        if (end - begin <= 12) {
             for (PixelCell* i = begin + 1; i < end; ++i) {
                 PixelCell v = *i;
                 PixelCell* j = i;
