@@ -368,21 +368,18 @@ void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
     if (x1 < leftEdge && x2 < leftEdge) {
         // Wholly left of the tile: every row keeps only the heights, on a vertical left of it.
         const std::int32_t xv = leftEdge - kSubpixelScale;
-        auto rowPart = [&](int r) {
+        for (int k = 0, n = rowHi - rowLo + 1; k < n; ++k) {
+            if (k == 1 && n > 2) {
+                // The rows between the first and the last are crossed whole: their folds are
+                // marked once for the run and summed when the rows are swept.
+                MarkWholeRowsLeft(rowLo + 1 - top_, rowHi - 1 - top_, down ? 1 : -1);
+                k = n - 1;
+            }
+            const int r = down ? rowLo + k : rowHi - k;
             const std::int32_t rowY = r * kSubpixelScale;
             const std::int32_t ya = down ? std::max(y1, rowY) : std::min(y1, rowY + kSubpixelScale);
             const std::int32_t yb = down ? std::min(y2, rowY + kSubpixelScale) : std::max(y2, rowY);
             if (ya != yb) AddRowPiece(r - top_, xv, ya - rowY, xv, yb - rowY);
-        };
-        const int n = rowHi - rowLo + 1;
-        if (n < 3) {
-            for (int k = 0; k < n; ++k) rowPart(down ? rowLo + k : rowHi - k);
-        } else {
-            // The rows between the first and the last are crossed whole: their folds are marked
-            // once for the run and summed when the rows are swept.
-            rowPart(down ? rowLo : rowHi);
-            MarkWholeRowsLeft(rowLo + 1 - top_, rowHi - 1 - top_, down ? 1 : -1);
-            rowPart(down ? rowHi : rowLo);
         }
         if (leaves) BreakPassage();
         return;
