@@ -228,14 +228,21 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
     SumFoldMarks();
     SortRows();
     const int rows = rowCount_;
+    if (rows <= 0) return;
     int winding[kSampleLines];
+    // Kept at hand: emit may reach anything, so members would be fetched again for every row.
+    const int* const rowBegins = rowStart_.data();
+    const int* const rowEnds = rowEnd_.data();
+    const std::int32_t* const folds = foldCover_.data() + rowLo_;
+    const int firstY = top_ + rowLo_;
     for (int r = 0; r < rows; ++r) {
-        const int begin = rowStart_[r], end = rowEnd_[r];
-        const int y = top_ + rowLo_ + r;
+        const int begin = rowBegins[r], end = rowEnds[r];
+        const int y = firstY + r;
         // What lies left of the tile across the whole row: the cover every pixel starts from,
         // the same on every sample line.
-        const std::int32_t foldCover = foldCover_[rowLo_ + r];
+        const std::int32_t foldCover = folds[r];
         if (begin == end) {
+            // No cell: one run across the tile, or nothing.
             if (foldCover != 0) {
                 const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(foldCover) * 512, nonZero);
                 if (Visible(v)) emit(y, left_, right_, v);
