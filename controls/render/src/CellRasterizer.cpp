@@ -471,7 +471,16 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
         }
         x1 = x2 = leftEdge - kSubpixelScale;
     }
-    if (!countOnly_) pieces_.push_back({row, x1, fy1, x2, fy2});
+    if (!countOnly_) {
+        // (Written in its place: a piece built aside and copied in stalls on the copy.)
+        pieces_.emplace_back();
+        RowPiece& piece = pieces_.back();
+        piece.row = row;
+        piece.xa = x1;
+        piece.ya = fy1;
+        piece.xb = x2;
+        piece.yb = fy2;
+    }
     RowPassage* last = passageOpen_ ? &passages_[passageCount_ - 1] : nullptr;
     if (last && last->row == row && last->xEnd == x1 && last->yEnd == fy1 &&
         ((fy2 > fy1) == (last->yEnd > last->yStart))) {
