@@ -459,7 +459,11 @@ CurveSteps PathWalk::StepsOf(const tagPointF& p0, const tagPointF& p1, const tag
 
     stepEnds_.clear();
     FlattenSteps(p0, p1, p2, p3, request_->tolerance, [this](double, double x, double y) {
-        stepEnds_.push_back({x, y});
+        // (Written in its place: an end built aside and copied in stalls on the copy.)
+        stepEnds_.emplace_back();
+        StepEnd& end = stepEnds_.back();
+        end.x = x;
+        end.y = y;
         return true;
     });
     stepBoxes_.clear();
