@@ -59,7 +59,15 @@ int PathWalk::Outcode(double x, double y) const
 bool PathWalk::Append(double x, double y, std::uint8_t coverage)
 {
     if (static_cast<int>(points_.size()) >= capacity_) return false;
-    points_.push_back({x, y, coverage, dash_.dashed() && !dash_.on(), false, smooth_});
+    // (Written in place: a point built aside and copied in stalls on the copy.)
+    points_.emplace_back();
+    WalkPoint& p = points_.back();
+    p.x = x;
+    p.y = y;
+    p.coverage = coverage;
+    p.gap = dash_.dashed() && !dash_.on();
+    p.straight = false;
+    p.smooth = smooth_;
     return true;
 }
 
@@ -522,7 +530,17 @@ bool PathWalk::CubicAcrossClip(const CurveSteps& steps)
             if (code == 0 && lastCode == 0) {
                 // Chords from inside to inside are taken as they are.
                 if (static_cast<long>(points_.size()) + (end - k) > capacity_) return false;
-                for (; k < end; ++k) points_.push_back({steps.ends[k].x, steps.ends[k].y, 255, false, false, true});
+                // (Written in place: points built aside and copied in stall on the copy.)
+                points_.resize(points_.size() + (end - k));
+                WalkPoint* out = points_.data() + (points_.size() - (end - k));
+                for (; k < end; ++k, ++out) {
+                    out->x = steps.ends[k].x;
+                    out->y = steps.ends[k].y;
+                    out->coverage = 255;
+                    out->gap = false;
+                    out->straight = false;
+                    out->smooth = true;
+                }
                 curX_ = steps.ends[end - 1].x;
                 curY_ = steps.ends[end - 1].y;
                 continue;
