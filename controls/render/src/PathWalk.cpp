@@ -530,17 +530,7 @@ bool PathWalk::CubicAcrossClip(const CurveSteps& steps)
             if (code == 0 && lastCode == 0) {
                 // Chords from inside to inside are taken as they are.
                 if (static_cast<long>(points_.size()) + (end - k) > capacity_) return false;
-                // (Written in place: points built aside and copied in stall on the copy.)
-                points_.resize(points_.size() + (end - k));
-                WalkPoint* out = points_.data() + (points_.size() - (end - k));
-                for (; k < end; ++k, ++out) {
-                    out->x = steps.ends[k].x;
-                    out->y = steps.ends[k].y;
-                    out->coverage = 255;
-                    out->gap = false;
-                    out->straight = false;
-                    out->smooth = true;
-                }
+                for (; k < end; ++k) points_.push_back({steps.ends[k].x, steps.ends[k].y, 255, false, false, true});
                 curX_ = steps.ends[end - 1].x;
                 curY_ = steps.ends[end - 1].y;
                 continue;
