@@ -399,8 +399,8 @@ void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
     if (leaves) BreakPassage();
 }
 
-// Rows [first, last] of the tile crossed whole, left of it, in direction dir (what AddRowPiece
-// folds row by row).
+// Rows [first, last] of the tile crossed whole, left of it, in direction dir (what the row step
+// would fold one row at a time).
 void CellRasterizer::MarkWholeRowsLeft(int first, int last, int dir)
 {
     if (pieces_.size() >= maxCells_ && !countOnly_) {
@@ -472,14 +472,14 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
         x1 = x2 = leftEdge - kSubpixelScale;
     }
     if (!countOnly_) {
-        // (Written in its place: a piece built aside and copied in stalls on the copy.)
+        // (Written in its place: a row part built aside and copied in stalls on the copy.)
         pieces_.emplace_back();
-        RowPiece& piece = pieces_.back();
-        piece.row = row;
-        piece.xa = x1;
-        piece.ya = fy1;
-        piece.xb = x2;
-        piece.yb = fy2;
+        RowPiece& part = pieces_.back();
+        part.row = row;
+        part.xa = x1;
+        part.ya = fy1;
+        part.xb = x2;
+        part.yb = fy2;
     }
     RowPassage* last = passageOpen_ ? &passages_[passageCount_ - 1] : nullptr;
     if (last && last->row == row && last->xEnd == x1 && last->yEnd == fy1 &&
