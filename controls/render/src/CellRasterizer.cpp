@@ -66,14 +66,20 @@ void CellRasterizer::Reset(int left, int top, int right, int bottom)
     curCover_ = curArea_ = 0;
     overflowed_ = false;
     countOnly_ = false;
-    // Only the rows the last tile folded into are cleared.
+    // Only the rows the last tile folded into are cleared (with marks not yet summed).
     for (int r = foldLo_; r <= foldHi_; ++r) foldCover_[r] = foldWinding_[r] = 0;
+    if (foldMarked_) {
+        for (int r = foldLo_; r <= foldHi_ + 1; ++r) foldMarkCover_[r] = foldMarkWinding_[r] = 0;
+        foldMarked_ = false;
+    }
     foldLo_ = 0x7FFFFFFF;
     foldHi_ = -1;
     const std::size_t rows = bottom > top ? static_cast<std::size_t>(bottom - top) : 0;
     if (foldCover_.size() < rows) {
         foldCover_.resize(rows, 0);
         foldWinding_.resize(rows, 0);
+        foldMarkCover_.resize(rows + 1, 0);
+        foldMarkWinding_.resize(rows + 1, 0);
         rowPassages_.resize(rows, 0);
     }
 }
@@ -363,6 +369,12 @@ void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
         // Wholly left of the tile: every row keeps only the heights, on a vertical left of it.
         const std::int32_t xv = leftEdge - kSubpixelScale;
         for (int k = 0, n = rowHi - rowLo + 1; k < n; ++k) {
+            if (k == 1 && n > 2) {
+                // The rows between the first and the last are crossed whole: their folds are
+                // marked once for the run and summed when the rows are swept.
+                MarkWholeRowsLeft(rowLo + 1 - top_, rowHi - 1 - top_, down ? 1 : -1);
+                k = n - 1;
+            }
             const int r = down ? rowLo + k : rowHi - k;
             const std::int32_t rowY = r * kSubpixelScale;
             const std::int32_t ya = down ? std::max(y1, rowY) : std::min(y1, rowY + kSubpixelScale);
@@ -385,6 +397,43 @@ void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
         AddRowPiece(r - top_, xa, ya - rowY, xb, yb - rowY);
     }
     if (leaves) BreakPassage();
+}
+
+// Rows [first, last] of the tile crossed whole, left of it, in direction dir (what the row step
+// would fold one row at a time).
+void CellRasterizer::MarkWholeRowsLeft(int first, int last, int dir)
+{
+    if (pieces_.size() >= maxCells_ && !countOnly_) {
+        overflowed_ = true;
+        return;
+    }
+    foldMarkCover_[first] += dir * kSubpixelScale;
+    foldMarkCover_[last + 1] -= dir * kSubpixelScale;
+    foldMarkWinding_[first] += dir;
+    foldMarkWinding_[last + 1] -= dir;
+    foldMarked_ = true;
+    foldLo_ = std::min(foldLo_, first);
+    foldHi_ = std::max(foldHi_, last);
+    if (first < rowLo_) rowLo_ = first;
+    if (last > rowHi_) rowHi_ = last;
+    passageOpen_ = false;
+}
+
+// Adds the marked runs of whole rows left of the tile into the rows' folds.
+void CellRasterizer::SumFoldMarks()
+{
+    if (!foldMarked_) return;
+    std::int32_t cover = 0, winding = 0;
+    for (int r = foldLo_; r <= foldHi_ + 1; ++r) {
+        cover += foldMarkCover_[r];
+        winding += foldMarkWinding_[r];
+        foldMarkCover_[r] = foldMarkWinding_[r] = 0;
+        if (r <= foldHi_) {
+            foldCover_[r] += cover;
+            foldWinding_[r] += winding;
+        }
+    }
+    foldMarked_ = false;
 }
 
 void CellRasterizer::BreakPassage()
@@ -422,7 +471,16 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
         }
         x1 = x2 = leftEdge - kSubpixelScale;
     }
-    if (!countOnly_) pieces_.push_back({row, x1, fy1, x2, fy2});
+    if (!countOnly_) {
+        // (Written in its place: a row part built aside and copied in stalls on the copy.)
+        pieces_.emplace_back();
+        RowPiece& part = pieces_.back();
+        part.row = row;
+        part.xa = x1;
+        part.ya = fy1;
+        part.xb = x2;
+        part.yb = fy2;
+    }
     RowPassage* last = passageOpen_ ? &passages_[passageCount_ - 1] : nullptr;
     if (last && last->row == row && last->xEnd == x1 && last->yEnd == fy1 &&
         ((fy2 > fy1) == (last->yEnd > last->yStart))) {
@@ -1019,16 +1077,18 @@ void CellRasterizer::SortRows()
     // Only the rows the outline reached are counted; indices below are relative to rowLo_.
     const int rows = rowHi_ >= rowLo_ ? rowHi_ - rowLo_ + 1 : 0;
     rowCount_ = rows;
-    rowStart_.assign(rows + 2, 0);
-    rowEnd_.assign(rows, 0);
+    rowStart_.assign(rows + 1, 0);
     const PixelCell* const cellsBegin = cells_.data();
     const PixelCell* const cellsEnd = cellsBegin + cellCount_;
-    for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) ++rowStart_[c->row - rowLo_ + 2];
-    for (int r = 2; r < rows + 2; ++r) rowStart_[r] += rowStart_[r - 1];
+    for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) ++rowStart_[c->row - rowLo_ + 1];
+    for (int r = 1; r <= rows; ++r) rowStart_[r] += rowStart_[r - 1];
+    // rowStart_[r] begins row r; rowEnd_[r] is where its next cell goes, then where it ends.
+    rowEnd_.assign(rowStart_.begin(), rowStart_.begin() + rows);
     sorted_.resize(cellCount_);
     // With many cells for the tile's width, ordering them by column first (columns left of the
     // tile are already folded into one, those right of it only need to come last) and then by
-    // row leaves every row in column order, without a comparison sort per row.
+    // row leaves every row in column order, without a comparison sort per row; cells of one
+    // column then reach their row one after another and are merged as they come.
     const int columns = right_ - left_ + 2;
     const bool byColumn = cellCount_ >= 2 * static_cast<std::size_t>(columns);
     if (byColumn) {
@@ -1038,11 +1098,24 @@ void CellRasterizer::SortRows()
         for (int k = 1; k <= columns; ++k) columnStart_[k] += columnStart_[k - 1];
         byColumn_.resize(cellCount_);
         for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) byColumn_[columnStart_[column(*c)]++] = *c;
-        for (const PixelCell& c : byColumn_) sorted_[rowStart_[c.row - rowLo_ + 1]++] = c;
+        PixelCell* const out = sorted_.data();
+        const int* const begins = rowStart_.data();
+        int* const ends = rowEnd_.data();
+        const int rowBase = rowLo_;
+        for (const PixelCell& c : byColumn_) {
+            const int r = c.row - rowBase;
+            int& at = ends[r];
+            if (at > begins[r] && out[at - 1].x == c.x) {
+                out[at - 1].cover += c.cover;
+                out[at - 1].area += c.area;
+            } else {
+                out[at++] = c;
+            }
+        }
     } else {
-        for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) sorted_[rowStart_[c->row - rowLo_ + 1]++] = *c;
+        for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) sorted_[rowEnd_[c->row - rowLo_]++] = *c;
     }
-    // rowStart_[r] now begins row r.
+    // The passages by row, in the order they came.
     passageStart_.assign(rows + 2, 0);
     const RowPassage* const passagesEnd = passages_.data() + passageCount_;
     for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p) ++passageStart_[p->row - rowLo_ + 2];
@@ -1050,14 +1123,12 @@ void CellRasterizer::SortRows()
     sortedPassages_.resize(passageCount_);
     for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p)
         sortedPassages_[passageStart_[p->row - rowLo_ + 1]++] = *p;
+    if (byColumn) return;   // already in column order and merged
     for (int r = 0; r < rows; ++r) {
         PixelCell* begin = sorted_.data() + rowStart_[r];
-        PixelCell* end = sorted_.data() + rowStart_[r + 1];
-        rowEnd_[r] = rowStart_[r + 1];
+        PixelCell* end = sorted_.data() + rowEnd_[r];
         if (end - begin < 2) continue;
-        if (byColumn) {
-            // Already in column order.
-        } else if (end - begin <= 12) {
+        if (end - begin <= 12) {
             for (PixelCell* i = begin + 1; i < end; ++i) {
                 PixelCell v = *i;
                 PixelCell* j = i;

@@ -111,6 +111,8 @@ private:
     void AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     void WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     void BreakPassage();
+    void MarkWholeRowsLeft(int first, int last, int dir);
+    void SumFoldMarks();
     void SortRows();
     bool WindingsStaySimple(int row, bool nonZero);
     bool PrepareClusters(int row, bool nonZero);
@@ -146,6 +148,11 @@ private:
     std::vector<std::int32_t> foldCover_;     // per tile row: cover of whole-row pieces left of the tile
     std::vector<std::int32_t> foldWinding_;   // per tile row: their directions, summed
     int foldLo_ = 0x7FFFFFFF, foldHi_ = -1;   // rows with a fold
+    // Runs of whole rows left of the tile, as differences: +dir at a run's first row, -dir after
+    // its last; summed into the folds above when the tile is swept.
+    std::vector<std::int32_t> foldMarkCover_;
+    std::vector<std::int32_t> foldMarkWinding_;
+    bool foldMarked_ = false;
     std::vector<WindingCluster> clusters_;   // of one row, left to right
     std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last
     std::vector<const RowPiece*> pixelEdges_;    // of the pixel being measured
@@ -218,16 +225,24 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
 {
     FlushCell();
     if (overflowed_) return;
+    SumFoldMarks();
     SortRows();
     const int rows = rowCount_;
+    if (rows <= 0) return;
     int winding[kSampleLines];
+    // Kept at hand: emit may reach anything, so members would be fetched again for every row.
+    const int* const rowBegins = rowStart_.data();
+    const int* const rowEnds = rowEnd_.data();
+    const std::int32_t* const folds = foldCover_.data() + rowLo_;
+    const int firstY = top_ + rowLo_;
     for (int r = 0; r < rows; ++r) {
-        const int begin = rowStart_[r], end = rowEnd_[r];
-        const int y = top_ + rowLo_ + r;
+        const int begin = rowBegins[r], end = rowEnds[r];
+        const int y = firstY + r;
         // What lies left of the tile across the whole row: the cover every pixel starts from,
         // the same on every sample line.
-        const std::int32_t foldCover = foldCover_[rowLo_ + r];
+        const std::int32_t foldCover = folds[r];
         if (begin == end) {
+            // No cell: one run across the tile, or nothing.
             if (foldCover != 0) {
                 const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(foldCover) * 512, nonZero);
                 if (Visible(v)) emit(y, left_, right_, v);

@@ -59,7 +59,15 @@ int PathWalk::Outcode(double x, double y) const
 bool PathWalk::Append(double x, double y, std::uint8_t coverage)
 {
     if (static_cast<int>(points_.size()) >= capacity_) return false;
-    points_.push_back({x, y, coverage, dash_.dashed() && !dash_.on(), false, smooth_});
+    // (Written in place: a point built aside and copied in stalls on the copy.)
+    points_.emplace_back();
+    WalkPoint& p = points_.back();
+    p.x = x;
+    p.y = y;
+    p.coverage = coverage;
+    p.gap = dash_.dashed() && !dash_.on();
+    p.straight = false;
+    p.smooth = smooth_;
     return true;
 }
 
@@ -459,7 +467,11 @@ CurveSteps PathWalk::StepsOf(const tagPointF& p0, const tagPointF& p1, const tag
 
     stepEnds_.clear();
     FlattenSteps(p0, p1, p2, p3, request_->tolerance, [this](double, double x, double y) {
-        stepEnds_.push_back({x, y});
+        // (Written in its place: an end built aside and copied in stalls on the copy.)
+        stepEnds_.emplace_back();
+        StepEnd& end = stepEnds_.back();
+        end.x = x;
+        end.y = y;
         return true;
     });
     stepBoxes_.clear();

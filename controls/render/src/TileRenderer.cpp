@@ -108,15 +108,22 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
 {
     // Sides of no length are dropped first, as the outline does, so that the side added at each
     // end of a part is a real one.
-    pts.clear();
+    // (Each point is written in its place: one built aside and copied in stalls on the copy.)
+    pts.resize(count);
+    StrokePoint* const kept = pts.data();
+    int keptCount = 0;
     for (int i = 0; i < count; ++i) {
         const WalkPoint& p = input[i];
-        if (!pts.empty()) {
-            const double dx = p.x - pts.back().x, dy = p.y - pts.back().y;
+        if (keptCount > 0) {
+            const double dx = p.x - kept[keptCount - 1].x, dy = p.y - kept[keptCount - 1].y;
             if (dx * dx + dy * dy < 1e-12) continue;
         }
-        pts.push_back({p.x, p.y, p.smooth});
+        kept[keptCount].x = p.x;
+        kept[keptCount].y = p.y;
+        kept[keptCount].smooth = p.smooth;
+        ++keptCount;
     }
+    pts.resize(keptCount);
     if (closed && pts.size() > 2) {
         const double dx = pts.front().x - pts.back().x, dy = pts.front().y - pts.back().y;
         if (dx * dx + dy * dy < 1e-12) pts.pop_back();

@@ -63,6 +63,18 @@ Figure GridDiamond(int cx, int cy, int r)
             {(cx - r) * kSubpixelScale, (cy - r) * kSubpixelScale}};
 }
 
+// A tall bar with long slanted sides: most of each side crosses rows whole, many of them left of
+// a narrow tile.
+Figure SlantedBar(double topLeft, double bottomLeft, double width, double top, double bottom, bool clockwise)
+{
+    Figure f{{ToFixed(topLeft), ToFixed(top)},
+             {ToFixed(topLeft + width), ToFixed(top)},
+             {ToFixed(bottomLeft + width), ToFixed(bottom)},
+             {ToFixed(bottomLeft), ToFixed(bottom)}};
+    if (clockwise) std::reverse(f.begin(), f.end());
+    return f;
+}
+
 using Coverage = std::map<std::pair<int, int>, std::uint32_t>;   // (y, x) -> exact coverage
 
 // Converts the figures in tiles of tileWidth x tileHeight over [0, width) x [0, height).
@@ -114,6 +126,11 @@ TEST(CellRasterizer, SmallTilesGiveTheCoverageOfOneTile)
         {"ellipse with a hole", {Ellipse(30.1, 25.2, 20.3, 18.7, false), Ellipse(30.6, 25.9, 8.3, 6.2, true)}},
         {"comb", {Comb(3.3, 10.45, 40)}},
         {"diamond on the grid", {GridDiamond(28, 24, 17)}},
+        {"crossing tall bars",
+         {SlantedBar(10.3, 31.7, 9.45, 1.6, 54.3, false), SlantedBar(36.2, 12.9, 7.85, 2.45, 53.1, false)}},
+        {"tall bars wound both ways",
+         {SlantedBar(8.6, 14.1, 30.2, 0.7, 55.4, false), SlantedBar(20.35, 17.8, 6.1, 3.5, 51.25, true),
+          SlantedBar(22.1, 25.3, 12.6, 5.15, 49.9, false)}},
     };
     const std::pair<int, int> tilings[] = {{7, 5}, {16, 3}, {1, 1}, {3, 64}};
     for (const Drawing& d : drawings) {
@@ -203,5 +220,45 @@ TEST(CellRasterizer, ChordsAcrossColumnBoundariesGiveEachPixelItsArea)
                 checked += expect < kFullAlpha ? 1 : 0;
             }
         EXPECT_GT(checked, 100);
+    }
+}
+
+TEST(CellRasterizer, ATileOnlyCountedLeavesNothingForTheNext)
+{
+    // Long sides left of the tile are kept for the sweep; a pass that is never swept (counting,
+    // or one that proved too complex) must not hand them on to the next tile.
+    const std::vector<Figure> figures{SlantedBar(2.3, 5.8, 20.4, 1.2, 54.6, false),
+                                      SlantedBar(4.1, 3.3, 12.7, 6.55, 50.2, true)};
+    auto feed = [&figures](CellRasterizer& cells) {
+        for (const Figure& f : figures)
+            for (size_t i = 0; i < f.size(); ++i) {
+                const FixedPoint a = f[i], b = f[(i + 1) % f.size()];
+                cells.AddEdge(a.x, a.y, b.x, b.y);
+            }
+    };
+    using Stretches = std::vector<std::vector<std::uint32_t>>;   // y, x0, x1, coverage
+    auto sweep = [](CellRasterizer& cells) {
+        Stretches out;
+        auto emit = [&out](int y, int x0, int x1, std::uint32_t v) {
+            out.push_back({static_cast<std::uint32_t>(y), static_cast<std::uint32_t>(x0), static_cast<std::uint32_t>(x1), v});
+        };
+        cells.Sweep(false, emit);
+        return out;
+    };
+    CellRasterizer fresh(1 << 16);
+    fresh.Reset(14, 0, 19, 56);
+    feed(fresh);
+    const Stretches expected = sweep(fresh);
+    ASSERT_GT(expected.size(), 40u);
+
+    for (const int countedLeft : {9, 14, 30}) {
+        SCOPED_TRACE(testing::Message() << "tile counted from column " << countedLeft);
+        CellRasterizer cells(1 << 16);
+        cells.Reset(countedLeft, 0, countedLeft + 5, 56);
+        cells.CountOnly(true);
+        feed(cells);
+        cells.Reset(14, 0, 19, 56);
+        feed(cells);
+        EXPECT_EQ(expected, sweep(cells));
     }
 }
