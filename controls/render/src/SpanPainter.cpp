@@ -15,6 +15,11 @@ SpanPainter::SpanPainter(ImagingBitmap* destination, std::uint32_t colour, const
       originX_(originX),
       originY_(originY)
 {
+    for (int i = 0; i < 16; ++i) {
+        fullRun_[3 * i] = blue_;
+        fullRun_[3 * i + 1] = green_;
+        fullRun_[3 * i + 2] = red_;
+    }
     if (!destination || !destination->Addr || (destination->BitsPerPixel != 24 && destination->BitsPerPixel != 32))
         return;
     bits_ = destination->Addr;
@@ -48,12 +53,11 @@ void SpanPainter::Span(int y, int x0, int x1, unsigned coverage)
                 int n = x1 - x0;
                 if (n >= 8) {
                     // Sixteen pixels are three 16-byte stores, four pixels three 32-bit words.
-                    alignas(16) std::uint8_t run[48];
-                    for (int i = 0; i < 16; ++i) { run[3 * i] = blue_; run[3 * i + 1] = green_; run[3 * i + 2] = red_; }
+                    const std::uint8_t* const run = fullRun_;
                     if (n >= 16) {
-                        const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(run));
-                        const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(run + 16));
-                        const __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(run + 32));
+                        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run));
+                        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run + 16));
+                        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run + 32));
                         for (; n >= 16; n -= 16, p += 48) {
                             _mm_storeu_si128(reinterpret_cast<__m128i*>(p), a);
                             _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), b);

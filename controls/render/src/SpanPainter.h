@@ -47,6 +47,8 @@ private:
     int bytesPerLine_ = 0;
     int pixelBytes_ = 3;
     std::uint8_t blue_, green_, red_;
+    // Sixteen pixels of the flat colour in a 24-bit destination, for the stores of full runs.
+    alignas(16) std::uint8_t fullRun_[48];
     const unsigned char* patternBits_ = nullptr;
     int patternWidth_ = 0, patternHeight_ = 0, patternBytesPerLine_ = 0, patternPixelBytes_ = 0;
     int originX_ = 0, originY_ = 0;
