@@ -49,6 +49,20 @@ struct SampleCrossing {
 
 constexpr int kSampleLines = 16;
 
+// A stretch of pixels [x0, x1) of one row at one exact coverage, as handed on a row at a time.
+struct CoverageStretch {
+    std::int32_t x0, x1;
+    std::uint32_t exact;
+};
+
+// Hands a row's stretches to an emitter one by one; emitters that take a whole row at once
+// overload this.
+template <class Emit>
+inline void EmitStretches(Emit& emit, int y, const CoverageStretch* stretches, int count)
+{
+    for (int i = 0; i < count; ++i) emit(y, stretches[i].x0, stretches[i].x1, stretches[i].exact);
+}
+
 // Where a passage crossed a pixel column's border (x, 24.8) at row-local height y.
 struct BandMemo {
     std::int32_t x = -0x7FFFFFFF - 1;
@@ -240,25 +254,31 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         // are measured on the sample lines.
         const bool simple = WindingsStaySimple(r, nonZero);
         if (simple) {
+            // The row's stretches are gathered and handed on together.
+            constexpr int kBatch = 64;
+            CoverageStretch batch[kBatch];
+            int count = 0;
+            auto put = [&](int x0, int x1, std::uint32_t v) {
+                if (!Visible(v)) return;
+                if (count == kBatch) {
+                    EmitStretches(emit, y, batch, count);
+                    count = 0;
+                }
+                batch[count++] = {x0, x1, v};
+            };
             std::int32_t cover = foldCover;
             int next = left_;
             for (int i = begin; i < end; ++i) {
                 const PixelCell& c = sorted_[i];
                 if (c.x < left_) { cover += c.cover; continue; }
                 if (c.x >= right_) break;
-                if (next < c.x && cover != 0) {
-                    const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
-                    if (Visible(v)) emit(y, next, c.x, v);
-                }
-                const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero);
-                if (Visible(v)) emit(y, c.x, c.x + 1, v);
+                if (next < c.x && cover != 0) put(next, c.x, ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero));
+                put(c.x, c.x + 1, ExactCoverage(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero));
                 cover += c.cover;
                 next = c.x + 1;
             }
-            if (next < right_ && cover != 0) {
-                const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
-                if (Visible(v)) emit(y, next, right_, v);
-            }
+            if (next < right_ && cover != 0) put(next, right_, ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero));
+            if (count > 0) EmitStretches(emit, y, batch, count);
             continue;
         }
 
