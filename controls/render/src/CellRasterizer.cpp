@@ -1042,37 +1042,47 @@ void CellRasterizer::SortRows()
     rowEnd_.assign(rows, 0);
     const PixelCell* const cellsBegin = cells_.data();
     const PixelCell* const cellsEnd = cellsBegin + cellCount_;
-    for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) ++rowStart_[c->row - rowLo_ + 2];
-    for (int r = 2; r < rows + 2; ++r) rowStart_[r] += rowStart_[r - 1];
+    // Counts and places through locals: stores through the count arrays could otherwise be
+    // the members, which are then read again for every cell.
+    const int rowLo = rowLo_;
+    int* const rowStart = rowStart_.data();
+    for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) ++rowStart[c->row - rowLo + 2];
+    for (int r = 2; r < rows + 2; ++r) rowStart[r] += rowStart[r - 1];
     sorted_.resize(cellCount_);
+    PixelCell* const sorted = sorted_.data();
     // With many cells for the tile's width, ordering them by column first (columns left of the
     // tile are already folded into one, those right of it only need to come last) and then by
     // row leaves every row in column order, without a comparison sort per row.
     const int columns = right_ - left_ + 2;
     const bool byColumn = cellCount_ >= 2 * static_cast<std::size_t>(columns);
     if (byColumn) {
-        auto column = [&](const PixelCell& c) { return std::min(std::max(c.x, left_ - 1), right_) - (left_ - 1); };
+        const int firstColumn = left_ - 1, lastColumn = right_;
+        auto column = [&](const PixelCell& c) { return std::min(std::max(c.x, firstColumn), lastColumn) - firstColumn; };
         columnStart_.assign(columns + 1, 0);
-        for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) ++columnStart_[column(*c) + 1];
-        for (int k = 1; k <= columns; ++k) columnStart_[k] += columnStart_[k - 1];
+        int* const columnStart = columnStart_.data();
+        for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) ++columnStart[column(*c) + 1];
+        for (int k = 1; k <= columns; ++k) columnStart[k] += columnStart[k - 1];
         byColumn_.resize(cellCount_);
-        for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) byColumn_[columnStart_[column(*c)]++] = *c;
-        for (const PixelCell& c : byColumn_) sorted_[rowStart_[c.row - rowLo_ + 1]++] = c;
+        PixelCell* const columnOrder = byColumn_.data();
+        for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) columnOrder[columnStart[column(*c)]++] = *c;
+        for (const PixelCell* c = columnOrder, *e = columnOrder + cellCount_; c < e; ++c) sorted[rowStart[c->row - rowLo + 1]++] = *c;
     } else {
-        for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) sorted_[rowStart_[c->row - rowLo_ + 1]++] = *c;
+        for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) sorted[rowStart[c->row - rowLo + 1]++] = *c;
     }
     // rowStart_[r] now begins row r.
     passageStart_.assign(rows + 2, 0);
     const RowPassage* const passagesEnd = passages_.data() + passageCount_;
-    for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p) ++passageStart_[p->row - rowLo_ + 2];
-    for (int r = 2; r < rows + 2; ++r) passageStart_[r] += passageStart_[r - 1];
+    int* const passageStart = passageStart_.data();
+    for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p) ++passageStart[p->row - rowLo + 2];
+    for (int r = 2; r < rows + 2; ++r) passageStart[r] += passageStart[r - 1];
     sortedPassages_.resize(passageCount_);
-    for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p)
-        sortedPassages_[passageStart_[p->row - rowLo_ + 1]++] = *p;
+    RowPassage* const sortedPassages = sortedPassages_.data();
+    for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p) sortedPassages[passageStart[p->row - rowLo + 1]++] = *p;
+    int* const rowEnd = rowEnd_.data();
     for (int r = 0; r < rows; ++r) {
-        PixelCell* begin = sorted_.data() + rowStart_[r];
-        PixelCell* end = sorted_.data() + rowStart_[r + 1];
-        rowEnd_[r] = rowStart_[r + 1];
+        PixelCell* begin = sorted + rowStart[r];
+        PixelCell* end = sorted + rowStart[r + 1];
+        rowEnd[r] = rowStart[r + 1];
         if (end - begin < 2) continue;
         if (byColumn) {
             // Already in column order.
@@ -1092,6 +1102,6 @@ void CellRasterizer::SortRows()
             if (i->x == out->x) { out->cover += i->cover; out->area += i->area; }
             else *++out = *i;
         }
-        rowEnd_[r] = static_cast<int>(out + 1 - sorted_.data());
+        rowEnd[r] = static_cast<int>(out + 1 - sorted);
     }
 }
