@@ -129,6 +129,18 @@ private:
     void BreakPassage();
     void SortRows();
     bool WindingsStaySimple(int row, bool nonZero);
+    // The commonest row of a filled shape, told without a call: two passages that cross it from
+    // top to bottom in opposite directions, apart. Its windings stay simple.
+    bool CrossedByTwoBands(int row) const
+    {
+        const int begin = passageStart_[row];
+        if (passageStart_[row + 1] - begin != 2) return false;
+        const RowPassage& a = sortedPassages_[begin];
+        const RowPassage& b = sortedPassages_[begin + 1];
+        if (a.yStart + a.yEnd != kSubpixelScale || b.yStart + b.yEnd != kSubpixelScale) return false;
+        if ((a.yStart | b.yStart) & ~kSubpixelScale) return false;   // each runs 0 -> 256 or 256 -> 0
+        return a.yStart != b.yStart && (a.maxX <= b.minX || b.maxX <= a.minX);
+    }
     bool PrepareClusters(int row, bool nonZero);
     void SweepSubCluster(int begin, int end, int* winding, bool& uniform, int& lo, int& hi);
     void ReachingEdges(int cluster, int col, int* winding);
@@ -255,7 +267,7 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         // the area sweep alone gives what the pixel-by-pixel choice below would. Otherwise the
         // passages are grouped into clusters, and only the clusters that can see such windings
         // are measured on the sample lines.
-        const bool simple = WindingsStaySimple(r, nonZero);
+        const bool simple = CrossedByTwoBands(r) || WindingsStaySimple(r, nonZero);
         if (simple) {
             // The row's stretches are gathered and handed on together.
             constexpr int kBatch = 64;
