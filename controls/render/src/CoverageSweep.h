@@ -49,6 +49,7 @@ public:
             return;
         }
         dirty_.Add(y, s[0].x0, s[count - 1].x1);
+        unsigned char* const flatRow = painter_->FlatRow(y);
         for (int i = 0; i < count; ++i) {
             const std::uint32_t exact = s[i].exact;
             const unsigned v = static_cast<unsigned>(CoverageByte(exact));
@@ -56,6 +57,8 @@ public:
                 painter_->Span(y, s[i].x0, s[i].x1, cap_);
             else if (exact >= static_cast<std::uint32_t>(kFullAlpha))
                 painter_->Span(y, s[i].x0, s[i].x1, 255);
+            else if (flatRow && s[i].x1 == s[i].x0 + 1)
+                painter_->ExactPixel(flatRow, s[i].x0, exact);
             else
                 painter_->ExactSpan(y, s[i].x0, s[i].x1, exact);
         }
