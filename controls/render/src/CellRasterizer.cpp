@@ -38,22 +38,22 @@ CellRasterizer::CellRasterizer(std::size_t maxCells) : maxCells_(maxCells)
     pieces_.resize(1 << 12);
 }
 
-__attribute__((noinline)) void CellRasterizer::GrowPieces()
+__attribute__((noinline)) void CellRasterizer::GrowRowParts()
 {
     pieces_.resize(2 * pieces_.size());
 }
 
-// Stored field by field: a whole-piece temporary is built on the stack and copied, a stall per piece.
-inline __attribute__((always_inline)) void CellRasterizer::KeepPiece(int row, std::int32_t x1, std::int32_t fy1,
-                                                                      std::int32_t x2, std::int32_t fy2)
+// Stored field by field: a whole temporary is built on the stack and copied, a stall per row part.
+inline __attribute__((always_inline)) void CellRasterizer::KeepRowPart(int row, std::int32_t x1, std::int32_t fy1,
+                                                                       std::int32_t x2, std::int32_t fy2)
 {
-    if (pieceCount_ == pieces_.size()) GrowPieces();
-    RowPiece& piece = pieces_[pieceCount_++];
-    piece.row = row;
-    piece.xa = x1;
-    piece.ya = fy1;
-    piece.xb = x2;
-    piece.yb = fy2;
+    if (partCount_ == pieces_.size()) GrowRowParts();
+    RowPiece& part = pieces_[partCount_++];
+    part.row = row;
+    part.xa = x1;
+    part.ya = fy1;
+    part.xb = x2;
+    part.yb = fy2;
 }
 
 // The store grows up to maxCells_; past that the tile is too complex.
@@ -74,7 +74,7 @@ void CellRasterizer::Reset(int left, int top, int right, int bottom)
     right_ = right;
     bottom_ = bottom;
     cellCount_ = 0;
-    pieceCount_ = 0;
+    partCount_ = 0;
     passageCount_ = 0;
     passageOpen_ = false;
     for (int r = std::max(rowLo_, 0); r <= rowHi_ && r < static_cast<int>(rowPassages_.size()); ++r)
@@ -235,7 +235,7 @@ inline void CellRasterizer::OpenPassage(int row, std::int32_t x1, std::int32_t f
 {
     if (passageCount_ == passages_.size()) passages_.resize(2 * passages_.size());
     passages_[passageCount_++] = {row, x1, fy1, x2, fy2, std::min(x1, x2), std::max(x1, x2), 1, turnsBack ? 1 : 0,
-                                  static_cast<std::int32_t>(pieceCount_) - 1};
+                                  static_cast<std::int32_t>(partCount_) - 1};
     passageOpen_ = true;
     // Each passage through a row is a pair of entries in the row's list, which holds 255.
     if (takesListEntry && ++rowPassages_[row] >= kRowPassageLimit) overflowed_ = true;
@@ -246,11 +246,11 @@ inline void CellRasterizer::OpenPassage(int row, std::int32_t x1, std::int32_t f
 inline __attribute__((always_inline)) void CellRasterizer::AddInsideRowPart(int row, std::int32_t x1, std::int32_t fy1,
                                                                            std::int32_t x2, std::int32_t fy2)
 {
-    if (pieceCount_ >= maxCells_) {
+    if (partCount_ >= maxCells_) {
         overflowed_ = true;
         return;
     }
-    KeepPiece(row, x1, fy1, x2, fy2);
+    KeepRowPart(row, x1, fy1, x2, fy2);
     RowPassage* last = passageOpen_ ? &passages_[passageCount_ - 1] : nullptr;
     if (last && last->row == row && last->xEnd == x1 && last->yEnd == fy1) {
         if ((fy2 > fy1) == (fy1 > last->yStart)) {
@@ -419,7 +419,7 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
     if (fy1 == fy2) return;
     const std::int32_t rightEdge = right_ * kSubpixelScale;
     if (x1 >= rightEdge && x2 >= rightEdge) { BreakPassage(); return; }
-    if (pieceCount_ >= maxCells_ && !countOnly_) {
+    if (partCount_ >= maxCells_ && !countOnly_) {
         overflowed_ = true;
         return;
     }
@@ -441,7 +441,7 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
         }
         x1 = x2 = leftEdge - kSubpixelScale;
     }
-    if (!countOnly_) KeepPiece(row, x1, fy1, x2, fy2);
+    if (!countOnly_) KeepRowPart(row, x1, fy1, x2, fy2);
     RowPassage* last = passageOpen_ ? &passages_[passageCount_ - 1] : nullptr;
     if (last && last->row == row && last->xEnd == x1 && last->yEnd == fy1 &&
         ((fy2 > fy1) == (last->yEnd > last->yStart))) {

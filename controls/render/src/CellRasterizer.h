@@ -117,8 +117,8 @@ public:
 private:
     void SetCell(int x, int row);
     void FlushCell();
-    void GrowPieces();
-    void KeepPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
+    void GrowRowParts();
+    void KeepRowPart(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     bool GrowCells();
     void AddEdgeInside(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
     void AddInsideRowPart(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
@@ -165,8 +165,8 @@ private:
     std::vector<int> columnStart_;
     std::vector<int> rowStart_;
     std::vector<int> rowEnd_;
-    std::vector<RowPiece> pieces_;           // storage: the first pieceCount_ are the pieces kept
-    std::size_t pieceCount_ = 0;
+    std::vector<RowPiece> pieces_;           // storage: the first partCount_ are the row parts kept
+    std::size_t partCount_ = 0;
     std::vector<RowPassage> passages_;        // storage: the first passageCount_ are the passages
     std::size_t passageCount_ = 0;
     std::vector<RowPassage> sortedPassages_;
