@@ -63,8 +63,9 @@ private:
     int bytesPerLine_ = 0;
     int pixelBytes_ = 3;
     std::uint8_t blue_, green_, red_;
-    // Sixteen pixels of the flat colour in a 24-bit destination, for the stores of full runs.
-    alignas(16) std::uint8_t fullRun_[48];
+    // The flat colour's bytes in a 24-bit destination, repeated (sixteen pixels and a third), for
+    // the 16-byte stores of full runs at any of the three byte phases.
+    alignas(16) std::uint8_t fullRun_[64];
     const unsigned char* patternBits_ = nullptr;
     int patternWidth_ = 0, patternHeight_ = 0, patternBytesPerLine_ = 0, patternPixelBytes_ = 0;
     int originX_ = 0, originY_ = 0;
