@@ -35,6 +35,25 @@ CellRasterizer::CellRasterizer(std::size_t maxCells) : maxCells_(maxCells)
 {
     cells_.resize(std::min<std::size_t>(maxCells, 1 << 14));
     passages_.resize(1 << 12);
+    pieces_.resize(1 << 12);
+}
+
+__attribute__((noinline)) void CellRasterizer::GrowRowParts()
+{
+    pieces_.resize(2 * pieces_.size());
+}
+
+// Stored field by field: a whole temporary is built on the stack and copied, a stall per row part.
+inline __attribute__((always_inline)) void CellRasterizer::KeepRowPart(int row, std::int32_t x1, std::int32_t fy1,
+                                                                       std::int32_t x2, std::int32_t fy2)
+{
+    if (partCount_ == pieces_.size()) GrowRowParts();
+    RowPiece& part = pieces_[partCount_++];
+    part.row = row;
+    part.xa = x1;
+    part.ya = fy1;
+    part.xb = x2;
+    part.yb = fy2;
 }
 
 // The store grows up to maxCells_; past that the tile is too complex.
@@ -55,7 +74,7 @@ void CellRasterizer::Reset(int left, int top, int right, int bottom)
     right_ = right;
     bottom_ = bottom;
     cellCount_ = 0;
-    pieces_.clear();
+    partCount_ = 0;
     passageCount_ = 0;
     passageOpen_ = false;
     for (int r = std::max(rowLo_, 0); r <= rowHi_ && r < static_cast<int>(rowPassages_.size()); ++r)
@@ -222,7 +241,7 @@ inline void CellRasterizer::OpenPassage(int row, std::int32_t x1, std::int32_t f
 {
     if (passageCount_ == passages_.size()) passages_.resize(2 * passages_.size());
     passages_[passageCount_++] = {row, x1, fy1, x2, fy2, std::min(x1, x2), std::max(x1, x2), 1, turnsBack ? 1 : 0,
-                                  static_cast<std::int32_t>(pieces_.size()) - 1};
+                                  static_cast<std::int32_t>(partCount_) - 1};
     passageOpen_ = true;
     // Each passage through a row is a pair of entries in the row's list, which holds 255.
     if (takesListEntry && ++rowPassages_[row] >= kRowPassageLimit) overflowed_ = true;
@@ -233,11 +252,11 @@ inline void CellRasterizer::OpenPassage(int row, std::int32_t x1, std::int32_t f
 inline __attribute__((always_inline)) void CellRasterizer::AddInsideRowPart(int row, std::int32_t x1, std::int32_t fy1,
                                                                            std::int32_t x2, std::int32_t fy2)
 {
-    if (pieces_.size() >= maxCells_) {
+    if (partCount_ >= maxCells_) {
         overflowed_ = true;
         return;
     }
-    pieces_.push_back({row, x1, fy1, x2, fy2});
+    KeepRowPart(row, x1, fy1, x2, fy2);
     RowPassage* last = passageOpen_ ? &passages_[passageCount_ - 1] : nullptr;
     if (last && last->row == row && last->xEnd == x1 && last->yEnd == fy1) {
         if ((fy2 > fy1) == (fy1 > last->yStart)) {
@@ -449,7 +468,7 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
     if (fy1 == fy2) return;
     const std::int32_t rightEdge = right_ * kSubpixelScale;
     if (x1 >= rightEdge && x2 >= rightEdge) { BreakPassage(); return; }
-    if (pieces_.size() >= maxCells_ && !countOnly_) {
+    if (partCount_ >= maxCells_ && !countOnly_) {
         overflowed_ = true;
         return;
     }
@@ -471,16 +490,7 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
         }
         x1 = x2 = leftEdge - kSubpixelScale;
     }
-    if (!countOnly_) {
-        // (Written in its place: a row part built aside and copied in stalls on the copy.)
-        pieces_.emplace_back();
-        RowPiece& part = pieces_.back();
-        part.row = row;
-        part.xa = x1;
-        part.ya = fy1;
-        part.xb = x2;
-        part.yb = fy2;
-    }
+    if (!countOnly_) KeepRowPart(row, x1, fy1, x2, fy2);
     RowPassage* last = passageOpen_ ? &passages_[passageCount_ - 1] : nullptr;
     if (last && last->row == row && last->xEnd == x1 && last->yEnd == fy1 &&
         ((fy2 > fy1) == (last->yEnd > last->yStart))) {

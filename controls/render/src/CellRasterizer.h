@@ -49,6 +49,20 @@ struct SampleCrossing {
 
 constexpr int kSampleLines = 16;
 
+// A stretch of pixels [x0, x1) of one row at one exact coverage, as handed on a row at a time.
+struct CoverageStretch {
+    std::int32_t x0, x1;
+    std::uint32_t exact;
+};
+
+// Hands a row's stretches to an emitter one by one; emitters that take a whole row at once
+// overload this.
+template <class Emit>
+inline void EmitStretches(Emit& emit, int y, const CoverageStretch* stretches, int count)
+{
+    for (int i = 0; i < count; ++i) emit(y, stretches[i].x0, stretches[i].x1, stretches[i].exact);
+}
+
 // Where a passage crossed a pixel column's border (x, 24.8) at row-local height y.
 struct BandMemo {
     std::int32_t x = -0x7FFFFFFF - 1;
@@ -103,6 +117,8 @@ public:
 private:
     void SetCell(int x, int row);
     void FlushCell();
+    void GrowRowParts();
+    void KeepRowPart(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     bool GrowCells();
     void AddEdgeInside(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
     void AddInsideRowPart(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
@@ -115,6 +131,18 @@ private:
     void SumFoldMarks();
     void SortRows();
     bool WindingsStaySimple(int row, bool nonZero);
+    // The commonest row of a filled shape, told without a call: two passages that cross it from
+    // top to bottom in opposite directions, apart. Its windings stay simple.
+    bool CrossedByTwoBands(int row) const
+    {
+        const int begin = passageStart_[row];
+        if (passageStart_[row + 1] - begin != 2) return false;
+        const RowPassage& a = sortedPassages_[begin];
+        const RowPassage& b = sortedPassages_[begin + 1];
+        if (a.yStart + a.yEnd != kSubpixelScale || b.yStart + b.yEnd != kSubpixelScale) return false;
+        if ((a.yStart | b.yStart) & ~kSubpixelScale) return false;   // each runs 0 -> 256 or 256 -> 0
+        return a.yStart != b.yStart && (a.maxX <= b.minX || b.maxX <= a.minX);
+    }
     bool PrepareClusters(int row, bool nonZero);
     void SweepSubCluster(int begin, int end, int* winding, bool& uniform, int& lo, int& hi);
     void ReachingEdges(int cluster, int col, int* winding);
@@ -139,7 +167,8 @@ private:
     std::vector<int> columnStart_;
     std::vector<int> rowStart_;
     std::vector<int> rowEnd_;
-    std::vector<RowPiece> pieces_;
+    std::vector<RowPiece> pieces_;           // storage: the first partCount_ are the row parts kept
+    std::size_t partCount_ = 0;
     std::vector<RowPassage> passages_;        // storage: the first passageCount_ are the passages
     std::size_t passageCount_ = 0;
     std::vector<RowPassage> sortedPassages_;
@@ -253,27 +282,33 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         // the area sweep alone gives what the pixel-by-pixel choice below would. Otherwise the
         // passages are grouped into clusters, and only the clusters that can see such windings
         // are measured on the sample lines.
-        const bool simple = WindingsStaySimple(r, nonZero);
+        const bool simple = CrossedByTwoBands(r) || WindingsStaySimple(r, nonZero);
         if (simple) {
+            // The row's stretches are gathered and handed on together.
+            constexpr int kBatch = 64;
+            CoverageStretch batch[kBatch];
+            int count = 0;
+            auto put = [&](int x0, int x1, std::uint32_t v) {
+                if (!Visible(v)) return;
+                if (count == kBatch) {
+                    EmitStretches(emit, y, batch, count);
+                    count = 0;
+                }
+                batch[count++] = {x0, x1, v};
+            };
             std::int32_t cover = foldCover;
             int next = left_;
             for (int i = begin; i < end; ++i) {
                 const PixelCell& c = sorted_[i];
                 if (c.x < left_) { cover += c.cover; continue; }
                 if (c.x >= right_) break;
-                if (next < c.x && cover != 0) {
-                    const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
-                    if (Visible(v)) emit(y, next, c.x, v);
-                }
-                const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero);
-                if (Visible(v)) emit(y, c.x, c.x + 1, v);
+                if (next < c.x && cover != 0) put(next, c.x, ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero));
+                put(c.x, c.x + 1, ExactCoverage(static_cast<std::int64_t>(cover + c.cover) * 512 - c.area, nonZero));
                 cover += c.cover;
                 next = c.x + 1;
             }
-            if (next < right_ && cover != 0) {
-                const std::uint32_t v = ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
-                if (Visible(v)) emit(y, next, right_, v);
-            }
+            if (next < right_ && cover != 0) put(next, right_, ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero));
+            if (count > 0) EmitStretches(emit, y, batch, count);
             continue;
         }
 

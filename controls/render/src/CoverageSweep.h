@@ -40,6 +40,30 @@ public:
         Emit(y, x0, x1, v, exact);
     }
 
+    // A row's stretches, left to right, none of coverage byte 0. Painting alone (the common case)
+    // takes them in one loop; otherwise each goes as above.
+    void Row(int y, const CoverageStretch* s, int count)
+    {
+        if (raster_ || writer_ || !painter_ || cap_ == 0) {
+            for (int i = 0; i < count; ++i) (*this)(y, s[i].x0, s[i].x1, s[i].exact);
+            return;
+        }
+        dirty_.Add(y, s[0].x0, s[count - 1].x1);
+        unsigned char* const flatRow = painter_->FlatRow(y);
+        for (int i = 0; i < count; ++i) {
+            const std::uint32_t exact = s[i].exact;
+            const unsigned v = static_cast<unsigned>(CoverageByte(exact));
+            if (v > cap_)
+                painter_->Span(y, s[i].x0, s[i].x1, cap_);
+            else if (exact >= static_cast<std::uint32_t>(kFullAlpha))
+                painter_->Span(y, s[i].x0, s[i].x1, 255);
+            else if (flatRow && s[i].x1 == s[i].x0 + 1)
+                painter_->ExactPixel(flatRow, s[i].x0, exact);
+            else
+                painter_->ExactSpan(y, s[i].x0, s[i].x1, exact);
+        }
+    }
+
     const DirtyRect& dirty() const { return dirty_; }
 
 private:
@@ -100,3 +124,9 @@ private:
     int rasterLeft_ = 0, rasterTop_ = 0, rasterWidth_ = 0;
     DirtyRect dirty_;
 };
+
+// The sweep hands a painting pass whole rows.
+inline void EmitStretches(CoverageSweep& sweep, int y, const CoverageStretch* stretches, int count)
+{
+    sweep.Row(y, stretches, count);
+}

@@ -444,7 +444,15 @@ bool PathWalk::Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& 
         // Wholly inside: every chord is taken as it is.
         walked = FlattenSteps(p0, p1, p2, p3, request_->tolerance, [this](double, double x, double y) {
                      if (static_cast<int>(points_.size()) >= capacity_) return false;
-                     points_.push_back({x, y, 255, false, false, true});
+                     // Field by field: a whole-point temporary is stored as two halves and
+                     // reloaded as one, which stalls the copy.
+                     WalkPoint& point = points_.emplace_back();
+                     point.x = x;
+                     point.y = y;
+                     point.coverage = 255;
+                     point.gap = false;
+                     point.straight = false;
+                     point.smooth = true;
                      curX_ = x;
                      curY_ = y;
                      return true;

@@ -15,6 +15,8 @@ SpanPainter::SpanPainter(ImagingBitmap* destination, std::uint32_t colour, const
       originX_(originX),
       originY_(originY)
 {
+    const std::uint8_t channels[3] = {blue_, green_, red_};
+    for (int i = 0; i < 64; ++i) fullRun_[i] = channels[i % 3];
     if (!destination || !destination->Addr || (destination->BitsPerPixel != 24 && destination->BitsPerPixel != 32))
         return;
     bits_ = destination->Addr;
@@ -48,12 +50,34 @@ void SpanPainter::Span(int y, int x0, int x1, unsigned coverage)
                 int n = x1 - x0;
                 if (n >= 8) {
                     // Sixteen pixels are three 16-byte stores, four pixels three 32-bit words.
-                    alignas(16) std::uint8_t run[48];
-                    for (int i = 0; i < 16; ++i) { run[3 * i] = blue_; run[3 * i + 1] = green_; run[3 * i + 2] = red_; }
+                    const std::uint8_t* const run = fullRun_;
+                    if (n >= 32) {
+                        // Long runs: one store to reach a 16-byte boundary, then aligned stores
+                        // (none splits a cache line), and a last store ending at the run's end.
+                        unsigned char* const end = p + 3 * n;
+                        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_loadu_si128(reinterpret_cast<const __m128i*>(run)));
+                        unsigned char* q = reinterpret_cast<unsigned char*>((reinterpret_cast<std::uintptr_t>(p) + 16) & ~std::uintptr_t(15));
+                        auto phase = [&](const unsigned char* at) { return run + static_cast<std::size_t>(at - p) % 3; };
+                        const std::uint8_t* const from = phase(q);
+                        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+                        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 16));
+                        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 32));
+                        for (; end - q >= 48; q += 48) {
+                            _mm_store_si128(reinterpret_cast<__m128i*>(q), a);
+                            _mm_store_si128(reinterpret_cast<__m128i*>(q + 16), b);
+                            _mm_store_si128(reinterpret_cast<__m128i*>(q + 32), c);
+                        }
+                        for (; end - q >= 16; q += 16)
+                            _mm_store_si128(reinterpret_cast<__m128i*>(q), _mm_loadu_si128(reinterpret_cast<const __m128i*>(phase(q))));
+                        if (q < end)
+                            _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 16),
+                                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(phase(end - 16))));
+                        return;
+                    }
                     if (n >= 16) {
-                        const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(run));
-                        const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(run + 16));
-                        const __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(run + 32));
+                        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run));
+                        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run + 16));
+                        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run + 32));
                         for (; n >= 16; n -= 16, p += 48) {
                             _mm_storeu_si128(reinterpret_cast<__m128i*>(p), a);
                             _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), b);

@@ -39,6 +39,22 @@ public:
         if (pixelBytes_ == 4) p[3] = BlendExact(255, p[3], k);
     }
 
+    // Row y of a flat-colour painting, for ExactPixel; null when a pattern paints.
+    unsigned char* FlatRow(int y) const
+    {
+        return patternBits_ ? nullptr : bits_ + static_cast<size_t>(y) * bytesPerLine_;
+    }
+    // One partly covered pixel x of a row FlatRow gave (0 < k < 2^17), as ExactSpan blends it.
+    void ExactPixel(unsigned char* row, int x, std::uint32_t k)
+    {
+        unsigned char* p = row + static_cast<size_t>(x) * pixelBytes_;
+        __builtin_prefetch(p + 2 * bytesPerLine_, 1);
+        p[0] = BlendExact(blue_, p[0], k);
+        p[1] = BlendExact(green_, p[1], k);
+        p[2] = BlendExact(red_, p[2], k);
+        if (pixelBytes_ == 4) p[3] = BlendExact(255, p[3], k);
+    }
+
 private:
     void ExactRun(int y, int x0, int x1, std::uint32_t k);
     const std::uint8_t* PatternPixel(int x, int y) const;
@@ -47,6 +63,9 @@ private:
     int bytesPerLine_ = 0;
     int pixelBytes_ = 3;
     std::uint8_t blue_, green_, red_;
+    // The flat colour's bytes in a 24-bit destination, repeated (sixteen pixels and a third), for
+    // the 16-byte stores of full runs at any of the three byte phases.
+    alignas(16) std::uint8_t fullRun_[64];
     const unsigned char* patternBits_ = nullptr;
     int patternWidth_ = 0, patternHeight_ = 0, patternBytesPerLine_ = 0, patternPixelBytes_ = 0;
     int originX_ = 0, originY_ = 0;

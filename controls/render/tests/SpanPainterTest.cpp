@@ -73,11 +73,13 @@ TEST(SpanPainter, FullSpansColourExactlyTheirPixels)
 
 TEST(SpanPainter, LongFullSpansColourExactlyTheirPixelsFromEveryStart)
 {
-    // Long runs are written in blocks of 16 pixels and words of 4 with single pixels around them:
-    // every start within 16 bytes of memory, and lengths around the block sizes.
+    // Long runs are written in blocks of 16 pixels and words of 4 with single pixels around them,
+    // or (24-bit, 32 pixels and more) in aligned 16-byte stores at one of three byte phases with
+    // overlapping stores at both ends: every start within 16 bytes of memory, and lengths around
+    // the block sizes and that threshold.
     for (int bits : {24, 32}) {
         for (int x0 = 0; x0 < 16; ++x0) {
-            for (int length : {39, 40, 41, 47, 55, 56, 63, 64, 65, 100}) {
+            for (int length : {31, 32, 33, 39, 40, 41, 47, 48, 49, 55, 56, 63, 64, 65, 100}) {
                 const int x1 = x0 + length;
                 SCOPED_TRACE(testing::Message() << bits << "-bit span " << x0 << ".." << x1);
                 FencedRow row(128, bits);
