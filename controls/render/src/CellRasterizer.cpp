@@ -523,8 +523,10 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
     if (!std::is_sorted(units_.begin(), units_.end(), order)) {
         if (std::is_sorted(units_.rbegin(), units_.rend(), order))
             std::reverse(units_.begin(), units_.end());
-        else
+        else if (units_.size() < 16)
             std::sort(units_.begin(), units_.end(), order);
+        else
+            SortUnitsByColumn(order);
     }
 
     clusters_.clear();
@@ -568,6 +570,35 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
     }
     clusterWindings_.insert(clusterWindings_.end(), winding, winding + kSampleLines);
     return all;
+}
+
+// Many passages in a row: they are dealt out by the pixel column of their left end (columns left
+// of the tile are one), which leaves only the few sharing a column to be put in order.
+template <class Order>
+void CellRasterizer::SortUnitsByColumn(const Order& order)
+{
+    const int columns = right_ - left_ + 1;
+    auto column = [&](const PassageUnit& u) {
+        return std::min(std::max(u.minX >> kSubpixelShift, left_ - 1), right_ - 1) - (left_ - 1);
+    };
+    unitColumnStart_.assign(columns + 1, 0);
+    for (const PassageUnit& u : units_) ++unitColumnStart_[column(u) + 1];
+    for (int k = 1; k <= columns; ++k) unitColumnStart_[k] += unitColumnStart_[k - 1];
+    unitsByColumn_.resize(units_.size());
+    for (const PassageUnit& u : units_) unitsByColumn_[unitColumnStart_[column(u)]++] = u;
+    PassageUnit* const b = unitsByColumn_.data();
+    PassageUnit* const e = b + unitsByColumn_.size();
+    for (PassageUnit* i = b + 1; i < e; ++i) {
+        if (!order(*i, *(i - 1))) continue;
+        const PassageUnit v = *i;
+        PassageUnit* j = i;
+        do {
+            *j = *(j - 1);
+            --j;
+        } while (j > b && order(v, *(j - 1)));
+        *j = v;
+    }
+    units_.swap(unitsByColumn_);
 }
 
 namespace {

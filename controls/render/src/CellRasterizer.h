@@ -114,6 +114,8 @@ private:
     void SortRows();
     bool WindingsStaySimple(int row, bool nonZero);
     bool PrepareClusters(int row, bool nonZero);
+    template <class Order>
+    void SortUnitsByColumn(const Order& order);
     void SweepSubCluster(int begin, int end, int* winding, bool& uniform, int& lo, int& hi);
     void ReachingEdges(int cluster, int col, int* winding);
     void LineWindingsAt(int cluster, int col, int* winding);
@@ -142,6 +144,8 @@ private:
     std::size_t passageCount_ = 0;
     std::vector<RowPassage> sortedPassages_;
     std::vector<PassageUnit> units_;
+    std::vector<PassageUnit> unitsByColumn_;   // scratch of the units' column sort
+    std::vector<int> unitColumnStart_;
     std::vector<int> passageStart_;
     std::vector<std::int32_t> foldCover_;     // per tile row: cover of whole-row pieces left of the tile
     std::vector<std::int32_t> foldWinding_;   // per tile row: their directions, summed
