@@ -530,12 +530,16 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
     }
 
     clusters_.clear();
-    clusterWindings_.clear();
     int winding[kSampleLines];
     std::fill(winding, winding + kSampleLines, foldWinding_[rowLo_ + row]);
     bool uniform = true;   // every line has the same winding
     bool all = true;
     const int count = static_cast<int>(units_.size());
+    // Room for the windings left of each cluster (at most one per unit) and of the row's last;
+    // the store only grows, so the rows do not fill it anew.
+    const std::size_t windingsNeeded = static_cast<std::size_t>(count + 1) * kSampleLines;
+    if (clusterWindings_.size() < windingsNeeded) clusterWindings_.resize(windingsNeeded);
+    int* windingsOut = clusterWindings_.data();
     for (int i = 0; i < count;) {
         clusters_.emplace_back();
         WindingCluster& cluster = clusters_.back();
@@ -549,7 +553,7 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
         cluster.colHi = colHi;
         cluster.unitBegin = i;
         cluster.unitEnd = j;
-        clusterWindings_.insert(clusterWindings_.end(), winding, winding + kSampleLines);
+        windingsOut = std::copy(winding, winding + kSampleLines, windingsOut);
         int lo = winding[0], hi = winding[0];
         for (int s = 1; s < kSampleLines && !uniform; ++s) {
             lo = std::min(lo, winding[s]);
@@ -568,7 +572,7 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
         all = all && cluster.holds;
         i = j;
     }
-    clusterWindings_.insert(clusterWindings_.end(), winding, winding + kSampleLines);
+    std::copy(winding, winding + kSampleLines, windingsOut);
     return all;
 }
 

@@ -151,7 +151,7 @@ private:
     std::vector<std::int32_t> foldWinding_;   // per tile row: their directions, summed
     int foldLo_ = 0x7FFFFFFF, foldHi_ = -1;   // rows with a fold
     std::vector<WindingCluster> clusters_;   // of one row, left to right
-    std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last
+    std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last (storage)
     std::vector<const RowPiece*> pixelEdges_;    // of the pixel being measured
     std::vector<SampleCrossing> pixelCrossings_;  // of one of its lines
     // Passages left of the pixel looked at, for the band shortcut: where their windings change
