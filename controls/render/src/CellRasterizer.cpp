@@ -1005,12 +1005,19 @@ bool CellRasterizer::BandCoverage(int cluster, int col, bool nonZero, std::uint3
             }
             bandLeftWindings_[bandOrder_.size()] = w;
             bandMemo_.assign(bandOrder_.size(), BandMemo{});
+            bandFrom_ = 0;
+            bandFromX_ = x0;
         }
     }
     if (bandOrdered_) {
         const int n = static_cast<int>(bandOrder_.size());
-        int first = 0;
+        // The sweep asks for the cluster's pixels left to right: passages ending left of one
+        // pixel end left of the next, so the search goes on from where the last one stopped.
+        if (x0 < bandFromX_) bandFrom_ = 0;
+        int first = bandFrom_;
         while (first < n && bandOrder_[first]->maxX < x0) ++first;
+        bandFrom_ = first;
+        bandFromX_ = x0;
         int last = first;
         while (last < n && (bandOrder_[last]->minX >> kSubpixelShift) <= col) ++last;
         if (last - first > kMostBands) return false;
