@@ -591,17 +591,23 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
     if (!std::is_sorted(units_.begin(), units_.end(), order)) {
         if (std::is_sorted(units_.rbegin(), units_.rend(), order))
             std::reverse(units_.begin(), units_.end());
-        else
+        else if (units_.size() < 16)
             std::sort(units_.begin(), units_.end(), order);
+        else
+            SortUnitsByColumn(order);
     }
 
     clusters_.clear();
-    clusterWindings_.clear();
     int winding[kSampleLines];
     std::fill(winding, winding + kSampleLines, foldWinding_[rowLo_ + row]);
     bool uniform = true;   // every line has the same winding
     bool all = true;
     const int count = static_cast<int>(units_.size());
+    // Room for the windings left of each cluster (at most one per unit) and of the row's last;
+    // the store only grows, so the rows do not fill it anew.
+    const std::size_t windingsNeeded = static_cast<std::size_t>(count + 1) * kSampleLines;
+    if (clusterWindings_.size() < windingsNeeded) clusterWindings_.resize(windingsNeeded);
+    int* windingsOut = clusterWindings_.data();
     for (int i = 0; i < count;) {
         clusters_.emplace_back();
         WindingCluster& cluster = clusters_.back();
@@ -615,7 +621,7 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
         cluster.colHi = colHi;
         cluster.unitBegin = i;
         cluster.unitEnd = j;
-        clusterWindings_.insert(clusterWindings_.end(), winding, winding + kSampleLines);
+        windingsOut = std::copy(winding, winding + kSampleLines, windingsOut);
         int lo = winding[0], hi = winding[0];
         for (int s = 1; s < kSampleLines && !uniform; ++s) {
             lo = std::min(lo, winding[s]);
@@ -634,8 +640,37 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
         all = all && cluster.holds;
         i = j;
     }
-    clusterWindings_.insert(clusterWindings_.end(), winding, winding + kSampleLines);
+    std::copy(winding, winding + kSampleLines, windingsOut);
     return all;
+}
+
+// Many passages in a row: they are dealt out by the pixel column of their left end (columns left
+// of the tile are one), which leaves only the few sharing a column to be put in order.
+template <class Order>
+void CellRasterizer::SortUnitsByColumn(const Order& order)
+{
+    const int columns = right_ - left_ + 1;
+    auto column = [&](const PassageUnit& u) {
+        return std::min(std::max(u.minX >> kSubpixelShift, left_ - 1), right_ - 1) - (left_ - 1);
+    };
+    unitColumnStart_.assign(columns + 1, 0);
+    for (const PassageUnit& u : units_) ++unitColumnStart_[column(u) + 1];
+    for (int k = 1; k <= columns; ++k) unitColumnStart_[k] += unitColumnStart_[k - 1];
+    unitsByColumn_.resize(units_.size());
+    for (const PassageUnit& u : units_) unitsByColumn_[unitColumnStart_[column(u)]++] = u;
+    PassageUnit* const b = unitsByColumn_.data();
+    PassageUnit* const e = b + unitsByColumn_.size();
+    for (PassageUnit* i = b + 1; i < e; ++i) {
+        if (!order(*i, *(i - 1))) continue;
+        const PassageUnit v = *i;
+        PassageUnit* j = i;
+        do {
+            *j = *(j - 1);
+            --j;
+        } while (j > b && order(v, *(j - 1)));
+        *j = v;
+    }
+    units_.swap(unitsByColumn_);
 }
 
 namespace {
@@ -1038,12 +1073,19 @@ bool CellRasterizer::BandCoverage(int cluster, int col, bool nonZero, std::uint3
             }
             bandLeftWindings_[bandOrder_.size()] = w;
             bandMemo_.assign(bandOrder_.size(), BandMemo{});
+            bandFrom_ = 0;
+            bandFromX_ = x0;
         }
     }
     if (bandOrdered_) {
         const int n = static_cast<int>(bandOrder_.size());
-        int first = 0;
+        // The sweep asks for the cluster's pixels left to right: passages ending left of one
+        // pixel end left of the next, so the search goes on from where the last one stopped.
+        if (x0 < bandFromX_) bandFrom_ = 0;
+        int first = bandFrom_;
         while (first < n && bandOrder_[first]->maxX < x0) ++first;
+        bandFrom_ = first;
+        bandFromX_ = x0;
         int last = first;
         while (last < n && (bandOrder_[last]->minX >> kSubpixelShift) <= col) ++last;
         if (last - first > kMostBands) return false;

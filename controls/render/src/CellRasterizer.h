@@ -144,6 +144,8 @@ private:
         return a.yStart != b.yStart && (a.maxX <= b.minX || b.maxX <= a.minX);
     }
     bool PrepareClusters(int row, bool nonZero);
+    template <class Order>
+    void SortUnitsByColumn(const Order& order);
     void SweepSubCluster(int begin, int end, int* winding, bool& uniform, int& lo, int& hi);
     void ReachingEdges(int cluster, int col, int* winding);
     void LineWindingsAt(int cluster, int col, int* winding);
@@ -173,6 +175,8 @@ private:
     std::size_t passageCount_ = 0;
     std::vector<RowPassage> sortedPassages_;
     std::vector<PassageUnit> units_;
+    std::vector<PassageUnit> unitsByColumn_;   // scratch of the units' column sort
+    std::vector<int> unitColumnStart_;
     std::vector<int> passageStart_;
     std::vector<std::int32_t> foldCover_;     // per tile row: cover of whole-row pieces left of the tile
     std::vector<std::int32_t> foldWinding_;   // per tile row: their directions, summed
@@ -183,7 +187,7 @@ private:
     std::vector<std::int32_t> foldMarkWinding_;
     bool foldMarked_ = false;
     std::vector<WindingCluster> clusters_;   // of one row, left to right
-    std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last
+    std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last (storage)
     std::vector<const RowPiece*> pixelEdges_;    // of the pixel being measured
     std::vector<SampleCrossing> pixelCrossings_;  // of one of its lines
     // Passages left of the pixel looked at, for the band shortcut: where their windings change
@@ -199,6 +203,8 @@ private:
     std::vector<const RowPassage*> bandOrder_;
     std::vector<int> bandLeftWindings_;        // the winding left of each of them, then right of all
     std::vector<BandMemo> bandMemo_;           // the last column border each of them crossed
+    int bandFrom_ = 0;                         // the first of them not wholly left of the pixel at bandFromX_
+    std::int32_t bandFromX_ = 0;
     bool passageOpen_ = false;     // the last piece's passage may take the next piece
     int rowLo_ = 0x7FFFFFFF, rowHi_ = -1, rowCount_ = 0;
     int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
