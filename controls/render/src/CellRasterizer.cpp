@@ -249,6 +249,25 @@ inline void CellRasterizer::OpenPassage(int row, std::int32_t x1, std::int32_t f
 
 // The part of an edge in one row, inside the tile (fy1 != fy2): what AddRowPiece does for it,
 // without the cases at the tile's sides.
+// A row part that starts where the open passage ended, running on the same way, lengthens it;
+// any other opens a new passage (turning back when it starts at that end).
+inline __attribute__((always_inline)) void CellRasterizer::ContinuePassage(int row, std::int32_t x1,
+                                                                            std::int32_t fy1, std::int32_t x2,
+                                                                            std::int32_t fy2, bool takesListEntry)
+{
+    RowPassage* last = passageOpen_ ? &passages_[passageCount_ - 1] : nullptr;
+    const bool joins = last && last->row == row && last->xEnd == x1 && last->yEnd == fy1;
+    if (joins && (fy2 > fy1) == (fy1 > last->yStart)) {
+        last->xEnd = x2;
+        last->yEnd = fy2;
+        last->minX = std::min(last->minX, x2);
+        last->maxX = std::max(last->maxX, x2);
+        ++last->pieces;
+        return;
+    }
+    OpenPassage(row, x1, fy1, x2, fy2, joins, takesListEntry);
+}
+
 inline __attribute__((always_inline)) void CellRasterizer::AddInsideRowPart(int row, std::int32_t x1, std::int32_t fy1,
                                                                            std::int32_t x2, std::int32_t fy2)
 {
@@ -257,20 +276,7 @@ inline __attribute__((always_inline)) void CellRasterizer::AddInsideRowPart(int 
         return;
     }
     KeepRowPart(row, x1, fy1, x2, fy2);
-    RowPassage* last = passageOpen_ ? &passages_[passageCount_ - 1] : nullptr;
-    if (last && last->row == row && last->xEnd == x1 && last->yEnd == fy1) {
-        if ((fy2 > fy1) == (fy1 > last->yStart)) {
-            last->xEnd = x2;
-            last->yEnd = fy2;
-            last->minX = std::min(last->minX, x2);
-            last->maxX = std::max(last->maxX, x2);
-            ++last->pieces;
-        } else {
-            OpenPassage(row, x1, fy1, x2, fy2, true, true);
-        }
-    } else {
-        OpenPassage(row, x1, fy1, x2, fy2, false, true);
-    }
+    ContinuePassage(row, x1, fy1, x2, fy2, true);
     auto moveTo = [&](int column) {
         if (column != curX_ || row != curRow_) {
             FlushCell();
@@ -491,20 +497,9 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
         x1 = x2 = leftEdge - kSubpixelScale;
     }
     if (!countOnly_) KeepRowPart(row, x1, fy1, x2, fy2);
-    RowPassage* last = passageOpen_ ? &passages_[passageCount_ - 1] : nullptr;
-    if (last && last->row == row && last->xEnd == x1 && last->yEnd == fy1 &&
-        ((fy2 > fy1) == (last->yEnd > last->yStart))) {
-        last->xEnd = x2;
-        last->yEnd = fy2;
-        last->minX = std::min(last->minX, x2);
-        last->maxX = std::max(last->maxX, x2);
-        ++last->pieces;
-    } else {
-        const bool turnsBack = last && last->row == row && last->xEnd == x1 && last->yEnd == fy1;
-        // Passages left of the tile run along its side there and take none of the row's list
-        // (so that narrower tiles see fewer).
-        OpenPassage(row, x1, fy1, x2, fy2, turnsBack, !leftOfTile);
-    }
+    // Passages left of the tile run along its side there and take none of the row's list (so that
+    // narrower tiles see fewer).
+    ContinuePassage(row, x1, fy1, x2, fy2, !leftOfTile);
     if (row < rowLo_) rowLo_ = row;
     if (row > rowHi_) rowHi_ = row;
     if (countOnly_) {

@@ -124,6 +124,8 @@ private:
     void AddInsideRowPart(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     void OpenPassage(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2, bool turnsBack,
                      bool takesListEntry);
+    void ContinuePassage(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2,
+                         bool takesListEntry);
     void AddRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     void WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     void BreakPassage();
