@@ -4,6 +4,8 @@
 
 #include <classlib.h>
 
+#include "QuietApp.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,18 +14,6 @@
 #include <vector>
 
 namespace {
-
-// Records the messages the library would show.
-class CQuietApp : public CWinApp
-{
-public:
-    std::vector<std::string> messages;
-    int DoMessageBox(LPCSTR lpszPrompt, UINT, UINT) override
-    {
-        messages.push_back(lpszPrompt);
-        return IDOK;
-    }
-};
 
 class CTestDialog : public CDialog
 {

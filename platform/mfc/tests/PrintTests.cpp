@@ -2,23 +2,14 @@
 // (The test machine has no printer, so no page reaches paper here.)
 #include <classlib.h>
 
+#include "QuietApp.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 namespace {
-
-class CQuietApp : public CWinApp
-{
-public:
-    std::vector<std::string> messages;
-    int DoMessageBox(LPCSTR lpszPrompt, UINT, UINT) override
-    {
-        messages.push_back(lpszPrompt);
-        return IDOK;
-    }
-};
 
 class CPrintingView : public CView
 {

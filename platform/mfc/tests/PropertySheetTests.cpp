@@ -4,6 +4,8 @@
 
 #include <classlib.h>
 
+#include "QuietApp.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,17 +13,6 @@
 #include <vector>
 
 namespace {
-
-class CQuietApp : public CWinApp
-{
-public:
-    std::vector<std::string> messages;
-    int DoMessageBox(LPCSTR lpszPrompt, UINT, UINT) override
-    {
-        messages.push_back(lpszPrompt);
-        return IDOK;
-    }
-};
 
 class CNumberPage : public CPropertyPage
 {
