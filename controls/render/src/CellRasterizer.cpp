@@ -31,7 +31,8 @@ inline std::int32_t CrossingX(std::int32_t x1, std::int32_t y1, std::int32_t dx,
 
 } // namespace
 
-CellRasterizer::CellRasterizer(std::size_t maxCells) : maxCells_(maxCells)
+CellRasterizer::CellRasterizer(std::size_t maxCells, bool limitPassages)
+    : maxCells_(maxCells), limitPassages_(limitPassages)
 {
     cells_.resize(std::min<std::size_t>(maxCells, 1 << 14));
     passages_.resize(1 << 12);
@@ -244,7 +245,7 @@ inline void CellRasterizer::OpenPassage(int row, std::int32_t x1, std::int32_t f
                                   static_cast<std::int32_t>(partCount_) - 1};
     passageOpen_ = true;
     // Each passage through a row is a pair of entries in the row's list, which holds 255.
-    if (takesListEntry && ++rowPassages_[row] >= kRowPassageLimit) overflowed_ = true;
+    if (takesListEntry && ++rowPassages_[row] >= kRowPassageLimit && limitPassages_) overflowed_ = true;
 }
 
 // The part of an edge in one row, inside the tile (fy1 != fy2): what AddRowPiece does for it,
@@ -1162,14 +1163,7 @@ void CellRasterizer::SortRows()
     } else {
         for (const PixelCell* c = cellsBegin; c < cellsEnd; ++c) sorted_[rowEnd_[c->row - rowLo_]++] = *c;
     }
-    // The passages by row, in the order they came.
-    passageStart_.assign(rows + 2, 0);
-    const RowPassage* const passagesEnd = passages_.data() + passageCount_;
-    for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p) ++passageStart_[p->row - rowLo_ + 2];
-    for (int r = 2; r < rows + 2; ++r) passageStart_[r] += passageStart_[r - 1];
-    sortedPassages_.resize(passageCount_);
-    for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p)
-        sortedPassages_[passageStart_[p->row - rowLo_ + 1]++] = *p;
+    GroupPassagesByRow();
     if (byColumn) return;   // already in column order and merged
     for (int r = 0; r < rows; ++r) {
         PixelCell* begin = sorted_.data() + rowStart_[r];
@@ -1193,4 +1187,17 @@ void CellRasterizer::SortRows()
         }
         rowEnd_[r] = static_cast<int>(out + 1 - sorted_.data());
     }
+}
+
+// The passages by row, in the order they came.
+void CellRasterizer::GroupPassagesByRow()
+{
+    const int rows = rowCount_;
+    passageStart_.assign(rows + 2, 0);
+    const RowPassage* const passagesEnd = passages_.data() + passageCount_;
+    for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p) ++passageStart_[p->row - rowLo_ + 2];
+    for (int r = 2; r < rows + 2; ++r) passageStart_[r] += passageStart_[r - 1];
+    sortedPassages_.resize(passageCount_);
+    for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p)
+        sortedPassages_[passageStart_[p->row - rowLo_ + 1]++] = *p;
 }

@@ -87,7 +87,9 @@ constexpr std::int32_t kFullAlpha = kSubpixelScale * kSubpixelScale * 2;
 
 class CellRasterizer {
 public:
-    explicit CellRasterizer(std::size_t maxCells);
+    // Without limitPassages no row is too complex however many passages run through it (for
+    // rasterising more than one tile's worth at once).
+    explicit CellRasterizer(std::size_t maxCells, bool limitPassages = true);
 
     // Starts a polygon set for the tile [left, right) x [top, bottom) in destination pixels.
     void Reset(int left, int top, int right, int bottom);
@@ -132,6 +134,7 @@ private:
     void MarkWholeRowsLeft(int first, int last, int dir);
     void SumFoldMarks();
     void SortRows();
+    void GroupPassagesByRow();
     bool WindingsStaySimple(int row, bool nonZero);
     // The commonest row of a filled shape, told without a call: two passages that cross it from
     // top to bottom in opposite directions, apart. Its windings stay simple.
@@ -214,6 +217,7 @@ private:
     std::int32_t curCover_ = 0, curArea_ = 0;
     bool overflowed_ = false;
     bool countOnly_ = false;
+    bool limitPassages_ = true;
     std::vector<int> rowPassages_;            // per tile row: passages so far
 };
 
