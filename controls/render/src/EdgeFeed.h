@@ -6,10 +6,12 @@
 #include <cstdint>
 
 #include "CellRasterizer.h"
+#include "CoverageBands.h"
 
 class EdgeFeed {
 public:
-    explicit EdgeFeed(CellRasterizer& cells) : cells_(cells) {}
+    // tally, when given, counts every edge the rasteriser takes.
+    explicit EdgeFeed(CellRasterizer& cells, EdgeTally* tally = nullptr) : cells_(cells), tally_(tally) {}
 
     void Line(double x1, double y1, double x2, double y2)
     {
@@ -67,7 +69,9 @@ private:
 
     void Fixed(double x1, double y1, double x2, double y2)
     {
-        cells_.AddEdge(ToFixed(x1), ToFixed(y1), ToFixed(x2), ToFixed(y2));
+        const std::int32_t fx1 = ToFixed(x1), fy1 = ToFixed(y1), fx2 = ToFixed(x2), fy2 = ToFixed(y2);
+        cells_.AddEdge(fx1, fy1, fx2, fy2);
+        if (tally_) tally_->Add(fy1, fy2);
     }
     // Floor to the 1/256 grid without a library call.
     static std::int32_t ToFixed(double v)
@@ -78,4 +82,5 @@ private:
     }
 
     CellRasterizer& cells_;
+    EdgeTally* tally_;
 };

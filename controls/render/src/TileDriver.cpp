@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "CoverageBands.h"
 #include "SplitDrawingScope.h"
 #include "imaging/ImagingBitmap.h"
 #include "render/BezierGeometry.h"
@@ -22,15 +23,16 @@ double StrokeWidthOf(const FillInfo& request)
 }
 
 // Narrows the clip to the path's stroked bounds (rounded outwards). A box that is not finite
-// (unusable coordinates) leaves the clip as it is.
-void NarrowToPath(RECT* clip, const SegmentDesc* segments, int snum, const FillInfo& request, bool closed)
+// (unusable coordinates) leaves the clip as it is. True when the path's bounds lie wholly within the
+// clip (the clip is now those bounds).
+bool NarrowToPath(RECT* clip, const SegmentDesc* segments, int snum, const FillInfo& request, bool closed)
 {
     tagRectF box{1e60, 1e60, -1e60, -1e60};
     GetSegmentsBoundsWithStroke(segments, snum, StrokeWidthOf(request), box, closed, false);
     const double limit = 1e9;
     if (!(std::isfinite(box.left) && std::isfinite(box.top) && std::isfinite(box.right) && std::isfinite(box.bottom)))
-        return;
-    if (box.left > box.right || box.top > box.bottom) return;
+        return false;
+    if (box.left > box.right || box.top > box.bottom) return false;
     auto clampTrunc = [limit](double v) {
         return __trunc(v < -limit ? -limit : (v > limit ? limit : v));
     };
@@ -38,6 +40,7 @@ void NarrowToPath(RECT* clip, const SegmentDesc* segments, int snum, const FillI
     RECT narrowed;
     if (!IntersectRect(&narrowed, clip, &pathRect)) SetRectEmpty(&narrowed);
     *clip = narrowed;
+    return EqualRect(&narrowed, &pathRect) != FALSE;
 }
 
 int Fallback(ImagingBitmap* bdst, RECT* cliprect, unsigned char* maskCursor, const unsigned char* maskLimit,
@@ -56,7 +59,9 @@ int Fallback(ImagingBitmap* bdst, RECT* cliprect, unsigned char* maskCursor, con
     }
     rect[4].kind = SegmentEnd;
     rect[4].pt1 = {l, t};
-    return DrawPolyBezierTiledEx(bdst, cliprect, rect, 5, maskCursor, maskLimit, fillInfo, options, 1);
+    RenderOptions rectOptions = options;
+    rectOptions.splitCache = nullptr;   // another path than the drawing's
+    return DrawPolyBezierTiledEx(bdst, cliprect, rect, 5, maskCursor, maskLimit, fillInfo, rectOptions, 1);
 }
 
 } // namespace
@@ -79,10 +84,32 @@ int DrawPolyBezierTiledEx(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc
         return Fallback(bdst, cliprect, maskCursor, maskLimit, fillInfo, options);
     }
 
-    if (depth == 0) NarrowToPath(cliprect, segments, snum, *fillInfo, options.closed != 0);
+    const bool pathWithin = depth == 0 && NarrowToPath(cliprect, segments, snum, *fillInfo, options.closed != 0);
     // The tiles of one drawing walk the same curves: the first to walk one keeps its steps for the others.
     std::optional<SplitDrawingScope> sharedSteps;
     if (depth == 0) sharedSteps.emplace();
+    // ... and, when no record is kept, their painting waits for the drawing's coverage, rasterised
+    // once in bands across it.
+    std::optional<SplitDrawingCache> deferred;
+    RenderOptions tileOptions = options;
+    if (depth == 0 && bdst && bdst->Allocated) {
+        RECT area;
+        const RECT bitmapRect{0, 0, bdst->Width, bdst->Height};
+        if (IntersectRect(&area, cliprect, &bitmapRect) &&
+            SplitPaintingCanWait(bdst, maskCursor, segments, snum, *fillInfo, options, area)) {
+            deferred.emplace(area, pathWithin && EqualRect(&area, cliprect));
+            tileOptions.splitCache = &*deferred;
+        }
+    }
+    // Paints the tiles that fitted, from the bands or, where they cannot serve, one by one as
+    // they would have been painted.
+    auto paintWaiting = [&](bool wholeArea) {
+        if (!deferred || PaintSplitDrawing(bdst, *deferred, segments, snum, *fillInfo, options, wholeArea)) return;
+        for (const RECT& leaf : deferred->leaves()) {
+            RECT tile = leaf;
+            DrawPolyBezierTiledEx(bdst, &tile, segments, snum, nullptr, nullptr, fillInfo, options, 1);
+        }
+    };
 
     const RECT area = *cliprect;
     const int mx = static_cast<int>((static_cast<long long>(area.left) + area.right) >> 1);
@@ -108,7 +135,7 @@ int DrawPolyBezierTiledEx(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc
     SetRectEmpty(&united);
     for (int i = 0; i < count; ++i) {
         unsigned char* cursor = maskCursor ? maskCursor + sum : nullptr;
-        const int r = DrawPolyBezierTiledEx(bdst, &tiles[i], segments, snum, cursor, maskLimit, fillInfo, options,
+        const int r = DrawPolyBezierTiledEx(bdst, &tiles[i], segments, snum, cursor, maskLimit, fillInfo, tileOptions,
                                             depth + 1);
         if (r == RenderListFull) {
             // Keep painting the remaining tiles; nothing more is recorded.
@@ -123,9 +150,11 @@ int DrawPolyBezierTiledEx(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc
     }
     if (failed) {
         if (depth > 0) return RenderFailed;
+        paintWaiting(false);
         *cliprect = area;
         return Fallback(bdst, cliprect, maskCursor, maskLimit, fillInfo, options);
     }
+    paintWaiting(true);
     if (count == 4) *cliprect = united;
     return listFull ? RenderListFull : sum;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CellRasterizer.h"
+#include "CoverageBands.h"
 #include "CoverageNodeWriter.h"
 #include "CoverageSweep.h"
 #include "DashWalker.h"
@@ -30,6 +31,12 @@ struct TileWorkspace {
     PathWalk wideWalk{kWidePathPointLimit};
     CellRasterizer fillCells{kCellLimit};
     CellRasterizer outlineCells{kCellLimit};
+    // Bands of a split drawing are as wide as the drawing; no row list limits them.
+    PathWalk bandWalk{kPathPointLimit};
+    CellRasterizer bandCells{kCellLimit, false};
+    EdgeTally fillTally;
+    EdgeTally outlineTally;
+    std::vector<CoverageStretch> clipped;
     StrokeOutline stroke;
     std::vector<StrokePoint> run;
     std::vector<char> nearBox;
@@ -199,6 +206,178 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
     }
 }
 
+// The walk of the path for the rectangle box. Everything that can affect the box lies within the
+// margin of it (miter tips reach at most about 5.1 half widths from their corner).
+WalkRequest MakeWalkRequest(const SegmentDesc* segments, int snum, const RECT& box, const StrokeClass& stroke,
+                            const RenderOptions& options, const DashPattern* dash, bool smallShape, TileWorkspace& ws)
+{
+    const double margin = 6 * stroke.half + 2;
+    WalkRequest walkRequest;
+    walkRequest.segments = segments;
+    walkRequest.count = snum;
+    walkRequest.clip = {box.left - margin, box.top - margin, box.right + margin, box.bottom + margin};
+    const bool thin = stroke.present && !stroke.wide;
+    walkRequest.tolerance = thin ? 0.96 : 0.4;
+    walkRequest.snap = !smallShape;
+    // A solid narrow outline runs straight through the steps of a line, so they are not taken.
+    walkRequest.stepLines = thin && (stroke.nearOnePixel || dash);
+    walkRequest.closeSubpaths = thin && options.closed;
+    walkRequest.dash = dash;
+    walkRequest.dashKey = options.dashKey;
+    walkRequest.memo = &ws.curveSteps;
+    return walkRequest;
+}
+
+// Whether a wide outline of the sub-path can reach the box (its points within 9 half widths).
+bool SubpathReaches(const PathWalk& walk, const WalkSubpath& sub, double h, const RECT& box)
+{
+    StrokeBounds b;
+    for (int k = 0; k < sub.count; ++k) b.Add(walk.points()[sub.first + k].x, walk.points()[sub.first + k].y);
+    const double reach = 9 * h;
+    return !(b.left - reach >= box.right || b.right + reach <= box.left || b.top - reach >= box.bottom ||
+             b.bottom + reach <= box.top);
+}
+
+std::size_t BytesOf(const CoverageRows& rows)
+{
+    return rows.stretches.size() * sizeof(CoverageStretch) + rows.rowStart.size() * sizeof(int);
+}
+
+// Rasterises one band of a split drawing: its fill and each sub-path's wide outline, recorded as
+// they would be painted. A pass that does not fit the band rasteriser leaves the band unusable
+// (its tiles are drawn on their own).
+void BuildBand(TileWorkspace& ws, SplitDrawingCache& cache, int index, const SegmentDesc* segments, int snum,
+               const RenderOptions& options, const StrokeClass& stroke, bool fill)
+{
+    CoverageBand& band = cache.Band(index);
+    band.built = true;
+    band.usable = false;
+    const RECT box = cache.BandRect(index);
+    band.top = box.top;
+    band.bottom = box.bottom;
+    const int rows = box.bottom - box.top;
+    WalkRequest walkRequest = MakeWalkRequest(segments, snum, box, stroke, options, nullptr, false, ws);
+    PathWalk& walk = ws.bandWalk;
+    if (!walk.Run(walkRequest)) return;
+    band.subpaths = static_cast<int>(walk.subpaths().size());
+    band.walkPoints = static_cast<long>(walk.points().size());
+
+    if (fill) {
+        ws.bandCells.Reset(box.left, box.top, box.right, box.bottom);
+        ws.fillTally.Reset(box.top, rows);
+        EdgeFeed feed(ws.bandCells, &ws.fillTally);
+        for (const WalkSubpath& sub : walk.subpaths()) {
+            const WalkPoint* p = &walk.points()[sub.first];
+            for (int k = 1; k < sub.count; ++k) feed.Line(p[k - 1].x, p[k - 1].y, p[k].x, p[k].y);
+            if (sub.count > 1) feed.Line(p[sub.count - 1].x, p[sub.count - 1].y, p[0].x, p[0].y);
+        }
+        if (ws.bandCells.overflowed()) return;
+        {
+            CoverageRecorder recorder(band.fill, box.top, rows);
+            ws.bandCells.Sweep(options.nonZeroFill != 0, recorder);
+        }
+        band.fillMost = ws.fillTally.MostPerRow();
+    }
+    if (stroke.wide) {
+        const tagRectF bandBox{static_cast<double>(box.left), static_cast<double>(box.top),
+                               static_cast<double>(box.right), static_cast<double>(box.bottom)};
+        band.outlines.resize(band.subpaths);
+        ws.outlineTally.Reset(box.top, rows);
+        for (int i = 0; i < band.subpaths; ++i) {
+            const WalkSubpath& sub = walk.subpaths()[i];
+            if (!SubpathReaches(walk, sub, stroke.half, box)) continue;
+            ws.bandCells.Reset(box.left, box.top, box.right, box.bottom);
+            EdgeFeed feed(ws.bandCells, &ws.outlineTally);
+            StrokeNearBox(ws.stroke, &walk.points()[sub.first], sub.count, options.closed != 0, stroke.half, bandBox,
+                          feed, ws.run, ws.nearBox, ws.deduped);
+            if (ws.bandCells.overflowed()) return;
+            CoverageRecorder recorder(band.outlines[i], box.top, rows);
+            ws.bandCells.Sweep(true, recorder);
+        }
+        band.outlineMost = ws.outlineTally.MostPerRow();
+    }
+    band.usable = true;
+    band.bytes = BytesOf(band.fill);
+    for (const CoverageRows& rowsOfOutline : band.outlines) band.bytes += BytesOf(rowsOfOutline);
+}
+
+// Builds the bands the tile's rows lie in; false when one of them cannot serve.
+bool EnsureBands(TileWorkspace& ws, SplitDrawingCache& cache, const RECT& tile, const SegmentDesc* segments, int snum,
+                 const RenderOptions& options, const StrokeClass& stroke, bool fill)
+{
+    for (int b = cache.BandOf(tile.top), last = cache.BandOf(tile.bottom - 1); b <= last; ++b) {
+        CoverageBand& band = cache.Band(b);
+        if (!band.built) {
+            if (!cache.HasRoom()) return false;
+            BuildBand(ws, cache, b, segments, snum, options, stroke, fill);
+            cache.Account(band);
+        }
+        if (!band.usable) return false;
+    }
+    return true;
+}
+
+// Whether the tile, drawn on its own, would certainly fit the fixed storage, judged from the bands
+// its extended clip reaches: the tile's walk keeps the points inside its clip, which the bands'
+// walks hold as well, and adds at most a few where it leaves and re-enters the clip; each passage
+// through a row begins with another edge crossing the row.
+bool TileFitsByBands(TileWorkspace& ws, SplitDrawingCache& cache, const RECT& tile, const SegmentDesc* segments,
+                     int snum, const RenderOptions& options, const StrokeClass& stroke, bool fill)
+{
+    if (!cache.pathInside() || !cache.Covers(tile)) return false;
+    const RECT& area = cache.area();
+    const int margin = static_cast<int>(6 * stroke.half + 2) + 2;
+    const RECT reach{tile.left, std::max<LONG>(tile.top - margin, area.top), tile.right,
+                     std::min<LONG>(tile.bottom + margin, area.bottom)};
+    if (!EnsureBands(ws, cache, reach, segments, snum, options, stroke, fill)) return false;
+    long points = 0;
+    int subpaths = 0, fillMost = 0, outlineMost = 0;
+    for (int b = cache.BandOf(reach.top), last = cache.BandOf(reach.bottom - 1); b <= last; ++b) {
+        const CoverageBand& band = cache.Band(b);
+        points += band.walkPoints;
+        subpaths = std::max(subpaths, band.subpaths);
+        if (b >= cache.BandOf(tile.top) && b <= cache.BandOf(tile.bottom - 1)) {
+            fillMost = std::max(fillMost, band.fillMost);
+            outlineMost = std::max(outlineMost, band.outlineMost);
+        }
+    }
+    const long tilePoints = 6 * points + 4L * subpaths + 16;
+    if (tilePoints >= (stroke.wide ? kWidePathPointLimit : kPathPointLimit)) return false;
+    if (stroke.wide && (subpaths >= kPieceLimit || 3 * (tilePoints + subpaths) > kSidePointLimit)) return false;
+    if (fill && fillMost >= kRowPassageLimit) return false;
+    if (stroke.wide && outlineMost >= kRowPassageLimit) return false;
+    return true;
+}
+
+// Hands a pass's recorded stretches within the tile to the sweep, row by row. pass picks the
+// band's rows of the pass (null where the band has none).
+template <class Pass>
+void PaintFromBands(SplitDrawingCache& cache, const RECT& tile, const Pass& pass, CoverageSweep& sweep,
+                    std::vector<CoverageStretch>& clipped)
+{
+    for (int y = tile.top; y < tile.bottom;) {
+        const int index = cache.BandOf(y);
+        const CoverageBand& band = cache.Band(index);
+        const int end = std::min<int>(tile.bottom, band.bottom);
+        const CoverageRows* rows = pass(band);
+        if (!rows || !rows->recorded()) {
+            y = end;
+            continue;
+        }
+        for (; y < end; ++y) {
+            const CoverageStretch* first = rows->stretches.data() + rows->rowStart[y - band.top];
+            const CoverageStretch* last = rows->stretches.data() + rows->rowStart[y - band.top + 1];
+            if (first == last) continue;
+            // Stretches lie in x order without overlap.
+            first = std::partition_point(first, last, [&](const CoverageStretch& s) { return s.x1 <= tile.left; });
+            clipped.clear();
+            for (; first < last && first->x0 < tile.right; ++first)
+                clipped.push_back({std::max<int>(first->x0, tile.left), std::min<int>(first->x1, tile.right), first->exact});
+            if (!clipped.empty()) sweep.Row(y, clipped.data(), static_cast<int>(clipped.size()));
+        }
+    }
+}
+
 // Paints every pixel of the tile at full strength with the fill and records it the way the sweep
 // records whole rows: one run a row.
 void FillWholeTile(ImagingBitmap* bdst, const RECT& tile, const FillInfo& request, CoverageNodeWriter& writer)
@@ -280,25 +459,20 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     bool smallFill = fill && smallShape;
     const DashPattern* dash = stroke.present && !stroke.wide ? DashPatternForOutline(request.OutlineType) : nullptr;
 
-    // Everything that can affect the tile lies within this margin of it (miter tips reach at most
-    // about 5.1 half widths from their corner).
-    const double margin = 6 * h + 2;
-    WalkRequest walkRequest;
-    walkRequest.segments = segments;
-    walkRequest.count = snum;
-    walkRequest.clip = {tile.left - margin, tile.top - margin, tile.right + margin, tile.bottom + margin};
+    // A tile of a split drawing whose painting waits for the drawing's bands (see TileDriver) only
+    // finds out whether its own storage would hold the outline: the bands' walks and edges answer
+    // that for most tiles; the others walk and count for themselves below.
+    if (options.splitCache && TileFitsByBands(ws, *options.splitCache, tile, segments, snum, options, stroke, fill)) {
+        options.splitCache->AddLeaf(tile);
+        *cliprect = tile;
+        return 0;
+    }
+
     const bool thin = stroke.present && !stroke.wide;
-    walkRequest.tolerance = thin ? 0.96 : 0.4;
-    walkRequest.snap = !smallShape;
-    // A solid narrow outline runs straight through the steps of a line, so they are not taken.
-    walkRequest.stepLines = thin && (stroke.nearOnePixel || dash);
-    walkRequest.closeSubpaths = thin && options.closed;
-    walkRequest.dash = dash;
+    WalkRequest walkRequest = MakeWalkRequest(segments, snum, tile, stroke, options, dash, smallShape, ws);
     // A small shape is sampled whole, its cubics flattened wherever they lie, so that every tile
     // sees the same points.
     if (smallFill) walkRequest.clip = {-1e300, -1e300, 1e300, 1e300};
-    walkRequest.dashKey = options.dashKey;
-    walkRequest.memo = &ws.curveSteps;
     // No part of the path comes within the margin: no outline reaches the tile, and the fill
     // covers all of it or none of it. (Dashed outlines take the walk, which keeps the caller's
     // step cache up to date.)
@@ -306,6 +480,11 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         const PathReach reach = ReachOfPath(segments, snum, walkRequest.clip);
         const bool inside = fill && (options.nonZeroFill ? reach.winding != 0 : (reach.winding & 1) != 0);
         if (!reach.reachesBox && !(inside && smallShape)) {
+            if (options.splitCache) {
+                // The drawing's bands paint it later.
+                *cliprect = tile;
+                return 0;
+            }
             if (inside) {
                 ImagingAccessScope access(bdst);
                 if (!access.ok()) return RenderFailed;
@@ -332,12 +511,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         long sidePoints = 0;
         for (int i = 0; i < static_cast<int>(walk.subpaths().size()); ++i) {
             const WalkSubpath& sub = walk.subpaths()[i];
-            StrokeBounds b;
-            for (int k = 0; k < sub.count; ++k) b.Add(walk.points()[sub.first + k].x, walk.points()[sub.first + k].y);
-            const double reach = 9 * h;
-            if (b.left - reach >= tile.right || b.right + reach <= tile.left || b.top - reach >= tile.bottom ||
-                b.bottom + reach <= tile.top)
-                continue;
+            if (!SubpathReaches(walk, sub, h, tile)) continue;
             pieces.push_back(i);
             sidePoints += 3L * (sub.count + 1);
             if (static_cast<int>(pieces.size()) >= kPieceLimit) {
@@ -358,8 +532,10 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     if (smallFill && !ws.small.Sample(walk.points().data(), walk.subpaths().data(),
                                       static_cast<int>(walk.subpaths().size())))
         smallFill = false;
+    SplitDrawingCache* const cache = options.splitCache;
     if (fill && !smallFill) {
         ws.fillCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
+        ws.fillCells.CountOnly(cache != nullptr);
         EdgeFeed feed(ws.fillCells);
         for (const WalkSubpath& sub : walk.subpaths()) {
             const WalkPoint* p = &walk.points()[sub.first];
@@ -374,7 +550,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
     // A wide outline sub-path with too many passages through a row must be found before anything
     // is painted (the fill, or an earlier sub-path's outline), so that the split paints every
     // pixel once.
-    if (stroke.wide && (fill || pieces.size() > 1)) {
+    if (stroke.wide && (fill || pieces.size() > 1 || cache)) {
         for (int index : pieces) {
             ws.outlineCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
             ws.outlineCells.CountOnly(true);
@@ -387,6 +563,12 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
                 return 0;
             }
         }
+    }
+
+    if (cache) {
+        cache->AddLeaf(tile);
+        *cliprect = tile;
+        return 0;
     }
 
     ImagingAccessScope access(bdst);
@@ -454,11 +636,103 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             sweep.PaintTo(&painter, &writer);
             writer.BeginNode(CoverageOutline);
             ws.outlineCells.Sweep(true, sweep);
-        sweep.FlushRun();
+            sweep.FlushRun();
             EndNodeOver(writer, sweep.dirty(), true);
         }
     }
 
     *cliprect = tile;
     return writer.full() ? RenderListFull : writer.BytesWritten();
+}
+
+bool SplitPaintingCanWait(const ImagingBitmap* bdst, const unsigned char* maskCursor, const SegmentDesc* segments,
+                          int snum, const FillInfo& request, const RenderOptions& options, const RECT& area)
+{
+    if (maskCursor || !bdst || !bdst->Allocated || !bdst->Addr) return false;
+    const StrokeClass stroke = ClassifyStroke(request);
+    if (stroke.present && !stroke.wide) return false;
+    const bool fill = options.closed && request.FillType != FillNone;
+    if (!fill && !stroke.wide) return false;
+    tagRectF bounds;
+    if (!segments || snum <= 0 || !FiniteBounds(segments, snum, bounds)) return false;
+    const bool smallShape = options.closed && !options.highestQuality && !options.nonZeroFill &&
+                            bounds.right - bounds.left <= 10 && bounds.bottom - bounds.top <= 10;
+    if (smallShape || area.bottom <= area.top) return false;
+    // The height the path's records climb and fall (a curve no more than its control polygon),
+    // twice over for an outline's two sides, over the area's rows: the edges crossing a row on
+    // average. Where that nears the row limit, most tiles count their passages anyway.
+    double climb = 0;
+    for (int i = 0; i < snum; ++i) {
+        const SegmentDesc& r = segments[i];
+        if (r.kind == SegmentLine) climb += std::fabs(r.pt2.y - r.pt1.y);
+        if (r.kind == SegmentCubic && i + 1 < snum)
+            climb += std::fabs(r.pt2.y - r.pt1.y) + std::fabs(r.pt3.y - r.pt2.y) + std::fabs(segments[i + 1].pt1.y - r.pt3.y);
+    }
+    if (stroke.wide) climb *= 2;
+    return std::isfinite(climb) && climb < 32.0 * (area.bottom - area.top);
+}
+
+bool PaintSplitDrawing(ImagingBitmap* bdst, SplitDrawingCache& cache, const SegmentDesc* segments, int snum,
+                       const FillInfo& request, const RenderOptions& options, bool wholeArea)
+{
+    CriticalSectionHolder lock(RenderingLock());
+    TileWorkspace& ws = TileWorkspace::Get();
+    const StrokeClass stroke = ClassifyStroke(request);
+    const bool fill = options.closed && request.FillType != FillNone;
+    RenderOptions bandOptions = options;
+    bandOptions.splitCache = nullptr;
+
+    // Every band the painting needs, built and usable, all with the same sub-paths.
+    const RECT& area = cache.area();
+    int subpaths = -1;
+    auto ready = [&](const RECT& rows) {
+        if (!EnsureBands(ws, cache, rows, segments, snum, bandOptions, stroke, fill)) return false;
+        for (int b = cache.BandOf(rows.top), last = cache.BandOf(rows.bottom - 1); b <= last; ++b) {
+            if (subpaths >= 0 && cache.Band(b).subpaths != subpaths) return false;
+            subpaths = cache.Band(b).subpaths;
+        }
+        return true;
+    };
+    if (wholeArea) {
+        if (area.top < area.bottom && !ready(area)) return false;
+    } else {
+        for (const RECT& leaf : cache.leaves())
+            if (!ready(leaf)) return false;
+    }
+    if (subpaths < 0) return true;   // nothing to paint
+
+    ImagingAccessScope access(bdst);
+    if (!access.ok()) return false;
+    // Pass by pass, as each tile paints them: the fill, then each sub-path's outline in turn.
+    auto paintPass = [&](SpanPainter& painter, auto pass) {
+        CoverageSweep sweep(255);
+        sweep.PaintTo(&painter, nullptr);
+        if (!wholeArea) {
+            for (const RECT& leaf : cache.leaves()) PaintFromBands(cache, leaf, pass, sweep, ws.clipped);
+            return;
+        }
+        for (int b = cache.BandOf(area.top), last = cache.BandOf(area.bottom - 1); b <= last; ++b) {
+            const CoverageBand& band = cache.Band(b);
+            const CoverageRows* rows = pass(band);
+            if (!rows || !rows->recorded()) continue;
+            for (int y = band.top; y < band.bottom; ++y) {
+                const int first = rows->rowStart[y - band.top], end = rows->rowStart[y - band.top + 1];
+                if (first < end) sweep.Row(y, rows->stretches.data() + first, end - first);
+            }
+        }
+    };
+    if (fill) {
+        const ImagingBitmap* pattern = request.FillType == FillPattern ? request.PatternBitmap : nullptr;
+        SpanPainter painter(bdst, request.FillColor, pattern, request.PatternOriginX, request.PatternOriginY);
+        paintPass(painter, [](const CoverageBand& band) { return &band.fill; });
+    }
+    if (stroke.wide) {
+        SpanPainter painter(bdst, request.OutlineColor, nullptr, 0, 0);
+        for (int i = 0; i < subpaths; ++i) {
+            paintPass(painter, [i](const CoverageBand& band) {
+                return i < static_cast<int>(band.outlines.size()) ? &band.outlines[i] : nullptr;
+            });
+        }
+    }
+    return true;
 }

@@ -9,6 +9,7 @@
 #include "render/SegmentDesc.h"
 
 struct ImagingBitmap;
+class SplitDrawingCache;
 
 // Results besides byte counts (>= 0).
 enum RenderResult {
@@ -31,6 +32,9 @@ struct RenderOptions {
     int closed = 1;                      // sub-paths are closed: fill them and join their ends
     unsigned short* dashKey = nullptr;   // caller's slot for the dash-cache key, or null
     int nonZeroFill = 0;                 // fill by the non-zero rule instead of even-odd
+    // Set by the driver for the tiles of a drawing it splits: the coverage they share. Callers
+    // leave it null.
+    SplitDrawingCache* splitCache = nullptr;
 };
 
 // Tile driver. maskCursor/maskLimit bound the caller's buffer for coverage nodes (both null: no
