@@ -148,6 +148,41 @@ bool PathWalk::AppendExact(double x, double y, std::uint8_t coverage)
     return Append(x, y, coverage);
 }
 
+// The curve's first and last steps of any length (its walk may start or end with a step too short
+// for an outline to take): they fix the directions at its ends. -1 where there is none.
+PathWalk::EndSteps PathWalk::EndStepsOf(const CurveSteps& steps, double x0, double y0)
+{
+    auto apart = [](const StepEnd& a, double x, double y) {
+        const double dx = a.x - x, dy = a.y - y;
+        return dx * dx + dy * dy >= 1e-12;
+    };
+    EndSteps ends{-1, -1};
+    if (steps.count < 2) return ends;
+    const StepEnd& end = steps.ends[steps.count - 1];
+    long first = 0;
+    while (first < steps.count - 1 && !apart(steps.ends[first], x0, y0)) ++first;
+    long last = steps.count - 2;
+    while (last >= first && !apart(steps.ends[last], end.x, end.y)) --last;
+    if (first <= last) ends = {first, last};
+    return ends;
+}
+
+// A step end taken as it is, inside the clip or not: the ends of a curve and the steps beside them
+// fix the joins at the path's vertices, so every tile must see them where the whole drawing does.
+// The chord to it from a point pulled onto the border runs outside the clip, or within a chord's
+// length of its border.
+bool PathWalk::AppendTrue(double x, double y)
+{
+    curX_ = x;
+    curY_ = y;
+    if (!haveCurrent_) {
+        haveCurrent_ = true;
+        startX_ = x;
+        startY_ = y;
+    }
+    return Append(x, y, 255);
+}
+
 namespace {
 // Directions that turn by less than about 22.6 degrees: a wide outline joins them straight across.
 bool NearlyParallel(double ax, double ay, double bx, double by)
@@ -429,7 +464,20 @@ bool PathWalk::Cubic(const tagPointF& p0, const tagPointF& p1, const tagPointF& 
     const tagRectF& c = request_->clip;
     if (minX >= c.right || maxX <= c.left || minY >= c.bottom || maxY <= c.top) {
         // Wholly outside: its chord stands in for it, and its steps still count for the dashes.
-        if (dash_.dashed()) dash_.Advance(CachedSteps(p0, p1, p2, p3).stepCount());
+        if (dash_.dashed()) {
+            dash_.Advance(CachedSteps(p0, p1, p2, p3).stepCount());
+        } else if (besideLine_) {
+            // A line that may cross the tile meets it: the curve's first and last steps fix the
+            // joins at its ends.
+            const CurveSteps steps = StepsOf(p0, p1, p2, p3);
+            const EndSteps own = EndStepsOf(steps, p0.x, p0.y);
+            smooth_ = true;
+            bool taken = true;
+            if (own.first >= 0) taken = AppendTrue(steps.ends[own.first].x, steps.ends[own.first].y);
+            if (taken && own.last > own.first) taken = AppendTrue(steps.ends[own.last].x, steps.ends[own.last].y);
+            smooth_ = false;
+            if (!taken) return false;
+        }
         return AppendExact(p3.x, p3.y);
     }
     if (dash_.dashed()) return DashedCubic(p0, p1, p2, p3);
@@ -524,13 +572,17 @@ bool PathWalk::CubicAcrossClip(const CurveSteps& steps)
     };
     constexpr long kBlock = CurveSteps::kStepBlock;
     const long n = steps.count;
+    // The steps that fix the directions at the curve's ends are the curve's own even outside.
+    const EndSteps ends = EndStepsOf(steps, curX_, curY_);
+    const long ownTo = std::max(ends.first, 0L);
+    const long ownFrom = ends.last >= 0 ? ends.last : n - 1;
     int lastCode = Outcode(curX_, curY_);
     long held = -1;   // last end of the current run outside, not yet taken
     for (long k = 0; k < n;) {
         if (k % kBlock == 0) {
             const long end = std::min(n, k + kBlock);
             const int code = boxCode(steps.boxes[k / kBlock]);
-            if (code == lastCode && code != 0 && end < n) {
+            if (code == lastCode && code != 0 && k > ownTo && end <= ownFrom) {
                 held = end - 1;
                 k = end;
                 continue;
@@ -546,12 +598,13 @@ bool PathWalk::CubicAcrossClip(const CurveSteps& steps)
         }
         const StepEnd& p = steps.ends[k];
         const int code = Outcode(p.x, p.y);
-        if (code != 0 && code == lastCode && k + 1 < n) {
+        const bool own = k <= ownTo || k >= ownFrom;
+        if (code != 0 && code == lastCode && !own) {
             held = k;
         } else {
             if (held >= 0 && !AppendWalked(steps.ends[held].x, steps.ends[held].y)) return false;
             held = -1;
-            if (!AppendWalked(p.x, p.y)) return false;
+            if (!(own && code != 0 ? AppendTrue(p.x, p.y) : AppendWalked(p.x, p.y))) return false;
         }
         lastCode = code;
         ++k;
@@ -606,6 +659,7 @@ bool PathWalk::Run(const WalkRequest& request)
                 if (!Line(x0, y0, end.x, end.y, true)) return false;
                 NoteSegmentEnd(end.x, end.y, end.x - x0, end.y - y0);
             } else {
+                besideLine_ = i == 0 || segs[i - 1].kind != SegmentCubic || segs[i + 1].kind != SegmentCubic;
                 double sx, sy, ex, ey;
                 CubicDirection(p1, c1, c2, end, sx, sy);
                 CubicDirection(end, c2, c1, p1, ex, ey);

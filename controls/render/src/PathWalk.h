@@ -63,6 +63,11 @@ private:
     bool Push(double x, double y, std::uint8_t coverage);
     bool AppendWalked(double x, double y, std::uint8_t coverage = 255);
     bool AppendExact(double x, double y, std::uint8_t coverage = 255);
+    bool AppendTrue(double x, double y);
+    struct EndSteps {
+        long first, last;
+    };
+    static EndSteps EndStepsOf(const CurveSteps& steps, double x0, double y0);
     int Outcode(double x, double y) const;
     void EndSubpath();
     void NoteSegmentStart(double tx, double ty);
@@ -82,6 +87,7 @@ private:
     int subpathStart_ = 0;
     bool haveCurrent_ = false;
     bool smooth_ = false;     // the points being appended lie inside a curve
+    bool besideLine_ = false; // the curve being walked meets a line record or a sub-path's end
     double curX_ = 0, curY_ = 0;
     double startX_ = 0, startY_ = 0;
     // The point where the last segment ended and its direction there, and the direction in which

@@ -70,6 +70,13 @@ std::vector<SplitCase> Cases()
              p.Ellipse(80, 1150, 60.5, 1100.25);
          },
          Filled(0x406080, 3.5), {}},
+        // Lines between curves: the joins at the lines' ends lie far outside most tiles.
+        {"two swinging bands filled and outlined",
+         [](PathBuilder& p) {
+             Wiggle(p, 20, 50, 20);
+             Wiggle(p, 50, 45, -30);
+         },
+         Filled(0x406080, 3.5), {}},
         {"polygon bands filled and outlined, non-zero",
          [](PathBuilder& p) {
              p.Polygon({10.5, 5, 60.25, 5, 150.75, 2290, 100.5, 2290});
@@ -107,6 +114,7 @@ TEST(SplitPainting, BandsPaintWhatTheTilesWouldHave)
         DrawInTiles(tiled, path, c.request, 37, 500, c.options);
         EXPECT_EQ("", waited.FirstDifference(recorded));
         EXPECT_EQ("", waited.FirstDifference(tiled));
+        EXPECT_EQ("", recorded.FirstDifference(tiled));
         EXPECT_TRUE(EqualRect(&waitedClip, &recordedClip));
         EXPECT_TRUE(waited.GuardsIntact());
         EXPECT_GT(waited.Sum(), 0);

@@ -79,6 +79,14 @@ std::vector<Scene> Scenes()
              }
              p.Polygon(xy);
          }, FillAndOutline(2.0, OutlineSolid), {}},
+        // Slanted lines between curves: the joins at the lines' ends, far outside a small tile's
+        // clip, still fix where the outline's sides run through it.
+        {"slanted lines between curves filled and outlined",
+         [](PathBuilder& p) {
+             p.MoveTo(12.5, 20.25).LineTo(98.75, 31.5).CurveTo(116.25, 33.75, 113.5, 52.5, 99.25, 57.75)
+                 .LineTo(21.5, 76.25).CurveTo(4.75, 80.5, 1.25, 58.5, 6.5, 41.25).CurveTo(8.25, 30.5, 9.5, 21.25, 12.5, 20.25)
+                 .End();
+         }, FillAndOutline(3.5, OutlineSolid), {}},
         {"rounded rectangle filled and outlined",
          [](PathBuilder& p) {
              p.MoveTo(20, 10).LineTo(100, 10).CurveTo(110, 10, 110, 20, 110, 20).LineTo(110, 70)
