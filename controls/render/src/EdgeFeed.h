@@ -23,6 +23,34 @@ public:
         FarLine(x1, y1, x2, y2);
     }
 
+    // The closed polygon through points[0 .. count) (anything with x and y): each point is brought
+    // to the grid once, for the edge that ends there and the one that starts there.
+    template <class Point>
+    void Polygon(const Point* points, int count)
+    {
+        if (count < 2) return;
+        double px = points[0].x, py = points[0].y;
+        bool nearP = Near(px) && Near(py);
+        std::int32_t fx = nearP ? ToFixed(px) : 0, fy = nearP ? ToFixed(py) : 0;
+        for (int k = 1; k <= count; ++k) {
+            const Point& q = points[k < count ? k : 0];
+            const double qx = q.x, qy = q.y;
+            const bool nearQ = Near(qx) && Near(qy);
+            const std::int32_t gx = nearQ ? ToFixed(qx) : 0, gy = nearQ ? ToFixed(qy) : 0;
+            if (nearP && nearQ) {
+                cells_.AddEdge(fx, fy, gx, gy);
+                if (tally_) tally_->Add(fy, gy);
+            } else {
+                FarLine(px, py, qx, qy);
+            }
+            px = qx;
+            py = qy;
+            nearP = nearQ;
+            fx = gx;
+            fy = gy;
+        }
+    }
+
 private:
     static constexpr double kLimit = 2000000.0;
 

@@ -266,11 +266,7 @@ void BuildBand(TileWorkspace& ws, SplitDrawingCache& cache, int index, const Seg
         ws.bandCells.Reset(box.left, box.top, box.right, box.bottom);
         ws.fillTally.Reset(box.top, rows);
         EdgeFeed feed(ws.bandCells, &ws.fillTally);
-        for (const WalkSubpath& sub : walk.subpaths()) {
-            const WalkPoint* p = &walk.points()[sub.first];
-            for (int k = 1; k < sub.count; ++k) feed.Line(p[k - 1].x, p[k - 1].y, p[k].x, p[k].y);
-            if (sub.count > 1) feed.Line(p[sub.count - 1].x, p[sub.count - 1].y, p[0].x, p[0].y);
-        }
+        for (const WalkSubpath& sub : walk.subpaths()) feed.Polygon(&walk.points()[sub.first], sub.count);
         if (ws.bandCells.overflowed()) return;
         {
             CoverageRecorder recorder(band.fill, box.top, rows);
@@ -537,11 +533,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         ws.fillCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
         ws.fillCells.CountOnly(cache != nullptr);
         EdgeFeed feed(ws.fillCells);
-        for (const WalkSubpath& sub : walk.subpaths()) {
-            const WalkPoint* p = &walk.points()[sub.first];
-            for (int k = 1; k < sub.count; ++k) feed.Line(p[k - 1].x, p[k - 1].y, p[k].x, p[k].y);
-            if (sub.count > 1) feed.Line(p[sub.count - 1].x, p[sub.count - 1].y, p[0].x, p[0].y);
-        }
+        for (const WalkSubpath& sub : walk.subpaths()) feed.Polygon(&walk.points()[sub.first], sub.count);
         if (ws.fillCells.overflowed()) {
             *status = TileTooComplex;
             return 0;
