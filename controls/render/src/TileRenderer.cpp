@@ -11,6 +11,7 @@
 #include "DashWalker.h"
 #include "EdgeFeed.h"
 #include "EngineTables.h"
+#include "PassageFloor.h"
 #include "PathReach.h"
 #include "PathWalk.h"
 #include "SmallShapeFill.h"
@@ -37,6 +38,7 @@ struct TileWorkspace {
     EdgeTally fillTally;
     EdgeTally outlineTally;
     std::vector<CoverageStretch> clipped;
+    PassageFloor passageFloor;
     StrokeOutline stroke;
     std::vector<StrokePoint> run;
     std::vector<char> nearBox;
@@ -529,6 +531,50 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
                                       static_cast<int>(walk.subpaths().size())))
         smallFill = false;
     SplitDrawingCache* const cache = options.splitCache;
+    // Too many passages through one row are often plain from the path's long edges alone, before
+    // any is rasterised: each edge of the fill, and each side of an outline (two per edge, away from
+    // the joins), that crosses a whole row well inside the tile is a passage of its own.
+    if ((fill && !smallFill) || stroke.wide) {
+        const int joinRows = static_cast<int>(5.2 * h) + 2;
+        // Edges of a sub-path that cross whole rows (the closing edge included), counted up to enough.
+        auto longEdges = [&](const WalkSubpath& sub, double span, int enough) {
+            const WalkPoint* p = &walk.points()[sub.first];
+            int count = 0;
+            for (int k = 0; k < sub.count && count < enough; ++k) {
+                const double dy = p[k].y - p[k + 1 < sub.count ? k + 1 : 0].y;
+                count += dy >= span || -dy >= span;
+            }
+            return count;
+        };
+        auto addEdges = [&](const WalkSubpath& sub, bool closedRing, int weight, double keepX, int keepRows) {
+            const WalkPoint* p = &walk.points()[sub.first];
+            for (int k = 1; k < sub.count; ++k) ws.passageFloor.Add(p[k - 1].x, p[k - 1].y, p[k].x, p[k].y, weight, keepX, keepRows);
+            if (closedRing && sub.count > 2)
+                ws.passageFloor.Add(p[sub.count - 1].x, p[sub.count - 1].y, p[0].x, p[0].y, weight, keepX, keepRows);
+        };
+        bool tooMany = false;
+        if (fill && !smallFill) {
+            // The fill's passages are counted over all its sub-paths at once.
+            int count = 0;
+            for (const WalkSubpath& sub : walk.subpaths()) count += longEdges(sub, 1.0, kRowPassageLimit);
+            if (count >= kRowPassageLimit) {
+                ws.passageFloor.Reset(tile);
+                for (const WalkSubpath& sub : walk.subpaths()) addEdges(sub, true, 1, 0, 0);
+                tooMany = ws.passageFloor.Most() >= kRowPassageLimit;
+            }
+        }
+        for (std::size_t i = 0; i < pieces.size() && !tooMany; ++i) {
+            const WalkSubpath& sub = walk.subpaths()[pieces[i]];
+            if (2 * longEdges(sub, 1.0 + 2 * joinRows, kRowPassageLimit) < kRowPassageLimit) continue;
+            ws.passageFloor.Reset(tile);
+            addEdges(sub, options.closed != 0, 2, h, joinRows);
+            tooMany = ws.passageFloor.Most() >= kRowPassageLimit;
+        }
+        if (tooMany) {
+            *status = TileTooComplex;
+            return 0;
+        }
+    }
     if (fill && !smallFill) {
         ws.fillCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
         ws.fillCells.CountOnly(cache != nullptr);
