@@ -33,12 +33,29 @@ struct RowPassage {
     std::int32_t firstPiece;  // its pieces follow one another from here in the pieces as they came
 };
 
-// One passage, or two that meet at a turn of the outline inside the row (a V), in x order.
+// One passage, or two that meet at a turn of the outline inside the row (a V), in x order, with
+// what the windings need of each arm kept at hand, packed small: a tile's rows hold tens of
+// thousands and each is dealt out to its row and read back.
 struct PassageUnit {
     std::int32_t minX, maxX;
-    const RowPassage* first;
-    const RowPassage* second;
-    bool pair;
+    std::int32_t passage;   // the arm met first on every line (the other is its neighbour)
+    std::uint32_t bits;
+
+    static constexpr std::uint32_t kPair = 1u << 20, kSecondBefore = 1u << 21, kWhole = 1u << 22;
+    static constexpr std::uint32_t kDown = 1u << 23;   // and kDown << 1 for the second arm
+    static constexpr std::uint32_t kBand = 1u << 25;   // and kBand << 1 for the second arm
+
+    bool pair() const { return (bits & kPair) != 0; }
+    // One passage, crossing the whole row.
+    bool whole() const { return (bits & kWhole) != 0; }
+    // Of each arm: +1 downward, -1 upward.
+    int dir(int arm) const { return (bits & (kDown << arm)) ? 1 : -1; }
+    // Of each arm: one straight edge across the whole row.
+    bool band(int arm) const { return (bits & (kBand << arm)) != 0; }
+    // Of each arm: the sample lines [lineFrom, lineTo) it holds.
+    int lineFrom(int arm) const { return (bits >> (10 * arm)) & 31; }
+    int lineTo(int arm) const { return (bits >> (10 * arm + 5)) & 31; }
+    int second() const { return pair() ? passage + ((bits & kSecondBefore) ? -1 : 1) : passage; }
 };
 
 // Where an edge crosses one of the 16 sample lines of a row, and which way it runs.
@@ -140,17 +157,16 @@ private:
     // top to bottom in opposite directions, apart. Its windings stay simple.
     bool CrossedByTwoBands(int row) const
     {
-        const int begin = passageStart_[row];
-        if (passageStart_[row + 1] - begin != 2) return false;
-        const RowPassage& a = sortedPassages_[begin];
-        const RowPassage& b = sortedPassages_[begin + 1];
-        if (a.yStart + a.yEnd != kSubpixelScale || b.yStart + b.yEnd != kSubpixelScale) return false;
-        if ((a.yStart | b.yStart) & ~kSubpixelScale) return false;   // each runs 0 -> 256 or 256 -> 0
-        return a.yStart != b.yStart && (a.maxX <= b.minX || b.maxX <= a.minX);
+        const int begin = unitStart_[row];
+        if (unitStart_[row + 1] - begin != 2) return false;
+        const PassageUnit& a = units_[begin];
+        const PassageUnit& b = units_[begin + 1];
+        return a.whole() && b.whole() && a.dir(0) != b.dir(0) && (a.maxX <= b.minX || b.maxX <= a.minX);
     }
+    const RowPassage& First(const PassageUnit& u) const { return passages_[u.passage]; }
+    const RowPassage& Second(const PassageUnit& u) const { return passages_[u.second()]; }
     bool PrepareClusters(int row, bool nonZero);
-    template <class Order>
-    void SortUnitsByColumn(const Order& order);
+    void SortUnits(int begin, int end);
     void SweepSubCluster(int begin, int end, int* winding, bool& uniform, int& lo, int& hi);
     void ReachingEdges(int cluster, int col, int* winding);
     void LineWindingsAt(int cluster, int col, int* winding);
@@ -178,11 +194,14 @@ private:
     std::size_t partCount_ = 0;
     std::vector<RowPassage> passages_;        // storage: the first passageCount_ are the passages
     std::size_t passageCount_ = 0;
-    std::vector<RowPassage> sortedPassages_;
+    // The passages as units, by row (the first unitCount_; each row's in x order once the row is
+    // prepared), and where each row's begin.
     std::vector<PassageUnit> units_;
-    std::vector<PassageUnit> unitsByColumn_;   // scratch of the units' column sort
+    std::size_t unitCount_ = 0;
+    std::vector<int> unitStart_;
+    std::vector<PassageUnit> unitsByColumn_;   // scratch of the units' column sort and of their grouping
+    std::vector<std::int32_t> unitRows_;       // scratch of the grouping
     std::vector<int> unitColumnStart_;
-    std::vector<int> passageStart_;
     std::vector<std::int32_t> foldCover_;     // per tile row: cover of whole-row pieces left of the tile
     std::vector<std::int32_t> foldWinding_;   // per tile row: their directions, summed
     int foldLo_ = 0x7FFFFFFF, foldHi_ = -1;   // rows with a fold
@@ -191,7 +210,8 @@ private:
     std::vector<std::int32_t> foldMarkCover_;
     std::vector<std::int32_t> foldMarkWinding_;
     bool foldMarked_ = false;
-    std::vector<WindingCluster> clusters_;   // of one row, left to right
+    std::vector<WindingCluster> clusters_;   // of one row, left to right: the first clusterCount_ (storage)
+    int clusterCount_ = 0;
     std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last (storage)
     std::vector<const RowPiece*> pixelEdges_;    // of the pixel being measured
     std::vector<SampleCrossing> pixelCrossings_;  // of one of its lines
@@ -325,7 +345,7 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         }
 
         BeginBands(r);
-        const int clusterCount = static_cast<int>(clusters_.size());
+        const int clusterCount = clusterCount_;
         int at = 0;        // first cluster not left of the columns looked at
         // The cluster holding pixel column col, or -1 between clusters.
         auto locate = [&](int col) {
