@@ -1020,7 +1020,7 @@ std::uint32_t CellRasterizer::BandArea(const RowPassage* const* order, BandMemo*
 // bands of one winding each: its coverage is the exact area of the inside bands, the signed areas
 // of the passages where inside turns to outside or back. Everything looked at is the pixel's own
 // passages and those wholly left of it, so a tile sees the same as the whole drawing.
-bool CellRasterizer::BandCoverage(int cluster, int col, bool nonZero, std::uint32_t& coverage)
+bool CellRasterizer::BandCoverage(int cluster, int col, std::int64_t alpha, bool nonZero, std::uint32_t& coverage)
 {
     for (; bandClusters_ < cluster; ++bandClusters_) {
         const WindingCluster& c = clusters_[bandClusters_];
@@ -1073,6 +1073,17 @@ bool CellRasterizer::BandCoverage(int cluster, int col, bool nonZero, std::uint3
         int last = first;
         while (last < n && (bandOrder_[last]->minX >> kSubpixelShift) <= col) ++last;
         if (last - first > kMostBands) return false;
+        // Where the windings about the pixel hold, its swept alpha is its coverage.
+        const int* const lefts = bandLeftWindings_.data();
+        int lo = lefts[first], hi = lo;
+        for (int i = first + 1; i <= last; ++i) {
+            lo = std::min(lo, lefts[i]);
+            hi = std::max(hi, lefts[i]);
+        }
+        if (AreaHolds(lo, hi, nonZero)) {
+            coverage = ExactCoverage(alpha, nonZero);
+            return true;
+        }
         coverage = BandArea(bandOrder_.data() + first, bandMemo_.data() + first, last - first, bandLeftWindings_[first],
                             col, nonZero);
         return true;

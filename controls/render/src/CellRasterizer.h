@@ -173,7 +173,7 @@ private:
     std::uint32_t MeasurePixel(int cluster, int col, std::int64_t alpha, bool nonZero);
     void BeginBands(int row);
     void AddBandEvents(const RowPassage& p, int sign);
-    bool BandCoverage(int cluster, int col, bool nonZero, std::uint32_t& coverage);
+    bool BandCoverage(int cluster, int col, std::int64_t alpha, bool nonZero, std::uint32_t& coverage);
     std::uint32_t BandArea(const RowPassage* const* order, BandMemo* memo, int count, int w, int col, bool nonZero) const;
     static bool AreaHolds(int lo, int hi, bool nonZero)
     {
@@ -394,7 +394,7 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
                     inside += Inside(w[s], nonZero) ? 1 : 0;
                 }
                 v = AreaHolds(lo, hi, nonZero) ? ExactCoverage(alpha, nonZero) : LinesCoverage(inside);
-            } else if (BandCoverage(k, c.x, nonZero, v)) {
+            } else if (BandCoverage(k, c.x, alpha, nonZero, v)) {
                 // Exact: the pixel's passages bound bands of one winding each.
             } else {
                 v = MeasurePixel(k, c.x, alpha, nonZero);
