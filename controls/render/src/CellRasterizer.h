@@ -345,12 +345,27 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         }
 
         BeginBands(r);
+        // Left to right, gathered and handed on a row at a time like the simple rows'.
+        constexpr int kBatch = 64;
+        CoverageStretch batch[kBatch];
+        int count = 0;
+        auto put = [&](int x0, int x1, std::uint32_t v) {
+            if (!Visible(v)) return;
+            if (count == kBatch) {
+                EmitStretches(emit, y, batch, count);
+                count = 0;
+            }
+            batch[count++] = {x0, x1, v};
+        };
+        // The clusters stay where they are while the row is swept.
+        const WindingCluster* const clusters = clusters_.data();
+        const int* const leftWindings = clusterWindings_.data();
         const int clusterCount = clusterCount_;
         int at = 0;        // first cluster not left of the columns looked at
         // The cluster holding pixel column col, or -1 between clusters.
         auto locate = [&](int col) {
-            while (at < clusterCount && clusters_[at].colHi < col) ++at;
-            return at < clusterCount && clusters_[at].colLo <= col ? at : -1;
+            while (at < clusterCount && clusters[at].colHi < col) ++at;
+            return at < clusterCount && clusters[at].colLo <= col ? at : -1;
         };
         auto linesCoverage = [&](const int* w, std::int32_t cover) {
             int lo = w[0], hi = w[0];
@@ -363,30 +378,29 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         // Coverage of pixels with no cell, from the windings at the left of column col.
         auto stretchCoverage = [&](int col, std::int32_t cover) {
             const int k = locate(col);
-            if (k < 0) return linesCoverage(&clusterWindings_[at * kSampleLines], cover);
-            if (clusters_[k].holds) return ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
+            if (k < 0) return linesCoverage(leftWindings + at * kSampleLines, cover);
+            if (clusters[k].holds) return ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
             LineWindingsAt(k, col, winding);
             return linesCoverage(winding, cover);
         };
 
+        const PixelCell* const cells = sorted_.data();
+        const int tileLeft = left_, tileRight = right_;
         std::int32_t cover = foldCover;
-        int next = left_;
+        int next = tileLeft;
         for (int i = begin; i < end; ++i) {
-            const PixelCell& c = sorted_[i];
-            if (c.x < left_) { cover += c.cover; continue; }
-            if (c.x >= right_) break;
-            if (next < c.x && cover != 0) {
-                const std::uint32_t v = stretchCoverage(c.x, cover);
-                if (Visible(v)) emit(y, next, c.x, v);
-            }
+            const PixelCell& c = cells[i];
+            if (c.x < tileLeft) { cover += c.cover; continue; }
+            if (c.x >= tileRight) break;
+            if (next < c.x && cover != 0) put(next, c.x, stretchCoverage(c.x, cover));
             const int k = locate(c.x);
             const std::int64_t alpha = static_cast<std::int64_t>(cover + c.cover) * 512 - c.area;
             std::uint32_t v;
-            if (k >= 0 && clusters_[k].holds) {
+            if (k >= 0 && clusters[k].holds) {
                 v = ExactCoverage(alpha, nonZero);
             } else if (k < 0) {
                 // No crossing in the pixel: each line keeps its winding across it.
-                const int* w = &clusterWindings_[at * kSampleLines];
+                const int* w = leftWindings + at * kSampleLines;
                 int lo = w[0], hi = w[0], inside = 0;
                 for (int s = 0; s < kSampleLines; ++s) {
                     lo = std::min(lo, w[s]);
@@ -399,13 +413,11 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
             } else {
                 v = MeasurePixel(k, c.x, alpha, nonZero);
             }
-            if (Visible(v)) emit(y, c.x, c.x + 1, v);
+            put(c.x, c.x + 1, v);
             cover += c.cover;
             next = c.x + 1;
         }
-        if (next < right_ && cover != 0) {
-            const std::uint32_t v = stretchCoverage(next, cover);
-            if (Visible(v)) emit(y, next, right_, v);
-        }
+        if (next < tileRight && cover != 0) put(next, tileRight, stretchCoverage(next, cover));
+        if (count > 0) EmitStretches(emit, y, batch, count);
     }
 }
