@@ -714,23 +714,30 @@ void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, bool& uni
     bool whole = true;
     for (int k = begin; k < end && whole; ++k) whole = units_[k].whole();
     if (whole) {
-        auto topX = [](const RowPassage& p) { return p.yStart == 0 ? p.xStart : p.xEnd; };
-        auto bottomX = [](const RowPassage& p) { return p.yStart == 0 ? p.xEnd : p.xStart; };
+        // A straight one meets the row's top and bottom at its ends, which its unit keeps.
+        auto topX = [&](const PassageUnit& u) {
+            if (u.band(0)) return u.topLeft() ? u.minX : u.maxX;
+            const RowPassage& p = First(u);
+            return p.yStart == 0 ? p.xStart : p.xEnd;
+        };
+        auto bottomX = [&](const PassageUnit& u) {
+            if (u.band(0)) return u.topLeft() ? u.maxX : u.minX;
+            const RowPassage& p = First(u);
+            return p.yStart == 0 ? p.xEnd : p.xStart;
+        };
         PassageUnit* b = units_.data() + begin;
         PassageUnit* e = units_.data() + end;
         std::sort(b, e, [&](const PassageUnit& u, const PassageUnit& v) {
-            const RowPassage& a = First(u);
-            const RowPassage& c = First(v);
-            if (topX(a) != topX(c)) return topX(a) < topX(c);
-            if (bottomX(a) != bottomX(c)) return bottomX(a) < bottomX(c);
-            return a.yStart < c.yStart;   // coincident: downward ones first
+            const std::int32_t ut = topX(u), vt = topX(v);
+            if (ut != vt) return ut < vt;
+            const std::int32_t ub = bottomX(u), vb = bottomX(v);
+            if (ub != vb) return ub < vb;
+            return u.dir(0) > v.dir(0);   // coincident: downward ones first
         });
         bool ordered = true;
         for (PassageUnit* u = b + 1; u < e && ordered; ++u) {
-            const RowPassage& p = First(*u);
-            const RowPassage& q = First(*(u - 1));
-            if (bottomX(p) < bottomX(q)) ordered = false;
-            else if ((p.pieces > 1 || q.pieces > 1) && q.maxX > p.minX) ordered = false;
+            if (bottomX(*u) < bottomX(*(u - 1))) ordered = false;
+            else if ((!u->band(0) || !(u - 1)->band(0)) && (u - 1)->maxX > u->minX) ordered = false;
         }
         if (ordered) {
             int w = 0, wLo = 0, wHi = 0;
@@ -1037,32 +1044,45 @@ bool CellRasterizer::BandCoverage(int cluster, int col, std::int64_t alpha, bool
     // reaching into it (a run of the order), with the winding left of the first.
     if (bandCluster_ != cluster) {
         bandCluster_ = cluster;
-        bandOrder_.clear();
         bool whole = bandUnbalanced_ == 0;
-        for (int k = c.unitBegin; k < c.unitEnd && whole; ++k) {
-            const PassageUnit& u = units_[k];
-            for (int h = 0; h < (u.pair() ? 2 : 1); ++h) {
-                const RowPassage& p = h == 0 ? First(u) : Second(u);
-                whole = whole && p.pieces == 1 && WholeRow(p);
-                bandOrder_.push_back(&p);
+        for (int k = c.unitBegin; k < c.unitEnd && whole; ++k) whole = units_[k].band(0) && units_[k].band(1);
+        bandOrdered_ = false;
+        if (whole) {
+            // The stores only grow.
+            const std::size_t most = 2 * static_cast<std::size_t>(c.unitEnd - c.unitBegin);
+            if (bandOrder_.size() < most) {
+                bandOrder_.resize(most);
+                bandLeftWindings_.resize(most + 1);
+                bandMemo_.resize(most);
             }
+            const RowPassage** const order = bandOrder_.data();
+            int n = 0;
+            for (int k = c.unitBegin; k < c.unitEnd; ++k) {
+                const PassageUnit& u = units_[k];
+                order[n++] = &First(u);
+                if (u.pair()) order[n++] = &Second(u);
+            }
+            bandCount_ = n;
+            bandOrdered_ = OrderBands(order, n);
         }
-        bandOrdered_ = whole && OrderBands(bandOrder_.data(), static_cast<int>(bandOrder_.size()));
         if (bandOrdered_) {
-            bandLeftWindings_.resize(bandOrder_.size() + 1);
+            const int n = bandCount_;
+            const RowPassage* const* const order = bandOrder_.data();
+            int* const lefts = bandLeftWindings_.data();
+            BandMemo* const memo = bandMemo_.data();
             int w = bandWinding_;
-            for (std::size_t i = 0; i < bandOrder_.size(); ++i) {
-                bandLeftWindings_[i] = w;
-                w += bandOrder_[i]->yEnd > bandOrder_[i]->yStart ? 1 : -1;
+            for (int i = 0; i < n; ++i) {
+                lefts[i] = w;
+                w += order[i]->yEnd > order[i]->yStart ? 1 : -1;
+                memo[i] = BandMemo{};
             }
-            bandLeftWindings_[bandOrder_.size()] = w;
-            bandMemo_.assign(bandOrder_.size(), BandMemo{});
+            lefts[n] = w;
             bandFrom_ = 0;
             bandFromX_ = x0;
         }
     }
     if (bandOrdered_) {
-        const int n = static_cast<int>(bandOrder_.size());
+        const int n = bandCount_;
         // The sweep asks for the cluster's pixels left to right: passages ending left of one
         // pixel end left of the next, so the search goes on from where the last one stopped.
         if (x0 < bandFromX_) bandFrom_ = 0;
@@ -1236,10 +1256,19 @@ void CellRasterizer::GroupPassagesByRow()
             u.minX = p.minX;
             u.maxX = p.maxX;
             u.passage = i;
-            const std::uint32_t first = arm(p, 0);
-            // The second arm reads as the first.
-            u.bits = first | (first & 0x3FF) << 10 | (first & (PassageUnit::kDown | PassageUnit::kBand)) << 1 |
-                     (WholeRow(p) ? PassageUnit::kWhole : 0);
+            const bool down = p.yEnd > p.yStart;
+            const std::uint32_t topLeft = down == (p.xStart <= p.xEnd) ? PassageUnit::kTopLeft : 0;
+            if (p.yStart + p.yEnd == kSubpixelScale && (p.yStart & ~kSubpixelScale) == 0) {
+                // Across the whole row (the commonest): it holds every line.
+                constexpr std::uint32_t allLines = static_cast<std::uint32_t>(kSampleLines) << 5;
+                u.bits = PassageUnit::kWhole | allLines | allLines << 10 | topLeft |
+                         (down ? PassageUnit::kDown | PassageUnit::kDown << 1 : 0) |
+                         (p.pieces == 1 ? PassageUnit::kBand | PassageUnit::kBand << 1 : 0);
+            } else {
+                // The second arm reads as the first.
+                const std::uint32_t first = arm(p, 0);
+                u.bits = first | (first & 0x3FF) << 10 | (first & (PassageUnit::kDown | PassageUnit::kBand)) << 1 | topLeft;
+            }
         }
     }
     for (int r = 2; r < rows + 2; ++r) unitStart_[r] += unitStart_[r - 1];

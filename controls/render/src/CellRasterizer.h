@@ -44,6 +44,7 @@ struct PassageUnit {
     static constexpr std::uint32_t kPair = 1u << 20, kSecondBefore = 1u << 21, kWhole = 1u << 22;
     static constexpr std::uint32_t kDown = 1u << 23;   // and kDown << 1 for the second arm
     static constexpr std::uint32_t kBand = 1u << 25;   // and kBand << 1 for the second arm
+    static constexpr std::uint32_t kTopLeft = 1u << 27;
 
     bool pair() const { return (bits & kPair) != 0; }
     // One passage, crossing the whole row.
@@ -55,6 +56,8 @@ struct PassageUnit {
     // Of each arm: the sample lines [lineFrom, lineTo) it holds.
     int lineFrom(int arm) const { return (bits >> (10 * arm)) & 31; }
     int lineTo(int arm) const { return (bits >> (10 * arm + 5)) & 31; }
+    // Of one passage: it meets the row's top left of (or where) it meets the bottom.
+    bool topLeft() const { return (bits & kTopLeft) != 0; }
     int second() const { return pair() ? passage + ((bits & kSecondBefore) ? -1 : 1) : passage; }
 };
 
@@ -225,7 +228,8 @@ private:
     int bandClusters_ = 0;   // clusters whose passages are in the events
     int bandCluster_ = -1;   // the cluster whose passages are in bandOrder_
     bool bandOrdered_ = false;                 // all of them cross the row as bands, left to right
-    std::vector<const RowPassage*> bandOrder_;
+    std::vector<const RowPassage*> bandOrder_;   // the first bandCount_ (storage)
+    int bandCount_ = 0;
     std::vector<int> bandLeftWindings_;        // the winding left of each of them, then right of all
     std::vector<BandMemo> bandMemo_;           // the last column border each of them crossed
     int bandFrom_ = 0;                         // the first of them not wholly left of the pixel at bandFromX_
