@@ -1027,7 +1027,9 @@ std::uint32_t CellRasterizer::BandArea(const RowPassage* const* order, BandMemo*
 // bands of one winding each: its coverage is the exact area of the inside bands, the signed areas
 // of the passages where inside turns to outside or back. Everything looked at is the pixel's own
 // passages and those wholly left of it, so a tile sees the same as the whole drawing.
-bool CellRasterizer::BandCoverage(int cluster, int col, std::int64_t alpha, bool nonZero, std::uint32_t& coverage)
+// Brings the passages of the clusters left of this one into the band events and, for a new
+// cluster, orders its passages as bands if they are.
+void CellRasterizer::OrderClusterBands(int cluster, std::int32_t x0)
 {
     for (; bandClusters_ < cluster; ++bandClusters_) {
         const WindingCluster& c = clusters_[bandClusters_];
@@ -1037,8 +1039,6 @@ bool CellRasterizer::BandCoverage(int cluster, int col, std::int64_t alpha, bool
         }
     }
     const WindingCluster& c = clusters_[cluster];
-    const std::int32_t x0 = col * kSubpixelScale;
-    constexpr int kMostBands = 16;
 
     // Most clusters are nothing but such passages: ordered once, each pixel takes the ones
     // reaching into it (a run of the order), with the winding left of the first.
@@ -1081,6 +1081,32 @@ bool CellRasterizer::BandCoverage(int cluster, int col, std::int64_t alpha, bool
             bandFromX_ = x0;
         }
     }
+}
+
+// True when the cluster's passages cross the row as ordered bands none of which crosses the left
+// border of pixel column col: every sample line has the same winding there.
+bool CellRasterizer::BandsLevelAt(int cluster, int col)
+{
+    const std::int32_t x0 = col * kSubpixelScale;
+    OrderClusterBands(cluster, x0);
+    if (!bandOrdered_) return false;
+    // Ordered bands that do not cross have both ends, so their least and greatest x, in order.
+    const int n = bandCount_;
+    const RowPassage* const* const order = bandOrder_.data();
+    if (x0 < bandFromX_) bandFrom_ = 0;
+    int first = bandFrom_;
+    while (first < n && order[first]->maxX < x0) ++first;
+    bandFrom_ = first;
+    bandFromX_ = x0;
+    return first == n || order[first]->minX >= x0;
+}
+
+bool CellRasterizer::BandCoverage(int cluster, int col, std::int64_t alpha, bool nonZero, std::uint32_t& coverage)
+{
+    const WindingCluster& c = clusters_[cluster];
+    const std::int32_t x0 = col * kSubpixelScale;
+    constexpr int kMostBands = 16;
+    OrderClusterBands(cluster, x0);
     if (bandOrdered_) {
         const int n = bandCount_;
         // The sweep asks for the cluster's pixels left to right: passages ending left of one

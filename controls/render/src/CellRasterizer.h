@@ -176,6 +176,8 @@ private:
     std::uint32_t MeasurePixel(int cluster, int col, std::int64_t alpha, bool nonZero);
     void BeginBands(int row);
     void AddBandEvents(const RowPassage& p, int sign);
+    void OrderClusterBands(int cluster, std::int32_t x0);
+    bool BandsLevelAt(int cluster, int col);
     bool BandCoverage(int cluster, int col, std::int64_t alpha, bool nonZero, std::uint32_t& coverage);
     std::uint32_t BandArea(const RowPassage* const* order, BandMemo* memo, int count, int w, int col, bool nonZero) const;
     static bool AreaHolds(int lo, int hi, bool nonZero)
@@ -383,7 +385,9 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         auto stretchCoverage = [&](int col, std::int32_t cover) {
             const int k = locate(col);
             if (k < 0) return linesCoverage(leftWindings + at * kSampleLines, cover);
-            if (clusters[k].holds) return ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
+            // One winding on every line there (as where the cluster holds) leaves the area exact.
+            if (clusters[k].holds || BandsLevelAt(k, col))
+                return ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
             LineWindingsAt(k, col, winding);
             return linesCoverage(winding, cover);
         };
