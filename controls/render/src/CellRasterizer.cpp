@@ -610,6 +610,33 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
             int m = k + 1;
             std::int32_t reach = units[k].maxX;
             while (m < j && units[m].minX < reach) reach = std::max(reach, units[m++].maxX);
+            if (uniform && m == k + 2 && units[k].band(0) && !units[k].pair() && units[k + 1].band(0) &&
+                !units[k + 1].pair()) {
+                // Two straight passages across the whole row (the two sides of a narrow outline):
+                // in order, every line meets them alike; crossing, a line may meet either first.
+                const PassageUnit& a = units[k];
+                const PassageUnit& b = units[k + 1];
+                const std::int32_t aTop = a.topLeft() ? a.minX : a.maxX, aBottom = a.topLeft() ? a.maxX : a.minX;
+                const std::int32_t bTop = b.topLeft() ? b.minX : b.maxX, bBottom = b.topLeft() ? b.maxX : b.minX;
+                const bool aFirst = aTop != bTop ? aTop < bTop : aBottom != bBottom ? aBottom < bBottom : a.dir(0) >= b.dir(0);
+                const bool ordered = aFirst ? aBottom <= bBottom : bBottom <= aBottom;
+                const int da = a.dir(0), db = b.dir(0);
+                const int w0 = winding[0];
+                if (ordered) {
+                    const int between = w0 + (aFirst ? da : db);
+                    lo = std::min(lo, between);
+                    hi = std::max(hi, between);
+                } else {
+                    lo = std::min(lo, w0 - (da < 0) - (db < 0));
+                    hi = std::max(hi, w0 + (da > 0) + (db > 0));
+                }
+                const int after = w0 + da + db;
+                lo = std::min(lo, after);
+                hi = std::max(hi, after);
+                std::fill(winding, winding + kSampleLines, after);
+                k = m;
+                continue;
+            }
             SweepSubCluster(k, m, winding, uniform, lo, hi);
             k = m;
         }
@@ -1034,8 +1061,14 @@ void CellRasterizer::OrderClusterBands(int cluster, std::int32_t x0)
     for (; bandClusters_ < cluster; ++bandClusters_) {
         const WindingCluster& c = clusters_[bandClusters_];
         for (int k = c.unitBegin; k < c.unitEnd; ++k) {
-            AddBandEvents(First(units_[k]), 1);
-            if (units_[k].pair()) AddBandEvents(Second(units_[k]), 1);
+            const PassageUnit& u = units_[k];
+            // One across the whole row moves the winding at every height alike.
+            if (u.whole()) {
+                bandWinding_ += u.dir(0);
+                continue;
+            }
+            AddBandEvents(First(u), 1);
+            if (u.pair()) AddBandEvents(Second(u), 1);
         }
     }
     const WindingCluster& c = clusters_[cluster];
@@ -1152,8 +1185,14 @@ bool CellRasterizer::BandCoverage(int cluster, int col, std::int64_t alpha, bool
     auto lefts = [&](int sign) {
         for (int k = c.unitBegin; k < end; ++k) {
             const PassageUnit& u = units_[k];
+            if (!u.pair()) {
+                if (u.maxX >= x0) continue;
+                if (u.whole()) bandWinding_ += sign * u.dir(0);
+                else AddBandEvents(First(u), sign);
+                continue;
+            }
             if (First(u).maxX < x0) AddBandEvents(First(u), sign);
-            if (u.pair() && Second(u).maxX < x0) AddBandEvents(Second(u), sign);
+            if (Second(u).maxX < x0) AddBandEvents(Second(u), sign);
         }
     };
     lefts(1);
