@@ -1110,7 +1110,7 @@ void CellRasterizer::OrderClusterBands(int cluster, std::int32_t x0)
                 memo[i] = BandMemo{};
             }
             lefts[n] = w;
-            bandFrom_ = 0;
+            bandFrom_ = bandTo_ = 0;
             bandFromX_ = x0;
         }
     }
@@ -1121,12 +1121,12 @@ void CellRasterizer::OrderClusterBands(int cluster, std::int32_t x0)
 bool CellRasterizer::BandsLevelAt(int cluster, int col)
 {
     const std::int32_t x0 = col * kSubpixelScale;
-    OrderClusterBands(cluster, x0);
+    if (bandCluster_ != cluster) OrderClusterBands(cluster, x0);
     if (!bandOrdered_) return false;
     // Ordered bands that do not cross have both ends, so their least and greatest x, in order.
     const int n = bandCount_;
     const RowPassage* const* const order = bandOrder_.data();
-    if (x0 < bandFromX_) bandFrom_ = 0;
+    if (x0 < bandFromX_) bandFrom_ = bandTo_ = 0;
     int first = bandFrom_;
     while (first < n && order[first]->maxX < x0) ++first;
     bandFrom_ = first;
@@ -1139,18 +1139,22 @@ bool CellRasterizer::BandCoverage(int cluster, int col, std::int64_t alpha, bool
     const WindingCluster& c = clusters_[cluster];
     const std::int32_t x0 = col * kSubpixelScale;
     constexpr int kMostBands = 16;
-    OrderClusterBands(cluster, x0);
+    if (bandCluster_ != cluster) OrderClusterBands(cluster, x0);
     if (bandOrdered_) {
         const int n = bandCount_;
         // The sweep asks for the cluster's pixels left to right: passages ending left of one
         // pixel end left of the next, so the search goes on from where the last one stopped.
-        if (x0 < bandFromX_) bandFrom_ = 0;
+        if (x0 < bandFromX_) bandFrom_ = bandTo_ = 0;
+        const RowPassage* const* const order = bandOrder_.data();
         int first = bandFrom_;
-        while (first < n && bandOrder_[first]->maxX < x0) ++first;
+        while (first < n && order[first]->maxX < x0) ++first;
         bandFrom_ = first;
         bandFromX_ = x0;
-        int last = first;
-        while (last < n && (bandOrder_[last]->minX >> kSubpixelShift) <= col) ++last;
+        // Their left ends are in order too: those reaching into the pixel end where the last
+        // pixel's did or further on.
+        int last = std::max(first, bandTo_);
+        while (last < n && (order[last]->minX >> kSubpixelShift) <= col) ++last;
+        bandTo_ = last;
         if (last - first > kMostBands) return false;
         // Where the windings about the pixel hold, its swept alpha is its coverage.
         const int* const lefts = bandLeftWindings_.data();

@@ -235,6 +235,7 @@ private:
     std::vector<int> bandLeftWindings_;        // the winding left of each of them, then right of all
     std::vector<BandMemo> bandMemo_;           // the last column border each of them crossed
     int bandFrom_ = 0;                         // the first of them not wholly left of the pixel at bandFromX_
+    int bandTo_ = 0;                           // the first of them wholly right of the last pixel asked for
     std::int32_t bandFromX_ = 0;
     bool passageOpen_ = false;     // the last piece's passage may take the next piece
     int rowLo_ = 0x7FFFFFFF, rowHi_ = -1, rowCount_ = 0;
