@@ -883,16 +883,34 @@ std::uint32_t CellRasterizer::MeasurePixel(int cluster, int col, std::int64_t al
     ReachingEdges(cluster, col, winding);
     int lo = 0x7FFFFFFF, hi = -0x7FFFFFFF;
     std::int64_t insideLength = 0;
+    // What each line needs of an edge is worked out once for the pixel.
+    const std::size_t edgeCount = pixelEdges_.size();
+    if (pixelLineEdges_.size() < edgeCount) {
+        pixelLineEdges_.resize(edgeCount);
+        pixelCrossings_.resize(edgeCount);
+    }
+    LineEdge* const edges = pixelLineEdges_.data();
+    for (std::size_t k = 0; k < edgeCount; ++k) {
+        const RowPiece& q = *pixelEdges_[k];
+        LineEdge& edge = edges[k];
+        SampleLines(q, edge.s0, edge.s1);
+        edge.dir = q.yb > q.ya ? 1 : -1;
+        edge.xa = q.xa;
+        edge.ya = q.ya;
+        edge.slope = static_cast<double>(q.xb - q.xa) / (q.yb - q.ya);
+    }
     for (int s = 0; s < kSampleLines; ++s) {
-        pixelCrossings_.clear();
-        for (const RowPiece* q : pixelEdges_) {
-            int s0, s1;
-            SampleLines(*q, s0, s1);
-            if (s < s0 || s >= s1) continue;
-            pixelCrossings_.push_back({SampleCrossingX(*q, s), q->yb > q->ya ? 1 : -1});
+        SampleCrossing* const b = pixelCrossings_.data();
+        SampleCrossing* e = b;
+        for (std::size_t k = 0; k < edgeCount; ++k) {
+            const LineEdge& edge = edges[k];
+            if (s < edge.s0 || s >= edge.s1) continue;
+            // As SampleCrossingX, with the edge's slope at hand.
+            const double v = (8 + 16 * s - edge.ya) * edge.slope;
+            std::int32_t f = static_cast<std::int32_t>(v);
+            f -= v < f ? 1 : 0;
+            *e++ = {edge.xa + f, edge.dir};
         }
-        SampleCrossing* b = pixelCrossings_.data();
-        SampleCrossing* e = b + pixelCrossings_.size();
         for (SampleCrossing* i = b + 1; i < e; ++i) {
             const SampleCrossing v = *i;
             SampleCrossing* j = i;

@@ -219,7 +219,14 @@ private:
     int clusterCount_ = 0;
     std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last (storage)
     std::vector<const RowPiece*> pixelEdges_;    // of the pixel being measured
-    std::vector<SampleCrossing> pixelCrossings_;  // of one of its lines
+    // An edge of the pixel as its sample lines meet it.
+    struct LineEdge {
+        int s0, s1, dir;
+        std::int32_t xa, ya;
+        double slope;
+    };
+    std::vector<LineEdge> pixelLineEdges_;       // of the pixel being measured (storage)
+    std::vector<SampleCrossing> pixelCrossings_;  // of one of its lines (storage)
     // Passages left of the pixel looked at, for the band shortcut: where their windings change
     // inside the row (by row-local height; heights 1 ... 255 must all come to 0 for the windings
     // to be the same at every height) and the winding they leave just below the row's top.
