@@ -522,7 +522,18 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
 bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
 {
     // The common row with one passage crossing it whole (two are told by CrossedByTwoBands).
-    if (unitStart_[row + 1] - unitStart_[row] == 1 && units_[unitStart_[row]].whole()) return true;
+    const int begin = passageStart_[row], end = passageStart_[row + 1];
+    const RowPassage* first = sortedPassages_.data() + begin;
+    // The common rows: one or two passages crossing the whole row (two apart are told by
+    // CrossedByTwoBands).
+    auto whole = [](const RowPassage& p) {
+        return (p.yStart == 0 && p.yEnd == kSubpixelScale) || (p.yEnd == 0 && p.yStart == kSubpixelScale);
+    };
+    if (end - begin == 1 && whole(*first)) return true;
+    if (end - begin == 2 && whole(first[0]) && whole(first[1]) &&
+        (first[0].yEnd > first[0].yStart) != (first[1].yEnd > first[1].yStart) &&
+        (first[0].maxX <= first[1].minX || first[1].maxX <= first[0].minX))
+        return true;
     return PrepareClusters(row, nonZero);
 }
 
@@ -552,7 +563,8 @@ struct UnitOrder {
 // Returns true when every cluster holds.
 bool CellRasterizer::PrepareClusters(int row, bool nonZero)
 {
-    const int begin = unitStart_[row], end = unitStart_[row + 1];
+    MakeUnits(row);
+    const int begin = 0, end = unitCount_;
     SortUnits(begin, end);
 
     const std::size_t most = static_cast<std::size_t>(end - begin);
@@ -658,7 +670,7 @@ void CellRasterizer::SortUnits(int begin, int end)
 {
     PassageUnit* const b = units_.data() + begin;
     PassageUnit* const e = units_.data() + end;
-    const UnitOrder UnitBefore{passages_.data()};
+    const UnitOrder UnitBefore{sortedPassages_.data()};
     if (std::is_sorted(b, e, UnitBefore)) return;
     if (std::is_sorted(std::reverse_iterator<PassageUnit*>(e), std::reverse_iterator<PassageUnit*>(b), UnitBefore)) {
         std::reverse(b, e);
@@ -1295,18 +1307,25 @@ void CellRasterizer::SortRows()
     }
 }
 
-// The passages by row as units (a passage, or the two arms of a turn inside the row), in the
-// order they came: made in one pass over the passages, then dealt out to their rows.
+// The passages by row, in the order they came.
 void CellRasterizer::GroupPassagesByRow()
 {
     const int rows = rowCount_;
-    unitStart_.assign(rows + 2, 0);
-    if (unitsByColumn_.size() < passageCount_) {
-        unitsByColumn_.resize(passageCount_);
-        unitRows_.resize(passageCount_);
-    }
-    PassageUnit* const made = unitsByColumn_.data();
-    std::int32_t* const madeRows = unitRows_.data();
+    passageStart_.assign(rows + 2, 0);
+    const RowPassage* const passagesEnd = passages_.data() + passageCount_;
+    for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p) ++passageStart_[p->row - rowLo_ + 2];
+    for (int r = 2; r < rows + 2; ++r) passageStart_[r] += passageStart_[r - 1];
+    sortedPassages_.resize(passageCount_);
+    for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p)
+        sortedPassages_[passageStart_[p->row - rowLo_ + 1]++] = *p;
+}
+
+// The row's passages as units (a passage, or the two arms of a turn inside the row), in the order
+// they came, each with what the windings need of its arms.
+void CellRasterizer::MakeUnits(int row)
+{
+    const int begin = passageStart_[row], end = passageStart_[row + 1];
+    if (units_.size() < static_cast<std::size_t>(end - begin)) units_.resize(end - begin);
     // Sample line s lies at height 8 + 16 s of the row; a passage holds the lines at or below its
     // upper end and above its lower end.
     auto arm = [](const RowPassage& p, int k) {
@@ -1318,17 +1337,14 @@ void CellRasterizer::GroupPassagesByRow()
         if (p.pieces == 1 && WholeRow(p)) bits |= PassageUnit::kBand << k;
         return bits;
     };
-    const RowPassage* const passages = passages_.data();
-    const int passageCount = static_cast<int>(passageCount_);
+    const RowPassage* const passages = sortedPassages_.data();
+    PassageUnit* const units = units_.data();
     int count = 0;
-    for (int i = 0; i < passageCount; ++i) {
+    for (int i = begin; i < end; ++i) {
         const RowPassage& p = passages[i];
-        PassageUnit& u = made[count];
-        const int row = p.row - rowLo_;
-        madeRows[count++] = row;
-        ++unitStart_[row + 2];
-        // The arms of a turn are neighbours in outline order, and in one row.
-        if (i + 1 < passageCount && passages[i + 1].turnsBack) {
+        PassageUnit& u = units[count++];
+        // The arms of a turn are neighbours.
+        if (i + 1 < end && passages[i + 1].turnsBack) {
             // The two arms of a turn do not cross; on every line the arm whose far end lies
             // further left is met first.
             const RowPassage& b = passages[i + 1];
@@ -1358,10 +1374,5 @@ void CellRasterizer::GroupPassagesByRow()
             }
         }
     }
-    for (int r = 2; r < rows + 2; ++r) unitStart_[r] += unitStart_[r - 1];
-    if (units_.size() < static_cast<std::size_t>(count)) units_.resize(count);
     unitCount_ = count;
-    PassageUnit* const units = units_.data();
-    int* const starts = unitStart_.data() + 1;
-    for (int i = 0; i < count; ++i) units[starts[madeRows[i]]++] = made[i];
 }

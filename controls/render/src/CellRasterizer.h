@@ -34,8 +34,8 @@ struct RowPassage {
 };
 
 // One passage, or two that meet at a turn of the outline inside the row (a V), in x order, with
-// what the windings need of each arm kept at hand, packed small: a tile's rows hold tens of
-// thousands and each is dealt out to its row and read back.
+// what the windings need of each arm kept at hand, packed small (a row's units are ordered and
+// read over and over while it is prepared and swept).
 struct PassageUnit {
     std::int32_t minX, maxX;
     std::int32_t passage;   // the arm met first on every line (the other is its neighbour)
@@ -160,14 +160,17 @@ private:
     // top to bottom in opposite directions, apart. Its windings stay simple.
     bool CrossedByTwoBands(int row) const
     {
-        const int begin = unitStart_[row];
-        if (unitStart_[row + 1] - begin != 2) return false;
-        const PassageUnit& a = units_[begin];
-        const PassageUnit& b = units_[begin + 1];
-        return a.whole() && b.whole() && a.dir(0) != b.dir(0) && (a.maxX <= b.minX || b.maxX <= a.minX);
+        const int begin = passageStart_[row];
+        if (passageStart_[row + 1] - begin != 2) return false;
+        const RowPassage& a = sortedPassages_[begin];
+        const RowPassage& b = sortedPassages_[begin + 1];
+        if (a.yStart + a.yEnd != kSubpixelScale || b.yStart + b.yEnd != kSubpixelScale) return false;
+        if ((a.yStart | b.yStart) & ~kSubpixelScale) return false;   // each runs 0 -> 256 or 256 -> 0
+        return a.yStart != b.yStart && (a.maxX <= b.minX || b.maxX <= a.minX);
     }
-    const RowPassage& First(const PassageUnit& u) const { return passages_[u.passage]; }
-    const RowPassage& Second(const PassageUnit& u) const { return passages_[u.second()]; }
+    void MakeUnits(int row);
+    const RowPassage& First(const PassageUnit& u) const { return sortedPassages_[u.passage]; }
+    const RowPassage& Second(const PassageUnit& u) const { return sortedPassages_[u.second()]; }
     bool PrepareClusters(int row, bool nonZero);
     void SortUnits(int begin, int end);
     void SweepSubCluster(int begin, int end, int* winding, bool& uniform, int& lo, int& hi);
@@ -199,13 +202,11 @@ private:
     std::size_t partCount_ = 0;
     std::vector<RowPassage> passages_;        // storage: the first passageCount_ are the passages
     std::size_t passageCount_ = 0;
-    // The passages as units, by row (the first unitCount_; each row's in x order once the row is
-    // prepared), and where each row's begin.
-    std::vector<PassageUnit> units_;
-    std::size_t unitCount_ = 0;
-    std::vector<int> unitStart_;
-    std::vector<PassageUnit> unitsByColumn_;   // scratch of the units' column sort and of their grouping
-    std::vector<std::int32_t> unitRows_;       // scratch of the grouping
+    std::vector<RowPassage> sortedPassages_;   // by row, in the order they came
+    std::vector<int> passageStart_;
+    std::vector<PassageUnit> units_;           // of the row being prepared: the first unitCount_ (storage)
+    int unitCount_ = 0;
+    std::vector<PassageUnit> unitsByColumn_;   // scratch of the units' column sort
     std::vector<int> unitColumnStart_;
     std::vector<std::int32_t> foldCover_;     // per tile row: cover of whole-row pieces left of the tile
     std::vector<std::int32_t> foldWinding_;   // per tile row: their directions, summed
