@@ -680,20 +680,28 @@ void CellRasterizer::SortUnits(int begin, int end)
         std::sort(b, e, UnitBefore);
         return;
     }
-    auto column = [&](const PassageUnit& u) { return std::max(u.minX >> kSubpixelShift, left_ - 1); };
-    int lowest = column(*b), highest = lowest;
+    // Dealt out by their left ends (those left of the tile as one), in buckets a few pixels wide
+    // so that there are about as many buckets as units.
+    const std::int32_t leftmost = (left_ - 1) * kSubpixelScale;
+    auto key = [&](const PassageUnit& u) { return std::max(u.minX, leftmost); };
+    std::int32_t lowest = key(*b), highest = lowest;
     for (const PassageUnit* u = b + 1; u < e; ++u) {
-        lowest = std::min(lowest, column(*u));
-        highest = std::max(highest, column(*u));
+        lowest = std::min(lowest, key(*u));
+        highest = std::max(highest, key(*u));
     }
-    const int columns = highest - lowest + 1;
+    const std::uint32_t range = static_cast<std::uint32_t>(highest - lowest);
+    const std::uint32_t count = static_cast<std::uint32_t>(e - b);
+    int shift = kSubpixelShift;
+    while ((range >> shift) >= 2 * count) ++shift;
+    auto column = [&](const PassageUnit& u) { return static_cast<int>(static_cast<std::uint32_t>(key(u) - lowest) >> shift); };
+    const int columns = static_cast<int>(range >> shift) + 1;
     unitColumnStart_.assign(columns + 1, 0);
     int* const starts = unitColumnStart_.data();
-    for (const PassageUnit* u = b; u < e; ++u) ++starts[column(*u) - lowest + 1];
+    for (const PassageUnit* u = b; u < e; ++u) ++starts[column(*u) + 1];
     for (int k = 1; k <= columns; ++k) starts[k] += starts[k - 1];
     if (unitsByColumn_.size() < static_cast<std::size_t>(e - b)) unitsByColumn_.resize(e - b);
     PassageUnit* const out = unitsByColumn_.data();
-    for (const PassageUnit* u = b; u < e; ++u) out[starts[column(*u) - lowest]++] = *u;
+    for (const PassageUnit* u = b; u < e; ++u) out[starts[column(*u)]++] = *u;
     PassageUnit* const outEnd = out + (e - b);
     for (PassageUnit* i = out + 1; i < outEnd; ++i) {
         if (!UnitBefore(*i, *(i - 1))) continue;
