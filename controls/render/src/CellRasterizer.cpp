@@ -521,11 +521,10 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
 
 bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
 {
-    // The common row with one passage crossing it whole (two are told by CrossedByTwoBands).
     const int begin = passageStart_[row], end = passageStart_[row + 1];
     const RowPassage* first = sortedPassages_.data() + begin;
-    // The common rows: one or two passages crossing the whole row (two apart are told by
-    // CrossedByTwoBands).
+    // The common rows: one or two passages crossing the whole row (two apart are mostly told by
+    // CrossedByTwoBands already).
     auto whole = [](const RowPassage& p) {
         return (p.yStart == 0 && p.yEnd == kSubpixelScale) || (p.yEnd == 0 && p.yStart == kSubpixelScale);
     };
