@@ -523,8 +523,8 @@ bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
 {
     const int begin = passageStart_[row], end = passageStart_[row + 1];
     const RowPassage* first = sortedPassages_.data() + begin;
-
-    // The common rows: one or two passages crossing the whole row.
+    // The common rows: one or two passages crossing the whole row (two apart are mostly told by
+    // CrossedByTwoBands already).
     auto whole = [](const RowPassage& p) {
         return (p.yStart == 0 && p.yEnd == kSubpixelScale) || (p.yEnd == 0 && p.yStart == kSubpixelScale);
     };
@@ -533,91 +533,83 @@ bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
         (first[0].yEnd > first[0].yStart) != (first[1].yEnd > first[1].yStart) &&
         (first[0].maxX <= first[1].minX || first[1].maxX <= first[0].minX))
         return true;
-
     return PrepareClusters(row, nonZero);
 }
+
+namespace {
+
+// Units in x order. Ties are broken by the whole geometry, so the order never depends on the
+// order the edges came in.
+struct UnitOrder {
+    const RowPassage* passages;
+    bool operator()(const PassageUnit& a, const PassageUnit& b) const
+    {
+        if (a.minX != b.minX) return a.minX < b.minX;
+        if (a.maxX != b.maxX) return a.maxX < b.maxX;
+        const RowPassage& p = passages[a.passage];
+        const RowPassage& q = passages[b.passage];
+        if (p.yStart != q.yStart) return p.yStart < q.yStart;
+        if (p.yEnd != q.yEnd) return p.yEnd < q.yEnd;
+        if (p.xStart != q.xStart) return p.xStart < q.xStart;
+        return p.xEnd < q.xEnd;
+    }
+};
+
+} // namespace
 
 // Groups the row's passages into clusters (passages whose pixel columns touch) and works out,
 // without placing a single crossing, the range of windings each cluster's sample lines can take.
 // Returns true when every cluster holds.
 bool CellRasterizer::PrepareClusters(int row, bool nonZero)
 {
-    const int begin = passageStart_[row], end = passageStart_[row + 1];
-    const RowPassage* first = sortedPassages_.data() + begin;
-    const RowPassage* last = sortedPassages_.data() + end;
+    MakeUnits(row);
+    const int begin = 0, end = unitCount_;
+    SortUnits(begin, end);
 
-    // Units are taken while the passages are still in outline order.
-    units_.clear();
-    // (Each unit is written in its place: one built aside and copied in stalls on the copy.)
-    for (const RowPassage* p = first; p < last; ++p) {
-        units_.emplace_back();
-        PassageUnit& u = units_.back();
-        if (p + 1 < last && (p + 1)->turnsBack) {
-            // The two arms of a turn do not cross; on every line the arm whose far end lies
-            // further left is met first.
-            const RowPassage& a = *p;
-            const RowPassage& b = *(p + 1);
-            const bool aLeft = a.xStart < b.xEnd || (a.xStart == b.xEnd && a.minX <= b.minX);
-            u.minX = std::min(a.minX, b.minX);
-            u.maxX = std::max(a.maxX, b.maxX);
-            u.first = aLeft ? &a : &b;
-            u.second = aLeft ? &b : &a;
-            u.pair = true;
-            ++p;
-        } else {
-            u.minX = p->minX;
-            u.maxX = p->maxX;
-            u.first = u.second = p;
-            u.pair = false;
-        }
-    }
-    // Ties are broken by the whole geometry, so the order never depends on the order the edges
-    // came in.
-    const auto order = [](const PassageUnit& a, const PassageUnit& b) {
-        if (a.minX != b.minX) return a.minX < b.minX;
-        if (a.maxX != b.maxX) return a.maxX < b.maxX;
-        const RowPassage& p = *a.first;
-        const RowPassage& q = *b.first;
-        if (p.yStart != q.yStart) return p.yStart < q.yStart;
-        if (p.yEnd != q.yEnd) return p.yEnd < q.yEnd;
-        if (p.xStart != q.xStart) return p.xStart < q.xStart;
-        return p.xEnd < q.xEnd;
-    };
-    // An outline often runs through a row one way only.
-    if (!std::is_sorted(units_.begin(), units_.end(), order)) {
-        if (std::is_sorted(units_.rbegin(), units_.rend(), order))
-            std::reverse(units_.begin(), units_.end());
-        else if (units_.size() < 16)
-            std::sort(units_.begin(), units_.end(), order);
-        else
-            SortUnitsByColumn(order);
-    }
-
-    clusters_.clear();
+    const std::size_t most = static_cast<std::size_t>(end - begin);
+    if (clusters_.size() < most) clusters_.resize(most);
+    WindingCluster* const clusters = clusters_.data();
+    int clusterCount = 0;
+    const PassageUnit* const units = units_.data();
+    // While every line has the same winding it is kept in w alone; winding[] holds each line's
+    // once they differ.
+    int w = foldWinding_[rowLo_ + row];
     int winding[kSampleLines];
-    std::fill(winding, winding + kSampleLines, foldWinding_[rowLo_ + row]);
-    bool uniform = true;   // every line has the same winding
+    bool uniform = true;
     bool all = true;
-    const int count = static_cast<int>(units_.size());
     // Room for the windings left of each cluster (at most one per unit) and of the row's last;
     // the store only grows, so the rows do not fill it anew.
-    const std::size_t windingsNeeded = static_cast<std::size_t>(count + 1) * kSampleLines;
+    const std::size_t windingsNeeded = (most + 1) * kSampleLines;
     if (clusterWindings_.size() < windingsNeeded) clusterWindings_.resize(windingsNeeded);
     int* windingsOut = clusterWindings_.data();
-    for (int i = 0; i < count;) {
-        clusters_.emplace_back();
-        WindingCluster& cluster = clusters_.back();
-        cluster.colLo = units_[i].minX >> kSubpixelShift;
-        int colHi = units_[i].maxX >> kSubpixelShift;
+    for (int i = begin; i < end;) {
+        WindingCluster& cluster = clusters[clusterCount++];
+        cluster.colLo = units[i].minX >> kSubpixelShift;
+        int colHi = units[i].maxX >> kSubpixelShift;
         int j = i + 1;
-        while (j < count && (units_[j].minX >> kSubpixelShift) <= colHi) {
-            colHi = std::max(colHi, units_[j].maxX >> kSubpixelShift);
+        while (j < end && (units[j].minX >> kSubpixelShift) <= colHi) {
+            colHi = std::max(colHi, units[j].maxX >> kSubpixelShift);
             ++j;
         }
         cluster.colHi = colHi;
         cluster.unitBegin = i;
         cluster.unitEnd = j;
-        windingsOut = std::copy(winding, winding + kSampleLines, windingsOut);
+        if (uniform) {
+            std::fill(windingsOut, windingsOut + kSampleLines, w);
+            windingsOut += kSampleLines;
+            if (j == i + 1 && units[i].whole()) {
+                // A lone passage across the whole row: every line steps alike.
+                const int next = w + units[i].dir(0);
+                cluster.holds = AreaHolds(std::min(w, next), std::max(w, next), nonZero);
+                all = all && cluster.holds;
+                w = next;
+                i = j;
+                continue;
+            }
+            std::fill(winding, winding + kSampleLines, w);
+        } else {
+            windingsOut = std::copy(winding, winding + kSampleLines, windingsOut);
+        }
         int lo = winding[0], hi = winding[0];
         for (int s = 1; s < kSampleLines && !uniform; ++s) {
             lo = std::min(lo, winding[s]);
@@ -627,57 +619,103 @@ bool CellRasterizer::PrepareClusters(int row, bool nonZero)
         // order, one after another.
         for (int k = i; k < j;) {
             int m = k + 1;
-            std::int32_t reach = units_[k].maxX;
-            while (m < j && units_[m].minX < reach) reach = std::max(reach, units_[m++].maxX);
+            std::int32_t reach = units[k].maxX;
+            while (m < j && units[m].minX < reach) reach = std::max(reach, units[m++].maxX);
+            if (uniform && m == k + 2 && units[k].band(0) && !units[k].pair() && units[k + 1].band(0) &&
+                !units[k + 1].pair()) {
+                // Two straight passages across the whole row (the two sides of a narrow outline):
+                // in order, every line meets them alike; crossing, a line may meet either first.
+                const PassageUnit& a = units[k];
+                const PassageUnit& b = units[k + 1];
+                const std::int32_t aTop = a.topLeft() ? a.minX : a.maxX, aBottom = a.topLeft() ? a.maxX : a.minX;
+                const std::int32_t bTop = b.topLeft() ? b.minX : b.maxX, bBottom = b.topLeft() ? b.maxX : b.minX;
+                const bool aFirst = aTop != bTop ? aTop < bTop : aBottom != bBottom ? aBottom < bBottom : a.dir(0) >= b.dir(0);
+                const bool ordered = aFirst ? aBottom <= bBottom : bBottom <= aBottom;
+                const int da = a.dir(0), db = b.dir(0);
+                const int w0 = winding[0];
+                if (ordered) {
+                    const int between = w0 + (aFirst ? da : db);
+                    lo = std::min(lo, between);
+                    hi = std::max(hi, between);
+                } else {
+                    lo = std::min(lo, w0 - (da < 0) - (db < 0));
+                    hi = std::max(hi, w0 + (da > 0) + (db > 0));
+                }
+                const int after = w0 + da + db;
+                lo = std::min(lo, after);
+                hi = std::max(hi, after);
+                std::fill(winding, winding + kSampleLines, after);
+                k = m;
+                continue;
+            }
             SweepSubCluster(k, m, winding, uniform, lo, hi);
             k = m;
         }
+        if (uniform) w = winding[0];
         cluster.holds = AreaHolds(lo, hi, nonZero);
         all = all && cluster.holds;
         i = j;
     }
-    std::copy(winding, winding + kSampleLines, windingsOut);
+    if (uniform) std::fill(windingsOut, windingsOut + kSampleLines, w);
+    else std::copy(winding, winding + kSampleLines, windingsOut);
+    clusterCount_ = clusterCount;
     return all;
 }
 
-// Many passages in a row: they are dealt out by the pixel column of their left end (columns left
-// of the tile are one), which leaves only the few sharing a column to be put in order.
-template <class Order>
-void CellRasterizer::SortUnitsByColumn(const Order& order)
+// Puts the row's units in x order. An outline often runs through a row one way only; otherwise
+// the units are dealt out by the pixel column of their left end (columns left of the tile are
+// one), which leaves only the few sharing a column to be put in order.
+void CellRasterizer::SortUnits(int begin, int end)
 {
-    const int columns = right_ - left_ + 1;
-    auto column = [&](const PassageUnit& u) {
-        return std::min(std::max(u.minX >> kSubpixelShift, left_ - 1), right_ - 1) - (left_ - 1);
-    };
+    PassageUnit* const b = units_.data() + begin;
+    PassageUnit* const e = units_.data() + end;
+    const UnitOrder UnitBefore{sortedPassages_.data()};
+    if (std::is_sorted(b, e, UnitBefore)) return;
+    if (std::is_sorted(std::reverse_iterator<PassageUnit*>(e), std::reverse_iterator<PassageUnit*>(b), UnitBefore)) {
+        std::reverse(b, e);
+        return;
+    }
+    if (e - b < 16) {
+        std::sort(b, e, UnitBefore);
+        return;
+    }
+    // Dealt out by their left ends (those left of the tile as one), in buckets a few pixels wide
+    // so that there are about as many buckets as units.
+    const std::int32_t leftmost = (left_ - 1) * kSubpixelScale;
+    auto key = [&](const PassageUnit& u) { return std::max(u.minX, leftmost); };
+    std::int32_t lowest = key(*b), highest = lowest;
+    for (const PassageUnit* u = b + 1; u < e; ++u) {
+        lowest = std::min(lowest, key(*u));
+        highest = std::max(highest, key(*u));
+    }
+    const std::uint32_t range = static_cast<std::uint32_t>(highest - lowest);
+    const std::uint32_t count = static_cast<std::uint32_t>(e - b);
+    int shift = kSubpixelShift;
+    while ((range >> shift) >= 2 * count) ++shift;
+    auto column = [&](const PassageUnit& u) { return static_cast<int>(static_cast<std::uint32_t>(key(u) - lowest) >> shift); };
+    const int columns = static_cast<int>(range >> shift) + 1;
     unitColumnStart_.assign(columns + 1, 0);
-    for (const PassageUnit& u : units_) ++unitColumnStart_[column(u) + 1];
-    for (int k = 1; k <= columns; ++k) unitColumnStart_[k] += unitColumnStart_[k - 1];
-    unitsByColumn_.resize(units_.size());
-    for (const PassageUnit& u : units_) unitsByColumn_[unitColumnStart_[column(u)]++] = u;
-    PassageUnit* const b = unitsByColumn_.data();
-    PassageUnit* const e = b + unitsByColumn_.size();
-    for (PassageUnit* i = b + 1; i < e; ++i) {
-        if (!order(*i, *(i - 1))) continue;
+    int* const starts = unitColumnStart_.data();
+    for (const PassageUnit* u = b; u < e; ++u) ++starts[column(*u) + 1];
+    for (int k = 1; k <= columns; ++k) starts[k] += starts[k - 1];
+    if (unitsByColumn_.size() < static_cast<std::size_t>(e - b)) unitsByColumn_.resize(e - b);
+    PassageUnit* const out = unitsByColumn_.data();
+    for (const PassageUnit* u = b; u < e; ++u) out[starts[column(*u)]++] = *u;
+    PassageUnit* const outEnd = out + (e - b);
+    for (PassageUnit* i = out + 1; i < outEnd; ++i) {
+        if (!UnitBefore(*i, *(i - 1))) continue;
         const PassageUnit v = *i;
         PassageUnit* j = i;
         do {
             *j = *(j - 1);
             --j;
-        } while (j > b && order(v, *(j - 1)));
+        } while (j > out && UnitBefore(v, *(j - 1)));
         *j = v;
     }
-    units_.swap(unitsByColumn_);
+    std::copy(out, outEnd, b);
 }
 
 namespace {
-
-// Sample lines [s0, s1) a passage holds: those at or below its upper end and above its lower end.
-inline void PassageLines(const RowPassage& p, int& s0, int& s1)
-{
-    const std::int32_t ylo = std::min(p.yStart, p.yEnd), yhi = std::max(p.yStart, p.yEnd);
-    s0 = std::max(0, (ylo - 8 + 15) >> 4);
-    s1 = std::min(kSampleLines, (yhi - 8 + 15) >> 4);
-}
 
 inline bool WholeRow(const RowPassage& p)
 {
@@ -695,26 +733,24 @@ void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, bool& uni
         lo = std::min(lo, w);
         hi = std::max(hi, w);
     };
-    auto cross = [&](const RowPassage& p) {
-        int s0, s1;
-        PassageLines(p, s0, s1);
-        const int dir = p.yEnd > p.yStart ? 1 : -1;
-        for (int s = s0; s < s1; ++s) widen(winding[s] += dir);
+    auto cross = [&](const PassageUnit& u, int arm) {
+        const int dir = u.dir(arm);
+        for (int s = u.lineFrom(arm), s1 = u.lineTo(arm); s < s1; ++s) widen(winding[s] += dir);
     };
     auto recheck = [&]() {
         uniform = true;
         for (int s = 1; s < kSampleLines && uniform; ++s) uniform = winding[s] == winding[0];
     };
     if (end - begin == 1) {
-        const RowPassage& p = *units_[begin].first;
-        if (uniform && !units_[begin].pair && WholeRow(p)) {
-            const int w = winding[0] + (p.yEnd > p.yStart ? 1 : -1);
+        const PassageUnit& u = units_[begin];
+        if (uniform && u.whole()) {
+            const int w = winding[0] + u.dir(0);
             std::fill(winding, winding + kSampleLines, w);
             widen(w);
             return;
         }
-        cross(p);
-        if (units_[begin].pair) cross(*units_[begin].second);
+        cross(u, 0);
+        if (u.pair()) cross(u, 1);
         recheck();
         return;
     }
@@ -722,30 +758,37 @@ void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, bool& uni
     // Passages that all cross the whole row without crossing one another give every sample line
     // the same windings in the same order.
     bool whole = true;
-    for (int k = begin; k < end && whole; ++k) whole = !units_[k].pair && WholeRow(*units_[k].first);
+    for (int k = begin; k < end && whole; ++k) whole = units_[k].whole();
     if (whole) {
-        auto topX = [](const RowPassage& p) { return p.yStart == 0 ? p.xStart : p.xEnd; };
-        auto bottomX = [](const RowPassage& p) { return p.yStart == 0 ? p.xEnd : p.xStart; };
+        // A straight one meets the row's top and bottom at its ends, which its unit keeps.
+        auto topX = [&](const PassageUnit& u) {
+            if (u.band(0)) return u.topLeft() ? u.minX : u.maxX;
+            const RowPassage& p = First(u);
+            return p.yStart == 0 ? p.xStart : p.xEnd;
+        };
+        auto bottomX = [&](const PassageUnit& u) {
+            if (u.band(0)) return u.topLeft() ? u.maxX : u.minX;
+            const RowPassage& p = First(u);
+            return p.yStart == 0 ? p.xEnd : p.xStart;
+        };
         PassageUnit* b = units_.data() + begin;
         PassageUnit* e = units_.data() + end;
         std::sort(b, e, [&](const PassageUnit& u, const PassageUnit& v) {
-            const RowPassage& a = *u.first;
-            const RowPassage& c = *v.first;
-            if (topX(a) != topX(c)) return topX(a) < topX(c);
-            if (bottomX(a) != bottomX(c)) return bottomX(a) < bottomX(c);
-            return a.yStart < c.yStart;   // coincident: downward ones first
+            const std::int32_t ut = topX(u), vt = topX(v);
+            if (ut != vt) return ut < vt;
+            const std::int32_t ub = bottomX(u), vb = bottomX(v);
+            if (ub != vb) return ub < vb;
+            return u.dir(0) > v.dir(0);   // coincident: downward ones first
         });
         bool ordered = true;
         for (PassageUnit* u = b + 1; u < e && ordered; ++u) {
-            const RowPassage& p = *u->first;
-            const RowPassage& q = *(u - 1)->first;
-            if (bottomX(p) < bottomX(q)) ordered = false;
-            else if ((p.pieces > 1 || q.pieces > 1) && q.maxX > p.minX) ordered = false;
+            if (bottomX(*u) < bottomX(*(u - 1))) ordered = false;
+            else if ((!u->band(0) || !(u - 1)->band(0)) && (u - 1)->maxX > u->minX) ordered = false;
         }
         if (ordered) {
             int w = 0, wLo = 0, wHi = 0;
             for (PassageUnit* u = b; u < e; ++u) {
-                w += u->first->yEnd > u->first->yStart ? 1 : -1;
+                w += u->dir(0);
                 wLo = std::min(wLo, w);
                 wHi = std::max(wHi, w);
             }
@@ -767,15 +810,13 @@ void CellRasterizer::SweepSubCluster(int begin, int end, int* winding, bool& uni
     // Otherwise every line may meet its crossings in any order: it can reach as far as all its
     // rises, or all its falls, taken first.
     int rise[kSampleLines] = {}, fall[kSampleLines] = {};
-    auto bound = [&](const RowPassage& p) {
-        int s0, s1;
-        PassageLines(p, s0, s1);
-        int* into = p.yEnd > p.yStart ? rise : fall;
-        for (int s = s0; s < s1; ++s) ++into[s];
+    auto bound = [&](const PassageUnit& u, int arm) {
+        int* into = u.dir(arm) > 0 ? rise : fall;
+        for (int s = u.lineFrom(arm), s1 = u.lineTo(arm); s < s1; ++s) ++into[s];
     };
     for (int k = begin; k < end; ++k) {
-        bound(*units_[k].first);
-        if (units_[k].pair) bound(*units_[k].second);
+        bound(units_[k], 0);
+        if (units_[k].pair()) bound(units_[k], 1);
     }
     for (int s = 0; s < kSampleLines; ++s) {
         widen(winding[s] + rise[s]);
@@ -832,8 +873,8 @@ void CellRasterizer::ReachingEdges(int cluster, int col, int* winding)
         }
     };
     for (int k = c.unitBegin; k < c.unitEnd; ++k) {
-        passage(*units_[k].first);
-        if (units_[k].pair) passage(*units_[k].second);
+        passage(First(units_[k]));
+        if (units_[k].pair()) passage(Second(units_[k]));
     }
 }
 
@@ -861,16 +902,34 @@ std::uint32_t CellRasterizer::MeasurePixel(int cluster, int col, std::int64_t al
     ReachingEdges(cluster, col, winding);
     int lo = 0x7FFFFFFF, hi = -0x7FFFFFFF;
     std::int64_t insideLength = 0;
+    // What each line needs of an edge is worked out once for the pixel.
+    const std::size_t edgeCount = pixelEdges_.size();
+    if (pixelLineEdges_.size() < edgeCount) {
+        pixelLineEdges_.resize(edgeCount);
+        pixelCrossings_.resize(edgeCount);
+    }
+    LineEdge* const edges = pixelLineEdges_.data();
+    for (std::size_t k = 0; k < edgeCount; ++k) {
+        const RowPiece& q = *pixelEdges_[k];
+        LineEdge& edge = edges[k];
+        SampleLines(q, edge.s0, edge.s1);
+        edge.dir = q.yb > q.ya ? 1 : -1;
+        edge.xa = q.xa;
+        edge.ya = q.ya;
+        edge.slope = static_cast<double>(q.xb - q.xa) / (q.yb - q.ya);
+    }
     for (int s = 0; s < kSampleLines; ++s) {
-        pixelCrossings_.clear();
-        for (const RowPiece* q : pixelEdges_) {
-            int s0, s1;
-            SampleLines(*q, s0, s1);
-            if (s < s0 || s >= s1) continue;
-            pixelCrossings_.push_back({SampleCrossingX(*q, s), q->yb > q->ya ? 1 : -1});
+        SampleCrossing* const b = pixelCrossings_.data();
+        SampleCrossing* e = b;
+        for (std::size_t k = 0; k < edgeCount; ++k) {
+            const LineEdge& edge = edges[k];
+            if (s < edge.s0 || s >= edge.s1) continue;
+            // As SampleCrossingX, with the edge's slope at hand.
+            const double v = (8 + 16 * s - edge.ya) * edge.slope;
+            std::int32_t f = static_cast<std::int32_t>(v);
+            f -= v < f ? 1 : 0;
+            *e++ = {edge.xa + f, edge.dir};
         }
-        SampleCrossing* b = pixelCrossings_.data();
-        SampleCrossing* e = b + pixelCrossings_.size();
         for (SampleCrossing* i = b + 1; i < e; ++i) {
             const SampleCrossing v = *i;
             SampleCrossing* j = i;
@@ -1032,59 +1091,119 @@ std::uint32_t CellRasterizer::BandArea(const RowPassage* const* order, BandMemo*
 // bands of one winding each: its coverage is the exact area of the inside bands, the signed areas
 // of the passages where inside turns to outside or back. Everything looked at is the pixel's own
 // passages and those wholly left of it, so a tile sees the same as the whole drawing.
-bool CellRasterizer::BandCoverage(int cluster, int col, bool nonZero, std::uint32_t& coverage)
+// Brings the passages of the clusters left of this one into the band events and, for a new
+// cluster, orders its passages as bands if they are.
+void CellRasterizer::OrderClusterBands(int cluster, std::int32_t x0)
 {
     for (; bandClusters_ < cluster; ++bandClusters_) {
         const WindingCluster& c = clusters_[bandClusters_];
         for (int k = c.unitBegin; k < c.unitEnd; ++k) {
-            AddBandEvents(*units_[k].first, 1);
-            if (units_[k].pair) AddBandEvents(*units_[k].second, 1);
+            const PassageUnit& u = units_[k];
+            // One across the whole row moves the winding at every height alike.
+            if (u.whole()) {
+                bandWinding_ += u.dir(0);
+                continue;
+            }
+            AddBandEvents(First(u), 1);
+            if (u.pair()) AddBandEvents(Second(u), 1);
         }
     }
     const WindingCluster& c = clusters_[cluster];
-    const std::int32_t x0 = col * kSubpixelScale;
-    constexpr int kMostBands = 16;
 
     // Most clusters are nothing but such passages: ordered once, each pixel takes the ones
     // reaching into it (a run of the order), with the winding left of the first.
     if (bandCluster_ != cluster) {
         bandCluster_ = cluster;
-        bandOrder_.clear();
         bool whole = bandUnbalanced_ == 0;
-        for (int k = c.unitBegin; k < c.unitEnd && whole; ++k) {
-            const PassageUnit& u = units_[k];
-            for (int h = 0; h < (u.pair ? 2 : 1); ++h) {
-                const RowPassage& p = h == 0 ? *u.first : *u.second;
-                whole = whole && p.pieces == 1 && WholeRow(p);
-                bandOrder_.push_back(&p);
+        for (int k = c.unitBegin; k < c.unitEnd && whole; ++k) whole = units_[k].band(0) && units_[k].band(1);
+        bandOrdered_ = false;
+        if (whole) {
+            // The stores only grow.
+            const std::size_t most = 2 * static_cast<std::size_t>(c.unitEnd - c.unitBegin);
+            if (bandOrder_.size() < most) {
+                bandOrder_.resize(most);
+                bandLeftWindings_.resize(most + 1);
+                bandMemo_.resize(most);
             }
+            const RowPassage** const order = bandOrder_.data();
+            int n = 0;
+            for (int k = c.unitBegin; k < c.unitEnd; ++k) {
+                const PassageUnit& u = units_[k];
+                order[n++] = &First(u);
+                if (u.pair()) order[n++] = &Second(u);
+            }
+            bandCount_ = n;
+            bandOrdered_ = OrderBands(order, n);
         }
-        bandOrdered_ = whole && OrderBands(bandOrder_.data(), static_cast<int>(bandOrder_.size()));
         if (bandOrdered_) {
-            bandLeftWindings_.resize(bandOrder_.size() + 1);
+            const int n = bandCount_;
+            const RowPassage* const* const order = bandOrder_.data();
+            int* const lefts = bandLeftWindings_.data();
+            BandMemo* const memo = bandMemo_.data();
             int w = bandWinding_;
-            for (std::size_t i = 0; i < bandOrder_.size(); ++i) {
-                bandLeftWindings_[i] = w;
-                w += bandOrder_[i]->yEnd > bandOrder_[i]->yStart ? 1 : -1;
+            for (int i = 0; i < n; ++i) {
+                lefts[i] = w;
+                w += order[i]->yEnd > order[i]->yStart ? 1 : -1;
+                memo[i] = BandMemo{};
             }
-            bandLeftWindings_[bandOrder_.size()] = w;
-            bandMemo_.assign(bandOrder_.size(), BandMemo{});
-            bandFrom_ = 0;
+            lefts[n] = w;
+            bandFrom_ = bandTo_ = 0;
             bandFromX_ = x0;
         }
     }
+}
+
+// True when the cluster's passages cross the row as ordered bands none of which crosses the left
+// border of pixel column col: every sample line has the same winding there.
+bool CellRasterizer::BandsLevelAt(int cluster, int col)
+{
+    const std::int32_t x0 = col * kSubpixelScale;
+    if (bandCluster_ != cluster) OrderClusterBands(cluster, x0);
+    if (!bandOrdered_) return false;
+    // Ordered bands that do not cross have both ends, so their least and greatest x, in order.
+    const int n = bandCount_;
+    const RowPassage* const* const order = bandOrder_.data();
+    if (x0 < bandFromX_) bandFrom_ = bandTo_ = 0;
+    int first = bandFrom_;
+    while (first < n && order[first]->maxX < x0) ++first;
+    bandFrom_ = first;
+    bandFromX_ = x0;
+    return first == n || order[first]->minX >= x0;
+}
+
+bool CellRasterizer::BandCoverage(int cluster, int col, std::int64_t alpha, bool nonZero, std::uint32_t& coverage)
+{
+    const WindingCluster& c = clusters_[cluster];
+    const std::int32_t x0 = col * kSubpixelScale;
+    constexpr int kMostBands = 16;
+    if (bandCluster_ != cluster) OrderClusterBands(cluster, x0);
     if (bandOrdered_) {
-        const int n = static_cast<int>(bandOrder_.size());
+        const int n = bandCount_;
         // The sweep asks for the cluster's pixels left to right: passages ending left of one
         // pixel end left of the next, so the search goes on from where the last one stopped.
-        if (x0 < bandFromX_) bandFrom_ = 0;
+        if (x0 < bandFromX_) bandFrom_ = bandTo_ = 0;
+        const RowPassage* const* const order = bandOrder_.data();
         int first = bandFrom_;
-        while (first < n && bandOrder_[first]->maxX < x0) ++first;
+        while (first < n && order[first]->maxX < x0) ++first;
         bandFrom_ = first;
         bandFromX_ = x0;
-        int last = first;
-        while (last < n && (bandOrder_[last]->minX >> kSubpixelShift) <= col) ++last;
+        // Their left ends are in order too: those reaching into the pixel end where the last
+        // pixel's did or further on.
+        int last = std::max(first, bandTo_);
+        while (last < n && (order[last]->minX >> kSubpixelShift) <= col) ++last;
+        bandTo_ = last;
         if (last - first > kMostBands) return false;
+        // Where the windings about the pixel hold, its swept alpha is its coverage.
+        const int* const lefts = bandLeftWindings_.data();
+        int lo = lefts[first], hi = lo;
+        for (int i = first + 1; i <= last; ++i) {
+            lo = std::min(lo, lefts[i]);
+            hi = std::max(hi, lefts[i]);
+        }
+        if (AreaHolds(lo, hi, nonZero)) {
+            coverage = ExactCoverage(alpha, nonZero);
+            return true;
+        }
         coverage = BandArea(bandOrder_.data() + first, bandMemo_.data() + first, last - first, bandLeftWindings_[first],
                             col, nonZero);
         return true;
@@ -1096,8 +1215,8 @@ bool CellRasterizer::BandCoverage(int cluster, int col, bool nonZero, std::uint3
     const int end = c.unitEnd;
     for (int k = c.unitBegin; k < end; ++k) {
         const PassageUnit& u = units_[k];
-        for (int h = 0; h < (u.pair ? 2 : 1); ++h) {
-            const RowPassage& p = h == 0 ? *u.first : *u.second;
+        for (int h = 0; h < (u.pair() ? 2 : 1); ++h) {
+            const RowPassage& p = h == 0 ? First(u) : Second(u);
             if (p.maxX < x0 || (p.minX >> kSubpixelShift) > col) continue;
             if (p.pieces != 1 || !WholeRow(p) || count == kMostBands) return false;
             touching[count++] = &p;
@@ -1107,8 +1226,14 @@ bool CellRasterizer::BandCoverage(int cluster, int col, bool nonZero, std::uint3
     auto lefts = [&](int sign) {
         for (int k = c.unitBegin; k < end; ++k) {
             const PassageUnit& u = units_[k];
-            if (u.first->maxX < x0) AddBandEvents(*u.first, sign);
-            if (u.pair && u.second->maxX < x0) AddBandEvents(*u.second, sign);
+            if (!u.pair()) {
+                if (u.maxX >= x0) continue;
+                if (u.whole()) bandWinding_ += sign * u.dir(0);
+                else AddBandEvents(First(u), sign);
+                continue;
+            }
+            if (First(u).maxX < x0) AddBandEvents(First(u), sign);
+            if (Second(u).maxX < x0) AddBandEvents(Second(u), sign);
         }
     };
     lefts(1);
@@ -1200,4 +1325,61 @@ void CellRasterizer::GroupPassagesByRow()
     sortedPassages_.resize(passageCount_);
     for (const RowPassage* p = passages_.data(); p < passagesEnd; ++p)
         sortedPassages_[passageStart_[p->row - rowLo_ + 1]++] = *p;
+}
+
+// The row's passages as units (a passage, or the two arms of a turn inside the row), in the order
+// they came, each with what the windings need of its arms.
+void CellRasterizer::MakeUnits(int row)
+{
+    const int begin = passageStart_[row], end = passageStart_[row + 1];
+    if (units_.size() < static_cast<std::size_t>(end - begin)) units_.resize(end - begin);
+    // Sample line s lies at height 8 + 16 s of the row; a passage holds the lines at or below its
+    // upper end and above its lower end.
+    auto arm = [](const RowPassage& p, int k) {
+        const std::int32_t ylo = std::min(p.yStart, p.yEnd), yhi = std::max(p.yStart, p.yEnd);
+        const std::uint32_t s0 = static_cast<std::uint32_t>(std::max(0, (ylo - 8 + 15) >> 4));
+        const std::uint32_t s1 = static_cast<std::uint32_t>(std::min(kSampleLines, (yhi - 8 + 15) >> 4));
+        std::uint32_t bits = (s0 | s1 << 5) << (10 * k);
+        if (p.yEnd > p.yStart) bits |= PassageUnit::kDown << k;
+        if (p.pieces == 1 && WholeRow(p)) bits |= PassageUnit::kBand << k;
+        return bits;
+    };
+    const RowPassage* const passages = sortedPassages_.data();
+    PassageUnit* const units = units_.data();
+    int count = 0;
+    for (int i = begin; i < end; ++i) {
+        const RowPassage& p = passages[i];
+        PassageUnit& u = units[count++];
+        // The arms of a turn are neighbours.
+        if (i + 1 < end && passages[i + 1].turnsBack) {
+            // The two arms of a turn do not cross; on every line the arm whose far end lies
+            // further left is met first.
+            const RowPassage& b = passages[i + 1];
+            const bool aLeft = p.xStart < b.xEnd || (p.xStart == b.xEnd && p.minX <= b.minX);
+            u.minX = std::min(p.minX, b.minX);
+            u.maxX = std::max(p.maxX, b.maxX);
+            u.passage = aLeft ? i : i + 1;
+            u.bits = PassageUnit::kPair | (aLeft ? 0 : PassageUnit::kSecondBefore) | arm(aLeft ? p : b, 0) |
+                     arm(aLeft ? b : p, 1);
+            ++i;
+        } else {
+            u.minX = p.minX;
+            u.maxX = p.maxX;
+            u.passage = i;
+            const bool down = p.yEnd > p.yStart;
+            const std::uint32_t topLeft = down == (p.xStart <= p.xEnd) ? PassageUnit::kTopLeft : 0;
+            if (p.yStart + p.yEnd == kSubpixelScale && (p.yStart & ~kSubpixelScale) == 0) {
+                // Across the whole row (the commonest): it holds every line.
+                constexpr std::uint32_t allLines = static_cast<std::uint32_t>(kSampleLines) << 5;
+                u.bits = PassageUnit::kWhole | allLines | allLines << 10 | topLeft |
+                         (down ? PassageUnit::kDown | PassageUnit::kDown << 1 : 0) |
+                         (p.pieces == 1 ? PassageUnit::kBand | PassageUnit::kBand << 1 : 0);
+            } else {
+                // The second arm reads as the first.
+                const std::uint32_t first = arm(p, 0);
+                u.bits = first | (first & 0x3FF) << 10 | (first & (PassageUnit::kDown | PassageUnit::kBand)) << 1 | topLeft;
+            }
+        }
+    }
+    unitCount_ = count;
 }

@@ -33,12 +33,32 @@ struct RowPassage {
     std::int32_t firstPiece;  // its pieces follow one another from here in the pieces as they came
 };
 
-// One passage, or two that meet at a turn of the outline inside the row (a V), in x order.
+// One passage, or two that meet at a turn of the outline inside the row (a V), in x order, with
+// what the windings need of each arm kept at hand, packed small (a row's units are ordered and
+// read over and over while it is prepared and swept).
 struct PassageUnit {
     std::int32_t minX, maxX;
-    const RowPassage* first;
-    const RowPassage* second;
-    bool pair;
+    std::int32_t passage;   // the arm met first on every line (the other is its neighbour)
+    std::uint32_t bits;
+
+    static constexpr std::uint32_t kPair = 1u << 20, kSecondBefore = 1u << 21, kWhole = 1u << 22;
+    static constexpr std::uint32_t kDown = 1u << 23;   // and kDown << 1 for the second arm
+    static constexpr std::uint32_t kBand = 1u << 25;   // and kBand << 1 for the second arm
+    static constexpr std::uint32_t kTopLeft = 1u << 27;
+
+    bool pair() const { return (bits & kPair) != 0; }
+    // One passage, crossing the whole row.
+    bool whole() const { return (bits & kWhole) != 0; }
+    // Of each arm: +1 downward, -1 upward.
+    int dir(int arm) const { return (bits & (kDown << arm)) ? 1 : -1; }
+    // Of each arm: one straight edge across the whole row.
+    bool band(int arm) const { return (bits & (kBand << arm)) != 0; }
+    // Of each arm: the sample lines [lineFrom, lineTo) it holds.
+    int lineFrom(int arm) const { return (bits >> (10 * arm)) & 31; }
+    int lineTo(int arm) const { return (bits >> (10 * arm + 5)) & 31; }
+    // Of one passage: it meets the row's top left of (or where) it meets the bottom.
+    bool topLeft() const { return (bits & kTopLeft) != 0; }
+    int second() const { return pair() ? passage + ((bits & kSecondBefore) ? -1 : 1) : passage; }
 };
 
 // Where an edge crosses one of the 16 sample lines of a row, and which way it runs.
@@ -148,16 +168,20 @@ private:
         if ((a.yStart | b.yStart) & ~kSubpixelScale) return false;   // each runs 0 -> 256 or 256 -> 0
         return a.yStart != b.yStart && (a.maxX <= b.minX || b.maxX <= a.minX);
     }
+    void MakeUnits(int row);
+    const RowPassage& First(const PassageUnit& u) const { return sortedPassages_[u.passage]; }
+    const RowPassage& Second(const PassageUnit& u) const { return sortedPassages_[u.second()]; }
     bool PrepareClusters(int row, bool nonZero);
-    template <class Order>
-    void SortUnitsByColumn(const Order& order);
+    void SortUnits(int begin, int end);
     void SweepSubCluster(int begin, int end, int* winding, bool& uniform, int& lo, int& hi);
     void ReachingEdges(int cluster, int col, int* winding);
     void LineWindingsAt(int cluster, int col, int* winding);
     std::uint32_t MeasurePixel(int cluster, int col, std::int64_t alpha, bool nonZero);
     void BeginBands(int row);
     void AddBandEvents(const RowPassage& p, int sign);
-    bool BandCoverage(int cluster, int col, bool nonZero, std::uint32_t& coverage);
+    void OrderClusterBands(int cluster, std::int32_t x0);
+    bool BandsLevelAt(int cluster, int col);
+    bool BandCoverage(int cluster, int col, std::int64_t alpha, bool nonZero, std::uint32_t& coverage);
     std::uint32_t BandArea(const RowPassage* const* order, BandMemo* memo, int count, int w, int col, bool nonZero) const;
     static bool AreaHolds(int lo, int hi, bool nonZero)
     {
@@ -178,11 +202,12 @@ private:
     std::size_t partCount_ = 0;
     std::vector<RowPassage> passages_;        // storage: the first passageCount_ are the passages
     std::size_t passageCount_ = 0;
-    std::vector<RowPassage> sortedPassages_;
-    std::vector<PassageUnit> units_;
+    std::vector<RowPassage> sortedPassages_;   // by row, in the order they came
+    std::vector<int> passageStart_;
+    std::vector<PassageUnit> units_;           // of the row being prepared: the first unitCount_ (storage)
+    int unitCount_ = 0;
     std::vector<PassageUnit> unitsByColumn_;   // scratch of the units' column sort
     std::vector<int> unitColumnStart_;
-    std::vector<int> passageStart_;
     std::vector<std::int32_t> foldCover_;     // per tile row: cover of whole-row pieces left of the tile
     std::vector<std::int32_t> foldWinding_;   // per tile row: their directions, summed
     int foldLo_ = 0x7FFFFFFF, foldHi_ = -1;   // rows with a fold
@@ -191,10 +216,18 @@ private:
     std::vector<std::int32_t> foldMarkCover_;
     std::vector<std::int32_t> foldMarkWinding_;
     bool foldMarked_ = false;
-    std::vector<WindingCluster> clusters_;   // of one row, left to right
+    std::vector<WindingCluster> clusters_;   // of one row, left to right: the first clusterCount_ (storage)
+    int clusterCount_ = 0;
     std::vector<int> clusterWindings_;       // each line's winding left of each cluster, then the row's last (storage)
     std::vector<const RowPiece*> pixelEdges_;    // of the pixel being measured
-    std::vector<SampleCrossing> pixelCrossings_;  // of one of its lines
+    // An edge of the pixel as its sample lines meet it.
+    struct LineEdge {
+        int s0, s1, dir;
+        std::int32_t xa, ya;
+        double slope;
+    };
+    std::vector<LineEdge> pixelLineEdges_;       // of the pixel being measured (storage)
+    std::vector<SampleCrossing> pixelCrossings_;  // of one of its lines (storage)
     // Passages left of the pixel looked at, for the band shortcut: where their windings change
     // inside the row (by row-local height; heights 1 ... 255 must all come to 0 for the windings
     // to be the same at every height) and the winding they leave just below the row's top.
@@ -205,10 +238,12 @@ private:
     int bandClusters_ = 0;   // clusters whose passages are in the events
     int bandCluster_ = -1;   // the cluster whose passages are in bandOrder_
     bool bandOrdered_ = false;                 // all of them cross the row as bands, left to right
-    std::vector<const RowPassage*> bandOrder_;
+    std::vector<const RowPassage*> bandOrder_;   // the first bandCount_ (storage)
+    int bandCount_ = 0;
     std::vector<int> bandLeftWindings_;        // the winding left of each of them, then right of all
     std::vector<BandMemo> bandMemo_;           // the last column border each of them crossed
     int bandFrom_ = 0;                         // the first of them not wholly left of the pixel at bandFromX_
+    int bandTo_ = 0;                           // the first of them wholly right of the last pixel asked for
     std::int32_t bandFromX_ = 0;
     bool passageOpen_ = false;     // the last piece's passage may take the next piece
     int rowLo_ = 0x7FFFFFFF, rowHi_ = -1, rowCount_ = 0;
@@ -325,12 +360,27 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         }
 
         BeginBands(r);
-        const int clusterCount = static_cast<int>(clusters_.size());
+        // Left to right, gathered and handed on a row at a time like the simple rows'.
+        constexpr int kBatch = 64;
+        CoverageStretch batch[kBatch];
+        int count = 0;
+        auto put = [&](int x0, int x1, std::uint32_t v) {
+            if (!Visible(v)) return;
+            if (count == kBatch) {
+                EmitStretches(emit, y, batch, count);
+                count = 0;
+            }
+            batch[count++] = {x0, x1, v};
+        };
+        // The clusters stay where they are while the row is swept.
+        const WindingCluster* const clusters = clusters_.data();
+        const int* const leftWindings = clusterWindings_.data();
+        const int clusterCount = clusterCount_;
         int at = 0;        // first cluster not left of the columns looked at
         // The cluster holding pixel column col, or -1 between clusters.
         auto locate = [&](int col) {
-            while (at < clusterCount && clusters_[at].colHi < col) ++at;
-            return at < clusterCount && clusters_[at].colLo <= col ? at : -1;
+            while (at < clusterCount && clusters[at].colHi < col) ++at;
+            return at < clusterCount && clusters[at].colLo <= col ? at : -1;
         };
         auto linesCoverage = [&](const int* w, std::int32_t cover) {
             int lo = w[0], hi = w[0];
@@ -343,30 +393,31 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         // Coverage of pixels with no cell, from the windings at the left of column col.
         auto stretchCoverage = [&](int col, std::int32_t cover) {
             const int k = locate(col);
-            if (k < 0) return linesCoverage(&clusterWindings_[at * kSampleLines], cover);
-            if (clusters_[k].holds) return ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
+            if (k < 0) return linesCoverage(leftWindings + at * kSampleLines, cover);
+            // One winding on every line there (as where the cluster holds) leaves the area exact.
+            if (clusters[k].holds || BandsLevelAt(k, col))
+                return ExactCoverage(static_cast<std::int64_t>(cover) * 512, nonZero);
             LineWindingsAt(k, col, winding);
             return linesCoverage(winding, cover);
         };
 
+        const PixelCell* const cells = sorted_.data();
+        const int tileLeft = left_, tileRight = right_;
         std::int32_t cover = foldCover;
-        int next = left_;
+        int next = tileLeft;
         for (int i = begin; i < end; ++i) {
-            const PixelCell& c = sorted_[i];
-            if (c.x < left_) { cover += c.cover; continue; }
-            if (c.x >= right_) break;
-            if (next < c.x && cover != 0) {
-                const std::uint32_t v = stretchCoverage(c.x, cover);
-                if (Visible(v)) emit(y, next, c.x, v);
-            }
+            const PixelCell& c = cells[i];
+            if (c.x < tileLeft) { cover += c.cover; continue; }
+            if (c.x >= tileRight) break;
+            if (next < c.x && cover != 0) put(next, c.x, stretchCoverage(c.x, cover));
             const int k = locate(c.x);
             const std::int64_t alpha = static_cast<std::int64_t>(cover + c.cover) * 512 - c.area;
             std::uint32_t v;
-            if (k >= 0 && clusters_[k].holds) {
+            if (k >= 0 && clusters[k].holds) {
                 v = ExactCoverage(alpha, nonZero);
             } else if (k < 0) {
                 // No crossing in the pixel: each line keeps its winding across it.
-                const int* w = &clusterWindings_[at * kSampleLines];
+                const int* w = leftWindings + at * kSampleLines;
                 int lo = w[0], hi = w[0], inside = 0;
                 for (int s = 0; s < kSampleLines; ++s) {
                     lo = std::min(lo, w[s]);
@@ -374,18 +425,16 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
                     inside += Inside(w[s], nonZero) ? 1 : 0;
                 }
                 v = AreaHolds(lo, hi, nonZero) ? ExactCoverage(alpha, nonZero) : LinesCoverage(inside);
-            } else if (BandCoverage(k, c.x, nonZero, v)) {
+            } else if (BandCoverage(k, c.x, alpha, nonZero, v)) {
                 // Exact: the pixel's passages bound bands of one winding each.
             } else {
                 v = MeasurePixel(k, c.x, alpha, nonZero);
             }
-            if (Visible(v)) emit(y, c.x, c.x + 1, v);
+            put(c.x, c.x + 1, v);
             cover += c.cover;
             next = c.x + 1;
         }
-        if (next < right_ && cover != 0) {
-            const std::uint32_t v = stretchCoverage(next, cover);
-            if (Visible(v)) emit(y, next, right_, v);
-        }
+        if (next < tileRight && cover != 0) put(next, tileRight, stretchCoverage(next, cover));
+        if (count > 0) EmitStretches(emit, y, batch, count);
     }
 }

@@ -145,6 +145,9 @@ def shapes():
         Shape('stroke 1 px on a pixel row', 'stroke', 1.0, [polyline([(q(5.2), q(20.5)), (q(58.6), q(20.5))])],
               closed=False),
         Shape('stroke 1.05 px zigzag', 'stroke', 1.05, [polyline(zigzag[:3])], closed=False),
+        # Near its centre the outlines of neighbouring spikes overlap, so rows hold many passages
+        # out of x order and windings of two: the clusters, bands and sample lines all take part.
+        Shape('stroke 2 px star of 24 spikes', 'stroke', 2.0, [polyline(star(32.3, 31.7, 29.6, 4.1, 24, 0.05))]),
     ]
 
 
