@@ -330,19 +330,19 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         // passages are grouped into clusters, and only the clusters that can see such windings
         // are measured on the sample lines.
         const bool simple = CrossedByTwoBands(r) || WindingsStaySimple(r, nonZero);
+        // Either way the row's stretches are gathered, left to right, and handed on together.
+        constexpr int kBatch = 64;
+        CoverageStretch batch[kBatch];
+        int count = 0;
+        auto put = [&](int x0, int x1, std::uint32_t v) {
+            if (!Visible(v)) return;
+            if (count == kBatch) {
+                EmitStretches(emit, y, batch, count);
+                count = 0;
+            }
+            batch[count++] = {x0, x1, v};
+        };
         if (simple) {
-            // The row's stretches are gathered and handed on together.
-            constexpr int kBatch = 64;
-            CoverageStretch batch[kBatch];
-            int count = 0;
-            auto put = [&](int x0, int x1, std::uint32_t v) {
-                if (!Visible(v)) return;
-                if (count == kBatch) {
-                    EmitStretches(emit, y, batch, count);
-                    count = 0;
-                }
-                batch[count++] = {x0, x1, v};
-            };
             std::int32_t cover = foldCover;
             int next = left_;
             for (int i = begin; i < end; ++i) {
@@ -360,18 +360,6 @@ void CellRasterizer::Sweep(bool nonZero, Emit& emit)
         }
 
         BeginBands(r);
-        // Left to right, gathered and handed on a row at a time like the simple rows'.
-        constexpr int kBatch = 64;
-        CoverageStretch batch[kBatch];
-        int count = 0;
-        auto put = [&](int x0, int x1, std::uint32_t v) {
-            if (!Visible(v)) return;
-            if (count == kBatch) {
-                EmitStretches(emit, y, batch, count);
-                count = 0;
-            }
-            batch[count++] = {x0, x1, v};
-        };
         // The clusters stay where they are while the row is swept.
         const WindingCluster* const clusters = clusters_.data();
         const int* const leftWindings = clusterWindings_.data();
