@@ -96,6 +96,14 @@ bool FiniteBounds(const SegmentDesc* segs, int count, tagRectF& box)
     return box.left <= box.right;
 }
 
+// A closed path within 10 x 10 pixels goes to the small-shape filler unless the highest quality
+// is asked for; the filler counts parity only, so it serves even-odd requests.
+bool TakesSmallShapePath(const tagRectF& bounds, const RenderOptions& options)
+{
+    return options.closed && !options.highestQuality && !options.nonZeroFill && bounds.right - bounds.left <= 10 &&
+           bounds.bottom - bounds.top <= 10;
+}
+
 bool SegmentNearBox(const StrokePoint& a, const StrokePoint& b, const tagRectF& box)
 {
     return std::max(a.x, b.x) >= box.left && std::min(a.x, b.x) <= box.right && std::max(a.y, b.y) >= box.top &&
@@ -438,9 +446,7 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
 
     tagRectF bounds;
     if (!FiniteBounds(segments, snum, bounds)) return writer.full() ? RenderListFull : 0;
-    // The small-shape filler counts parity only, so it serves even-odd requests.
-    const bool smallShape = options.closed && !options.highestQuality && !options.nonZeroFill &&
-                            bounds.right - bounds.left <= 10 && bounds.bottom - bounds.top <= 10;
+    const bool smallShape = TakesSmallShapePath(bounds, options);
 
     // Culling: a path whose stroked extent stays clear of the tile paints nothing here.
     const double m = 8 * h;
@@ -693,9 +699,7 @@ bool SplitPaintingCanWait(const ImagingBitmap* bdst, const unsigned char* maskCu
     if (!fill && !stroke.wide) return false;
     tagRectF bounds;
     if (!segments || snum <= 0 || !FiniteBounds(segments, snum, bounds)) return false;
-    const bool smallShape = options.closed && !options.highestQuality && !options.nonZeroFill &&
-                            bounds.right - bounds.left <= 10 && bounds.bottom - bounds.top <= 10;
-    if (smallShape || area.bottom <= area.top) return false;
+    if (TakesSmallShapePath(bounds, options) || area.bottom <= area.top) return false;
     // The height the path's records climb and fall (a curve no more than its control polygon),
     // twice over for an outline's two sides, over the area's rows: the edges crossing a row on
     // average. Where that nears the row limit, most tiles count their passages anyway.
