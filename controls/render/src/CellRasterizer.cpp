@@ -29,6 +29,38 @@ inline std::int32_t CrossingX(std::int32_t x1, std::int32_t y1, std::int32_t dx,
     return static_cast<std::int32_t>(x1 + FloorDiv(num, den));
 }
 
+// The x where an edge crosses the row borders y0, y0 +- 256, ... (in its own direction), each the
+// exact floor CrossingX gives: one division for the first, then a quotient-and-remainder step.
+class RowCrossings {
+public:
+    // borders: how many of them will be asked for.
+    RowCrossings(std::int32_t x1, std::int32_t y1, std::int32_t dx, std::int32_t dy, std::int32_t y0, int borders)
+        : x1_(x1)
+    {
+        if (dx == 0 || borders <= 0) return;   // q_ stays 0: every crossing is x1
+        std::int64_t num = static_cast<std::int64_t>(y0 - y1) * dx;
+        den_ = dy;
+        if (den_ < 0) { num = -num; den_ = -den_; }
+        q_ = FloorDiv(num, den_);
+        r_ = num - q_ * den_;
+        if (borders == 1) return;
+        // Each border further along adds 256 dx to the numerator, in either direction.
+        const std::int64_t step = static_cast<std::int64_t>(kSubpixelScale) * dx;
+        lift_ = FloorDiv(step, den_);
+        rem_ = step - lift_ * den_;
+    }
+    std::int32_t x() const { return static_cast<std::int32_t>(x1_ + q_); }
+    void Next()
+    {
+        q_ += lift_;
+        r_ += rem_;
+        if (r_ >= den_) { r_ -= den_; ++q_; }
+    }
+
+private:
+    std::int64_t x1_, q_ = 0, r_ = 0, lift_ = 0, rem_ = 0, den_ = 1;
+};
+
 } // namespace
 
 CellRasterizer::CellRasterizer(std::size_t maxCells, bool limitPassages)
@@ -410,17 +442,26 @@ void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
         if (leaves) BreakPassage();
         return;
     }
-    for (int k = 0, n = rowHi - rowLo + 1; k < n; ++k) {
+    // x where the edge leaves each row: the first row's exit by division, the next ones by adding
+    // the exact quotient and remainder of one row's step (the same floor as dividing anew).
+    const int n = rowHi - rowLo + 1;
+    const std::int32_t firstExit = down ? (rowLo + 1) * kSubpixelScale : rowHi * kSubpixelScale;
+    // The last row's exit is the edge's end unless the edge leaves the tile there.
+    RowCrossings exits(x1, y1, dx, dy, firstExit, leaves ? n : n - 1);
+    std::int32_t xa = 0;
+    for (int k = 0; k < n; ++k) {
         const int r = down ? rowLo + k : rowHi - k;
         const std::int32_t rowY = r * kSubpixelScale;
         // Entry and exit heights of the edge in this row, and x there.
         std::int32_t ya, yb;
         if (down) { ya = std::max(y1, rowY); yb = std::min(y2, rowY + kSubpixelScale); }
         else { ya = std::min(y1, rowY + kSubpixelScale); yb = std::max(y2, rowY); }
-        if (ya == yb) continue;
-        const std::int32_t xa = ya == y1 ? x1 : (dx == 0 ? x1 : CrossingX(x1, y1, dx, dy, ya));
-        const std::int32_t xb = yb == y2 ? x2 : (dx == 0 ? x1 : CrossingX(x1, y1, dx, dy, yb));
-        AddRowPiece(r - top_, xa, ya - rowY, xb, yb - rowY);
+        // The entry is the previous row's exit, except where the edge starts or enters the tile.
+        if (k == 0) xa = ya == y1 ? x1 : (dx == 0 ? x1 : CrossingX(x1, y1, dx, dy, ya));
+        const std::int32_t xb = yb == y2 ? x2 : exits.x();
+        exits.Next();
+        if (ya != yb) AddRowPiece(r - top_, xa, ya - rowY, xb, yb - rowY);
+        xa = xb;
     }
     if (leaves) BreakPassage();
 }
