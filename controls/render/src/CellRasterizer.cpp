@@ -31,6 +31,8 @@ inline std::int32_t CrossingX(std::int32_t x1, std::int32_t y1, std::int32_t dx,
 
 // The x where an edge crosses the row borders y0, y0 +- 256, ... (in its own direction), each the
 // exact floor CrossingX gives: one division for the first, then a quotient-and-remainder step.
+// All of it fits 32 bits: coordinates lie within +-2^29, and an edge crossing two borders or more
+// is over a row high, so one row's step moves x by less than the edge's whole width.
 class RowCrossings {
 public:
     // borders: how many of them will be asked for.
@@ -39,17 +41,20 @@ public:
     {
         if (dx == 0 || borders <= 0) return;   // q_ stays 0: every crossing is x1
         std::int64_t num = static_cast<std::int64_t>(y0 - y1) * dx;
-        den_ = dy;
-        if (den_ < 0) { num = -num; den_ = -den_; }
-        q_ = FloorDiv(num, den_);
-        r_ = num - q_ * den_;
+        std::int64_t den = dy;
+        if (den < 0) { num = -num; den = -den; }
+        const std::int64_t q = FloorDiv(num, den);
+        q_ = static_cast<std::int32_t>(q);
+        r_ = static_cast<std::int32_t>(num - q * den);
+        den_ = static_cast<std::int32_t>(den);
         if (borders == 1) return;
         // Each border further along adds 256 dx to the numerator, in either direction.
         const std::int64_t step = static_cast<std::int64_t>(kSubpixelScale) * dx;
-        lift_ = FloorDiv(step, den_);
-        rem_ = step - lift_ * den_;
+        const std::int64_t lift = FloorDiv(step, den);
+        lift_ = static_cast<std::int32_t>(lift);
+        rem_ = static_cast<std::int32_t>(step - lift * den);
     }
-    std::int32_t x() const { return static_cast<std::int32_t>(x1_ + q_); }
+    std::int32_t x() const { return x1_ + q_; }
     void Next()
     {
         q_ += lift_;
@@ -58,7 +63,7 @@ public:
     }
 
 private:
-    std::int64_t x1_, q_ = 0, r_ = 0, lift_ = 0, rem_ = 0, den_ = 1;
+    std::int32_t x1_, q_ = 0, r_ = 0, lift_ = 0, rem_ = 0, den_ = 1;
 };
 
 } // namespace
