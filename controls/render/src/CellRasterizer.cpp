@@ -40,19 +40,17 @@ public:
         : x1_(x1)
     {
         if (dx == 0 || borders <= 0) return;   // q_ stays 0: every crossing is x1
-        std::int64_t num = static_cast<std::int64_t>(y0 - y1) * dx;
+        num0_ = static_cast<std::int64_t>(y0 - y1) * dx;
         std::int64_t den = dy;
-        if (den < 0) { num = -num; den = -den; }
-        const std::int64_t q = FloorDiv(num, den);
-        q_ = static_cast<std::int32_t>(q);
-        r_ = static_cast<std::int32_t>(num - q * den);
+        if (den < 0) { num0_ = -num0_; den = -den; }
         den_ = static_cast<std::int32_t>(den);
+        At(0);
         if (borders == 1) return;
         // Each border further along adds 256 dx to the numerator, in either direction.
-        const std::int64_t step = static_cast<std::int64_t>(kSubpixelScale) * dx;
-        const std::int64_t lift = FloorDiv(step, den);
+        step_ = static_cast<std::int64_t>(kSubpixelScale) * dx;
+        const std::int64_t lift = FloorDiv(step_, den);
         lift_ = static_cast<std::int32_t>(lift);
-        rem_ = static_cast<std::int32_t>(step - lift * den);
+        rem_ = static_cast<std::int32_t>(step_ - lift * den);
     }
     std::int32_t x() const { return x1_ + q_; }
     void Next()
@@ -61,9 +59,30 @@ public:
         r_ += rem_;
         if (r_ >= den_) { r_ -= den_; ++q_; }
     }
+    // Moves to border index j (0 is y0).
+    void At(int j)
+    {
+        const std::int64_t num = num0_ + j * step_;
+        const std::int64_t q = FloorDiv(num, den_);
+        q_ = static_cast<std::int32_t>(q);
+        r_ = static_cast<std::int32_t>(num - q * den_);
+    }
+    // For an edge running right (dx > 0): the first border index whose x is at or right of x.
+    std::int64_t FirstAtOrRightOf(std::int32_t x) const
+    {
+        const std::int64_t gap = static_cast<std::int64_t>(x - x1_) * den_ - num0_;
+        return gap <= 0 ? 0 : (gap + step_ - 1) / step_;
+    }
+    // For an edge running left (dx < 0): the first border index whose x is left of x.
+    std::int64_t FirstLeftOf(std::int32_t x) const
+    {
+        const std::int64_t gap = num0_ - static_cast<std::int64_t>(x - x1_) * den_;
+        return gap < 0 ? 0 : gap / -step_ + 1;
+    }
 
 private:
     std::int32_t x1_, q_ = 0, r_ = 0, lift_ = 0, rem_ = 0, den_ = 1;
+    std::int64_t num0_ = 0, step_ = 0;
 };
 
 } // namespace
@@ -467,6 +486,37 @@ void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
         exits.Next();
         if (ya != yb) AddRowPiece(r - top_, xa, ya - rowY, xb, yb - rowY);
         xa = xb;
+        if (k + 2 >= n || overflowed_) continue;
+        // Rows ahead that the edge crosses whole outside the tile's sides are passed in one go (the
+        // last row, which may be crossed in part, is always taken on its own).
+        int last = k;
+        if (xb < leftEdge) {
+            // Left of the tile every whole row only adds its height to the fold.
+            last = n - 2;
+            if (dx > 0) last = static_cast<int>(std::min<std::int64_t>(exits.FirstAtOrRightOf(leftEdge) - 1, last));
+            if (last > k) {
+                if (partCount_ >= maxCells_ && !countOnly_) {
+                    overflowed_ = true;
+                    return;
+                }
+                const int a = down ? rowLo + k + 1 : rowHi - last, b = down ? rowLo + last : rowHi - k - 1;
+                MarkWholeRowsLeft(a - top_, b - top_, down ? 1 : -1);
+            }
+        } else if (xb >= rightEdge) {
+            // Right of it nothing counts; an edge running on to the right is done with.
+            if (dx >= 0) {
+                BreakPassage();
+                break;
+            }
+            last = static_cast<int>(std::min<std::int64_t>(exits.FirstLeftOf(rightEdge) - 1, n - 2));
+            if (last > k) BreakPassage();
+        }
+        if (last > k) {
+            exits.At(last);
+            xa = exits.x();
+            exits.Next();
+            k = last;
+        }
     }
     if (leaves) BreakPassage();
 }
@@ -475,7 +525,7 @@ void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
 // would fold one row at a time).
 void CellRasterizer::MarkWholeRowsLeft(int first, int last, int dir)
 {
-    if (pieces_.size() >= maxCells_ && !countOnly_) {
+    if (partCount_ >= maxCells_ && !countOnly_) {
         overflowed_ = true;
         return;
     }
