@@ -20,6 +20,14 @@ inline std::int64_t FloorDiv(std::int64_t num, std::int64_t den)
     return q;
 }
 
+// floor(num / den) for den > 0, in 32 bits.
+inline std::int32_t FloorDiv32(std::int32_t num, std::int32_t den)
+{
+    std::int32_t q = num / den;
+    if (num % den < 0) --q;
+    return q;
+}
+
 // x where the edge crosses the horizontal line y (exact floor of the rational crossing).
 inline std::int32_t CrossingX(std::int32_t x1, std::int32_t y1, std::int32_t dx, std::int32_t dy, std::int32_t y)
 {
@@ -197,34 +205,36 @@ void CellRasterizer::WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, st
         return;
     }
 
-    const std::int64_t dy = fy2 - fy1;
-    std::int64_t y, mod, delta;
+    // Within one row every height, and every product of a height with a pixel width, fits 32 bits;
+    // only the jump across columns outside the tile takes 64.
+    const std::int32_t dy = fy2 - fy1;
+    std::int32_t y, mod, delta;
     int ex;
     if (x2 > x1) {
-        const std::int64_t dx = static_cast<std::int64_t>(x2) - x1;
+        const std::int32_t dx = x2 - x1;
         if (ex1 < left_) {
             // Jump to the tile's left column; what lies left of it only adds cover.
             const std::int64_t num = (static_cast<std::int64_t>(leftEdge) - x1) * dy;
-            const std::int64_t q = FloorDiv(num, dx);
+            const std::int32_t q = static_cast<std::int32_t>(FloorDiv(num, dx));
             SetCell(left_ - 1, row);
-            curCover_ += static_cast<std::int32_t>(q);
+            curCover_ += q;
             y = fy1 + q;
-            mod = num - q * dx;
+            mod = static_cast<std::int32_t>(num - static_cast<std::int64_t>(q) * dx);
             ex = left_;
         } else {
-            const std::int64_t p = (kSubpixelScale - fx1) * dy;
-            delta = FloorDiv(p, dx);
+            const std::int32_t p = (kSubpixelScale - fx1) * dy;
+            delta = FloorDiv32(p, dx);
             mod = p - delta * dx;
             SetCell(ex1, row);
-            curCover_ += static_cast<std::int32_t>(delta);
-            curArea_ += static_cast<std::int32_t>((fx1 + kSubpixelScale) * delta);
+            curCover_ += delta;
+            curArea_ += (fx1 + kSubpixelScale) * delta;
             y = fy1 + delta;
             ex = ex1 + 1;
         }
         if (ex != ex2) {
-            const std::int64_t p = kSubpixelScale * dy;
-            const std::int64_t lift = FloorDiv(p, dx);
-            const std::int64_t rem = p - lift * dx;
+            const std::int32_t p = kSubpixelScale * dy;
+            const std::int32_t lift = FloorDiv32(p, dx);
+            const std::int32_t rem = p - lift * dx;
             mod -= dx;
             while (ex != ex2) {
                 if (ex >= right_) { BreakPassage(); return; }
@@ -232,8 +242,8 @@ void CellRasterizer::WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, st
                 mod += rem;
                 if (mod >= 0) { mod -= dx; ++delta; }
                 SetCell(ex, row);
-                curCover_ += static_cast<std::int32_t>(delta);
-                curArea_ += static_cast<std::int32_t>(kSubpixelScale * delta);
+                curCover_ += delta;
+                curArea_ += kSubpixelScale * delta;
                 y += delta;
                 ++ex;
             }
@@ -241,54 +251,54 @@ void CellRasterizer::WalkRowPiece(int row, std::int32_t x1, std::int32_t fy1, st
         if (ex2 >= right_) { BreakPassage(); return; }
         delta = fy2 - y;
         SetCell(ex2, row);
-        curCover_ += static_cast<std::int32_t>(delta);
-        curArea_ += static_cast<std::int32_t>(fx2 * delta);
+        curCover_ += delta;
+        curArea_ += fx2 * delta;
     } else {
-        const std::int64_t dx = static_cast<std::int64_t>(x1) - x2;
+        const std::int32_t dx = x1 - x2;
         if (ex1 >= right_) {
             // Jump to the tile's right column: the columns beyond it change nothing inside.
             BreakPassage();
             const std::int64_t num = (static_cast<std::int64_t>(x1) - rightEdge) * dy;
-            const std::int64_t q = FloorDiv(num, dx);
+            const std::int32_t q = static_cast<std::int32_t>(FloorDiv(num, dx));
             y = fy1 + q;
-            mod = num - q * dx;
+            mod = static_cast<std::int32_t>(num - static_cast<std::int64_t>(q) * dx);
             ex = right_ - 1;
         } else {
-            const std::int64_t p = fx1 * dy;
-            delta = FloorDiv(p, dx);
+            const std::int32_t p = fx1 * dy;
+            delta = FloorDiv32(p, dx);
             mod = p - delta * dx;
             SetCell(ex1, row);
-            curCover_ += static_cast<std::int32_t>(delta);
-            curArea_ += static_cast<std::int32_t>(fx1 * delta);
+            curCover_ += delta;
+            curArea_ += fx1 * delta;
             y = fy1 + delta;
             ex = ex1 - 1;
         }
         if (ex != ex2) {
-            const std::int64_t q = kSubpixelScale * dy;
-            const std::int64_t lift = FloorDiv(q, dx);
-            const std::int64_t rem = q - lift * dx;
+            const std::int32_t q = kSubpixelScale * dy;
+            const std::int32_t lift = FloorDiv32(q, dx);
+            const std::int32_t rem = q - lift * dx;
             mod -= dx;
             while (ex != ex2) {
                 if (ex < left_) {
                     // The rest lies left of the tile: only its cover matters.
                     SetCell(left_ - 1, row);
-                    curCover_ += static_cast<std::int32_t>(fy2 - y);
+                    curCover_ += fy2 - y;
                     return;
                 }
                 delta = lift;
                 mod += rem;
                 if (mod >= 0) { mod -= dx; ++delta; }
                 SetCell(ex, row);
-                curCover_ += static_cast<std::int32_t>(delta);
-                curArea_ += static_cast<std::int32_t>(kSubpixelScale * delta);
+                curCover_ += delta;
+                curArea_ += kSubpixelScale * delta;
                 y += delta;
                 --ex;
             }
         }
         delta = fy2 - y;
         SetCell(ex2, row);
-        curCover_ += static_cast<std::int32_t>(delta);
-        curArea_ += static_cast<std::int32_t>((fx2 + kSubpixelScale) * delta);
+        curCover_ += delta;
+        curArea_ += (fx2 + kSubpixelScale) * delta;
     }
 }
 
