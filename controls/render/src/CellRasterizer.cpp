@@ -138,6 +138,10 @@ void CellRasterizer::Reset(int left, int top, int right, int bottom)
     top_ = top;
     right_ = right;
     bottom_ = bottom;
+    insideLeft_ = left * kSubpixelScale;
+    insideTop_ = top * kSubpixelScale;
+    insideRight_ = right * kSubpixelScale;
+    insideBottom_ = bottom * kSubpixelScale;
     cellCount_ = 0;
     partCount_ = 0;
     passageCount_ = 0;
@@ -427,7 +431,8 @@ void CellRasterizer::AddEdgeInside(std::int32_t x1, std::int32_t y1, std::int32_
     }
 }
 
-void CellRasterizer::AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
+// An edge not wholly inside the tile, horizontal, or met when only counting.
+void CellRasterizer::AddEdgeAcross(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
 {
     // Horizontal edges cover no height; once the tile proved too complex, nothing more counts.
     if (y1 == y2 || overflowed_) return;

@@ -115,7 +115,16 @@ public:
     void Reset(int left, int top, int right, int bottom);
 
     // One edge in 24.8 fixed point. Coordinates must lie within +-2^29.
-    void AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+    void AddEdge(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
+    {
+        // Most edges lie wholly inside the tile and take the short way.
+        if (!countOnly_ && !overflowed_ && y1 != y2 && x1 >= insideLeft_ && x2 >= insideLeft_ && x1 < insideRight_ &&
+            x2 < insideRight_ && y1 >= insideTop_ && y2 >= insideTop_ && y1 <= insideBottom_ && y2 <= insideBottom_) {
+            AddEdgeInside(x1, y1, x2, y2);
+            return;
+        }
+        AddEdgeAcross(x1, y1, x2, y2);
+    }
 
     // True when the cells did not fit the fixed store, or 128 passages of the outline run through
     // one row (the tile is too complex).
@@ -143,6 +152,7 @@ private:
     void KeepRowPart(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     bool GrowCells();
     void AddEdgeInside(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+    void AddEdgeAcross(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
     void AddInsideRowPart(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2);
     void OpenPassage(int row, std::int32_t x1, std::int32_t fy1, std::int32_t x2, std::int32_t fy2, bool turnsBack,
                      bool takesListEntry);
@@ -248,6 +258,8 @@ private:
     bool passageOpen_ = false;     // the last piece's passage may take the next piece
     int rowLo_ = 0x7FFFFFFF, rowHi_ = -1, rowCount_ = 0;
     int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
+    // The tile's sides in 24.8, for the test of AddEdge.
+    std::int32_t insideLeft_ = 0, insideTop_ = 0, insideRight_ = 0, insideBottom_ = 0;
     int curX_ = 0, curRow_ = -1;
     std::int32_t curCover_ = 0, curArea_ = 0;
     bool overflowed_ = false;
