@@ -18,7 +18,8 @@ inline void StrokeOutline::Sides(bool closed, double h)
     // The reach test below is decided from squares where they differ clearly (no square root, no
     // division); only near equality is the reach itself worked out, as the comparison was defined.
     const bool squaresExact = e > 1e-200 && e < 1e200 && finiteSides_;
-    auto join = [&](int vertex, int in, int outSeg) {
+    // Inlined: called for every vertex, and its many captures would otherwise live in memory.
+    auto join = [&](int vertex, int in, int outSeg) __attribute__((always_inline)) {
         const Side& s1 = side[in];
         const Side& s2 = side[outSeg];
         const double px = pts[vertex].x, py = pts[vertex].y;
