@@ -36,13 +36,14 @@ private:
         double ux, uy;     // unit direction
         double ox, oy;     // uy * h and ux * h: the left offset is (+ox, -oy), the right (-ox, +oy)
         double length;
+        double lengthSquared;   // as summed from the coordinates
     };
     struct OutlinePoint { double x, y; };
     void Sides(bool closed, double h);
     std::vector<StrokePoint> pts_;   // the points less sides of no length, when there are such
     const StrokePoint* pt_ = nullptr;   // the points being outlined
     int n_ = 0;
-    bool finiteSides_ = true;
+    bool moderateSides_ = true;   // every side's length between 1e-100 and 1e100
     std::vector<Side> sides_;
     // Both sides of the outline in one buffer: the left from the front, the right from the back
     // (so that it lies reversed, as an open outline goes round).

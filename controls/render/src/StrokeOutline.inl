@@ -17,7 +17,9 @@ inline void StrokeOutline::Sides(bool closed, double h)
     const double miterLimit = 0.923 * e;
     // The reach test below is decided from squares where they differ clearly (no square root, no
     // division); only near equality is the reach itself worked out, as the comparison was defined.
-    const bool squaresExact = e > 1e-200 && e < 1e200 && finiteSides_;
+    // With the half width and the sides' lengths in these ranges, the squares and their products
+    // below stay normal numbers, whose rounding is far inside the margin of one in a billion.
+    const bool squaresExact = e > 1e-200 && e < 1e200 && moderateSides_;
     // Inlined: called for every vertex, and its many captures would otherwise live in memory.
     auto join = [&](int vertex, int in, int outSeg) __attribute__((always_inline)) {
         const Side& s1 = side[in];
@@ -36,12 +38,11 @@ inline void StrokeOutline::Sides(bool closed, double h)
         // loop that would make the outline double back.
         bool crossing = false;
         if (cross != 0 && cosine > -0.9) {
-            const double shorter = s1.length < s2.length ? s1.length : s2.length;
             const double m = 1 - cosine, p = 1 + cosine;
-            const double a = e * m, b = shorter * shorter * p;
-            if (squaresExact && m >= 0 && a < 1e250 && b > 1e-250 && b < 1e250 && a <= b * (1 - 1e-9)) {
+            const double a = e * m, b = (s1.lengthSquared < s2.lengthSquared ? s1.lengthSquared : s2.lengthSquared) * p;
+            if (squaresExact && m >= 0 && a <= b * (1 - 1e-9)) {
                 crossing = true;
-            } else if (squaresExact && m >= 0 && a < 1e250 && b > 1e-250 && b < 1e250 && a >= b * (1 + 1e-9)) {
+            } else if (squaresExact && m >= 0 && a >= b * (1 + 1e-9)) {
                 crossing = false;
             } else {
                 const double reach = h * std::sqrt(m / p);
@@ -132,16 +133,16 @@ int StrokeOutline::Build(const StrokePoint* points, int count, bool closed, doub
     if (n == 2) closed = false;   // a closed two-point path is its own line there and back
     const int segs = closed ? n : n - 1;
     sides_.resize(segs);
-    bool finite = true;
+    bool moderate = true;
     for (int s = 0; s < segs; ++s) {
         const StrokePoint& a = points[s];
         const StrokePoint& b = points[s + 1 < n ? s + 1 : 0];
-        const double dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt(dx * dx + dy * dy);
+        const double dx = b.x - a.x, dy = b.y - a.y, squared = dx * dx + dy * dy, len = std::sqrt(squared);
         const double ux = dx / len, uy = dy / len;
-        sides_[s] = {ux, uy, uy * h, ux * h, len};
-        finite = finite && len < 1e100;
+        sides_[s] = {ux, uy, uy * h, ux * h, len, squared};
+        moderate = moderate && len < 1e100 && len > 1e-100;
     }
-    finiteSides_ = finite;
+    moderateSides_ = moderate;
     Sides(closed, h);
     const int nl = leftCount_, nr = rightCount_;
     OutlinePoint* const left = ring_.data();

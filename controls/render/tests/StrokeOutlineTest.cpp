@@ -242,6 +242,10 @@ TEST(StrokeOutlineTest, HandsTheRasteriserTheReferenceEdgesOnFixedShapes)
         make({{0, 0}, {10, 0}, {20, 0.0001}, {30, 0}}, false, 2),           // nearly straight
         make({{0, 0}, {4, 0}, {4.5, 3}, {9, 3}}, false, 10),                 // sides shorter than the width
         make({{5, 5}, {15, 5}}, false, 0),                                   // no width
+        // Inner sides that cross exactly at the end of a side, and a hair beyond it.
+        make({{0, 0}, {2, 0}, {2, 2}, {4, 2}}, false, 2),
+        make({{0, 0}, {2, 0}, {2, 2 - 1e-12}, {4, 2}}, false, 2),
+        make({{0, 0}, {2 + 1e-12, 0}, {2 + 1e-12, 2}, {0, 2}}, true, 2),
     };
     StrokeOutline outline;
     for (std::size_t i = 0; i < cases.size(); ++i) ExpectSameEdges(cases[i], outline, "shape", static_cast<int>(i));
