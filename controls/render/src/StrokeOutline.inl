@@ -1,60 +1,111 @@
 #include <cmath>
+#include <cstring>
 
-inline void StrokeOutline::Side(bool leftSide, double h, bool closed)
+inline void StrokeOutline::Sides(bool closed, double h)
 {
-    std::vector<StrokePoint>& out = leftSide ? left_ : right_;
-    out.clear();
-    const StrokePoint* pts = pt_;
+    const StrokePoint* const pts = pt_;
     const int n = n_;
-    const int segs = static_cast<int>(dirs_.size());
-    const double sgn = leftSide ? 1.0 : -1.0;
-    auto offset = [&](int p, int s) {
-        // Left of direction (dx, dy) is (x + dy, y - dx) in y-down pixels.
-        return StrokePoint{pts[p].x + sgn * dirs_[s].y * h, pts[p].y - sgn * dirs_[s].x * h};
-    };
+    const int segs = static_cast<int>(sides_.size());
+    const Side* const side = sides_.data();
+    const std::size_t room = 3 * static_cast<std::size_t>(n) + 2;   // at most three points a vertex
+    if (ring_.size() < 2 * room) ring_.resize(2 * room);
+    OutlinePoint* const front = ring_.data();
+    OutlinePoint* const back = front + 2 * room;
+    OutlinePoint* left = front;
+    OutlinePoint* right = back;
     const double e = h * h;
-    auto join = [&](int vertex, int in, int outSeg) {
-        const Dir& u1 = dirs_[in];
-        const Dir& u2 = dirs_[outSeg];
-        const StrokePoint before = offset(vertex, in), after = offset(vertex, outSeg);
-        out.push_back(before);
+    const double miterLimit = 0.923 * e;
+    // The reach test below is decided from squares where they differ clearly (no square root, no
+    // division); only near equality is the reach itself worked out, as the comparison was defined.
+    // With the half width and the sides' lengths in these ranges, the squares and their products
+    // below stay normal numbers, whose rounding is far inside the margin of one in a billion.
+    const bool squaresExact = e > 1e-200 && e < 1e200 && moderateSides_;
+    // Inlined: called for every vertex, and its many captures would otherwise live in memory.
+    auto join = [&](int vertex, int in, int outSeg) __attribute__((always_inline)) {
+        const Side& s1 = side[in];
+        const Side& s2 = side[outSeg];
+        const double px = pts[vertex].x, py = pts[vertex].y;
+        // Left of direction (dx, dy) is (x + dy, y - dx) in y-down pixels.
+        const OutlinePoint leftBefore{px + s1.ox, py - s1.oy}, leftAfter{px + s2.ox, py - s2.oy};
+        const OutlinePoint rightBefore{px - s1.ox, py + s1.oy}, rightAfter{px - s2.ox, py + s2.oy};
+        const double cosine = s1.ux * s2.ux + s1.uy * s2.uy;
         // c = d1 . e with d1 = h u1 and e = -h u2 (the new direction reversed).
-        const double c = -e * (u1.x * u2.x + u1.y * u2.y);
-        const double cross = u1.x * u2.y - u1.y * u2.x;
-        const bool outer = leftSide ? cross > 0 : cross <= 0;
-        if (!outer && cross != 0) {
-            // Inside a turn the two offset sides cross; meeting at their crossing (when it lies on
-            // both sides) covers the same pixels as joining the ends straight across, without the
-            // small loop that would make the outline double back.
-            const double cosine = u1.x * u2.x + u1.y * u2.y;
-            if (cosine > -0.9) {
-                const double reach = h * std::sqrt((1 - cosine) / (1 + cosine));
-                if (reach <= lengths_[in] && reach <= lengths_[outSeg]) {
-                    const double ox = before.x - pts[vertex].x + after.x - pts[vertex].x;
-                    const double oy = before.y - pts[vertex].y + after.y - pts[vertex].y;
-                    const double k = 1 / (1 + cosine);
-                    out.back() = {pts[vertex].x + ox * k, pts[vertex].y + oy * k};
-                    return;
+        const double c = -e * cosine;
+        const double cross = s1.ux * s2.uy - s1.uy * s2.ux;
+        const bool leftOuter = cross > 0, rightOuter = cross <= 0;
+        // Inside a turn the two offset sides cross; meeting at their crossing (when it lies on both
+        // sides) covers the same pixels as joining the ends straight across, without the small
+        // loop that would make the outline double back.
+        bool crossing = false;
+        if (cross != 0 && cosine > -0.9) {
+            const double m = 1 - cosine, p = 1 + cosine;
+            const double a = e * m, b = (s1.lengthSquared < s2.lengthSquared ? s1.lengthSquared : s2.lengthSquared) * p;
+            if (squaresExact && m >= 0 && a <= b * (1 - 1e-9)) {
+                crossing = true;
+            } else if (squaresExact && m >= 0 && a >= b * (1 + 1e-9)) {
+                crossing = false;
+            } else {
+                const double reach = h * std::sqrt(m / p);
+                crossing = reach <= s1.length && reach <= s2.length;
+            }
+        }
+        const bool miter = !pts[vertex].smooth && c > -miterLimit && c < miterLimit;
+        auto outer = [&](const OutlinePoint& before, const OutlinePoint& after, OutlinePoint*& out, int step) {
+            *out = before;
+            out += step;
+            if (miter) {
+                const double mx = h * (s1.ux - s2.ux), my = h * (s1.uy - s2.uy);
+                const double g = (e - c) * (mx * mx + my * my) / 2;
+                if (g > 0) {
+                    const double k = e / std::sqrt(g);
+                    *out = {px + mx * k, py + my * k};
+                    out += step;
                 }
             }
-        }
-        if (outer && !pts[vertex].smooth && c > -0.923 * e && c < 0.923 * e) {
-            const double mx = h * (u1.x - u2.x), my = h * (u1.y - u2.y);
-            const double g = (e - c) * (mx * mx + my * my) / 2;
-            if (g > 0) {
-                const double k = e / std::sqrt(g);
-                out.push_back({pts[vertex].x + mx * k, pts[vertex].y + my * k});
+            *out = after;
+            out += step;
+        };
+        auto inner = [&](const OutlinePoint& before, const OutlinePoint& after, OutlinePoint*& out, int step) {
+            if (crossing) {
+                const double ox = before.x - px + after.x - px;
+                const double oy = before.y - py + after.y - py;
+                const double k = 1 / (1 + cosine);
+                *out = {px + ox * k, py + oy * k};
+                out += step;
+                return;
             }
+            *out = before;
+            out += step;
+            *out = after;
+            out += step;
+        };
+        if (leftOuter) {
+            outer(leftBefore, leftAfter, left, 1);
+        } else {
+            inner(leftBefore, leftAfter, left, 1);
         }
-        out.push_back(after);
+        OutlinePoint* r = right - 1;
+        if (rightOuter) {
+            outer(rightBefore, rightAfter, r, -1);
+        } else {
+            inner(rightBefore, rightAfter, r, -1);
+        }
+        right = r + 1;
     };
     if (closed) {
-        for (int v = 0; v < n; ++v) join(v, (v - 1 + segs) % segs, v % segs);
+        join(0, segs - 1, 0);
+        for (int v = 1; v < n; ++v) join(v, v - 1, v);
     } else {
-        out.push_back(offset(0, 0));
+        *left++ = {pts[0].x + side[0].ox, pts[0].y - side[0].oy};
+        *--right = {pts[0].x - side[0].ox, pts[0].y + side[0].oy};
         for (int v = 1; v < n - 1; ++v) join(v, v - 1, v);
-        out.push_back(offset(n - 1, segs - 1));
+        const Side& last = side[segs - 1];
+        *left++ = {pts[n - 1].x + last.ox, pts[n - 1].y - last.oy};
+        *--right = {pts[n - 1].x - last.ox, pts[n - 1].y + last.oy};
     }
+    leftCount_ = static_cast<int>(left - front);
+    rightCount_ = static_cast<int>(back - right);
+    rightFirst_ = static_cast<int>(right - front);
 }
 
 template <class EdgeSink>
@@ -81,28 +132,33 @@ int StrokeOutline::Build(const StrokePoint* points, int count, bool closed, doub
     if (n < 2 || !(h > 0)) return 0;
     if (n == 2) closed = false;   // a closed two-point path is its own line there and back
     const int segs = closed ? n : n - 1;
-    dirs_.resize(segs);
-    lengths_.resize(segs);
+    sides_.resize(segs);
+    bool moderate = true;
     for (int s = 0; s < segs; ++s) {
         const StrokePoint& a = points[s];
-        const StrokePoint& b = points[(s + 1) % n];
-        const double dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt(dx * dx + dy * dy);
-        dirs_[s] = {dx / len, dy / len};
-        lengths_[s] = len;
+        const StrokePoint& b = points[s + 1 < n ? s + 1 : 0];
+        const double dx = b.x - a.x, dy = b.y - a.y, squared = dx * dx + dy * dy, len = std::sqrt(squared);
+        const double ux = dx / len, uy = dy / len;
+        sides_[s] = {ux, uy, uy * h, ux * h, len, squared};
+        moderate = moderate && len < 1e100 && len > 1e-100;
     }
-    Side(true, h, closed);
-    Side(false, h, closed);
-    const int nl = static_cast<int>(left_.size()), nr = static_cast<int>(right_.size());
+    moderateSides_ = moderate;
+    Sides(closed, h);
+    const int nl = leftCount_, nr = rightCount_;
+    OutlinePoint* const left = ring_.data();
+    const OutlinePoint* const right = left + rightFirst_;   // the right side, last point first
     if (closed) {
         // Two rings of opposite turn: the band between them winds once.
-        for (int i = 0; i < nl; ++i) sink.Line(left_[i].x, left_[i].y, left_[(i + 1) % nl].x, left_[(i + 1) % nl].y);
-        for (int i = 0; i < nr; ++i) sink.Line(right_[(i + 1) % nr].x, right_[(i + 1) % nr].y, right_[i].x, right_[i].y);
+        sink.Polygon(left, nl);
+        for (int i = 0; i < nr; ++i) {
+            const OutlinePoint& from = right[i + 1 < nr ? nr - 2 - i : nr - 1];
+            const OutlinePoint& to = right[nr - 1 - i];
+            sink.Line(from.x, from.y, to.x, to.y);
+        }
     } else {
-        // Left side forward, flat end, right side back, flat start.
-        for (int i = 0; i + 1 < nl; ++i) sink.Line(left_[i].x, left_[i].y, left_[i + 1].x, left_[i + 1].y);
-        sink.Line(left_[nl - 1].x, left_[nl - 1].y, right_[nr - 1].x, right_[nr - 1].y);
-        for (int i = nr - 1; i > 0; --i) sink.Line(right_[i].x, right_[i].y, right_[i - 1].x, right_[i - 1].y);
-        sink.Line(right_[0].x, right_[0].y, left_[0].x, left_[0].y);
+        // Left side forward, flat end, right side back, flat start: one ring.
+        std::memmove(left + nl, right, nr * sizeof(OutlinePoint));
+        sink.Polygon(left, nl + nr);
     }
     return nl + nr;
 }

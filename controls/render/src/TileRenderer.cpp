@@ -129,16 +129,20 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
     pts.resize(count);
     StrokePoint* const kept = pts.data();
     int keptCount = 0;
+    double lastX = 0, lastY = 0;
     for (int i = 0; i < count; ++i) {
         const WalkPoint& p = input[i];
+        const double x = p.x, y = p.y;
         if (keptCount > 0) {
-            const double dx = p.x - kept[keptCount - 1].x, dy = p.y - kept[keptCount - 1].y;
+            const double dx = x - lastX, dy = y - lastY;
             if (dx * dx + dy * dy < 1e-12) continue;
         }
-        kept[keptCount].x = p.x;
-        kept[keptCount].y = p.y;
+        kept[keptCount].x = x;
+        kept[keptCount].y = y;
         kept[keptCount].smooth = p.smooth;
         ++keptCount;
+        lastX = x;
+        lastY = y;
     }
     pts.resize(keptCount);
     if (closed && pts.size() > 2) {
@@ -150,9 +154,9 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
     const int segs = closed ? n : n - 1;
     auto joinReach = [&](int i) {
         if (!closed && (i == 0 || i == n - 1)) return h;   // a flat end
-        const StrokePoint& prev = pts[(i - 1 + n) % n];
+        const StrokePoint& prev = pts[i > 0 ? i - 1 : n - 1];
         const StrokePoint& at = pts[i];
-        const StrokePoint& next = pts[(i + 1) % n];
+        const StrokePoint& next = pts[i + 1 < n ? i + 1 : 0];
         const double ax = at.x - prev.x, ay = at.y - prev.y, bx = next.x - at.x, by = next.y - at.y;
         const double dot = ax * bx + ay * by;
         const bool gentle = dot > 0 && dot * dot >= 0.8649 * (ax * ax + ay * ay) * (bx * bx + by * by);
@@ -166,13 +170,14 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
     const tagRectF within{tile.left - shortest, tile.top - shortest, tile.right + shortest, tile.bottom + shortest};
     const tagRectF beyond{tile.left - longest, tile.top - longest, tile.right + longest, tile.bottom + longest};
     for (int k = 0; k < segs; ++k) {
+        const int next = k + 1 < n ? k + 1 : 0;
         const StrokePoint& a = pts[k];
-        const StrokePoint& b = pts[(k + 1) % n];
+        const StrokePoint& b = pts[next];
         bool reaches = false;
         if (SegmentNearBox(a, b, within)) {
             reaches = true;
         } else if (SegmentNearBox(a, b, beyond)) {
-            const double m = std::max(joinReach(k), joinReach((k + 1) % n)) + 2;
+            const double m = std::max(joinReach(k), joinReach(next)) + 2;
             reaches = SegmentNearBox(a, b, {tile.left - m, tile.top - m, tile.right + m, tile.bottom + m});
         }
         nearBox[k] = reaches ? 2 : 0;
@@ -184,8 +189,8 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
     }
     for (int k = 0; k < segs; ++k) {
         if (nearBox[k] != 2) continue;
-        if (k > 0 || closed) { int p = (k - 1 + segs) % segs; if (!nearBox[p]) nearBox[p] = 1; }
-        if (k + 1 < segs || closed) { int q = (k + 1) % segs; if (!nearBox[q]) nearBox[q] = 1; }
+        if (k > 0 || closed) { int p = k > 0 ? k - 1 : segs - 1; if (!nearBox[p]) nearBox[p] = 1; }
+        if (k + 1 < segs || closed) { int q = k + 1 < segs ? k + 1 : 0; if (!nearBox[q]) nearBox[q] = 1; }
     }
     int firstDropped = -1;
     for (int k = 0; k < segs && firstDropped < 0; ++k)
@@ -199,7 +204,7 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
     const int start = closed ? firstDropped + 1 : 0;
     int partFirst = -1, partSides = 0;
     for (int i = 0; i <= segs; ++i) {
-        const int k = (start + i) % segs;
+        const int k = start + i < segs ? start + i : start + i - segs;
         if (i < segs && nearBox[k]) {
             if (partSides++ == 0) partFirst = k;
             continue;
@@ -209,7 +214,7 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
             stroke.Build(pts.data() + partFirst, partSides + 1, false, h, sink);
         } else {
             run.clear();
-            for (int j = 0; j <= partSides; ++j) run.push_back(pts[(partFirst + j) % n]);
+            for (int j = 0; j <= partSides; ++j) run.push_back(pts[partFirst + j < n ? partFirst + j : partFirst + j - n]);
             stroke.Build(run.data(), static_cast<int>(run.size()), false, h, sink);
         }
         partSides = 0;
