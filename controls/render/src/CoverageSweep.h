@@ -50,6 +50,7 @@ public:
         }
         dirty_.Add(y, s[0].x0, s[count - 1].x1);
         unsigned char* const flatRow = painter_->FlatRow(y);
+        if (flatRow) painter_->PrefetchAhead(flatRow, s[0].x0, s[count - 1].x1);
         for (int i = 0; i < count; ++i) {
             const std::uint32_t exact = s[i].exact;
             const unsigned v = static_cast<unsigned>(CoverageByte(exact));

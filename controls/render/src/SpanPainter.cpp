@@ -138,7 +138,7 @@ void SpanPainter::ExactRun(int y, int x0, int x1, std::uint32_t k)
 {
     if (x0 >= x1 || k == 0) return;
     unsigned char* p = bits_ + static_cast<size_t>(y) * bytesPerLine_ + static_cast<size_t>(x0) * pixelBytes_;
-    __builtin_prefetch(p + 2 * bytesPerLine_, 1);
+    __builtin_prefetch(p + kPrefetchRows * bytesPerLine_, 1);
     if (!patternBits_) {
         for (int x = x0; x < x1; ++x, p += pixelBytes_) {
             p[0] = BlendExact(blue_, p[0], k);
