@@ -49,13 +49,19 @@ public:
         return patternBits_ ? nullptr : bits_ + static_cast<size_t>(y) * bytesPerLine_;
     }
     // Fetches the lines of pixels [x0, x1) kPrefetchRows below row y of a flat-colour painting (a
-    // row a narrow shape will paint soon); wide rows are left to the hardware.
+    // row the shape will paint soon): all of a narrow row, the two ends of a wide one (where its
+    // blended pixels will be). Ends outside the bitmap are pulled in.
     void PrefetchAhead(unsigned char* row, int x0, int x1) const
     {
+        const int width = bytesPerLine_ / pixelBytes_;
+        x0 = x0 < 0 ? 0 : x0 > width - 1 ? width - 1 : x0;
+        x1 = x1 < 1 ? 1 : x1 > width ? width : x1;
         const unsigned char* p = row + kPrefetchRows * bytesPerLine_ + static_cast<size_t>(x0) * pixelBytes_;
         const unsigned char* const end = row + kPrefetchRows * bytesPerLine_ + static_cast<size_t>(x1) * pixelBytes_;
-        if (end - p > 8 * 64) return;
-        for (; p < end; p += 64) __builtin_prefetch(p, 1);
+        if (end > p && end - p <= 8 * 64)
+            for (; p < end; p += 64) __builtin_prefetch(p, 1);
+        else
+            __builtin_prefetch(p, 1);
         __builtin_prefetch(end - 1, 1);
     }
     // One partly covered pixel x of a row FlatRow gave (0 < k < 2^17), as ExactSpan blends it.
