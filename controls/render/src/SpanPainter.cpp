@@ -15,8 +15,12 @@ SpanPainter::SpanPainter(ImagingBitmap* destination, std::uint32_t colour, const
       originX_(originX),
       originY_(originY)
 {
-    const std::uint8_t channels[3] = {blue_, green_, red_};
-    for (int i = 0; i < 64; ++i) fullRun_[i] = channels[i % 3];
+    for (int i = 0; i < 63; i += 3) {
+        fullRun_[i] = blue_;
+        fullRun_[i + 1] = green_;
+        fullRun_[i + 2] = red_;
+    }
+    fullRun_[63] = blue_;
     if (!destination || !destination->Addr || (destination->BitsPerPixel != 24 && destination->BitsPerPixel != 32))
         return;
     bits_ = destination->Addr;
