@@ -50,6 +50,20 @@ public:
         }
         dirty_.Add(y, s[0].x0, s[count - 1].x1);
         unsigned char* const flatRow = painter_->FlatRow(y);
+        if (flatRow) {
+            // The row's ends a few rows down, where they are heading: outlines move steadily
+            // across the rows, far on a curve's flat parts.
+            const int left = s[0].x0, right = s[count - 1].x1;
+            int aheadLeft = left, aheadRight = right;
+            if (y == lastRow_ + 1) {
+                aheadLeft += kPrefetchRows * (left - lastLeft_);
+                aheadRight += kPrefetchRows * (right - lastRight_);
+            }
+            lastRow_ = y;
+            lastLeft_ = left;
+            lastRight_ = right;
+            painter_->PrefetchAhead(flatRow, std::min(left, aheadLeft), std::max(right, aheadRight));
+        }
         for (int i = 0; i < count; ++i) {
             const std::uint32_t exact = s[i].exact;
             const unsigned v = static_cast<unsigned>(CoverageByte(exact));
@@ -116,6 +130,8 @@ public:
 
 private:
     int runX_ = 0, runY_ = 0, runLength_ = 0;
+    // The last row painted and its ends.
+    int lastRow_ = -0x7FFFFFFF, lastLeft_ = 0, lastRight_ = 0;
 
     unsigned cap_;
     SpanPainter* painter_ = nullptr;

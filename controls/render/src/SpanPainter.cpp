@@ -15,8 +15,12 @@ SpanPainter::SpanPainter(ImagingBitmap* destination, std::uint32_t colour, const
       originX_(originX),
       originY_(originY)
 {
-    const std::uint8_t channels[3] = {blue_, green_, red_};
-    for (int i = 0; i < 64; ++i) fullRun_[i] = channels[i % 3];
+    for (int i = 0; i < 63; i += 3) {
+        fullRun_[i] = blue_;
+        fullRun_[i + 1] = green_;
+        fullRun_[i + 2] = red_;
+    }
+    fullRun_[63] = blue_;
     if (!destination || !destination->Addr || (destination->BitsPerPixel != 24 && destination->BitsPerPixel != 32))
         return;
     bits_ = destination->Addr;
@@ -74,19 +78,34 @@ void SpanPainter::Span(int y, int x0, int x1, unsigned coverage)
                                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(phase(end - 16))));
                         return;
                     }
+                    // Shorter runs: whole blocks of sixteen or four pixels, the last one ending at
+                    // the run's end (over what the one before wrote: same pixels, same bytes).
+                    unsigned char* const end = p + 3 * n;
                     if (n >= 16) {
                         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run));
                         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run + 16));
                         const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run + 32));
-                        for (; n >= 16; n -= 16, p += 48) {
-                            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), a);
-                            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), b);
-                            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32), c);
-                        }
+                        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), a);
+                        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), b);
+                        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32), c);
+                        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 48), a);
+                        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 32), b);
+                        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 16), c);
+                        return;
                     }
                     std::uint32_t w[3];
                     std::memcpy(w, run, sizeof w);
-                    for (; n >= 4; n -= 4, p += 12) std::memcpy(p, w, 12);
+                    for (; end - p > 12; p += 12) std::memcpy(p, w, 12);
+                    std::memcpy(end - 12, w, 12);
+                    return;
+                }
+                if (n >= 4) {
+                    std::uint32_t w[3];
+                    std::memcpy(w, fullRun_, sizeof w);
+                    unsigned char* const end = p + 3 * n;
+                    std::memcpy(p, w, 12);
+                    std::memcpy(end - 12, w, 12);
+                    return;
                 }
                 for (; n > 0; --n, p += 3) { p[0] = blue_; p[1] = green_; p[2] = red_; }
             } else if (x1 - x0 >= 4) {
@@ -138,7 +157,7 @@ void SpanPainter::ExactRun(int y, int x0, int x1, std::uint32_t k)
 {
     if (x0 >= x1 || k == 0) return;
     unsigned char* p = bits_ + static_cast<size_t>(y) * bytesPerLine_ + static_cast<size_t>(x0) * pixelBytes_;
-    __builtin_prefetch(p + 2 * bytesPerLine_, 1);
+    __builtin_prefetch(p + kPrefetchRows * bytesPerLine_, 1);
     if (!patternBits_) {
         for (int x = x0; x < x1; ++x, p += pixelBytes_) {
             p[0] = BlendExact(blue_, p[0], k);

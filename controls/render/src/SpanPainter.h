@@ -10,6 +10,10 @@
 
 struct ImagingBitmap;
 
+// How many rows ahead the lines a painting will reach are fetched: on a tall bitmap a narrow shape's
+// rows each miss the cache, and two rows' work is shorter than a fetch from memory.
+constexpr int kPrefetchRows = 6;
+
 class SpanPainter {
 public:
     // colour is 0x00BBGGRR. pattern may be null (flat colour).
@@ -30,9 +34,9 @@ public:
             return;
         }
         unsigned char* p = bits_ + static_cast<size_t>(y) * bytesPerLine_ + static_cast<size_t>(x0) * pixelBytes_;
-        // The outline passes near here two rows on: fetch that line while this one is blended (a
+        // The outline passes near here a few rows on: fetch that line while this one is blended (a
         // hint, harmless where it lies outside the bitmap).
-        __builtin_prefetch(p + 2 * bytesPerLine_, 1);
+        __builtin_prefetch(p + kPrefetchRows * bytesPerLine_, 1);
         p[0] = BlendExact(blue_, p[0], k);
         p[1] = BlendExact(green_, p[1], k);
         p[2] = BlendExact(red_, p[2], k);
@@ -44,11 +48,27 @@ public:
     {
         return patternBits_ ? nullptr : bits_ + static_cast<size_t>(y) * bytesPerLine_;
     }
+    // Fetches the lines of pixels [x0, x1) kPrefetchRows below row y of a flat-colour painting (a
+    // row the shape will paint soon): all of a narrow row, the two ends of a wide one (where its
+    // blended pixels will be). Ends outside the bitmap are pulled in.
+    void PrefetchAhead(unsigned char* row, int x0, int x1) const
+    {
+        const int width = bytesPerLine_ / pixelBytes_;
+        x0 = x0 < 0 ? 0 : x0 > width - 1 ? width - 1 : x0;
+        x1 = x1 < 1 ? 1 : x1 > width ? width : x1;
+        const unsigned char* p = row + kPrefetchRows * bytesPerLine_ + static_cast<size_t>(x0) * pixelBytes_;
+        const unsigned char* const end = row + kPrefetchRows * bytesPerLine_ + static_cast<size_t>(x1) * pixelBytes_;
+        if (end > p && end - p <= 8 * 64)
+            for (; p < end; p += 64) __builtin_prefetch(p, 1);
+        else
+            __builtin_prefetch(p, 1);
+        __builtin_prefetch(end - 1, 1);
+    }
     // One partly covered pixel x of a row FlatRow gave (0 < k < 2^17), as ExactSpan blends it.
     void ExactPixel(unsigned char* row, int x, std::uint32_t k)
     {
         unsigned char* p = row + static_cast<size_t>(x) * pixelBytes_;
-        __builtin_prefetch(p + 2 * bytesPerLine_, 1);
+        __builtin_prefetch(p + kPrefetchRows * bytesPerLine_, 1);
         p[0] = BlendExact(blue_, p[0], k);
         p[1] = BlendExact(green_, p[1], k);
         p[2] = BlendExact(red_, p[2], k);

@@ -71,6 +71,29 @@ TEST(SpanPainter, FullSpansColourExactlyTheirPixels)
     }
 }
 
+TEST(SpanPainter, ShortFullSpansOfEveryLengthColourExactlyTheirPixels)
+{
+    // Runs under 32 pixels end in blocks overlapping the ones before: every length, a few starts.
+    for (int bits : {24, 32}) {
+        for (int x0 = 0; x0 < 6; ++x0) {
+            for (int length = 1; length <= 40; ++length) {
+                SCOPED_TRACE(testing::Message() << bits << "-bit span " << x0 << ".." << x0 + length);
+                FencedRow row(48, bits);
+                SpanPainter painter(row.get(), 0x00C0B0A0u, nullptr, 0, 0);
+                ASSERT_TRUE(painter.ok());
+                painter.Span(0, x0, x0 + length, 255);
+                EXPECT_TRUE(row.FencesIntact());
+                const std::uint8_t expect[4] = {0xC0, 0xB0, 0xA0, 0xFF};
+                for (int x = 0; x < 48; ++x) {
+                    const bool inside = x >= x0 && x < x0 + length;
+                    for (int k = 0; k < bits / 8; ++k)
+                        ASSERT_EQ(inside ? expect[k] : 0, row.Pixel(x)[k]) << "pixel " << x << " byte " << k;
+                }
+            }
+        }
+    }
+}
+
 TEST(SpanPainter, LongFullSpansColourExactlyTheirPixelsFromEveryStart)
 {
     // Long runs are written in blocks of 16 pixels and words of 4 with single pixels around them,
