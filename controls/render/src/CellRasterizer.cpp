@@ -406,12 +406,16 @@ void CellRasterizer::AddEdgeInside(std::int32_t x1, std::int32_t y1, std::int32_
         if (r - tileRow < rowLo_) rowLo_ = r - tileRow;
         if (rEnd - tileRow > rowHi_) rowHi_ = rEnd - tileRow;
         std::int32_t xa = x1, ya = y1;
-        for (; r < rEnd; ++r) {
-            const std::int32_t yb = (r + 1) * kSubpixelScale;
-            const std::int32_t xb = dx == 0 ? x1 : CrossingX(x1, y1, dx, dy, yb);
-            AddInsideRowPart(r - tileRow, xa, ya - r * kSubpixelScale, xb, kSubpixelScale);
-            xa = xb;
-            ya = yb;
+        if (r < rEnd) {
+            RowCrossings exits(x1, y1, dx, dy, (r + 1) * kSubpixelScale, rEnd - r);
+            for (; r < rEnd; ++r) {
+                const std::int32_t yb = (r + 1) * kSubpixelScale;
+                const std::int32_t xb = exits.x();
+                exits.Next();
+                AddInsideRowPart(r - tileRow, xa, ya - r * kSubpixelScale, xb, kSubpixelScale);
+                xa = xb;
+                ya = yb;
+            }
         }
         AddInsideRowPart(r - tileRow, xa, ya - r * kSubpixelScale, x2, y2 - r * kSubpixelScale);
     } else {
@@ -420,12 +424,16 @@ void CellRasterizer::AddEdgeInside(std::int32_t x1, std::int32_t y1, std::int32_
         if (rEnd - tileRow < rowLo_) rowLo_ = rEnd - tileRow;
         if (r - tileRow > rowHi_) rowHi_ = r - tileRow;
         std::int32_t xa = x1, ya = y1;
-        for (; r > rEnd; --r) {
-            const std::int32_t yb = r * kSubpixelScale;
-            const std::int32_t xb = dx == 0 ? x1 : CrossingX(x1, y1, dx, dy, yb);
-            AddInsideRowPart(r - tileRow, xa, ya - r * kSubpixelScale, xb, 0);
-            xa = xb;
-            ya = yb;
+        if (r > rEnd) {
+            RowCrossings exits(x1, y1, dx, dy, r * kSubpixelScale, r - rEnd);
+            for (; r > rEnd; --r) {
+                const std::int32_t yb = r * kSubpixelScale;
+                const std::int32_t xb = exits.x();
+                exits.Next();
+                AddInsideRowPart(r - tileRow, xa, ya - r * kSubpixelScale, xb, 0);
+                xa = xb;
+                ya = yb;
+            }
         }
         AddInsideRowPart(r - tileRow, xa, ya - r * kSubpixelScale, x2, y2 - r * kSubpixelScale);
     }
