@@ -51,6 +51,15 @@ public:
         }
     }
 
+    // A coordinate on the grid as the edges take it; false when it lies too far out to be taken
+    // as it is.
+    static bool ToFixedNear(double v, std::int32_t& fixed)
+    {
+        if (!Near(v)) return false;
+        fixed = ToFixed(v);
+        return true;
+    }
+
 private:
     static constexpr double kLimit = 2000000.0;
 

@@ -14,6 +14,7 @@
 #include "PassageFloor.h"
 #include "PathReach.h"
 #include "PathWalk.h"
+#include "RectangleSweep.h"
 #include "SmallShapeFill.h"
 #include "SpanPainter.h"
 #include "SplitDrawingScope.h"
@@ -586,7 +587,11 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
             return 0;
         }
     }
-    if (fill && !smallFill) {
+    // A plain rectangle is swept straight from its corners when the tile paints itself.
+    FixedRect rectangle;
+    const bool rectangleFill = fill && !smallFill && !cache && FindRectangle(walk, rectangle) &&
+                               RectangleSweepServes(rectangle, tile.left, tile.right);
+    if (fill && !smallFill && !rectangleFill) {
         ws.fillCells.Reset(tile.left, tile.top, tile.right, tile.bottom);
         ws.fillCells.CountOnly(cache != nullptr);
         EdgeFeed feed(ws.fillCells);
@@ -631,7 +636,10 @@ int RenderPolyBezierTile(ImagingBitmap* bdst, RECT* cliprect, const SegmentDesc*
         CoverageSweep sweep(255);
         sweep.PaintTo(&painter, &writer);
         writer.BeginNode(CoverageFill);
-        ws.fillCells.Sweep(nonZeroFill, sweep);
+        if (rectangleFill)
+            SweepRectangle(rectangle, tile.left, tile.top, tile.right, tile.bottom, sweep);
+        else
+            ws.fillCells.Sweep(nonZeroFill, sweep);
         sweep.FlushRun();
         writer.EndNode(tile.left, tile.top, tile.right, tile.bottom, true);
     }
