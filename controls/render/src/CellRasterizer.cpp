@@ -638,21 +638,68 @@ inline __attribute__((always_inline)) void CellRasterizer::AddRowPiece(int row, 
     WalkRowPiece(row, x1, fy1, x2, fy2);
 }
 
+namespace {
+
+inline bool WholeRow(const RowPassage& p)
+{
+    return (p.yStart == 0 && p.yEnd == kSubpixelScale) || (p.yEnd == 0 && p.yStart == kSubpixelScale);
+}
+
+} // namespace
+
 bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
 {
     const int begin = passageStart_[row], end = passageStart_[row + 1];
     const RowPassage* first = sortedPassages_.data() + begin;
     // The common rows: one or two passages crossing the whole row (two apart are mostly told by
     // CrossedByTwoBands already).
-    auto whole = [](const RowPassage& p) {
-        return (p.yStart == 0 && p.yEnd == kSubpixelScale) || (p.yEnd == 0 && p.yStart == kSubpixelScale);
-    };
+    const auto whole = WholeRow;
     if (end - begin == 1 && whole(*first)) return true;
     if (end - begin == 2 && whole(first[0]) && whole(first[1]) &&
         (first[0].yEnd > first[0].yStart) != (first[1].yEnd > first[1].yStart) &&
         (first[0].maxX <= first[1].minX || first[1].maxX <= first[0].minX))
         return true;
+    if (end - begin <= kApartPassages && ApartPassagesHold(row, nonZero)) return true;
     return PrepareClusters(row, nonZero);
+}
+
+// A few passages that each cross the whole row, strictly apart (the sides of a narrow outline, two
+// shapes side by side): every sample line meets them in the same order, so the windings step alike
+// on all lines, and the clusters PrepareClusters would make hold exactly when the windings before
+// and after the passages of each of them do. True when they all hold; false when that cannot be
+// told this way (PrepareClusters then looks closer).
+bool CellRasterizer::ApartPassagesHold(int row, bool nonZero) const
+{
+    const int begin = passageStart_[row], count = passageStart_[row + 1] - begin;
+    const RowPassage* const passages = sortedPassages_.data() + begin;
+    const RowPassage* order[kApartPassages];
+    for (int i = 0; i < count; ++i) {
+        const RowPassage& p = passages[i];
+        if (!WholeRow(p) || p.turnsBack) return false;
+        int k = i;
+        for (; k > 0 && order[k - 1]->minX > p.minX; --k) order[k] = order[k - 1];
+        order[k] = &p;
+    }
+    int w = foldWinding_[rowLo_ + row];
+    int lo = w, hi = w;
+    int colHi = 0;
+    for (int i = 0; i < count; ++i) {
+        const RowPassage& p = *order[i];
+        if (i > 0) {
+            if (order[i - 1]->maxX >= p.minX) return false;
+            // A passage whose pixels do not touch the cluster's starts the next cluster.
+            if ((p.minX >> kSubpixelShift) > colHi) {
+                if (!AreaHolds(lo, hi, nonZero)) return false;
+                lo = hi = w;
+            }
+        }
+        if (i == 0 || (p.minX >> kSubpixelShift) > colHi) colHi = p.maxX >> kSubpixelShift;
+        else colHi = std::max(colHi, p.maxX >> kSubpixelShift);
+        w += p.yEnd > p.yStart ? 1 : -1;
+        lo = std::min(lo, w);
+        hi = std::max(hi, w);
+    }
+    return AreaHolds(lo, hi, nonZero);
 }
 
 namespace {
@@ -833,15 +880,6 @@ void CellRasterizer::SortUnits(int begin, int end)
     }
     std::copy(out, outEnd, b);
 }
-
-namespace {
-
-inline bool WholeRow(const RowPassage& p)
-{
-    return (p.yStart == 0 && p.yEnd == kSubpixelScale) || (p.yEnd == 0 && p.yStart == kSubpixelScale);
-}
-
-} // namespace
 
 // Moves the line windings across units [begin, end), widening [lo, hi] (which already holds the
 // windings before them) by every winding a line can take among them. While every line has the

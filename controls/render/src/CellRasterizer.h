@@ -166,6 +166,8 @@ private:
     void SortRows();
     void GroupPassagesByRow();
     bool WindingsStaySimple(int row, bool nonZero);
+    static constexpr int kApartPassages = 8;
+    bool ApartPassagesHold(int row, bool nonZero) const;
     // The commonest row of a filled shape, told without a call: two passages that cross it from
     // top to bottom in opposite directions, apart. Its windings stay simple.
     bool CrossedByTwoBands(int row) const

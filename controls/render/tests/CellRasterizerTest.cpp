@@ -262,3 +262,69 @@ TEST(CellRasterizer, ATileOnlyCountedLeavesNothingForTheNext)
         EXPECT_EQ(expected, sweep(cells));
     }
 }
+
+TEST(CellRasterizer, PassagesApartInARowGiveTheAreaOfTheirWindings)
+{
+    // Upright rectangles nested and side by side, wound either way: their long sides cross the
+    // middle rows whole and apart, some two in one pixel column. Every pixel's coverage is that of
+    // its pieces between the rectangles' sides, each whole inside or outside by the fill rule.
+    struct Box {
+        double l, t, r, b;
+        bool clockwise;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Box> boxes;
+    };
+    const Case cases[] = {
+        {"nested, wound alike", {{4.25, 3.5, 40.75, 50.25, false}, {10.5, 8.25, 30.5, 44.75, false}}},
+        {"nested, the inner one wound back", {{4.25, 3.5, 40.75, 50.25, false}, {10.5, 8.25, 30.5, 44.75, true}}},
+        {"sides two to a pixel", {{4.25, 3.5, 40.75, 50.25, false}, {4.75, 6.5, 40.25, 47.5, false}}},
+        {"sides two to a pixel, wound back", {{4.25, 3.5, 40.75, 50.25, false}, {4.75, 6.5, 40.25, 47.5, true}}},
+        {"three deep", {{2.125, 1.5, 60.5, 54.25, false}, {2.625, 4.5, 58.875, 50.5, false},
+                        {20.25, 9.75, 21.5, 45.25, false}}},
+        {"side by side, one across a pixel border",
+         {{3.5, 2.25, 9.75, 52.5, true}, {10.25, 5.5, 20.0, 49.25, false}, {20.5, 7.25, 31.875, 40.5, true}}},
+        {"an outline's two rings", {{5.5, 4.5, 55.5, 50.5, false}, {8.5, 7.5, 52.5, 47.5, true}}},
+    };
+    auto figure = [](const Box& b) {
+        Figure f{{ToFixed(b.l), ToFixed(b.t)}, {ToFixed(b.r), ToFixed(b.t)}, {ToFixed(b.r), ToFixed(b.b)}, {ToFixed(b.l), ToFixed(b.b)}};
+        if (b.clockwise) std::reverse(f.begin(), f.end());
+        return f;
+    };
+    for (const Case& c : cases) {
+        std::vector<Figure> figures;
+        for (const Box& b : c.boxes) figures.push_back(figure(b));
+        for (bool nonZero : {true, false}) {
+            SCOPED_TRACE(testing::Message() << c.name << (nonZero ? ", non-zero" : ", even-odd"));
+            const Coverage got = Convert(figures, nonZero, 64, 56, 64, 56);
+            for (int y = 0; y < 56; ++y)
+                for (int x = 0; x < 64; ++x) {
+                    // The pixel cut at every side of every box: each piece has one winding.
+                    std::vector<double> xs{double(x), x + 1.0}, ys{double(y), y + 1.0};
+                    for (const Box& b : c.boxes) {
+                        for (double v : {b.l, b.r}) if (v > x && v < x + 1) xs.push_back(v);
+                        for (double v : {b.t, b.b}) if (v > y && v < y + 1) ys.push_back(v);
+                    }
+                    std::sort(xs.begin(), xs.end());
+                    std::sort(ys.begin(), ys.end());
+                    double inside = 0;
+                    for (size_t i = 0; i + 1 < xs.size(); ++i)
+                        for (size_t j = 0; j + 1 < ys.size(); ++j) {
+                            const double mx = (xs[i] + xs[i + 1]) / 2, my = (ys[j] + ys[j + 1]) / 2;
+                            int winding = 0;
+                            for (const Box& b : c.boxes)
+                                if (mx > b.l && mx < b.r && my > b.t && my < b.b) winding += b.clockwise ? -1 : 1;
+                            if (nonZero ? winding != 0 : (winding & 1) != 0)
+                                inside += (xs[i + 1] - xs[i]) * (ys[j + 1] - ys[j]);
+                        }
+                    const auto it = got.find({y, x});
+                    const double expect = inside * kFullAlpha;
+                    if (it == got.end())
+                        EXPECT_LT(expect, kFullAlpha / 255.0) << "pixel " << x << "," << y << " left out";
+                    else
+                        EXPECT_EQ(expect, double(it->second)) << "pixel " << x << "," << y;
+                }
+        }
+    }
+}
