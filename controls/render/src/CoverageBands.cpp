@@ -8,6 +8,8 @@ CoverageRecorder::CoverageRecorder(CoverageRows& rows, int top, int rowCount)
     rows_.rowStart.clear();
     rows_.stretches.clear();
     rows_.rowStart.reserve(rowCount + 1);
+    // A few stretches a row, taken at once rather than grown into.
+    rows_.stretches.reserve(4 * static_cast<std::size_t>(rowCount));
 }
 
 // Rows up to y begin where the stretches end so far.
