@@ -653,9 +653,8 @@ bool CellRasterizer::WindingsStaySimple(int row, bool nonZero)
     const RowPassage* first = sortedPassages_.data() + begin;
     // The common rows: one or two passages crossing the whole row (two apart are mostly told by
     // CrossedByTwoBands already).
-    const auto whole = WholeRow;
-    if (end - begin == 1 && whole(*first)) return true;
-    if (end - begin == 2 && whole(first[0]) && whole(first[1]) &&
+    if (end - begin == 1 && WholeRow(*first)) return true;
+    if (end - begin == 2 && WholeRow(first[0]) && WholeRow(first[1]) &&
         (first[0].yEnd > first[0].yStart) != (first[1].yEnd > first[1].yStart) &&
         (first[0].maxX <= first[1].minX || first[1].maxX <= first[0].minX))
         return true;
