@@ -67,8 +67,7 @@ TEST(RectangleSweep, FindsOnlyPlainRectangles)
     EXPECT_FALSE(WalksToRectangle(two)) << "two sub-paths";
 }
 
-// The same rectangle as a plain path and with an extra point half way along its top side.
-void Plain(PathBuilder& p, double l, double t, double r, double b) { p.Rect(l, t, r, b); }
+// The rectangle with an extra point half way along its top side, which the scan converter takes.
 void WithSidePoint(PathBuilder& p, double l, double t, double r, double b)
 {
     p.Polygon({l, t, (l + r) / 2, t, r, t, r, b, l, b});
@@ -103,7 +102,7 @@ TEST(RectangleSweep, PaintsAndRecordsAsTheScanConverter)
             GuardedBitmap swept(kW, kH, 40), scanned(kW, kH, 40);
             std::vector<unsigned char> sweptList(1 << 16, 0xCD), scannedList(1 << 16, 0xCD);
             PathBuilder plain, pointed;
-            Plain(plain, c.l, c.t, c.r, c.b);
+            plain.Rect(c.l, c.t, c.r, c.b);
             WithSidePoint(pointed, c.l, c.t, c.r, c.b);
             const int sweptBytes = DrawWhole(swept, plain, SolidFill(0x3080F0), options, &sweptList);
             const int scannedBytes = DrawWhole(scanned, pointed, SolidFill(0x3080F0), options, &scannedList);
