@@ -692,8 +692,8 @@ bool CellRasterizer::ApartPassagesHold(int row, bool nonZero) const
                 lo = hi = w;
             }
         }
-        if (i == 0 || (p.minX >> kSubpixelShift) > colHi) colHi = p.maxX >> kSubpixelShift;
-        else colHi = std::max(colHi, p.maxX >> kSubpixelShift);
+        // In x order and apart, each passage reaches further right than all before it.
+        colHi = p.maxX >> kSubpixelShift;
         w += p.yEnd > p.yStart ? 1 : -1;
         lo = std::min(lo, w);
         hi = std::max(hi, w);
