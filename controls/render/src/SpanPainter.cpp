@@ -52,13 +52,13 @@ void SpanPainter::Span(int y, int x0, int x1, unsigned coverage)
         if (coverage >= 255) {
             if (pixelBytes_ == 3) {
                 int n = x1 - x0;
-                if (n >= 8) {
-                    // Sixteen pixels are three 16-byte stores, four pixels three 32-bit words.
+                // Sixteen pixels are three 16-byte stores, four pixels three 32-bit words.
+                if (n >= 16) {
                     const std::uint8_t* const run = fullRun_;
+                    unsigned char* const end = p + 3 * n;
                     if (n >= 32) {
                         // Long runs: one store to reach a 16-byte boundary, then aligned stores
                         // (none splits a cache line), and a last store ending at the run's end.
-                        unsigned char* const end = p + 3 * n;
                         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_loadu_si128(reinterpret_cast<const __m128i*>(run)));
                         unsigned char* q = reinterpret_cast<unsigned char*>((reinterpret_cast<std::uintptr_t>(p) + 16) & ~std::uintptr_t(15));
                         auto phase = [&](const unsigned char* at) { return run + static_cast<std::size_t>(at - p) % 3; };
@@ -80,30 +80,22 @@ void SpanPainter::Span(int y, int x0, int x1, unsigned coverage)
                     }
                     // Shorter runs: whole blocks of sixteen or four pixels, the last one ending at
                     // the run's end (over what the one before wrote: same pixels, same bytes).
-                    unsigned char* const end = p + 3 * n;
-                    if (n >= 16) {
-                        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run));
-                        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run + 16));
-                        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run + 32));
-                        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), a);
-                        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), b);
-                        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32), c);
-                        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 48), a);
-                        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 32), b);
-                        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 16), c);
-                        return;
-                    }
-                    std::uint32_t w[3];
-                    std::memcpy(w, run, sizeof w);
-                    for (; end - p > 12; p += 12) std::memcpy(p, w, 12);
-                    std::memcpy(end - 12, w, 12);
+                    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run));
+                    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run + 16));
+                    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run + 32));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), a);
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), b);
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32), c);
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 48), a);
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 32), b);
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 16), c);
                     return;
                 }
                 if (n >= 4) {
                     std::uint32_t w[3];
                     std::memcpy(w, fullRun_, sizeof w);
                     unsigned char* const end = p + 3 * n;
-                    std::memcpy(p, w, 12);
+                    for (; end - p > 12; p += 12) std::memcpy(p, w, 12);
                     std::memcpy(end - 12, w, 12);
                     return;
                 }

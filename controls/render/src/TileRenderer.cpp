@@ -153,11 +153,13 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
     const int n = static_cast<int>(pts.size());
     if (n < 2) return;
     const int segs = closed ? n : n - 1;
+    // An index one round out of [0, size) brought back in (no division: this runs per side).
+    auto wrap = [](int i, int size) { return i < 0 ? i + size : i >= size ? i - size : i; };
     auto joinReach = [&](int i) {
         if (!closed && (i == 0 || i == n - 1)) return h;   // a flat end
-        const StrokePoint& prev = pts[i > 0 ? i - 1 : n - 1];
+        const StrokePoint& prev = pts[wrap(i - 1, n)];
         const StrokePoint& at = pts[i];
-        const StrokePoint& next = pts[i + 1 < n ? i + 1 : 0];
+        const StrokePoint& next = pts[wrap(i + 1, n)];
         const double ax = at.x - prev.x, ay = at.y - prev.y, bx = next.x - at.x, by = next.y - at.y;
         const double dot = ax * bx + ay * by;
         const bool gentle = dot > 0 && dot * dot >= 0.8649 * (ax * ax + ay * ay) * (bx * bx + by * by);
@@ -171,7 +173,7 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
     const tagRectF within{tile.left - shortest, tile.top - shortest, tile.right + shortest, tile.bottom + shortest};
     const tagRectF beyond{tile.left - longest, tile.top - longest, tile.right + longest, tile.bottom + longest};
     for (int k = 0; k < segs; ++k) {
-        const int next = k + 1 < n ? k + 1 : 0;
+        const int next = wrap(k + 1, n);
         const StrokePoint& a = pts[k];
         const StrokePoint& b = pts[next];
         bool reaches = false;
@@ -190,8 +192,8 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
     }
     for (int k = 0; k < segs; ++k) {
         if (nearBox[k] != 2) continue;
-        if (k > 0 || closed) { int p = k > 0 ? k - 1 : segs - 1; if (!nearBox[p]) nearBox[p] = 1; }
-        if (k + 1 < segs || closed) { int q = k + 1 < segs ? k + 1 : 0; if (!nearBox[q]) nearBox[q] = 1; }
+        if (k > 0 || closed) { int p = wrap(k - 1, segs); if (!nearBox[p]) nearBox[p] = 1; }
+        if (k + 1 < segs || closed) { int q = wrap(k + 1, segs); if (!nearBox[q]) nearBox[q] = 1; }
     }
     int firstDropped = -1;
     for (int k = 0; k < segs && firstDropped < 0; ++k)
@@ -205,7 +207,7 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
     const int start = closed ? firstDropped + 1 : 0;
     int partFirst = -1, partSides = 0;
     for (int i = 0; i <= segs; ++i) {
-        const int k = start + i < segs ? start + i : start + i - segs;
+        const int k = wrap(start + i, segs);
         if (i < segs && nearBox[k]) {
             if (partSides++ == 0) partFirst = k;
             continue;
@@ -215,7 +217,7 @@ void StrokeNearBox(StrokeOutline& stroke, const WalkPoint* input, int count, boo
             stroke.Build(pts.data() + partFirst, partSides + 1, false, h, sink);
         } else {
             run.clear();
-            for (int j = 0; j <= partSides; ++j) run.push_back(pts[partFirst + j < n ? partFirst + j : partFirst + j - n]);
+            for (int j = 0; j <= partSides; ++j) run.push_back(pts[wrap(partFirst + j, n)]);
             stroke.Build(run.data(), static_cast<int>(run.size()), false, h, sink);
         }
         partSides = 0;
