@@ -3,13 +3,17 @@ enable_testing()
 
 set(TARN_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix the tests run in")
 set(TARN_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+# The runtime DLL names travel comma-separated: a semicolon would split the environment list.
+string(REPLACE ";" "," TARN_RUNTIME_DLL_NAMES "${TARN_RUNTIME_DLLS}")
 set(TARN_TEST_ENV
     WINEPREFIX=${TARN_WINEPREFIX}
     WINEDEBUG=-all
     WINEDLLOVERRIDES=mscoree,mshtml=
     TARN_BIN=${TARN_BIN_DIR}
     TARN_SOURCE=${CMAKE_SOURCE_DIR}
-    TARN_WINE_RUN=${TARN_WINE_RUN})
+    TARN_WINE_RUN=${TARN_WINE_RUN}
+    TARN_ARCH=${TARN_ARCH}
+    TARN_RUNTIME_DLLS=${TARN_RUNTIME_DLL_NAMES})
 
 # GoogleTest from the Debian sources, cross-built with the project.
 set(TARN_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Cross-builds libjpeg-turbo from Debian's source package as a static i686 Windows library with the
+# Cross-builds libjpeg-turbo from Debian's source package as a static Windows library of the build's arch with the
 # classic 6b interface, into $TARN_BUILD/deps/libjpeg (lib/libjpeg.a, include/jpeglib.h).
 # The result is cached: a second run with the library present returns at once.
 set -euo pipefail
@@ -31,7 +31,7 @@ src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'libjpeg-turbo-*' | he
 [ -n "$src" ] || { echo "libjpeg-turbo sources not unpacked" >&2; exit 1; }
 
 cmake -S "$src" -B "$work/build" -G Ninja -Wno-dev \
-      -DCMAKE_TOOLCHAIN_FILE="$TARN_SOURCE/cmake/toolchain-mingw32.cmake" \
+      -DCMAKE_TOOLCHAIN_FILE="$TARN_SOURCE/cmake/toolchain-mingw.cmake" -DTARN_ARCH="$TARN_ARCH" \
       -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
       -DCMAKE_C_FLAGS="-msse2 -mfpmath=sse" \
       -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF \

@@ -27,7 +27,7 @@ echo "--- framework start-up"
 wine TarnHost.exe /answer /values
 
 echo "--- saving a card as a viewer program"
-wine viewercopy_doc_tool.exe Pavane.exe "$(winepath -w "$demo/Card.exe")"
+wine viewercopy_doc_tool.exe Pavane.exe "$(wine winepath -w "$demo/Card.exe" 2>/dev/null)"
 echo "wrote $demo/Card.exe"
 
 echo "--- the viewer program"

@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
-# Makes a fresh Debian machine ready to build and test the project (run as root).
-# A second run with everything present only checks and returns.
+# Makes a fresh Debian machine ready to build and test the project (run as root), for the arch
+# TARN_ARCH (x86_64 by default, or i686). A second run with everything present only checks and returns.
 set -euo pipefail
+source "$(dirname "$0")/env.sh"
 
-packages=(
-  cmake ninja-build make python3
-  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools mingw-w64-i686-dev
-  libz-mingw-w64-dev googletest
-  wine wine32:i386 libwine-dev
+common=(
+  cmake ninja-build make python3 mingw-w64-tools libz-mingw-w64-dev googletest libwine-dev
   xvfb x11-utils imagemagick
   python3-olefile python3-pefile python3-pil python3-cairo
   dpkg-dev nasm
 )
+case "$TARN_ARCH" in
+  # No wine32 here: a machine may not run 32-bit code at all, and with wine32 present
+  # Debian's wine script would pick the 32-bit loader.
+  x86_64) arch_packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64) ;;
+  i686)   arch_packages=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev wine wine32:i386) ;;
+esac
+packages=("${common[@]}" "${arch_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,7 +24,9 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
-  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  if [ "$TARN_ARCH" = i686 ]; then
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  fi
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -86,7 +86,13 @@ protected:
             rows.push_back({classKey + L"\\InprocServer32", L"ThreadingModel", L"both"});
         }
         rows.push_back({std::wstring(L"TypeLib\\") + kLibid + L"\\1.0", L"", L"Mosk 1.0 Type Library"});
-        rows.push_back({std::wstring(L"TypeLib\\") + kLibid + L"\\1.0\\0\\win32", L"", module});
+        // The type library is registered for the server's own platform.
+#ifdef _WIN64
+        const wchar_t* platform = L"win64";
+#else
+        const wchar_t* platform = L"win32";
+#endif
+        rows.push_back({std::wstring(L"TypeLib\\") + kLibid + L"\\1.0\\0\\" + platform, L"", module});
         return rows;
     }
 
@@ -191,7 +197,7 @@ TEST_F(RegistrationTest, TypeLibraryDescribesTheInterfacesSlotBySlot) {
         TYPEATTR* attributes = nullptr;
         ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
         EXPECT_EQ(TKIND_INTERFACE, attributes->typekind);
-        EXPECT_EQ(c.slots * 4, attributes->cbSizeVft);
+        EXPECT_EQ(c.slots * static_cast<int>(sizeof(void*)), attributes->cbSizeVft);
         EXPECT_EQ(2, attributes->cFuncs);
         info->ReleaseTypeAttr(attributes);
         for (UINT index = 0; index < 2; ++index) {
@@ -200,7 +206,7 @@ TEST_F(RegistrationTest, TypeLibraryDescribesTheInterfacesSlotBySlot) {
             CComBSTR functionName;
             info->GetDocumentation(function->memid, &functionName, nullptr, nullptr, nullptr);
             EXPECT_EQ(std::wstring(L"Donor"), std::wstring(functionName));
-            EXPECT_EQ((c.slots - 2 + static_cast<int>(index)) * 4, function->oVft);
+            EXPECT_EQ((c.slots - 2 + static_cast<int>(index)) * static_cast<int>(sizeof(void*)), function->oVft);
             EXPECT_EQ(index == 0 ? INVOKE_PROPERTYGET : INVOKE_PROPERTYPUT, function->invkind);
             info->ReleaseFuncDesc(function);
         }

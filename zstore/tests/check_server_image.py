@@ -47,8 +47,9 @@ def main():
     path = os.path.join(os.environ.get("TARN_BIN", os.getcwd()), "Mosk.dll")
     pe = pefile.PE(path)
     failures = []
-    if pe.FILE_HEADER.Machine != pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"]:
-        failures.append("not a 32-bit x86 image")
+    machine = {"x86_64": "IMAGE_FILE_MACHINE_AMD64", "i686": "IMAGE_FILE_MACHINE_I386"}[os.environ.get("TARN_ARCH", "x86_64")]
+    if pe.FILE_HEADER.Machine != pefile.MACHINE_TYPE[machine]:
+        failures.append("not an image for %s" % machine)
     if not pe.FILE_HEADER.Characteristics & pefile.IMAGE_CHARACTERISTICS["IMAGE_FILE_DLL"]:
         failures.append("not a DLL")
     exported = {symbol.name.decode() for symbol in pe.DIRECTORY_ENTRY_EXPORT.symbols if symbol.name}

@@ -40,7 +40,7 @@ void CTarnCanvas::AddDirty(const RECT& r) {
     if (IntersectRect(&clipped, &r, &visible)) dirty_.Add(clipped);
 }
 
-STDMETHODIMP CTarnCanvas::Initialize(long hWnd, long cx, long cy) {
+STDMETHODIMP CTarnCanvas::Initialize(LONG_PTR hWnd, long cx, long cy) {
     FreeBitmap();
     owner_ = reinterpret_cast<HWND>(hWnd);
     if (!main_.Create(cx, cy)) return E_FAIL;

@@ -28,7 +28,7 @@ public:
     END_COM_MAP()
 
     // ITarnCanvas
-    STDMETHOD(Initialize)(long hWnd, long cx, long cy) override;
+    STDMETHOD(Initialize)(LONG_PTR hWnd, long cx, long cy) override;
     STDMETHOD(Resize)(long cx, long cy) override;
     STDMETHOD(GetHDC)(HDC* hdc) override;
     STDMETHOD(GetLeadBitmap)(long** bitmap) override;

@@ -36,7 +36,7 @@ STDMETHODIMP CTarnRendering::PtInPolyBezier(tagPointF, SegmentDesc*, long, long)
 STDMETHODIMP CTarnRendering::LoadDIB(long*, long*) { return E_NOTIMPL; }
 STDMETHODIMP CTarnRendering::CheckAlpha(long*) { return E_NOTIMPL; }
 STDMETHODIMP CTarnRendering::TransformBitmap(long*, long*, RECT*, long*, long, long) { return E_NOTIMPL; }
-STDMETHODIMP CTarnRendering::ParseEnhMetafile(long, tagPointF, tagPointF, IControlArray**) { return E_NOTIMPL; }
+STDMETHODIMP CTarnRendering::ParseEnhMetafile(LONG_PTR, tagPointF, tagPointF, IControlArray**) { return E_NOTIMPL; }
 STDMETHODIMP CTarnRendering::BooleanOperation(long*, long*, long, long*, long*, long, long*, long*, long*, long*,
                                               long, long) {
     return E_NOTIMPL;

@@ -29,7 +29,7 @@ public:
     STDMETHOD(AlphaBlendBitmapRects)(long* bdst, long xd, long yd, long wd, long hd, long* bsrc, long xs,
                                      long ys) override;
     STDMETHOD(CheckHardwareCompatibility)(BSTR* pMsg) override;
-    STDMETHOD(ParseEnhMetafile)(long hEnhMetafile, tagPointF ptOrigin, tagPointF ptScale,
+    STDMETHOD(ParseEnhMetafile)(LONG_PTR hEnhMetafile, tagPointF ptOrigin, tagPointF ptScale,
                                 IControlArray** ppCArray) override;
     STDMETHOD(SetTarnApp)(IUnknown* pTarnApp) override;
     STDMETHOD(BooleanOperation)(long* ppData1, long* pnCurves1, long nGlyphs1, long* ppData2, long* pnCurves2,

@@ -195,7 +195,7 @@ STDMETHODIMP CDrawControlBase::LeaveDirectDataMode() {
 
 STDMETHODIMP CDrawControlBase::Copy(IUnknown* source) { return source ? S_OK : E_POINTER; }
 
-STDMETHODIMP CDrawControlBase::Update(LONG lParam, LONG* enabled, LONG* checked, LONG* isRadioButton) {
+STDMETHODIMP CDrawControlBase::Update(LONG_PTR lParam, LONG* enabled, LONG* checked, LONG* isRadioButton) {
     if (LOWORD(lParam) != kCommandProperties) return S_FALSE;
     if (enabled) *enabled = 1;
     if (checked) *checked = 0;

@@ -372,7 +372,7 @@ bool CDrawControlBase::ShowProperties(DISPID dispid) {
         specify->Release();
         return false;
     }
-    LONG hwnd = 0;
+    LONG_PTR hwnd = 0;
     view->GetHWND(&hwnd);
     const std::string caption = LoadResourceString(GetCaptionID());
     std::wstring wideCaption(caption.begin(), caption.end());
@@ -381,7 +381,7 @@ bool CDrawControlBase::ShowProperties(DISPID dispid) {
     IUnknown* object = static_cast<IBaseControl*>(this);
     OCPFIPARAMS params{};
     params.cbStructSize = sizeof params;
-    params.hWndOwner = GetParent(reinterpret_cast<HWND>(static_cast<LONG_PTR>(hwnd)));
+    params.hWndOwner = GetParent(reinterpret_cast<HWND>(hwnd));
     params.x = 0;
     params.y = 0;
     params.lpszCaption = wideCaption.c_str();
@@ -418,7 +418,7 @@ STDMETHODIMP CDrawControlBase::FormatUnitsText(double value, char* text) {
     return S_OK;
 }
 
-STDMETHODIMP CDrawControlBase::GetOwnerHWND(LONG* hwnd) {
+STDMETHODIMP CDrawControlBase::GetOwnerHWND(LONG_PTR* hwnd) {
     if (!hwnd) return E_POINTER;
     *hwnd = 0;
     ITarnViewEvents* view = callingView_ ? callingView_ : (views_.empty() ? nullptr : views_.front()->view);

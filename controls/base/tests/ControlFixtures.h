@@ -103,7 +103,7 @@ public:
     STDMETHOD(InsertControlList)(IBaseControl**, LONG*, int) override { return S_OK; }
     STDMETHOD(DeleteControl)(IBaseControl*) override { return S_OK; }
     STDMETHOD(DeleteControlList)(IBaseControl**, int) override { return S_OK; }
-    STDMETHOD(GetHWND)(LONG* hwnd) override {
+    STDMETHOD(GetHWND)(LONG_PTR* hwnd) override {
         *hwnd = 0;
         return S_OK;
     }

@@ -169,7 +169,13 @@ TEST(RecordLayouts, MatchWhatTheCoreLibraryLaysOut) {
     EXPECT_EQ(offsetof(MeasurementUnit, PixelBased), 28u);
     EXPECT_EQ(offsetof(MeasurementUnit, InchesPerUnit), 32u);
     EXPECT_EQ(sizeof(tagRectF), 32u);
-    EXPECT_EQ(offsetof(tagUndoData, Type), 24u);
-    EXPECT_EQ(offsetof(tagDrawOptions, UpdateRect), 8u);
-    EXPECT_EQ(offsetof(tagDrawOptions, ZoomValue), 24u);
+    // Records that carry pointers and handles follow the processor's natural layout: four
+    // pointers then two longs before the undo type; two pointers before the update rectangle.
+    const size_t pointer = sizeof(void*);
+    EXPECT_EQ(offsetof(tagUndoData, Type), 4 * pointer + 8);
+    EXPECT_EQ(offsetof(tagDrawOptions, UpdateRect), 2 * pointer);
+    EXPECT_EQ(offsetof(tagDrawOptions, ZoomValue), 2 * pointer + 16);
+    // Handles travel whole: a region or event handle is as wide as a pointer.
+    EXPECT_EQ(sizeof(tagDrawOptions::RgnHandle), pointer);
+    EXPECT_EQ(sizeof(tagDrawOptions::hStopEvent), pointer);
 }

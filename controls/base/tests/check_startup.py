@@ -5,7 +5,8 @@ import shutil
 import subprocess
 import tempfile
 
-RUNTIME = ["libstdc++-6.dll", "libgcc_s_dw2-1.dll", "libwinpthread-1.dll"]
+# The toolchain runtime DLLs of the build's arch, as the build copied them.
+RUNTIME = os.environ["TARN_RUNTIME_DLLS"].split(",")
 
 
 def windows_path(path):

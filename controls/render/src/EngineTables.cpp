@@ -92,13 +92,18 @@ int IsMmxAvailable()
 {
     LONG answer = mmxAnswer;
     if (answer != 0) return answer - 1;
+    answer = 1;
+#if defined(__x86_64__)
+    // CPUID and MMX belong to the x86-64 base: the feature bit below is always set.
+    const bool hasCpuid = true;
+#else
+    // A 32-bit build may meet a 486 without CPUID; Pentium-class processors have it.
     SYSTEM_INFO info;
     GetSystemInfo(&info);
-    answer = 1;
-    if (info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL && info.dwProcessorType >= 586) {
-        unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-        if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) && (edx & (1u << 23))) answer = 2;
-    }
+    const bool hasCpuid = info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL && info.dwProcessorType >= 586;
+#endif
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (hasCpuid && __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (edx & (1u << 23))) answer = 2;
     InterlockedExchange(&mmxAnswer, answer);
     return answer - 1;
 }

@@ -61,16 +61,28 @@ bool CProgramHeaders::Read(HANDLE file)
     if (!ReadExactly(file, dosHeader.e_lfanew, &signature, sizeof signature) || signature != IMAGE_NT_SIGNATURE ||
         !ReadExactly(file, dosHeader.e_lfanew + kSignatureSize, &fileHeader, sizeof fileHeader))
         return Refuse();
-    if (fileHeader.SizeOfOptionalHeader != sizeof(IMAGE_OPTIONAL_HEADER32) ||
-        !ReadExactly(file, OptionalHeaderOffset(), &optionalHeader, sizeof optionalHeader) ||
-        optionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC ||
-        optionalHeader.NumberOfRvaAndSizes <= IMAGE_DIRECTORY_ENTRY_RESOURCE ||
-        !IsPowerOfTwo(optionalHeader.SectionAlignment) || !IsPowerOfTwo(optionalHeader.FileAlignment) ||
-        optionalHeader.SectionAlignment < optionalHeader.FileAlignment || fileHeader.NumberOfSections == 0)
+    WORD magic = 0;
+    if (!ReadExactly(file, OptionalHeaderOffset(), &magic, sizeof magic))
+        return Refuse();
+    if (magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC)
+        is64 = true;
+    else if (magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC)
+        is64 = false;
+    else
+        return Refuse();
+    if (fileHeader.SizeOfOptionalHeader != OptionalHeaderSize() ||
+        !ReadExactly(file, OptionalHeaderOffset(), &optionalHeader, OptionalHeaderSize()) ||
+        fileHeader.NumberOfSections == 0)
+        return Refuse();
+    const bool layoutSound = WithOptionalHeader([](const auto& optional) {
+        return optional.NumberOfRvaAndSizes > IMAGE_DIRECTORY_ENTRY_RESOURCE && IsPowerOfTwo(optional.SectionAlignment) &&
+               IsPowerOfTwo(optional.FileAlignment) && optional.SectionAlignment >= optional.FileAlignment;
+    });
+    if (!layoutSound)
         return Refuse();
 
     sections.resize(fileHeader.NumberOfSections);
-    const LONGLONG tableOffset = OptionalHeaderOffset() + sizeof(IMAGE_OPTIONAL_HEADER32);
+    const LONGLONG tableOffset = OptionalHeaderOffset() + OptionalHeaderSize();
     if (ULONGLONG(tableOffset) + sections.size() * sizeof(IMAGE_SECTION_HEADER) > fileSize ||
         !ReadExactly(file, tableOffset, sections.data(), DWORD(sections.size() * sizeof(IMAGE_SECTION_HEADER))))
         return Refuse();
@@ -84,11 +96,15 @@ bool CProgramHeaders::Read(HANDLE file)
     resourceSectionIndex = found;
 
     const IMAGE_SECTION_HEADER& resources = ResourceSection();
-    const IMAGE_DATA_DIRECTORY& directory = optionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE];
+    const IMAGE_DATA_DIRECTORY* dataDirectories =
+        WithOptionalHeader([](const auto& optional) { return optional.DataDirectory; });
+    const DWORD sectionAlignment = WithOptionalHeader([](const auto& optional) { return optional.SectionAlignment; });
+    const DWORD directoryCount = WithOptionalHeader([](const auto& optional) { return optional.NumberOfRvaAndSizes; });
+    const IMAGE_DATA_DIRECTORY& directory = dataDirectories[IMAGE_DIRECTORY_ENTRY_RESOURCE];
     const ULONGLONG rawEnd = ULONGLONG(resources.PointerToRawData) + resources.SizeOfRawData;
     if (directory.VirtualAddress != resources.VirtualAddress || directory.VirtualAddress == 0 ||
         resources.SizeOfRawData == 0 || directory.Size > resources.SizeOfRawData ||
-        resources.VirtualAddress % optionalHeader.SectionAlignment != 0)
+        resources.VirtualAddress % sectionAlignment != 0)
         return Refuse();
     // Nothing may follow the resource section in the file (overlay, certificate, symbols) ...
     if (rawEnd != fileSize)
@@ -106,10 +122,10 @@ bool CProgramHeaders::Read(HANDLE file)
             return Refuse();
     }
     // Other data (relocations, debug directory, ...) must not live inside the section being rewritten.
-    const DWORD directories = std::min<DWORD>(optionalHeader.NumberOfRvaAndSizes, IMAGE_NUMBEROF_DIRECTORY_ENTRIES);
+    const DWORD directories = std::min<DWORD>(directoryCount, IMAGE_NUMBEROF_DIRECTORY_ENTRIES);
     for (DWORD i = 0; i < directories; ++i)
     {
-        const IMAGE_DATA_DIRECTORY& other = optionalHeader.DataDirectory[i];
+        const IMAGE_DATA_DIRECTORY& other = dataDirectories[i];
         if (i == IMAGE_DIRECTORY_ENTRY_RESOURCE || (other.VirtualAddress == 0 && other.Size == 0))
             continue;
         if (i == IMAGE_DIRECTORY_ENTRY_SECURITY || other.VirtualAddress >= resources.VirtualAddress)

@@ -125,12 +125,12 @@ BOOL CResourceUpdate::Commit()
 
     CProgramHeaders patched = m_headers;
     IMAGE_SECTION_HEADER& section = patched.ResourceSection();
-    IMAGE_OPTIONAL_HEADER32& optional = patched.optionalHeader;
+    const DWORD sectionAlignment = patched.WithOptionalHeader([](const auto& optional) { return optional.SectionAlignment; });
     DWORD sectionSize = 0;
     bool written = false;
     try
     {
-        written = m_tree.WriteSection(m_file, optional.SectionAlignment, sectionSize);
+        written = m_tree.WriteSection(m_file, sectionAlignment, sectionSize);
     }
     catch (const std::bad_alloc&)
     {
@@ -145,11 +145,13 @@ BOOL CResourceUpdate::Commit()
     }
 
     const DWORD delta = sectionSize - section.SizeOfRawData;
-    optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE].Size = sectionSize;
-    optional.SizeOfInitializedData += delta;
-    optional.CheckSum = 0;
-    // The resource section is the last one, so the image ends where it ends.
-    optional.SizeOfImage = AlignUp(section.VirtualAddress + sectionSize, optional.SectionAlignment);
+    patched.WithOptionalHeader([&](auto& optional) {
+        optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE].Size = sectionSize;
+        optional.SizeOfInitializedData += delta;
+        optional.CheckSum = 0;
+        // The resource section is the last one, so the image ends where it ends.
+        optional.SizeOfImage = AlignUp(section.VirtualAddress + sectionSize, optional.SectionAlignment);
+    });
     section.Misc.VirtualSize = sectionSize;
     section.SizeOfRawData = sectionSize;
 
@@ -166,7 +168,7 @@ BOOL CResourceUpdate::Commit()
 
 bool CResourceUpdate::WriteHeaders(const CProgramHeaders& headers)
 {
-    if (!WriteAt(m_file, headers.OptionalHeaderOffset(), &headers.optionalHeader, sizeof headers.optionalHeader) ||
+    if (!WriteAt(m_file, headers.OptionalHeaderOffset(), &headers.optionalHeader, headers.OptionalHeaderSize()) ||
         !WriteAt(m_file, headers.ResourceRecordOffset(), &headers.ResourceSection(), sizeof(IMAGE_SECTION_HEADER)))
         return false;
     m_headers = headers;

@@ -49,7 +49,7 @@ void CDrawOptions::Init(ITarnCanvas* canvas, const CRect& updateRect, const doub
     ZoomValue = zoom;
     PixelsPerInch = pixelsPerInch;
     ViewID = viewID;
-    RgnHandle = static_cast<long>(reinterpret_cast<LONG_PTR>(rgn));
+    RgnHandle = reinterpret_cast<LONG_PTR>(rgn);
     Printer = printer;
     Clipped = clipped;
     bMargins = margins;
@@ -57,12 +57,12 @@ void CDrawOptions::Init(ITarnCanvas* canvas, const CRect& updateRect, const doub
     bShadow = shadow;
     bThumbnail = thumbnail;
     bHighestQuality = highestQuality;
-    hStopEvent = static_cast<long>(reinterpret_cast<LONG_PTR>(stopEvent));
+    hStopEvent = reinterpret_cast<LONG_PTR>(stopEvent);
 }
 
 HRGN CDrawOptions::SetRgn(HRGN rgn)
 {
     const HRGN previous = GetRgn();
-    RgnHandle = static_cast<long>(reinterpret_cast<LONG_PTR>(rgn));
+    RgnHandle = reinterpret_cast<LONG_PTR>(rgn);
     return previous;
 }

@@ -22,7 +22,7 @@ public:
               ITarnViewEvents* view, int thumbnail, int highestQuality, void* stopEvent);
     // Stores a new clipping region and returns the previous one; the caller owns both.
     HRGN SetRgn(HRGN rgn);
-    HRGN GetRgn() const { return reinterpret_cast<HRGN>(static_cast<LONG_PTR>(RgnHandle)); }
+    HRGN GetRgn() const { return reinterpret_cast<HRGN>(RgnHandle); }
 
     int bMargins;
     int bMarginLine;

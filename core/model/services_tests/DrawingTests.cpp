@@ -134,7 +134,7 @@ TEST(DrawOptionsTest, InitSetsEverythingButTheBackgroundAndCopiesKeepTheFlags)
     EXPECT_EQ(options->bMargins, 1);
     EXPECT_EQ(options->bMarginLine, 0);
     EXPECT_EQ(options->bShadow, 1);
-    EXPECT_EQ(options->hStopEvent, static_cast<long>(reinterpret_cast<LONG_PTR>(&stop)));
+    EXPECT_EQ(options->hStopEvent, reinterpret_cast<LONG_PTR>(&stop));
 
     CDrawOptions copy(*options);
     EXPECT_EQ(copy.bShadow, 1);

@@ -4,6 +4,9 @@
 #include "TarnApi.h"
 #include "TarnControls.h"  // MeasurementUnit, the record the drawing controls see as well
 
+// The controls read the table through ITarnApp in either build: no pointer, one layout.
+static_assert(sizeof(MeasurementUnit) == 40, "a measurement unit is 40 bytes on every processor");
+
 // Screen pixels per inch at zoom 1.
 constexpr double kScreenPixelsPerInch = 96.0;
 

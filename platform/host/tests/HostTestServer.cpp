@@ -52,7 +52,7 @@ public:
         *text = SysAllocString(refuse ? L"This processor cannot draw cards." : L"ok");
         return refuse ? E_FAIL : S_OK;
     }
-    STDMETHOD(ParseEnhMetafile)(long, tagPointF, tagPointF, IControlArray**) override { return E_NOTIMPL; }
+    STDMETHOD(ParseEnhMetafile)(LONG_PTR, tagPointF, tagPointF, IControlArray**) override { return E_NOTIMPL; }
     STDMETHOD(SetTarnApp)(IUnknown*) override { return S_OK; }
     STDMETHOD(BooleanOperation)(long*, long*, long, long*, long*, long, long*, long*, long*, long*, long,
                                 long) override {

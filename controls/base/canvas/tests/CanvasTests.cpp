@@ -47,7 +47,7 @@ public:
     STDMETHOD(InsertControlList)(IBaseControl**, long*, int) override { return E_NOTIMPL; }
     STDMETHOD(DeleteControl)(IBaseControl*) override { return E_NOTIMPL; }
     STDMETHOD(DeleteControlList)(IBaseControl**, int) override { return E_NOTIMPL; }
-    STDMETHOD(GetHWND)(long*) override { return E_NOTIMPL; }
+    STDMETHOD(GetHWND)(LONG_PTR*) override { return E_NOTIMPL; }
     STDMETHOD(HitTestControlList)(tagPointF, long, IBaseControl**) override { return E_NOTIMPL; }
     STDMETHOD(SetSelMode)(long) override { return E_NOTIMPL; }
     STDMETHOD(GetSelMode)(long*) override { return E_NOTIMPL; }

@@ -111,7 +111,7 @@ public:
     // IPropChanger
     STDMETHOD(Copy)(IUnknown* source) override;
     // IUIUpdater
-    STDMETHOD(Update)(LONG lParam, LONG* enabled, LONG* checked, LONG* isRadioButton) override;
+    STDMETHOD(Update)(LONG_PTR lParam, LONG* enabled, LONG* checked, LONG* isRadioButton) override;
 
     // IBaseControl
     STDMETHOD(get_CenterPoint)(tagPointF* pVal) override;
@@ -174,7 +174,7 @@ public:
     STDMETHOD(put_UseSetDirty)(LONG newVal) override;
     STDMETHOD(ParseUnitsText)(LPSTR text, LONG bUseRatio, double* value) override;
     STDMETHOD(FormatUnitsText)(double value, char* text) override;
-    STDMETHOD(GetOwnerHWND)(LONG* hwnd) override;
+    STDMETHOD(GetOwnerHWND)(LONG_PTR* hwnd) override;
     STDMETHOD(get_ResID)(LONG* pVal) override;
     STDMETHOD(put_ResID)(LONG newVal) override;
     STDMETHOD(get_PreviewMode)(LONG* pVal) override;

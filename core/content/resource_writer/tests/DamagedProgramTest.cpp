@@ -71,16 +71,24 @@ const Damage kDamages[] = {
     {"PE header offset past the end", [](auto& image) { DwordAt(image, 0x3C) = DWORD(image.size() + 16); }},
     {"PE header offset negative", [](auto& image) { DwordAt(image, 0x3C) = 0x80000000u; }},
     {"no PE signature", [](auto& image) { image[DwordAt(image, 0x3C)] = 'Q'; }},
-    {"64-bit optional header size",
-     [](auto& image) { WordAt(image, DwordAt(image, 0x3C) + 4 + 16) = WORD(sizeof(IMAGE_OPTIONAL_HEADER64)); }},
-    {"64-bit optional header magic", [](auto& image) { WordAt(image, ParseLayout(image).optionalHeaderOffset) = 0x20B; }},
+    {"optional header size of the other format",
+     [](auto& image) {
+         WordAt(image, DwordAt(image, 0x3C) + 4 + 16) =
+             WORD(ParseLayout(image).is64 ? sizeof(IMAGE_OPTIONAL_HEADER32) : sizeof(IMAGE_OPTIONAL_HEADER64));
+     }},
+    {"optional header magic of the other format",
+     [](auto& image) {
+         const ProgramLayout layout = ParseLayout(image);
+         WordAt(image, layout.optionalHeaderOffset) = layout.is64 ? 0x10B : 0x20B;
+     }},
+    {"ROM optional header magic", [](auto& image) { WordAt(image, ParseLayout(image).optionalHeaderOffset) = 0x107; }},
     {"no resource directory entry",
      [](auto& image) {
-         DwordAt(image, ParseLayout(image).optionalHeaderOffset + offsetof(IMAGE_OPTIONAL_HEADER32, NumberOfRvaAndSizes)) = 2;
+         DwordAt(image, ParseLayout(image).DirectoryCountOffset()) = 2;
      }},
     {"section alignment not a power of two",
      [](auto& image) {
-         DwordAt(image, ParseLayout(image).optionalHeaderOffset + offsetof(IMAGE_OPTIONAL_HEADER32, SectionAlignment)) = 0x3000;
+         DwordAt(image, ParseLayout(image).SectionAlignmentOffset()) = 0x3000;
      }},
     {"no sections", [](auto& image) { WordAt(image, DwordAt(image, 0x3C) + 4 + 2) = 0; }},
     {"no section named .rsrc",
@@ -91,13 +99,13 @@ const Damage kDamages[] = {
     {"resource directory inside its section",
      [](auto& image) {
          const ProgramLayout layout = ParseLayout(image);
-         DwordAt(image, layout.optionalHeaderOffset + offsetof(IMAGE_OPTIONAL_HEADER32, DataDirectory) + 8 * 2) += 16;
+         DwordAt(image, layout.DirectoryOffset(IMAGE_DIRECTORY_ENTRY_RESOURCE)) += 16;
      }},
     {"overlay behind the resource section", [](auto& image) { image.insert(image.end(), 100, 0xAB); }},
     {"certificate behind the resource section",
      [](auto& image) {
          const ProgramLayout layout = ParseLayout(image);
-         const size_t entry = layout.optionalHeaderOffset + offsetof(IMAGE_OPTIONAL_HEADER32, DataDirectory) + 8 * 4;
+         const size_t entry = layout.DirectoryOffset(IMAGE_DIRECTORY_ENTRY_SECURITY);
          DwordAt(image, entry) = DWORD(image.size());
          DwordAt(image, entry + 4) = 64;
          image.insert(image.end(), 64, 0x30);
@@ -105,7 +113,7 @@ const Damage kDamages[] = {
     {"relocations inside the resource section",
      [](auto& image) {
          const ProgramLayout layout = ParseLayout(image);
-         const size_t entry = layout.optionalHeaderOffset + offsetof(IMAGE_OPTIONAL_HEADER32, DataDirectory) + 8 * 5;
+         const size_t entry = layout.DirectoryOffset(IMAGE_DIRECTORY_ENTRY_BASERELOC);
          DwordAt(image, entry) = layout.Resources().VirtualAddress + 8;
          DwordAt(image, entry + 4) = 8;
      }},
@@ -157,25 +165,30 @@ class DamagedProgramTest : public ::testing::TestWithParam<Damage>
 };
 } // namespace
 
+// Each damage is made to the build's own template and to one template of each program format.
 TEST_P(DamagedProgramTest, IsRefusedAndLeftUntouched)
 {
-    ScratchFolder folder;
-    const std::string program = folder.Path("damaged.exe");
-    std::vector<BYTE> image = ReadBytes(TemplatePath());
-    GetParam().apply(image);
-    WriteBytes(program, image);
-
-    SetLastError(0);
-    CResourceUpdate* update = BeginUpdateResourceFile(program.c_str(), 0);
-    EXPECT_EQ(update, nullptr);
-    EXPECT_NE(GetLastError(), 0u);
-    if (update)
+    for (const std::string& templatePath : {TemplatePath(), FixturePath("template-pe32.exe"), FixturePath("template-pe32plus.exe")})
     {
-        const BYTE piece[16] = {};
-        UpdateResourceFile(update, 21359, 1, 0, piece, sizeof piece);
-        EndUpdateResourceFile(update, 0);
+        SCOPED_TRACE(templatePath);
+        ScratchFolder folder;
+        const std::string program = folder.Path("damaged.exe");
+        std::vector<BYTE> image = ReadBytes(templatePath);
+        GetParam().apply(image);
+        WriteBytes(program, image);
+
+        SetLastError(0);
+        CResourceUpdate* update = BeginUpdateResourceFile(program.c_str(), 0);
+        EXPECT_EQ(update, nullptr);
+        EXPECT_NE(GetLastError(), 0u);
+        if (update)
+        {
+            const BYTE piece[16] = {};
+            UpdateResourceFile(update, 21359, 1, 0, piece, sizeof piece);
+            EndUpdateResourceFile(update, 0);
+        }
+        EXPECT_EQ(ReadBytes(program), image);
     }
-    EXPECT_EQ(ReadBytes(program), image);
 }
 
 INSTANTIATE_TEST_SUITE_P(Damages, DamagedProgramTest, ::testing::ValuesIn(kDamages),

@@ -64,16 +64,15 @@ void ExpectConsistentHeaders(const std::vector<BYTE>& image)
     const ProgramLayout layout = ParseLayout(image);
     ASSERT_GE(layout.resourceIndex, 0);
     const IMAGE_SECTION_HEADER& resources = layout.Resources();
-    const IMAGE_OPTIONAL_HEADER32& optional = layout.optionalHeader;
-    const DWORD alignment = optional.SectionAlignment;
+    const DWORD alignment = layout.SectionAlignment();
     EXPECT_EQ(image.size(), size_t(resources.PointerToRawData) + resources.SizeOfRawData);
     EXPECT_EQ(resources.Misc.VirtualSize, resources.SizeOfRawData);
-    EXPECT_EQ(optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE].Size, resources.SizeOfRawData);
-    EXPECT_EQ(optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE].VirtualAddress, resources.VirtualAddress);
+    EXPECT_EQ(layout.Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE).Size, resources.SizeOfRawData);
+    EXPECT_EQ(layout.Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE).VirtualAddress, resources.VirtualAddress);
     EXPECT_EQ(resources.SizeOfRawData % alignment, 0u);
-    EXPECT_EQ(optional.SizeOfImage, resources.VirtualAddress + resources.SizeOfRawData);
-    EXPECT_EQ(optional.SizeOfImage % alignment, 0u);
-    EXPECT_EQ(optional.CheckSum, 0u);
+    EXPECT_EQ(layout.SizeOfImage(), resources.VirtualAddress + resources.SizeOfRawData);
+    EXPECT_EQ(layout.SizeOfImage() % alignment, 0u);
+    EXPECT_EQ(layout.CheckSum(), 0u);
 }
 
 class ResourceWriterTest : public ::testing::Test
@@ -201,7 +200,7 @@ TEST_F(ResourceWriterTest, RewritingAWrittenCopyKeepsEveryResource)
 TEST_F(ResourceWriterTest, DiscardingExistingResourcesShrinksTheImage)
 {
     ASSERT_TRUE(StoreCard(program, PatternBytes(1234567, 9)));
-    const DWORD grownImage = ParseLayout(ReadBytes(program)).optionalHeader.SizeOfImage;
+    const DWORD grownImage = ParseLayout(ReadBytes(program)).SizeOfImage();
 
     const std::vector<BYTE> small = PatternBytes(10, 10);
     CResourceUpdate* update = BeginUpdateResourceFile(program.c_str(), 1);
@@ -211,7 +210,7 @@ TEST_F(ResourceWriterTest, DiscardingExistingResourcesShrinksTheImage)
 
     const std::vector<BYTE> image = ReadBytes(program);
     ExpectConsistentHeaders(image);
-    EXPECT_LT(ParseLayout(image).optionalHeader.SizeOfImage, grownImage);
+    EXPECT_LT(ParseLayout(image).SizeOfImage(), grownImage);
     EXPECT_LT(image.size(), templateBytes.size() + 4096 * 2);
     EXPECT_EQ(ReadContents(program).size(), 1u);
     EXPECT_EQ(DumpCard(), small);

@@ -63,6 +63,19 @@ std::string TemplatePath()
     return ProgramFolder() + "\\reswriter_template.exe";
 }
 
+std::string FixturePath(const std::string& name)
+{
+    // The tests run with TARN_SOURCE set to the checkout, a Unix path that Wine maps under Z:.
+    char source[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA("TARN_SOURCE", source, MAX_PATH))
+        throw std::runtime_error("TARN_SOURCE is not set");
+    std::string path = std::string("Z:") + source + "/core/content/resource_writer/tests/fixtures/" + name;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
 int RunProgram(const std::string& program, const std::string& arguments)
 {
     std::string commandLine = "\"" + program + "\" " + arguments;
@@ -87,7 +100,13 @@ ProgramLayout ParseLayout(const std::vector<BYTE>& image)
     const DWORD fileHeaderOffset = DWORD(dos.e_lfanew) + 4;
     std::memcpy(&layout.fileHeader, image.data() + fileHeaderOffset, sizeof layout.fileHeader);
     layout.optionalHeaderOffset = fileHeaderOffset + sizeof(IMAGE_FILE_HEADER);
-    std::memcpy(&layout.optionalHeader, image.data() + layout.optionalHeaderOffset, sizeof layout.optionalHeader);
+    WORD magic = 0;
+    std::memcpy(&magic, image.data() + layout.optionalHeaderOffset, sizeof magic);
+    layout.is64 = magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+    if (layout.is64)
+        std::memcpy(&layout.pe64, image.data() + layout.optionalHeaderOffset, sizeof layout.pe64);
+    else
+        std::memcpy(&layout.pe32, image.data() + layout.optionalHeaderOffset, sizeof layout.pe32);
     layout.sectionTableOffset = layout.optionalHeaderOffset + layout.fileHeader.SizeOfOptionalHeader;
     layout.sections.resize(layout.fileHeader.NumberOfSections);
     std::memcpy(layout.sections.data(), image.data() + layout.sectionTableOffset,

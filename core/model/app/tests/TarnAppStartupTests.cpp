@@ -84,7 +84,7 @@ public:
         *text = SysAllocString(checkText);
         return checkResult;
     }
-    STDMETHOD(ParseEnhMetafile)(long, tagPointF, tagPointF, IControlArray**) override { return E_NOTIMPL; }
+    STDMETHOD(ParseEnhMetafile)(LONG_PTR, tagPointF, tagPointF, IControlArray**) override { return E_NOTIMPL; }
     STDMETHOD(SetTarnApp)(IUnknown* app) override {
         handedApp = app;
         return S_OK;
