@@ -9,7 +9,7 @@ if [ ! -f "$TARN_BUILD/CMakeCache.txt" ]; then
         -DCMAKE_TOOLCHAIN_FILE="$TARN_SOURCE/cmake/toolchain-mingw.cmake" -DTARN_ARCH="$TARN_ARCH" \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$TARN_BUILD" -j "$(nproc)"
+cmake --build "$TARN_BUILD" -j "${TARN_JOBS:-$(nproc)}"
 
 # A prefix of the build's arch, made once; later runs reuse it.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then

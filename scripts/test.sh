@@ -17,4 +17,4 @@ cleanup() {
 trap cleanup EXIT
 
 cd "$TARN_BUILD"
-ctest --output-on-failure -j "$(nproc)" "$@"
+ctest --output-on-failure -j "${TARN_JOBS:-$(nproc)}" "$@"
