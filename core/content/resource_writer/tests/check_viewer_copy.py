@@ -14,6 +14,7 @@ import sys
 import tempfile
 
 try:
+    import olefile
     import pefile
 except ImportError:
     # The Debian package serves the system interpreter; another python3 may come first on PATH.
@@ -157,7 +158,24 @@ def check_template(template, tool, work):
         check(directory.struct.TimeDateStamp == 0 and directory.struct.Characteristics == 0, f"{label}: directory stamp")
         check_ordering(directory, f"{label}: directory")
 
-    print(f"{label}: stored and read back with pefile" + ("" if runnable else " (another processor: not run)"))
+    # A real card stored the same way comes out of the copy as a compound file with its streams.
+    card_file = os.path.join(os.environ["TARN_SOURCE"], "core", "model", "document_tests", "fixtures",
+                             "sample-card-i686-compressed1.tdc")
+    with open(card_file, "rb") as f:
+        real_card = f.read()
+    card_copy = os.path.join(work, "card copy.exe")
+    shutil.copyfile(template, card_copy)
+    result = run(tool, windows_path(card_copy), windows_path(card_file))
+    check(result.returncode == 0, f"{label}: storing a card file failed: {result.stdout}{result.stderr}")
+    stored = resources(pefile.PE(card_copy))
+    joined = b"".join(stored[k][0] for k in sorted(k for k in stored if k[0] == CARD_TYPE))
+    check(joined == real_card, f"{label}: the stored card file differs")
+    check(olefile.isOleFile(joined), f"{label}: the stored card is not a compound file")
+    if olefile.isOleFile(joined):
+        with olefile.OleFileIO(joined) as ole:
+            check(ole.exists("Contents") and ole.exists("Thumbnails"), f"{label}: card streams missing")
+
+    print(f"{label}: stored and read back with pefile and olefile" + ("" if runnable else " (another processor: not run)"))
     if not runnable:
         return
     # The copy still runs and reads its own resources.
