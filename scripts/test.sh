@@ -8,6 +8,7 @@ bash "$here/build.sh"
 source "$here/env.sh"
 source "$here/xvfb.sh"
 
+wineserver -k 2>/dev/null || true   # a server left over from an earlier run of this prefix
 wineserver -p   # one persistent server for the whole run
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true   # start Wine's services once, outside ctest
 cleanup() {
