@@ -40,4 +40,6 @@ target_include_directories(Tarn PUBLIC
     ${TARN_DOCUMENT_DIR}/thumbnails
     ${TARN_DOCUMENT_DIR}/geometry)
 
-add_subdirectory(${TARN_DOCUMENT_DIR}/document_tests ${CMAKE_CURRENT_BINARY_DIR}/document_tests)
+foreach(concern background document site thumbnails)
+  add_subdirectory(${TARN_DOCUMENT_DIR}/${concern}/tests ${CMAKE_CURRENT_BINARY_DIR}/${concern}/tests)
+endforeach()

@@ -48,4 +48,6 @@ target_include_directories(Tarn PUBLIC
     ${TARN_SERVICES_DIR}/undo)
 target_link_libraries(Tarn PUBLIC user32 gdi32 winspool)
 
-add_subdirectory(${TARN_SERVICES_DIR}/services_tests ${CMAKE_CURRENT_BINARY_DIR}/services_tests)
+foreach(concern units palette undo drawing options styles records profile)
+  add_subdirectory(${TARN_SERVICES_DIR}/${concern}/tests ${CMAKE_CURRENT_BINARY_DIR}/${concern}/tests)
+endforeach()

@@ -159,7 +159,7 @@ def check_template(template, tool, work):
         check_ordering(directory, f"{label}: directory")
 
     # A real card stored the same way comes out of the copy as a compound file with its streams.
-    card_file = os.path.join(os.environ["TARN_SOURCE"], "core", "model", "document_tests", "fixtures",
+    card_file = os.path.join(os.environ["TARN_SOURCE"], "core", "model", "document", "tests", "fixtures",
                              "sample-card-i686-compressed1.tdc")
     with open(card_file, "rb") as f:
         real_card = f.read()

@@ -22,22 +22,6 @@
 
 namespace {
 
-class CardControlsEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        classes = new TestControlClasses;
-    }
-    void TearDown() override
-    {
-        delete classes;
-        CoUninitialize();
-    }
-    TestControlClasses* classes = nullptr;
-};
-::testing::Environment* const kEnvironment = ::testing::AddGlobalTestEnvironment(new CardControlsEnvironment);
-
 // A site held the way the document holds it.
 struct SiteRef {
     CTarnSite* site;
