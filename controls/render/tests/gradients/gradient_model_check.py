@@ -7,16 +7,15 @@ radial gradients (continuous colours) every channel must lie within one colour s
 two steps with dithering.
 """
 
-import math
 import os
-import subprocess
 import sys
-import tempfile
 
 import cairo
 import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from probe_support import run_probe as run_probe_program, finish  # noqa: E402
 from gradient_model import Case, paint, normalised_angle, step_count, channels  # noqa: E402
 
 GUARD = 64
@@ -44,26 +43,8 @@ def model_storage(case):
 
 
 def run_probe(cases):
-    with tempfile.TemporaryDirectory() as tmp:
-        cases_path = os.path.join(tmp, 'cases.txt')
-        out_path = os.path.join(tmp, 'out.bin')
-        with open(cases_path, 'w') as f:
-            for case in cases:
-                f.write(case.line() + '\n')
-        exe = os.path.join(os.environ['TARN_BIN'], 'gradient-probe.exe')
-        run = subprocess.run([os.environ['TARN_WINE_RUN'], exe, cases_path, out_path],
-                             capture_output=True, text=True)
-        if run.returncode != 0:
-            sys.exit('gradient-probe failed (%d): %s %s' % (run.returncode, run.stdout, run.stderr))
-        data = open(out_path, 'rb').read()
-    results, pos = [], 0
-    while pos < len(data):
-        w, h, bpl, n = np.frombuffer(data[pos:pos + 16], dtype='<i4')
-        results.append((int(w), int(h), int(bpl), np.frombuffer(data[pos + 16:pos + 16 + n], dtype=np.uint8)))
-        pos += 16 + n
-    if len(results) != len(cases):
-        sys.exit('gradient-probe answered %d cases of %d' % (len(results), len(cases)))
-    return results
+    answers = run_probe_program('gradient-probe.exe', lambda folder: ''.join(c.line() + '\n' for c in cases), len(cases))
+    return [(w, h, bpl, stored) for (w, h, bpl, _), stored in answers]
 
 
 def model_cases():
@@ -230,11 +211,7 @@ def main():
     failures = []
     check_model(failures)
     check_cairo(failures)
-    for f in failures:
-        print('FAIL', f)
-    if failures:
-        sys.exit(1)
-    print('gradients agree with the model and with cairo')
+    finish(failures, 'gradients agree with the model and with cairo')
 
 
 if __name__ == '__main__':
