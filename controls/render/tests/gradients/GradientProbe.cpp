@@ -11,15 +11,11 @@
 #include "imaging/ImagingBitmap.h"
 #include "render/GradientFill.h"
 #include "../TestRaster.h"
+#include "../ProbeFiles.h"
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: gradient-probe cases.txt out.bin\n");
-        return 2;
-    }
-    FILE* in = std::fopen(argv[1], "r");
-    FILE* out = std::fopen(argv[2], "wb");
-    if (!in || !out) return 2;
+    FILE *in, *out;
+    if (!OpenProbeFiles(argc, argv, "gradient-probe", in, out)) return 2;
     char line[1024];
     while (std::fgets(line, sizeof line, in)) {
         int w, h, bits, fill, kind, ew, eh, smooth, dither, l, t, r, b, ox, oy, coarse, cyclic;

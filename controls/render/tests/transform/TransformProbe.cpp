@@ -9,15 +9,11 @@
 #include "imaging/ImagingBitmap.h"
 #include "render/TransformBitmap.h"
 #include "../TestRaster.h"
+#include "../ProbeFiles.h"
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: transform-probe cases.txt out.bin\n");
-        return 2;
-    }
-    FILE* in = std::fopen(argv[1], "r");
-    FILE* out = std::fopen(argv[2], "wb");
-    if (!in || !out) return 2;
+    FILE *in, *out;
+    if (!OpenProbeFiles(argc, argv, "transform-probe", in, out)) return 2;
     char line[2048], path[1024];
     while (std::fgets(line, sizeof line, in)) {
         int sw, sh, dw, dh, bits, fill, method, blend;
