@@ -7,6 +7,7 @@
 #include "render/DrawPolyBezier.h"
 #include "render/EngineState.h"
 #include "render/FillInfo.h"
+#include "render/PathBoolean.h"
 #include "render/PointInPath.h"
 #include "render/PolyDrawEmulation.h"
 #include "render/TransformBitmap.h"
@@ -55,15 +56,24 @@ STDMETHODIMP CTarnRendering::PolyDrawW95(HDC hdc, long* lppt, long* lpbTypes, lo
                : E_FAIL;
 }
 
-// Bitmap loading, the alpha check, Boolean operations and metafile conversion are not part of this
-// server yet: their callers get a plain refusal.
+STDMETHODIMP CTarnRendering::BooleanOperation(long* ppData1, long* pnCurves1, long nGlyphs1, long* ppData2,
+                                              long* pnCurves2, long nGlyphs2, long* ppDataOut, long* pOutBuf,
+                                              long* pnCurvesOut, long* nGlyphsOut, long idOp, long hint) {
+    static_assert(sizeof(long) == sizeof(int), "record counts cross the interface as 32-bit values");
+    const int ok = PathBooleanOperation(
+        reinterpret_cast<SegmentDesc**>(ppData1), reinterpret_cast<int*>(pnCurves1), static_cast<int>(nGlyphs1),
+        reinterpret_cast<SegmentDesc**>(ppData2), reinterpret_cast<int*>(pnCurves2), static_cast<int>(nGlyphs2),
+        reinterpret_cast<SegmentDesc***>(ppDataOut), reinterpret_cast<SegmentDesc**>(pOutBuf),
+        reinterpret_cast<int**>(pnCurvesOut), reinterpret_cast<int*>(nGlyphsOut), static_cast<int>(idOp),
+        static_cast<int>(hint), 0);
+    return ok ? S_OK : E_FAIL;
+}
+
+// Bitmap loading, the alpha check and metafile conversion are not part of this server yet: their
+// callers get a plain refusal.
 STDMETHODIMP CTarnRendering::LoadDIB(long*, long*) { return E_NOTIMPL; }
 STDMETHODIMP CTarnRendering::CheckAlpha(long*) { return E_NOTIMPL; }
 STDMETHODIMP CTarnRendering::ParseEnhMetafile(LONG_PTR, tagPointF, tagPointF, IControlArray**) { return E_NOTIMPL; }
-STDMETHODIMP CTarnRendering::BooleanOperation(long*, long*, long, long*, long*, long, long*, long*, long*, long*,
-                                              long, long) {
-    return E_NOTIMPL;
-}
 
 STDMETHODIMP CTarnRendering::AlphaBlendBitmapRects(long* bdst, long xd, long yd, long wd, long hd, long* bsrc,
                                                    long xs, long ys) {

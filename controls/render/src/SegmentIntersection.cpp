@@ -205,6 +205,7 @@ struct March {
     const tagPointF* other;
     const PowerCubic& otherCubic;
     double h;
+    double tolerance;   // largest gap between the curves at a crossing
     SegmentCrossing found[kMaxSegmentCrossings];
     int n = 0;
 
@@ -223,7 +224,10 @@ struct March {
         for (int i = 0; i < count && n < kMarchedLimit; ++i) {
             double s = ta + cut[i].tP * (tb - ta), t = cut[i].tQ;
             Polish(marched, otherCubic, s, t, 2 * (tb - ta) + 1e-3);
-            const SegmentCrossing c = Make(marched.At(s), s, t, marched.Slope(s), otherCubic.Slope(t));
+            // A chord may cut a curve that runs close beside the marched one without meeting it.
+            const tagPointF pm = marched.At(s), pn = otherCubic.At(t);
+            if (std::hypot(pm.x - pn.x, pm.y - pn.y) > tolerance) continue;
+            const SegmentCrossing c = Make(pm, s, t, marched.Slope(s), otherCubic.Slope(t));
             n = AddDistinct(found, n, c);
         }
     }
@@ -266,7 +270,9 @@ int IntersectCubics(const SegmentDesc* first, const SegmentDesc* second, Segment
         if (t0 < t1 && t0 <= 1 && t1 >= 0) {
             t0 = std::max(t0, 0.0), t1 = std::min(t1, 1.0);
             const PowerCubic mc(m), oc(other);
-            March march{mc, other, oc, (t1 - t0) / kMarchSteps};
+            const double extent = std::max({boxes[0].right - boxes[0].left, boxes[0].bottom - boxes[0].top,
+                                            boxes[1].right - boxes[1].left, boxes[1].bottom - boxes[1].top});
+            March march{mc, other, oc, (t1 - t0) / kMarchSteps, 1e-9 * (1 + extent)};
             for (int k = 0; k < kMarchSteps; ++k)
                 march.Chord(t0 + k * march.h, k + 1 == kMarchSteps ? t1 : t0 + (k + 1) * march.h, 0);
             for (int i = 0; i < march.n; ++i) {

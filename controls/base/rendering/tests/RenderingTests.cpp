@@ -5,6 +5,7 @@
 
 #include "canvas/CanvasBitmap.h"
 #include "render/FillInfo.h"
+#include "render/PathBoolean.h"
 #include "rendering/TarnRendering.h"
 #include "tarn/ControlsModuleState.h"
 
@@ -139,6 +140,40 @@ TEST_F(RenderingTest, TransformBitmapDrawsThroughTheMatrixAndBlendsOnlyForOne) {
                                                   reinterpret_cast<long*>(const_cast<double*>(kTranslate3)), 0, 0));
     EXPECT_EQ(S_OK, object_->TransformBitmap(nullptr, nullptr, &clip,
                                              reinterpret_cast<long*>(const_cast<double*>(kTranslate3)), 0, 0));
+}
+
+// Two squares combined through the interface's untyped arrays; a failed combination leaves no blocks.
+TEST_F(RenderingTest, BooleanOperationAnswersOkWithBlocksOrFailWithNone) {
+    SegmentDesc first[5], second[5];
+    SquareSegments(first);
+    SquareSegments(second);
+    for (SegmentDesc& s : second) s.pt1.x += 5, s.pt2.x += 5;
+    SegmentDesc* arrays1[1] = {first};
+    SegmentDesc* arrays2[1] = {second};
+    long counts1[1] = {5}, counts2[1] = {5};
+    SegmentDesc** out = nullptr;
+    SegmentDesc* buffer = nullptr;
+    int* counts = nullptr;
+    long arrays = 0;
+    EXPECT_EQ(S_OK, object_->BooleanOperation(reinterpret_cast<long*>(arrays1), counts1, 1,
+                                              reinterpret_cast<long*>(arrays2), counts2, 1,
+                                              reinterpret_cast<long*>(&out), reinterpret_cast<long*>(&buffer),
+                                              reinterpret_cast<long*>(&counts), &arrays, BooleanUnion, 0));
+    ASSERT_EQ(1, arrays);
+    ASSERT_NE(nullptr, out);
+    EXPECT_EQ(out[0], buffer);
+    EXPECT_EQ(kSegmentEnd, buffer[counts[0] - 1].kind);
+    delete[] out;
+    delete[] buffer;
+    delete[] counts;
+    counts1[0] = 5;
+    EXPECT_EQ(E_FAIL, object_->BooleanOperation(reinterpret_cast<long*>(arrays1), counts1, 1,
+                                                reinterpret_cast<long*>(arrays2), counts2, 1,
+                                                reinterpret_cast<long*>(&out), reinterpret_cast<long*>(&buffer),
+                                                reinterpret_cast<long*>(&counts), &arrays, 7, 0));
+    EXPECT_EQ(nullptr, out);
+    EXPECT_EQ(nullptr, buffer);
+    EXPECT_EQ(nullptr, counts);
 }
 
 TEST_F(RenderingTest, NotYetBuiltEntriesRefusePlainly) {

@@ -136,6 +136,24 @@ TEST(IntersectCubics, LoopsIdenticalCurvesAndClipping) {
     EXPECT_EQ(-10.0, t1);
 }
 
+// A curve beside a copy of itself moved by a few millionths: chords of one cut the other, but only
+// points where the curves truly meet are crossings.
+TEST(IntersectCubics, NearlyCoincidentCurvesGiveOnlyTrueCrossings) {
+    const double dx = 5.2274528e-06, dy = -8.0254032e-06;
+    const auto a = Cubic(0, 0, 3, 9, 8, -4, 10, 5);
+    const auto b = Cubic(dx, dy, 3 + dx, 9 + dy, 8 + dx, -4 + dy, 10 + dx, 5 + dy);
+    for (const auto& c : Cross(a, b)) {
+        auto at = [](const std::vector<SegmentDesc>& r, double t) {
+            const double u = 1 - t;
+            const tagPointF p0 = r[0].pt1, p1 = r[0].pt2, p2 = r[0].pt3, p3 = r[1].pt1;
+            return tagPointF{u * u * u * p0.x + 3 * u * u * t * p1.x + 3 * u * t * t * p2.x + t * t * t * p3.x,
+                             u * u * u * p0.y + 3 * u * u * t * p1.y + 3 * u * t * t * p2.y + t * t * t * p3.y};
+        };
+        const tagPointF p = at(a, c.tP), q = at(b, c.tQ);
+        EXPECT_LT(std::hypot(p.x - q.x, p.y - q.y), 1e-8) << c.tP << " " << c.tQ;
+    }
+}
+
 // The march keeps its working state per call: threads get the answers of a single thread.
 TEST(IntersectCubics, ConcurrentCallsAgree) {
     const auto a = Cubic(0, 0, 30, 40, -10, 40, 20, 0), b = Cubic(-5, 10, 40, 0, -20, 30, 25, 20);

@@ -16,10 +16,10 @@ from shapely.geometry import LineString, Point
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from probe_support import run_probe, finish  # noqa: E402
+from curve_shapes import circle_quarters, records  # noqa: E402
 
 POINTS = 10000
 MARGIN = 0.01
-KAPPA = 0.5522847498307936
 
 
 def star(cx, cy, outer, inner, n):
@@ -29,14 +29,8 @@ def star(cx, cy, outer, inner, n):
 
 
 def circle(cx, cy, r, reverse=False):
-    k = KAPPA * r
-    quarter = [((cx + r, cy), (cx + r, cy + k), (cx + k, cy + r), (cx, cy + r)),
-               ((cx, cy + r), (cx - k, cy + r), (cx - r, cy + k), (cx - r, cy)),
-               ((cx - r, cy), (cx - r, cy - k), (cx - k, cy - r), (cx, cy - r)),
-               ((cx, cy - r), (cx + k, cy - r), (cx + r, cy - k), (cx + r, cy))]
-    if reverse:
-        quarter = [(d, c, b, a) for a, b, c, d in reversed(quarter)]
-    return [('M', quarter[0][0])] + [('C', q[1], q[2], q[3]) for q in quarter]
+    quarters = circle_quarters(cx, cy, r, reverse)
+    return [('M', quarters[0][0])] + [('C', q[1], q[2], q[3]) for q in quarters]
 
 
 PATHS = {
@@ -50,23 +44,8 @@ PATHS = {
 }
 
 
-def records(subpaths):
-    """Segment records (kind, P0, P1, P2) with each sub-path closed and ended by a kind-2 record."""
-    out = []
-    for sub in subpaths:
-        start = current = sub[0][1]
-        for op in sub[1:]:
-            if op[0] == 'L':
-                out.append((1, current, op[1], (0, 0)))
-                current = op[1]
-            else:
-                out.append((0, current, op[1], op[2]))
-                current = op[3]
-        if current != start:
-            out.append((1, current, start, (0, 0)))
-            current = start
-        out.append((2, current, (0, 0), (0, 0)))
-    return out
+def records_of(subpaths):
+    return records([(sub[0][1], sub[1:]) for sub in subpaths])
 
 
 def outline(recs):
@@ -115,7 +94,7 @@ def main():
     rng = np.random.default_rng(77)
     cases = []
     for name, subpaths in PATHS.items():
-        recs = records(subpaths)
+        recs = records_of(subpaths)
         lines = outline(recs)
         points = [tuple(p) for p in sample_points(recs, rng)]
         far = [p for p in points if min(line.distance(Point(p)) for line in lines) > MARGIN]
