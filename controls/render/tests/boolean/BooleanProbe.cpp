@@ -51,18 +51,10 @@ int main(int argc, char** argv) {
                                             arrays2, &arraysOut, &buffer, &countsOut, &arrayCount, op, hint, 0, &report);
         std::vector<char> bytes;
         for (int a = 0; ok && a < arrayCount; ++a) {
-            const int count = countsOut[a];
-            bytes.insert(bytes.end(), reinterpret_cast<const char*>(&count), reinterpret_cast<const char*>(&count) + 4);
-            for (int i = 0; i < count; ++i) {
-                const SegmentDesc& s = arraysOut[a][i];
-                const double values[7] = {double(s.kind), s.pt1.x, s.pt1.y, s.pt2.x, s.pt2.y, s.pt3.x, s.pt3.y};
-                bytes.insert(bytes.end(), reinterpret_cast<const char*>(values),
-                             reinterpret_cast<const char*>(values) + sizeof values);
-            }
+            AppendBytes(bytes, countsOut[a]);
+            for (int i = 0; i < countsOut[a]; ++i) AppendRecord(bytes, arraysOut[a][i]);
         }
-        const int header[4] = {ok, ok ? arrayCount : 0, report.attempts, int(bytes.size())};
-        std::fwrite(header, sizeof header, 1, out);
-        std::fwrite(bytes.data(), 1, bytes.size(), out);
+        WriteAnswer(out, ok, ok ? arrayCount : 0, report.attempts, bytes);
         delete[] arraysOut;
         delete[] buffer;
         delete[] countsOut;
