@@ -46,17 +46,25 @@ bool CubicCrosses(const tagPointF& p0, const tagPointF& p1, const tagPointF& p2,
         // The ends of the curve are its own points, so that neighbouring segments agree on them.
         const double ya = i == 0 ? p0.y : c.Y(ta), yb = i + 2 == n ? p3.y : c.Y(tb);
         if ((ya < py) == (yb < py)) continue;
-        // y is monotone on [ta, tb]: bisect for its passage through py.
-        const bool rising = yb > ya;
-        for (int step = 0; step < 60 && tb - ta > 1e-15; ++step) {
-            const double tm = 0.5 * (ta + tb);
-            const bool middleBelow = c.Y(tm) < py;
-            if (middleBelow == rising)
-                ta = tm;
-            else
-                tb = tm;
+        // y is monotone on [ta, tb]: find its passage through py by regula falsi (Illinois steps).
+        double fa = ya - py, fb = yb - py, t = 0.5 * (ta + tb);
+        int kept = 0;
+        for (int step = 0; step < 100 && tb - ta > 1e-14; ++step) {
+            t = (ta * fb - tb * fa) / (fb - fa);
+            if (!(t > ta && t < tb)) t = 0.5 * (ta + tb);
+            const double ft = c.Y(t) - py;
+            if (ft == 0) break;
+            if ((ft < 0) == (fa < 0)) {
+                ta = t, fa = ft;
+                if (kept == -1) fb *= 0.5;
+                kept = -1;
+            } else {
+                tb = t, fb = ft;
+                if (kept == 1) fa *= 0.5;
+                kept = 1;
+            }
         }
-        if (c.X(0.5 * (ta + tb)) < px) parity = !parity;
+        if (c.X(t) < px) parity = !parity;
     }
     return parity;
 }

@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "BitmapReduction.h"
 #include "ImagingRaster.h"
 #include "geometry/NumericHelpers.h"
@@ -80,31 +84,57 @@ struct SourceImage {
     uint32_t Inner(int x, int y) const { return reinterpret_cast<const uint32_t*>(bits.Row(y))[x]; }
 };
 
-// Bilinear sample at a 16.16 position: weights from 15-bit fractions in units of 1/16384.
-uint32_t Bilinear(const SourceImage& image, int64_t u, int64_t v) {
-    const int64_t x = u >> 16, y = v >> 16;
-    const uint32_t fx = uint32_t(u & 0xFFFF) >> 1, fy = uint32_t(v & 0xFFFF) >> 1;
-    const uint32_t w00 = ((32768 - fx) * (32768 - fy)) >> 16, w10 = (fx * (32768 - fy)) >> 16;
-    const uint32_t w01 = ((32768 - fx) * fy) >> 16, w11 = (fx * fy) >> 16;
-    uint32_t p00, p10, p01, p11;
-    if (x >= 0 && y >= 0 && x + 1 < image.bits.width && y + 1 < image.bits.height) {
-        const uint32_t* row = reinterpret_cast<const uint32_t*>(image.bits.Row(int(y))) + x;
-        const uint32_t* next = reinterpret_cast<const uint32_t*>(image.bits.Row(int(y) + 1)) + x;
-        p00 = row[0], p10 = row[1], p01 = next[0], p11 = next[1];
-    } else {
-        p00 = image.At(x, y), p10 = image.At(x + 1, y), p01 = image.At(x, y + 1), p11 = image.At(x + 1, y + 1);
-    }
+// The four weights of a bilinear sample from 15-bit fractions, in units of 1/16384.
+struct BilinearWeights {
+    uint32_t w00, w10, w01, w11;
+    BilinearWeights(uint32_t fx, uint32_t fy)
+        : w00(((32768 - fx) * (32768 - fy)) >> 16), w10((fx * (32768 - fy)) >> 16), w01(((32768 - fx) * fy) >> 16),
+          w11((fx * fy) >> 16) {}
+};
+
+// Each channel of the four pixels weighed, rounded and shifted down by 14 bits.
+uint32_t Weigh(const BilinearWeights& w, uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11) {
+#if defined(__SSE2__)
+    // Pairs of neighbours side by side in 16-bit lanes, weighed and summed per channel in 32 bits.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i top = _mm_unpacklo_epi8(_mm_unpacklo_epi8(_mm_cvtsi32_si128(int(p00)), _mm_cvtsi32_si128(int(p10))), zero);
+    const __m128i bottom =
+        _mm_unpacklo_epi8(_mm_unpacklo_epi8(_mm_cvtsi32_si128(int(p01)), _mm_cvtsi32_si128(int(p11))), zero);
+    const __m128i topWeights = _mm_set1_epi32(int(w.w00 | (w.w10 << 16)));
+    const __m128i bottomWeights = _mm_set1_epi32(int(w.w01 | (w.w11 << 16)));
+    __m128i sum = _mm_add_epi32(_mm_madd_epi16(top, topWeights), _mm_madd_epi16(bottom, bottomWeights));
+    sum = _mm_srli_epi32(_mm_add_epi32(sum, _mm_set1_epi32(8192)), 14);
+    sum = _mm_packs_epi32(sum, sum);
+    return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(sum, sum)));
+#else
     uint32_t out = 0;
     for (int shift = 0; shift < 32; shift += 8) {
-        const uint32_t c = w00 * ((p00 >> shift) & 0xFF) + w10 * ((p10 >> shift) & 0xFF) +
-                           w01 * ((p01 >> shift) & 0xFF) + w11 * ((p11 >> shift) & 0xFF);
+        const uint32_t c = w.w00 * ((p00 >> shift) & 0xFF) + w.w10 * ((p10 >> shift) & 0xFF) +
+                           w.w01 * ((p01 >> shift) & 0xFF) + w.w11 * ((p11 >> shift) & 0xFF);
         out |= ((c + 8192) >> 14) << shift;
     }
     return out;
+#endif
+}
+
+// Bilinear sample at a 16.16 position.
+uint32_t Bilinear(const SourceImage& image, int64_t u, int64_t v) {
+    const int64_t x = u >> 16, y = v >> 16;
+    const BilinearWeights w(uint32_t(u & 0xFFFF) >> 1, uint32_t(v & 0xFFFF) >> 1);
+    if (x >= 0 && y >= 0 && x + 1 < image.bits.width && y + 1 < image.bits.height) {
+        const uint32_t* row = reinterpret_cast<const uint32_t*>(image.bits.Row(int(y))) + x;
+        const uint32_t* next = reinterpret_cast<const uint32_t*>(image.bits.Row(int(y) + 1)) + x;
+        return Weigh(w, row[0], row[1], next[0], next[1]);
+    }
+    return Weigh(w, image.At(x, y), image.At(x + 1, y), image.At(x, y + 1), image.At(x + 1, y + 1));
 }
 
 void BlendInto24(uint8_t* d, uint32_t s) {
     const uint32_t a = s >> 24, weight = a + (a >> 7);
+    if (weight == 256) {
+        std::memcpy(d, &s, 3);
+        return;
+    }
     for (int ch = 0; ch < 3; ++ch) {
         const uint32_t v = (((s >> (8 * ch)) & 0xFF) * weight + d[ch] * (256 - weight)) >> 8;
         d[ch] = uint8_t(std::min<uint32_t>(v, 255));
@@ -120,17 +150,25 @@ struct Scan {
     uint32_t random = kRandomSeed;
 
     void Span(int y, int x0, int x1) {
+        if (method == TransformNearest)
+            blend ? Run<true, true>(y, x0, x1) : Run<true, false>(y, x0, x1);
+        else
+            blend ? Run<false, true>(y, x0, x1) : Run<false, false>(y, x0, x1);
+    }
+
+    template <bool Nearest, bool Blend>
+    void Run(int y, int x0, int x1) {
         // Nearest sampling rounds to the closest source centre: half a pixel ahead of the position.
-        const int64_t half = method == TransformNearest ? 32768 : 0;
+        const int64_t half = Nearest ? 32768 : 0;
         int64_t u = inv.a * x0 + inv.b * y + inv.c + half, v = inv.d * x0 + inv.e * y + inv.f + half;
         uint8_t* row = dest.Row(y);
         const int64_t w = image.bits.width, h = image.bits.height;
         for (int x = x0; x <= x1; ++x, u += inv.a, v += inv.d) {
             const int64_t sx = u >> 16, sy = v >> 16;
-            if (method == TransformNearest) {
+            if (Nearest) {
                 if (uint64_t(sx) >= uint64_t(w) || uint64_t(sy) >= uint64_t(h)) continue;
                 const uint32_t s = image.Inner(int(sx), int(sy));
-                if (!blend) {
+                if (!Blend) {
                     std::memcpy(row + 4 * x, &s, 4);
                     continue;
                 }
@@ -146,7 +184,7 @@ struct Scan {
             // Bilinear: pixels whose four neighbours all lie outside the image stay as they are.
             if (sx < -1 || sy < -1 || sx >= w || sy >= h) continue;
             const uint32_t s = Bilinear(image, u, v);
-            if (blend)
+            if (Blend)
                 BlendInto24(row + 3 * x, s);
             else
                 std::memcpy(row + 4 * x, &s, 4);

@@ -34,3 +34,23 @@ def records(contours):
             current = start
         out.append((2, current, (0.0, 0.0), (0.0, 0.0)))
     return out
+
+
+def flatten_records(recs, steps=64):
+    """Rings of a record list (kind-2 records end them), each cubic cut into steps chords."""
+    rings, ring = [], []
+    for i, (kind, p0, p1, p2) in enumerate(recs):
+        if kind == 2:
+            if len(ring) >= 3:
+                rings.append(ring)
+            ring = []
+        elif kind == 1:
+            ring.append(tuple(p0))
+        elif kind == 0:
+            p3 = recs[i + 1][1]
+            for k in range(steps):
+                t = k / steps
+                u = 1 - t
+                ring.append((u ** 3 * p0[0] + 3 * u * u * t * p1[0] + 3 * u * t * t * p2[0] + t ** 3 * p3[0],
+                             u ** 3 * p0[1] + 3 * u * u * t * p1[1] + 3 * u * t * t * p2[1] + t ** 3 * p3[1]))
+    return rings

@@ -9,26 +9,13 @@
 #include <vector>
 
 #include "render/PathBoolean.h"
+#include "../CurveSets.h"
 
 namespace {
 
 using Array = std::vector<SegmentDesc>;
 
-Array Square(double x0, double y0, double x1, double y1) {
-    const tagPointF p[4] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
-    Array a;
-    for (int i = 0; i < 4; ++i) {
-        SegmentDesc s = {};
-        s.kind = SegmentLine;
-        s.pt1 = p[i], s.pt2 = p[(i + 1) % 4];
-        a.push_back(s);
-    }
-    SegmentDesc end = {};
-    end.kind = SegmentEnd;
-    end.pt1 = p[0];
-    a.push_back(end);
-    return a;
-}
+Array Square(double x0, double y0, double x1, double y1) { return RectangleRecords(x0, y0, x1, y1); }
 
 Array Joined(Array a, const Array& b) {
     a.insert(a.end(), b.begin(), b.end());

@@ -20,7 +20,7 @@ from shapely.ops import unary_union
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from probe_support import run_probe, finish  # noqa: E402
-from curve_shapes import circle_quarters, records  # noqa: E402
+from curve_shapes import circle_quarters, flatten_records, records  # noqa: E402
 
 AREA_TOLERANCE = 1e-3
 POINT_MARGIN = 2e-3
@@ -71,26 +71,6 @@ def glyph(font, name, scale, dx, dy):
     pen = CubicPen(scale, dx, dy)
     font.getGlyphSet()[name].draw(pen)
     return pen.contours
-
-
-def flatten_records(recs, steps=64):
-    """Rings of a record list (kind-2 records end them), cubics cut into fine chords."""
-    rings, ring = [], []
-    for i, (kind, p0, p1, p2) in enumerate(recs):
-        if kind == 2:
-            if len(ring) >= 3:
-                rings.append(ring)
-            ring = []
-            continue
-        if kind == 1:
-            ring.append(p0)
-        elif kind == 0:
-            p3 = recs[i + 1][1]
-            for t in np.linspace(0, 1, steps, endpoint=False):
-                u = 1 - t
-                ring.append((u ** 3 * p0[0] + 3 * u * u * t * p1[0] + 3 * u * t * t * p2[0] + t ** 3 * p3[0],
-                             u ** 3 * p0[1] + 3 * u * u * t * p1[1] + 3 * u * t * t * p2[1] + t ** 3 * p3[1]))
-    return rings
 
 
 def even_odd(rings):

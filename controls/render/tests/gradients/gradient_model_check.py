@@ -147,9 +147,9 @@ def check_model(failures):
                                expected[where + GUARD]))
 
 
-def cairo_reference(case, width, height):
-    surface = cairo.ImageSurface(cairo.FORMAT_RGB24, width, height)
-    ctx = cairo.Context(surface)
+def cairo_gradient_pattern(case):
+    """cairo's continuous gradient for a case: linear from the start corner, radial (scaled to the
+    ellipse) from the centre."""
     a, b = channels(case.c1), channels(case.c2)
     q, c, s = normalised_angle(case.angle)
     if case.kind == 0:
@@ -172,7 +172,13 @@ def cairo_reference(case, width, height):
     pattern.add_color_stop_rgb(0, *[v / 255 for v in a])
     pattern.add_color_stop_rgb(1, *[v / 255 for v in b])
     pattern.set_extend(cairo.EXTEND_REFLECT if case.cyclic else cairo.EXTEND_PAD)
-    ctx.set_source(pattern)
+    return pattern
+
+
+def cairo_reference(case, width, height):
+    surface = cairo.ImageSurface(cairo.FORMAT_RGB24, width, height)
+    ctx = cairo.Context(surface)
+    ctx.set_source(cairo_gradient_pattern(case))
     ctx.paint()
     data = np.frombuffer(surface.get_data(), dtype=np.uint8).reshape(height, surface.get_stride())
     return data[:, :width * 4].reshape(height, width, 4)[:, :, :3].astype(int)   # blue, green, red
