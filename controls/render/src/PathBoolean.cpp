@@ -418,6 +418,43 @@ bool PathBooleanWorker(SegmentDesc** ppData1, int* pnCurves1, int nGlyphs1, Segm
     return overlay.Run(result.contours);
 }
 
+// A point on a contour's first segment, away from its ends.
+tagPointF SampleOf(const std::vector<SegmentDesc>& contour) {
+    const SegmentDesc& s = contour[0];
+    const tagPointF& e = s.kind == SegmentLine ? s.pt2 : contour[1].pt1;
+    if (s.kind == SegmentLine) return {0.5 * (s.pt1.x + e.x), 0.5 * (s.pt1.y + e.y)};
+    return {0.125 * (s.pt1.x + e.x) + 0.375 * (s.pt2.x + s.pt3.x), 0.125 * (s.pt1.y + e.y) + 0.375 * (s.pt2.y + s.pt3.y)};
+}
+
+double BoxArea(const std::vector<SegmentDesc>& contour) {
+    tagRectF box;
+    GetPathBounds(contour.data(), int(contour.size()), box, false, true);
+    return (box.right - box.left) * (box.bottom - box.top);
+}
+
+// The output array of each contour: a contour inside an even number of others starts one; one inside
+// an odd number is a hole and joins the smallest contour around it.
+std::vector<int> GroupContours(const std::vector<std::vector<SegmentDesc>>& contours) {
+    const size_t n = contours.size();
+    std::vector<int> depth(n, 0), parent(n, -1), group(n, -1);
+    for (size_t i = 0; i < n; ++i) {
+        const tagPointF p = SampleOf(contours[i]);
+        double smallest = 0;
+        for (size_t j = 0; j < n; ++j) {
+            if (j == i || !PtInPolyBezier(p, contours[j].data(), int(contours[j].size()))) continue;
+            ++depth[i];
+            const double area = BoxArea(contours[j]);
+            if (parent[i] < 0 || area < smallest) parent[i] = int(j), smallest = area;
+        }
+    }
+    int groups = 0;
+    for (size_t i = 0; i < n; ++i)
+        if (depth[i] % 2 == 0) group[i] = groups++;
+    for (size_t i = 0; i < n; ++i)
+        if (depth[i] % 2 == 1) group[i] = parent[i] >= 0 && group[parent[i]] >= 0 ? group[parent[i]] : groups++;
+    return group;
+}
+
 void ClearOutputs(SegmentDesc*** ppDataOut, SegmentDesc** pOutBuf, int** pnCurvesOut, int* nGlyphsOut) {
     if (ppDataOut) *ppDataOut = nullptr;
     if (pOutBuf) *pOutBuf = nullptr;
@@ -446,20 +483,28 @@ int PathBooleanOperation(SegmentDesc** ppData1, int* pnCurves1, int nGlyphs1, Se
                                  result);
     }
     if (!done) return 0;
-    // Every contour goes into one array: holes and islands stay with the contours around them.
+    // Contours grouped into arrays: each outer contour with the holes directly inside it (all in one
+    // array with hint 4), so that every array reads right under the even-odd rule on its own.
+    const std::vector<int> group = (hint & BooleanHintOneArray) ? std::vector<int>(result.contours.size(), 0)
+                                                                 : GroupContours(result.contours);
+    const int groups = result.contours.empty() ? 0 : *std::max_element(group.begin(), group.end()) + 1;
     size_t total = 0;
     for (const auto& c : result.contours) total += c.size();
     std::unique_ptr<SegmentDesc[]> buffer(new SegmentDesc[std::max<size_t>(total, 1)]);
-    std::unique_ptr<SegmentDesc*[]> arrays(new SegmentDesc*[1]);
-    std::unique_ptr<int[]> counts(new int[1]);
+    std::unique_ptr<SegmentDesc*[]> arrays(new SegmentDesc*[std::max(groups, 1)]);
+    std::unique_ptr<int[]> counts(new int[std::max(groups, 1)]);
     size_t at = 0;
-    for (const auto& c : result.contours) {
-        std::copy(c.begin(), c.end(), buffer.get() + at);
-        at += c.size();
+    for (int g = 0; g < groups; ++g) {
+        arrays[g] = buffer.get() + at;
+        counts[g] = 0;
+        for (size_t c = 0; c < result.contours.size(); ++c) {
+            if (group[c] != g) continue;
+            std::copy(result.contours[c].begin(), result.contours[c].end(), buffer.get() + at);
+            at += result.contours[c].size();
+            counts[g] += int(result.contours[c].size());
+        }
     }
-    arrays[0] = buffer.get();
-    counts[0] = int(total);
-    *nGlyphsOut = total > 0 ? 1 : 0;
+    *nGlyphsOut = groups;
     *ppDataOut = arrays.release();
     *pOutBuf = buffer.release();
     *pnCurvesOut = counts.release();

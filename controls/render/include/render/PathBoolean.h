@@ -26,7 +26,8 @@ struct BooleanRunReport {
 // is retried with the second operand shifted by one of three tiny fixed offsets; the result then
 // differs from the exact one by at most the snap and the offset.
 // On success (nonzero) *ppDataOut holds *nGlyphsOut pointers into the record buffer *pOutBuf and
-// *pnCurvesOut their record counts; all three blocks come from operator new[] and are the caller's,
+// *pnCurvesOut their record counts: an array for each outer contour with the holes directly inside it
+// (with hint 4 one array for all); all three blocks come from operator new[] and are the caller's,
 // freed with operator delete[]. On failure (0) all three are null and nothing is left allocated:
 // depth above 4, coordinates of magnitude 262144 or more or not finite, operands with nothing to
 // combine, or no attempt that could be decided. The working state belongs to the call.

@@ -123,21 +123,24 @@ TEST(PathBoolean, SquaresDisjointNestedAndTouching) {
         const char* name;
         Array a, b;
         int op;
-        int contours;
+        int contours, arrays;
         double summedArea;
     } cases[] = {
-        {"disjoint union", outer, apart, BooleanUnion, 2, 200},
-        {"disjoint intersection", outer, apart, BooleanIntersection, 0, 0},
-        {"disjoint difference", outer, apart, BooleanDifference, 1, 100},
-        {"nested union", outer, inner, BooleanUnion, 1, 100},
-        {"nested difference", outer, inner, BooleanDifference, 2, 100 + 9},
-        {"nested intersection", outer, inner, BooleanIntersection, 1, 9},
-        {"corner union", outer, corner, BooleanUnion, 2, 200},
+        {"disjoint union", outer, apart, BooleanUnion, 2, 2, 200},
+        {"disjoint intersection", outer, apart, BooleanIntersection, 0, 0, 0},
+        {"disjoint difference", outer, apart, BooleanDifference, 1, 1, 100},
+        {"nested union", outer, inner, BooleanUnion, 1, 1, 100},
+        {"nested difference", outer, inner, BooleanDifference, 2, 1, 100 + 9},   // the hole stays with its square
+        {"nested intersection", outer, inner, BooleanIntersection, 1, 1, 9},
+        {"corner union", outer, corner, BooleanUnion, 2, 2, 200},
+        // An island inside the hole gets an array of its own.
+        {"island in a hole", Joined(outer, Square(2, 2, 8, 8)), Square(4, 4, 6, 6), BooleanUnion, 3, 2, 100 + 36 + 4},
     };
     for (const Case& c : cases) {
         const Outcome o = Combine({c.a}, {c.b}, c.op);
         ASSERT_EQ(1, o.ok) << c.name;
         EXPECT_EQ(c.contours, Contours(o)) << c.name;
+        EXPECT_EQ(c.arrays, o.arrays) << c.name;
         EXPECT_NEAR(c.summedArea, Area(o), 1e-3) << c.name;
     }
 }
