@@ -8,6 +8,7 @@ operands to within 1e-3 (symmetric difference over the larger of the operands' a
 and random points away from every outline must be classified alike.
 """
 
+import math
 import os
 import sys
 from functools import reduce
@@ -112,6 +113,19 @@ def cases():
     add('identical circles', [[circle(10, 10, 8)]], [[circle(10, 10, 8)]])
     add('identical squares', [[square(0, 0, 10, 10)]], [[square(0, 0, 10, 10)]])
     add('overlapping arrays', [[circle(10, 10, 7)], [circle(16, 10, 7)]], [[square(5, 3, 21, 9)]])
+    # Random sets: overlapping circles and polygons on the 1/64 grid (shared vertices and edges occur).
+    rng = np.random.default_rng(31)
+    for k in range(6):
+        def shape():
+            if rng.random() < 0.5:
+                return [circle(*(np.round(rng.uniform(5, 35, 2) * 64) / 64), round(rng.uniform(3, 12) * 64) / 64)]
+            n = int(rng.integers(3, 8))
+            angles = np.sort(rng.uniform(0, 2 * math.pi, n))
+            cx, cy, r = rng.uniform(8, 32), rng.uniform(8, 32), rng.uniform(4, 12)
+            pts = [(round((cx + r * math.cos(a)) * 64) / 64, round((cy + r * math.sin(a)) * 64) / 64) for a in angles]
+            return [(pts[0], [('L', p) for p in pts[1:]] + [('L', pts[0])])]
+        add('random sets %d' % k, [shape() for _ in range(int(rng.integers(1, 5)))],
+            [shape() for _ in range(int(rng.integers(1, 5)))])
     return out
 
 
