@@ -116,6 +116,23 @@ TEST(FitBezierToPolyline, StraightRunsZigZagsAndStartingHandles) {
     EXPECT_EQ(nullptr, FitBezierToPolyline(zigzag.data(), unordered, 3, 0.5, 5));
 }
 
+// Points that are not finite or huge end in some records, never in a fault or an endless search.
+TEST(FitBezierToPolyline, BrokenPointsAnswerQuietly) {
+    for (double v : {std::nan(""), double(INFINITY), 1e300}) {
+        std::vector<tagPointF> stroke = Wave(40);
+        stroke[7].y = v;
+        stroke[20].x = v;
+        const Split split = SplitStroke(stroke, 0);
+        ASSERT_FALSE(split.points.empty());
+        SegmentDesc* fitted =
+            FitBezierToPolyline(split.points.data(), split.breaks.data(), int(split.breaks.size()), 0.5, 5);
+        ASSERT_NE(nullptr, fitted);
+        int records = 0;
+        while (fitted[records].kind != SegmentEnd) ASSERT_LT(++records, 1000);
+        delete[] fitted;
+    }
+}
+
 TEST(CubicDeviationAtX, DeviationOrOneWithoutAParameter) {
     EXPECT_NEAR(-1.0, CubicDeviationAtX(0, 0, 1, 1, 2, 2, 3, 3, 1.5, 2.5), 1e-12);
     EXPECT_EQ(1.0, CubicDeviationAtX(0, 0, 1, 1, 2, 2, 3, 3, 7, 0));

@@ -154,6 +154,26 @@ TEST(IntersectCubics, NearlyCoincidentCurvesGiveOnlyTrueCrossings) {
     }
 }
 
+// Coordinates that are not finite or very large give some answer, never a fault or a crossing that
+// is not finite.
+TEST(IntersectSegments, BrokenCoordinatesAnswerQuietly) {
+    const double bad[] = {std::nan(""), INFINITY, -INFINITY, 1e300, -1e300, 1e-300};
+    for (double v : bad) {
+        const std::vector<std::vector<SegmentDesc>> shapes = {
+            Line(0, 0, v, 10), Line(v, v, 3, 3), Cubic(0, 0, v, 1, 2, 2, 3, 0), Cubic(0, v, 4, 1, 2, v, 3, 0),
+            Cubic(0, 0, 1, 5, 2, 5, 3, 0), Line(-1, 2, 4, 2)};
+        for (const auto& a : shapes)
+            for (const auto& b : shapes)
+                for (bool adjacent : {false, true}) {
+                    SegmentCrossing out[kMaxSegmentCrossings];
+                    const int n = IntersectSegments(a.data(), b.data(), out, adjacent);
+                    ASSERT_GE(n, 0);
+                    ASSERT_LE(n, kMaxSegmentCrossings);
+                    for (int i = 0; i < n; ++i) EXPECT_FALSE(std::isnan(out[i].tP) && std::isnan(out[i].tQ));
+                }
+    }
+}
+
 // The march keeps its working state per call: threads get the answers of a single thread.
 TEST(IntersectCubics, ConcurrentCallsAgree) {
     const auto a = Cubic(0, 0, 30, 40, -10, 40, 20, 0), b = Cubic(-5, 10, 40, 0, -20, 30, 25, 20);
