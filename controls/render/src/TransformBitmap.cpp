@@ -142,6 +142,17 @@ void BlendInto24(uint8_t* d, uint32_t s) {
 }
 
 struct Scan {
+    // Whether the samples at u, v and `steps` steps of (a, d) further all lie inside a w x h image
+    // with `reach` more pixels to their right and below (positions move in a straight line, so its two
+    // ends decide).
+    bool InsideAllAlong(int64_t u, int64_t v, int steps, int64_t w, int64_t h, int reach) const {
+        const int64_t u1 = u + int64_t(steps) * inv.a, v1 = v + int64_t(steps) * inv.d;
+        auto inside = [&](int64_t pu, int64_t pv) {
+            return (pu >> 16) >= 0 && (pv >> 16) >= 0 && (pu >> 16) + reach < w && (pv >> 16) + reach < h;
+        };
+        return inside(u, v) && inside(u1, v1);
+    }
+
     const RasterBits& dest;
     const SourceImage& image;
     FixedInverse inv;
@@ -156,6 +167,16 @@ struct Scan {
             blend ? Run<false, true>(y, x0, x1) : Run<false, false>(y, x0, x1);
     }
 
+    // The dithered blend of nearest sampling: opaque samples are written, others by chance, drawing a
+    // threshold from the call's random state.
+    bool KeepsSample(uint32_t s) {
+        if (s >= 0xFF000000u) return true;
+        const uint32_t product = random * 16807u;
+        const uint32_t threshold = product << 4;
+        random = product & 0x7FFFFFFFu;
+        return s >= threshold;
+    }
+
     template <bool Nearest, bool Blend>
     void Run(int y, int x0, int x1) {
         // Nearest sampling rounds to the closest source centre: half a pixel ahead of the position.
@@ -163,6 +184,35 @@ struct Scan {
         int64_t u = inv.a * x0 + inv.b * y + inv.c + half, v = inv.d * x0 + inv.e * y + inv.f + half;
         uint8_t* row = dest.Row(y);
         const int64_t w = image.bits.width, h = image.bits.height;
+        if (Nearest && InsideAllAlong(u, v, x1 - x0, w, h, 0)) {
+            // Every sample lies inside the image.
+            const uint8_t* base = image.bits.bits;
+            const intptr_t stride = image.bits.bytesPerLine;
+            for (int x = x0; x <= x1; ++x, u += inv.a, v += inv.d) {
+                const uint32_t s = reinterpret_cast<const uint32_t*>(base + intptr_t(v >> 16) * stride)[u >> 16];
+                if (!Blend)
+                    std::memcpy(row + 4 * x, &s, 4);
+                else if (KeepsSample(s))
+                    std::memcpy(row + 3 * x, &s, 3);
+            }
+            return;
+        }
+        if (!Nearest && InsideAllAlong(u, v, x1 - x0, w, h, 1)) {
+            // Every sample has its four neighbours inside the image: no edge cases along the span.
+            const uint8_t* base = image.bits.bits;
+            const intptr_t stride = image.bits.bytesPerLine;
+            for (int x = x0; x <= x1; ++x, u += inv.a, v += inv.d) {
+                const uint32_t* top = reinterpret_cast<const uint32_t*>(base + intptr_t(v >> 16) * stride) + (u >> 16);
+                const uint32_t* bottom = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(top) + stride);
+                const BilinearWeights weights(uint32_t(u & 0xFFFF) >> 1, uint32_t(v & 0xFFFF) >> 1);
+                const uint32_t s = Weigh(weights, top[0], top[1], bottom[0], bottom[1]);
+                if (Blend)
+                    BlendInto24(row + 3 * x, s);
+                else
+                    std::memcpy(row + 4 * x, &s, 4);
+            }
+            return;
+        }
         for (int x = x0; x <= x1; ++x, u += inv.a, v += inv.d) {
             const int64_t sx = u >> 16, sy = v >> 16;
             if (Nearest) {
@@ -172,13 +222,7 @@ struct Scan {
                     std::memcpy(row + 4 * x, &s, 4);
                     continue;
                 }
-                if (s < 0xFF000000u) {
-                    const uint32_t product = random * 16807u;
-                    const uint32_t threshold = product << 4;
-                    random = product & 0x7FFFFFFFu;
-                    if (s < threshold) continue;
-                }
-                std::memcpy(row + 3 * x, &s, 3);
+                if (KeepsSample(s)) std::memcpy(row + 3 * x, &s, 3);
                 continue;
             }
             // Bilinear: pixels whose four neighbours all lie outside the image stay as they are.
