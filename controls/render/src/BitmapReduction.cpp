@@ -60,33 +60,70 @@ bool ReduceImage(const RasterBits& source, double x0, double y0, double stepX, d
     out.pixels.assign(size_t(columns) * rows, 0);
     const AxisTaps across = TapsOf(x0, stepX, columns, source.width);
     const AxisTaps down = TapsOf(y0, stepY, rows, source.height);
-    // One source row filtered across: four channels per reduced column.
-    std::vector<int64_t> filtered(size_t(columns) * 4), accumulated(size_t(columns) * 4);
+    // Each tap's weights for the four channels (blue, green, red, alpha), alpha 0 beyond the image.
+    std::vector<float> acrossWeights(across.taps.size() * 4);
+    for (size_t k = 0; k < across.taps.size(); ++k) {
+        const float w = float(across.taps[k].weight);
+        for (int ch = 0; ch < 4; ++ch) acrossWeights[4 * k + ch] = ch == 3 && across.taps[k].outside ? 0.0f : w;
+    }
+    // Source rows filtered across (four channels per reduced column), kept while the boxes of the
+    // next reduced rows may still need them: boxes move down the image, so a few rows suffice.
+    struct FilteredRow {
+        int index = -1;
+        std::vector<float> channels;
+    };
+    std::vector<FilteredRow> cache(4);
+    std::vector<float> unpacked(size_t(source.width) * 4);
+    // Only the source columns some box reaches are read.
+    int firstColumn = source.width - 1, lastColumn = 0;
+    for (const Tap& tap : across.taps) firstColumn = std::min(firstColumn, tap.index), lastColumn = std::max(lastColumn, tap.index);
+    int nextSlot = 0;
+    auto filtered = [&](int index) -> const std::vector<float>& {
+        for (const FilteredRow& row : cache)
+            if (row.index == index) return row.channels;
+        FilteredRow& row = cache[nextSlot];
+        nextSlot = (nextSlot + 1) % int(cache.size());
+        row.index = index;
+        row.channels.assign(size_t(columns) * 4, 0.0f);
+        const uint8_t* pixels = source.Row(index);
+        for (int i = 4 * firstColumn; i < 4 * (lastColumn + 1); ++i) unpacked[i] = float(pixels[i]);
+        for (int i = 0; i < columns; ++i) {
+            float c[4] = {0, 0, 0, 0};
+            for (int k = across.first[i]; k < across.first[i + 1]; ++k) {
+                const float* p = &unpacked[size_t(across.taps[k].index) * 4];
+                const float* w = &acrossWeights[size_t(k) * 4];
+                for (int ch = 0; ch < 4; ++ch) c[ch] += p[ch] * w[ch];
+            }
+            for (int ch = 0; ch < 4; ++ch) row.channels[4 * size_t(i) + ch] = c[ch];
+        }
+        return row.channels;
+    };
+    std::vector<float> accumulated(size_t(columns) * 4);
+    std::vector<double> columnScale(columns);
+    for (int i = 0; i < columns; ++i) columnScale[i] = across.sum[i] > 0 ? 1.0 / double(across.sum[i]) : 0.0;
     for (int j = 0; j < rows; ++j) {
-        std::fill(accumulated.begin(), accumulated.end(), 0);
+        std::fill(accumulated.begin(), accumulated.end(), 0.0f);
         for (int t = down.first[j]; t < down.first[j + 1]; ++t) {
             const Tap& vertical = down.taps[t];
-            const uint32_t* row = reinterpret_cast<const uint32_t*>(source.Row(vertical.index));
-            for (int i = 0; i < columns; ++i) {
-                int64_t c[4] = {0, 0, 0, 0};
-                for (int k = across.first[i]; k < across.first[i + 1]; ++k) {
-                    const Tap& tap = across.taps[k];
-                    const uint32_t v = row[tap.index];
-                    c[0] += int64_t(v & 0xFF) * tap.weight;
-                    c[1] += int64_t((v >> 8) & 0xFF) * tap.weight;
-                    c[2] += int64_t((v >> 16) & 0xFF) * tap.weight;
-                    if (!tap.outside && !vertical.outside) c[3] += int64_t(v >> 24) * tap.weight;
-                }
-                for (int ch = 0; ch < 4; ++ch) accumulated[i * 4 + ch] += c[ch] * vertical.weight;
+            const std::vector<float>& row = filtered(vertical.index);
+            // A row beyond the image's edge lends its colour, not its alpha.
+            const float w = float(vertical.weight), alpha = vertical.outside ? 0.0f : w;
+            for (int i = 0; i < columns * 4; i += 4) {
+                accumulated[i] += row[i] * w;
+                accumulated[i + 1] += row[i + 1] * w;
+                accumulated[i + 2] += row[i + 2] * w;
+                accumulated[i + 3] += row[i + 3] * alpha;
             }
         }
         uint32_t* target = out.pixels.data() + size_t(j) * columns;
+        const double rowScale = down.sum[j] > 0 ? 1.0 / double(down.sum[j]) : 0.0;
         for (int i = 0; i < columns; ++i) {
-            const int64_t norm = across.sum[i] * down.sum[j];
+            // The weighed sums (never negative) over the weights' total, rounded.
+            const double scale = columnScale[i] * rowScale;
             uint32_t v = 0;
             for (int ch = 0; ch < 4; ++ch) {
-                const int64_t value = norm > 0 ? (accumulated[i * 4 + ch] * 2 + norm) / (2 * norm) : 0;
-                v |= uint32_t(std::min<int64_t>(255, std::max<int64_t>(0, value))) << (8 * ch);
+                const uint32_t value = uint32_t(double(accumulated[i * 4 + ch]) * scale + 0.5);
+                v |= std::min<uint32_t>(255, value) << (8 * ch);
             }
             target[i] = v;
         }

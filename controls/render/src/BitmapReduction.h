@@ -26,7 +26,7 @@ struct ReducedImage {
 };
 
 // Box widths are the steps, cut to at most about 5.6 source pixels by dropping whole pixels.
-// Weights are 1.15 fixed point; each output is normalised by its own weight sum, rounded and
-// saturated. Returns false when the reduced size is empty or too large.
+// Weights are 1.15 fixed point, summed in single precision; each output is normalised by its own
+// weight sum, rounded and saturated. Returns false when the reduced size is empty or too large.
 bool ReduceImage(const RasterBits& source, double x0, double y0, double stepX, double stepY, int columns, int rows,
                  ReducedImage& out);
