@@ -8,6 +8,7 @@ common=(
   cmake ninja-build make python3 mingw-w64-tools libz-mingw-w64-dev googletest libwine-dev
   xvfb x11-utils imagemagick
   python3-olefile python3-pefile python3-pil python3-cairo
+  python3-numpy python3-shapely python3-pyclipper python3-mpmath python3-fonttools fonts-dejavu-core
   dpkg-dev nasm
 )
 case "$TARN_ARCH" in

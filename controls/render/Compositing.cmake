@@ -37,6 +37,7 @@ target_link_libraries(accuracy-render PRIVATE tarnrender_scenes tarnrender)
 tarn_add_pytest(render_accuracy SCRIPT ${_compositing}/tests/accuracy/accuracy_check.py)
 
 # The benchmark: a console program run by hand, not a test.
-add_executable(render-bench ${_compositing}/bench/BenchWorkloads.cpp ${_compositing}/bench/RenderBench.cpp)
+add_executable(render-bench ${_compositing}/bench/BenchWorkloads.cpp ${_compositing}/bench/OperationWorkloads.cpp
+    ${_compositing}/bench/RenderBench.cpp)
 target_link_libraries(render-bench PRIVATE tarnrender_scenes tarnrender)
 tarn_add_pytest(render_bench_dump SCRIPT ${_compositing}/bench/dump_format_check.py)

@@ -39,6 +39,11 @@ public:
     // The picture starts at the beginning of the stream.
     int LoadPicture(IStream* source, int bitsPerPixel, int alphaFlag);
 
+    // Makes a 32-bit bitmap of the new size (same row order and alpha flag), draws this one into it
+    // through the rendering engine's bitmap transformation (area-averaged where it shrinks, bilinear),
+    // and takes its place. 0, or -1 (the bitmap unchanged) without 32-bit pixels or for a bad size.
+    int Resample(int newWidth, int newHeight);
+
     // alpha = (6 G + 3 R + B) / 10 of the mask's pixel at the same place; both 32 bits and of one size.
     int AlphaFromGrey(const CRasterBitmap& mask);
 
@@ -62,6 +67,11 @@ public:
     HGDIOBJ m_previousObject = nullptr;
     HDC m_deviceContext = nullptr;
 };
+
+struct ImagingBitmap;
+// The bitmap's pixels as an imaging record over its own memory (no pixels: an empty record), for the
+// rendering engine; valid while the bitmap keeps them. Freeing the record leaves the pixels alone.
+ImagingBitmap LendImagingRecord(const CRasterBitmap& bitmap);
 
 // Sets the target's alpha to 255 where the metafile paints and to 0 where the background shows through.
 // The target must be a 32-bit bitmap of width x height. 0, or -1 on failure.

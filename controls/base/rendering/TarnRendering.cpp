@@ -1,11 +1,16 @@
 #include "rendering/TarnRendering.h"
 
+#include <cstring>
 #include <string>
 
 #include "render/AlphaBlendBitmaps.h"
 #include "render/DrawPolyBezier.h"
 #include "render/EngineState.h"
 #include "render/FillInfo.h"
+#include "render/PathBoolean.h"
+#include "render/PointInPath.h"
+#include "render/PolyDrawEmulation.h"
+#include "render/TransformBitmap.h"
 #include "tarn/ControlsModuleState.h"
 
 namespace {
@@ -30,25 +35,45 @@ STDMETHODIMP CTarnRendering::DrawAntialiasedPolyBezier(long* bdst, RECT* cliprec
     return S_OK;
 }
 
-// The engine's point-in-path, bitmap loading, alpha check, resampling, Boolean operations and
-// metafile conversion are not part of this server yet: their callers get a plain refusal.
-STDMETHODIMP CTarnRendering::PtInPolyBezier(tagPointF, SegmentDesc*, long, long) { return E_NOTIMPL; }
-STDMETHODIMP CTarnRendering::LoadDIB(long*, long*) { return E_NOTIMPL; }
-STDMETHODIMP CTarnRendering::CheckAlpha(long*) { return E_NOTIMPL; }
-STDMETHODIMP CTarnRendering::TransformBitmap(long*, long*, RECT*, long*, long, long) { return E_NOTIMPL; }
-STDMETHODIMP CTarnRendering::ParseEnhMetafile(LONG_PTR, tagPointF, tagPointF, IControlArray**) { return E_NOTIMPL; }
-STDMETHODIMP CTarnRendering::BooleanOperation(long*, long*, long, long*, long*, long, long*, long*, long*, long*,
-                                              long, long) {
-    return E_NOTIMPL;
+STDMETHODIMP CTarnRendering::PtInPolyBezier(tagPointF pt, SegmentDesc* segments, long snum, long /*bLeftHanded*/) {
+    return ::PtInPolyBezier(pt, segments, static_cast<int>(snum)) ? S_OK : S_FALSE;
 }
-// The system draws mixed lines and curves itself on every platform this program runs on.
+
+STDMETHODIMP CTarnRendering::TransformBitmap(long* bsrc, long* bdst, RECT* cliprect, long* pmat, long method,
+                                             long bBlendToDst) {
+    if (!cliprect || !pmat) return E_POINTER;
+    CAffineMatrix matrix;
+    std::memcpy(matrix.m, pmat, sizeof matrix.m);
+    ::TransformBitmap(reinterpret_cast<ImagingBitmap*>(bsrc), reinterpret_cast<ImagingBitmap*>(bdst), cliprect, matrix,
+                      static_cast<int>(method), bBlendToDst == 1);
+    return S_OK;
+}
+
 STDMETHODIMP CTarnRendering::PolyDrawW95(HDC hdc, long* lppt, long* lpbTypes, long cCount) {
-    if (!hdc || cCount < 0 || (cCount > 0 && (!lppt || !lpbTypes))) return E_FAIL;
-    return ::PolyDraw(hdc, reinterpret_cast<const POINT*>(lppt), reinterpret_cast<const BYTE*>(lpbTypes),
-                      static_cast<int>(cCount))
+    return PolyDrawEmulated(hdc, reinterpret_cast<const POINT*>(lppt), reinterpret_cast<const BYTE*>(lpbTypes),
+                            static_cast<int>(cCount))
                ? S_OK
                : E_FAIL;
 }
+
+STDMETHODIMP CTarnRendering::BooleanOperation(long* ppData1, long* pnCurves1, long nGlyphs1, long* ppData2,
+                                              long* pnCurves2, long nGlyphs2, long* ppDataOut, long* pOutBuf,
+                                              long* pnCurvesOut, long* nGlyphsOut, long idOp, long hint) {
+    static_assert(sizeof(long) == sizeof(int), "record counts cross the interface as 32-bit values");
+    const int ok = PathBooleanOperation(
+        reinterpret_cast<SegmentDesc**>(ppData1), reinterpret_cast<int*>(pnCurves1), static_cast<int>(nGlyphs1),
+        reinterpret_cast<SegmentDesc**>(ppData2), reinterpret_cast<int*>(pnCurves2), static_cast<int>(nGlyphs2),
+        reinterpret_cast<SegmentDesc***>(ppDataOut), reinterpret_cast<SegmentDesc**>(pOutBuf),
+        reinterpret_cast<int**>(pnCurvesOut), reinterpret_cast<int*>(nGlyphsOut), static_cast<int>(idOp),
+        static_cast<int>(hint), 0);
+    return ok ? S_OK : E_FAIL;
+}
+
+// Bitmap loading, the alpha check and metafile conversion are not part of this server yet: their
+// callers get a plain refusal.
+STDMETHODIMP CTarnRendering::LoadDIB(long*, long*) { return E_NOTIMPL; }
+STDMETHODIMP CTarnRendering::CheckAlpha(long*) { return E_NOTIMPL; }
+STDMETHODIMP CTarnRendering::ParseEnhMetafile(LONG_PTR, tagPointF, tagPointF, IControlArray**) { return E_NOTIMPL; }
 
 STDMETHODIMP CTarnRendering::AlphaBlendBitmapRects(long* bdst, long xd, long yd, long wd, long hd, long* bsrc,
                                                    long xs, long ys) {

@@ -6,7 +6,12 @@
 //   render-bench --checksum [...]          also print a checksum of each workload's pixels, so that
 //                                           a faster build can be shown to paint the same
 //   render-bench --dump FILE                write each workload as a scene: FILE with the workload's
-//                                           name before its extension (bench.txt -> bench.NAME.txt)
+//                                           name before its extension (bench.txt -> bench.NAME.txt);
+//                                           the other operations' workloads write their parameters
+//                                           and the engine's result there (pixels in bench.NAME.raw)
+//
+// After the rasteriser's scenes come the other operations: gradient fills, bitmap transformations,
+// point tests and Boolean operations (their rate counts pixels, points or segments per second).
 #include <windows.h>
 
 #include <algorithm>
@@ -19,6 +24,7 @@
 #include <vector>
 
 #include "BenchWorkloads.h"
+#include "OperationWorkloads.h"
 #include "imaging/ImagingBitmap.h"
 #include "render/DrawPolyBezier.h"
 #include "render/MaskListFill.h"
@@ -56,7 +62,14 @@ std::string DumpName(const std::string& file, const std::string& workload) {
     return file.substr(0, dot) + "." + workload + file.substr(dot);
 }
 
-int Dump(const std::string& file, const std::vector<Workload>& workloads) {
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
+}
+
+int Dump(const std::string& file, const std::vector<Workload>& workloads,
+         const std::vector<OperationWorkload>& operations) {
     for (const Workload& w : workloads) {
         const std::string name = DumpName(file, w.name);
         std::ofstream out(name);
@@ -67,7 +80,38 @@ int Dump(const std::string& file, const std::vector<Workload>& workloads) {
         }
         std::printf("%s\n", name.c_str());
     }
+    for (const OperationWorkload& w : operations) {
+        const std::string name = DumpName(file, w.name);
+        w.prepare();
+        if (!w.run() || !w.dump(name)) {
+            std::fprintf(stderr, "render-bench: cannot write %s\n", name.c_str());
+            return 1;
+        }
+        std::printf("%s\n", name.c_str());
+    }
     return 0;
+}
+
+void RunOperations(const std::vector<OperationWorkload>& operations, int reps, bool checksum) {
+    for (const OperationWorkload& w : operations) {
+        std::vector<double> times;
+        int failures = 0;
+        for (int rep = 0; rep < (reps > 0 ? reps : w.repetitions); ++rep) {
+            w.prepare();
+            LARGE_INTEGER start, end;
+            QueryPerformanceCounter(&start);
+            if (!w.run()) ++failures;
+            QueryPerformanceCounter(&end);
+            times.push_back(Seconds(start, end));
+        }
+        std::sort(times.begin(), times.end());
+        const double median = times[times.size() / 2];
+        std::printf("%-24s %8d %12.2f %12.1f %10d", w.name.c_str(), w.items, median * 1000, w.units / median / 1e6,
+                    failures / int(times.size()));
+        if (checksum) std::printf("   %08x", unsigned(w.checksum()));
+        std::printf("\n");
+        std::fflush(stdout);
+    }
 }
 
 // FNV-1a over the canvas rows (without their padding).
@@ -79,12 +123,6 @@ std::uint32_t PixelChecksum(const ImagingBitmap& canvas) {
         for (int i = 0; i < rowBytes; ++i) h = (h ^ p[i]) * 16777619u;
     }
     return h;
-}
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
 }
 
 }  // namespace
@@ -105,11 +143,16 @@ int main(int argc, char** argv) {
         }
     }
     std::vector<Workload> workloads = MakeWorkloads();
-    if (!only.empty())
+    std::vector<OperationWorkload> operations = MakeOperationWorkloads();
+    if (!only.empty()) {
         workloads.erase(std::remove_if(workloads.begin(), workloads.end(),
                                        [&](const Workload& w) { return w.name != only; }),
                         workloads.end());
-    if (!dump.empty()) return Dump(dump, workloads);
+        operations.erase(std::remove_if(operations.begin(), operations.end(),
+                                        [&](const OperationWorkload& w) { return w.name != only; }),
+                         operations.end());
+    }
+    if (!dump.empty()) return Dump(dump, workloads, operations);
 
     std::printf("%-24s %8s %12s %12s %10s%s\n", "workload", "shapes", "median ms", "Mpixel/s", "failures",
                 checksum ? "   checksum" : "");
@@ -176,5 +219,6 @@ int main(int argc, char** argv) {
         std::printf("\n");
         std::fflush(stdout);
     }
+    RunOperations(operations, reps, checksum);
     return 0;
 }

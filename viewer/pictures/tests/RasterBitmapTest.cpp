@@ -203,3 +203,50 @@ TEST(MetafileCoverage, AlphaMarksWhereTheMetafilePaints)
     DeleteEnhMetaFile(empty);
     DeleteEnhMetaFile(half);
 }
+
+// Resampling goes through the engine over the bitmap's own memory: a flat picture stays flat inside,
+// a one-pixel checkerboard shrunk four times turns grey, and a refused size changes nothing.
+TEST(RasterBitmap, ResampleScalesThroughTheEngine)
+{
+    CRasterBitmap flat;
+    ASSERT_EQ(0, flat.Create(40, 30, 32, 1, CRasterBitmap::TopDown));
+    flat.Fill(0xFFFFFFFF);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            flat.Row(y)[4 * x] = 0x30, flat.Row(y)[4 * x + 1] = 0x60, flat.Row(y)[4 * x + 2] = 0x90;
+    ASSERT_EQ(0, flat.Resample(97, 13));
+    EXPECT_EQ(97, flat.m_width);
+    EXPECT_EQ(13, flat.m_height);
+    EXPECT_EQ(32, flat.m_bitsPerPixel);
+    EXPECT_EQ(CRasterBitmap::TopDown, flat.m_rowOrder);
+    EXPECT_EQ(1, flat.m_alphaFlag);
+    for (int y = 1; y < 12; ++y)
+        for (int x = 2; x < 95; ++x)
+            ASSERT_EQ((std::vector<BYTE>{0x30, 0x60, 0x90, 0xFF}), Pixel(flat, x, y)) << x << " " << y;
+
+    CRasterBitmap checker;
+    ASSERT_EQ(0, checker.Create(64, 48, 32, 0));
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            for (int c = 0; c < 3; ++c)
+                checker.Row(y)[4 * x + c] = (x + y) % 2 ? 0xFF : 0x00, checker.Row(y)[4 * x + 3] = 0xFF;
+    ASSERT_EQ(0, checker.Resample(16, 12));
+    for (int y = 1; y < 11; ++y)
+        for (int x = 1; x < 15; ++x)
+            for (int c = 0; c < 3; ++c)
+            {
+                const int v = Pixel(checker, x, y)[c];
+                EXPECT_TRUE(v >= 126 && v <= 129) << x << " " << y << " " << v;
+            }
+
+    const int before = checker.m_width;
+    EXPECT_EQ(-1, checker.Resample(0, 5));
+    EXPECT_EQ(-1, checker.Resample(5, -1));
+    EXPECT_EQ(before, checker.m_width);
+    EXPECT_TRUE(checker.HasPixelMemory());
+    CRasterBitmap empty, threeBytes;
+    EXPECT_EQ(-1, empty.Resample(5, 5));
+    ASSERT_EQ(0, threeBytes.Create(4, 4, 24, 0));
+    EXPECT_EQ(-1, threeBytes.Resample(8, 8));
+    EXPECT_EQ(4, threeBytes.m_width);
+}

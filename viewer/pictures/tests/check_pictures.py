@@ -29,14 +29,16 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def decode(work, name, data):
-    """Runs the viewer's decoder; returns (width, height, bgra bytes) or None when it refused."""
+def decode(work, name, data, size=None):
+    """Runs the viewer's decoder (and resamples to size when given); returns (width, height, bgra bytes)
+    or None when it refused."""
     src = os.path.join(work, name)
     out = src + ".raw"
     with open(src, "wb") as f:
         f.write(data)
     result = subprocess.run(["bash", os.environ["TARN_WINE_RUN"], os.path.join(os.environ["TARN_BIN"], "picture_dump.exe"),
-                             windows_path(src), windows_path(out)], capture_output=True, text=True, timeout=120)
+                             windows_path(src), windows_path(out)] + [str(v) for v in (size or ())],
+                            capture_output=True, text=True, timeout=120)
     if result.returncode != 0:
         return None
     with open(out, "rb") as f:
@@ -160,12 +162,59 @@ def jpeg_cases():
             failures.append(f"{name} was not refused")
 
 
+def resample_cases():
+    """Enlarging resamples against cairo's bilinear scaling of the same picture (pixel edges meeting): alpha
+    within 4 levels and colours within 4 levels where both are opaque, means below 1; a one-pixel
+    checkerboard shrunk four times is grey within one level."""
+    import cairo
+    import numpy as np
+    width, height = 120, 90
+    ys, xs = np.mgrid[0:height, 0:width]
+    rgb = np.stack([(xs * 2) % 256, (ys * 3) % 256, ((xs + ys) * 255 // 210)], axis=-1).astype(np.uint8)
+    rgb[30:60, 40:80] = (200, 30, 90)
+    picture = Image.fromarray(rgb, "RGB")
+    buffer = io.BytesIO()
+    picture.save(buffer, "BMP")
+    bgra = np.dstack([rgb[:, :, 2], rgb[:, :, 1], rgb[:, :, 0], np.full((height, width), 255, np.uint8)]).copy()
+    source = cairo.ImageSurface.create_for_data(memoryview(bgra), cairo.FORMAT_ARGB32, width, height, width * 4)
+    for size in ((240, 180), (173, 131), (301, 255)):
+        got = decode(WORK, "resample.bmp", buffer.getvalue(), size)
+        if got is None:
+            failures.append(f"resample to {size} refused")
+            continue
+        engine = np.frombuffer(got[2], np.uint8).reshape(size[1], size[0], 4).astype(int)
+        out = cairo.ImageSurface(cairo.FORMAT_ARGB32, *size)
+        ctx = cairo.Context(out)
+        pattern = cairo.SurfacePattern(source)
+        pattern.set_filter(cairo.FILTER_BILINEAR)
+        pattern.set_matrix(cairo.Matrix(xx=width / size[0], yy=height / size[1]))
+        ctx.set_source(pattern)
+        ctx.paint()
+        out.flush()
+        ref = np.frombuffer(out.get_data(), np.uint8).reshape(size[1], out.get_stride())[:, :size[0] * 4]
+        ref = ref.reshape(size[1], size[0], 4).astype(int)
+        alpha = np.abs(engine[:, :, 3] - ref[:, :, 3])
+        opaque = (engine[:, :, 3] == 255) & (ref[:, :, 3] == 255)
+        colour = np.abs(engine[:, :, :3] - ref[:, :, :3])[opaque]
+        if alpha.max() > 4 or alpha.mean() >= 1 or colour.max() > 4 or colour.mean() >= 1:
+            failures.append(f"resample to {size}: alpha {alpha.max()} (mean {alpha.mean():.2f}), "
+                            f"colours {colour.max()} (mean {colour.mean():.2f}) from cairo")
+    checker = ((xs + ys) % 2 * 255).astype(np.uint8)
+    buffer = io.BytesIO()
+    Image.fromarray(np.dstack([checker] * 3), "RGB").save(buffer, "BMP")
+    got = decode(WORK, "checker.bmp", buffer.getvalue(), (30, 22))
+    inner = np.frombuffer(got[2], np.uint8).reshape(22, 30, 4)[1:-1, 1:-1, :3].astype(int) if got else None
+    if inner is None or inner.min() < 126 or inner.max() > 129:
+        failures.append("checkerboard shrunk four times is not grey")
+
+
 def main():
     global WORK
     WORK = tempfile.mkdtemp(prefix="pictures-check-")
     try:
         bmp_cases()
         jpeg_cases()
+        resample_cases()
     finally:
         shutil.rmtree(WORK, ignore_errors=True)
     for failure in failures:

@@ -1,15 +1,17 @@
-// picture_dump <picture> <output>: decodes a stored picture and writes "width height\n" followed by the
-// pixels as B, G, R, A bytes, top row first. Exit code 1 when the picture cannot be decoded.
+// picture_dump <picture> <output> [width height]: decodes a stored picture (resampled to the given size
+// when one is given) and writes "width height\n" followed by the pixels as B, G, R, A bytes, top row
+// first. Exit code 1 when the picture cannot be decoded or resampled.
 #include "RasterBitmap.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
+    if (argc != 3 && argc != 5)
     {
-        std::fprintf(stderr, "usage: picture_dump <picture> <output>\n");
+        std::fprintf(stderr, "usage: picture_dump <picture> <output> [width height]\n");
         return 2;
     }
     std::FILE* in = std::fopen(argv[1], "rb");
@@ -25,6 +27,11 @@ int main(int argc, char** argv)
     if (data.empty() || bitmap.LoadPicture(data.data(), DWORD(data.size()), 32, 0) != 0)
     {
         std::fprintf(stderr, "cannot decode %s\n", argv[1]);
+        return 1;
+    }
+    if (argc == 5 && bitmap.Resample(std::atoi(argv[3]), std::atoi(argv[4])) != 0)
+    {
+        std::fprintf(stderr, "cannot resample %s\n", argv[1]);
         return 1;
     }
     bitmap.SetRowOrder(CRasterBitmap::TopDown);

@@ -5,10 +5,44 @@
 
 #include "canvas/CanvasBitmap.h"
 #include "render/FillInfo.h"
+#include "render/PathBoolean.h"
 #include "rendering/TarnRendering.h"
 #include "tarn/ControlsModuleState.h"
 
 namespace {
+
+// A closed square of line records from (5, 5) to (15, 15).
+void SquareSegments(SegmentDesc segs[5]) {
+    const double pts[5][2] = {{5, 5}, {15, 5}, {15, 15}, {5, 15}, {5, 5}};
+    for (int i = 0; i < 4; ++i) {
+        segs[i] = SegmentDesc{};
+        segs[i].kind = kSegmentLine;
+        segs[i].pt1 = tagPointF{pts[i][0], pts[i][1]};
+        segs[i].pt2 = tagPointF{pts[i + 1][0], pts[i + 1][1]};
+    }
+    segs[4] = SegmentDesc{};
+    segs[4].kind = kSegmentEnd;
+    segs[4].pt1 = tagPointF{5, 5};
+}
+
+// Owned imaging bitmap filled with one colour (32-bit pixels get alpha 255).
+struct FilledBitmap {
+    ImagingBitmap bitmap;
+    FilledBitmap(int w, int h, int bits, COLORREF colour) {
+        ImagingInitBitmap(&bitmap);
+        ImagingAllocateBitmap(&bitmap, w, h, bits);
+        ImagingFillBitmap(&bitmap, colour);
+    }
+    ~FilledBitmap() { ImagingFreeBitmap(&bitmap); }
+    long* Handle() { return reinterpret_cast<long*>(&bitmap); }
+    int Red(int x, int y) {
+        ImagingAccessScope access(&bitmap);
+        return ImagingPixelAddress(&bitmap, x, y)[2];
+    }
+};
+
+const double kTranslate3[9] = {1, 0, 3, 0, 1, 3, 0, 0, 1};
+
 class RenderingTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -72,6 +106,80 @@ TEST_F(RenderingTest, ApplicationInterfaceIsKeptWithoutAReference) {
     EXPECT_EQ(1u, app.refs);
     EXPECT_EQ(S_OK, object_->SetTarnApp(nullptr));
     EXPECT_EQ(nullptr, GetTarnApp());
+}
+
+TEST_F(RenderingTest, PointInPathAnswersOkInsideAndFalseOutsideWhicheverHand) {
+    SegmentDesc segs[5];
+    SquareSegments(segs);
+    for (long hand : {0L, 1L}) {
+        EXPECT_EQ(S_OK, object_->PtInPolyBezier(tagPointF{10, 10}, segs, 5, hand));
+        EXPECT_EQ(S_FALSE, object_->PtInPolyBezier(tagPointF{2, 10}, segs, 5, hand));
+        EXPECT_EQ(S_FALSE, object_->PtInPolyBezier(tagPointF{10, 10}, segs, 0, hand));
+        EXPECT_EQ(S_FALSE, object_->PtInPolyBezier(tagPointF{10, 10}, nullptr, 5, hand));
+    }
+}
+
+// The matrix travels by value; only a blend flag of exactly 1 blends (into 24 bits).
+TEST_F(RenderingTest, TransformBitmapDrawsThroughTheMatrixAndBlendsOnlyForOne) {
+    FilledBitmap source(4, 4, 32, RGB(255, 0, 0));
+    RECT clip = {0, 0, 10, 10};
+    FilledBitmap copy(10, 10, 32, RGB(0, 0, 0));
+    EXPECT_EQ(S_OK, object_->TransformBitmap(source.Handle(), copy.Handle(), &clip,
+                                             reinterpret_cast<long*>(const_cast<double*>(kTranslate3)), 0, 0));
+    EXPECT_EQ(255, copy.Red(4, 4));
+    EXPECT_EQ(0, copy.Red(2, 2));
+    FilledBitmap blended(10, 10, 24, RGB(0, 0, 0)), notBlended(10, 10, 24, RGB(0, 0, 0));
+    EXPECT_EQ(S_OK, object_->TransformBitmap(source.Handle(), blended.Handle(), &clip,
+                                             reinterpret_cast<long*>(const_cast<double*>(kTranslate3)), 2, 1));
+    EXPECT_EQ(255, blended.Red(4, 4));
+    EXPECT_EQ(S_OK, object_->TransformBitmap(source.Handle(), notBlended.Handle(), &clip,
+                                             reinterpret_cast<long*>(const_cast<double*>(kTranslate3)), 2, 2));
+    EXPECT_EQ(0, notBlended.Red(4, 4)) << "a 24-bit destination takes only blending";
+    EXPECT_EQ(E_POINTER, object_->TransformBitmap(source.Handle(), copy.Handle(), &clip, nullptr, 0, 0));
+    EXPECT_EQ(E_POINTER, object_->TransformBitmap(source.Handle(), copy.Handle(), nullptr,
+                                                  reinterpret_cast<long*>(const_cast<double*>(kTranslate3)), 0, 0));
+    EXPECT_EQ(S_OK, object_->TransformBitmap(nullptr, nullptr, &clip,
+                                             reinterpret_cast<long*>(const_cast<double*>(kTranslate3)), 0, 0));
+}
+
+// Two squares combined through the interface's untyped arrays; a failed combination leaves no blocks.
+TEST_F(RenderingTest, BooleanOperationAnswersOkWithBlocksOrFailWithNone) {
+    SegmentDesc first[5], second[5];
+    SquareSegments(first);
+    SquareSegments(second);
+    for (SegmentDesc& s : second) s.pt1.x += 5, s.pt2.x += 5;
+    SegmentDesc* arrays1[1] = {first};
+    SegmentDesc* arrays2[1] = {second};
+    long counts1[1] = {5}, counts2[1] = {5};
+    SegmentDesc** out = nullptr;
+    SegmentDesc* buffer = nullptr;
+    int* counts = nullptr;
+    long arrays = 0;
+    EXPECT_EQ(S_OK, object_->BooleanOperation(reinterpret_cast<long*>(arrays1), counts1, 1,
+                                              reinterpret_cast<long*>(arrays2), counts2, 1,
+                                              reinterpret_cast<long*>(&out), reinterpret_cast<long*>(&buffer),
+                                              reinterpret_cast<long*>(&counts), &arrays, BooleanUnion, 0));
+    ASSERT_EQ(1, arrays);
+    ASSERT_NE(nullptr, out);
+    EXPECT_EQ(out[0], buffer);
+    EXPECT_EQ(kSegmentEnd, buffer[counts[0] - 1].kind);
+    delete[] out;
+    delete[] buffer;
+    delete[] counts;
+    counts1[0] = 5;
+    EXPECT_EQ(E_FAIL, object_->BooleanOperation(reinterpret_cast<long*>(arrays1), counts1, 1,
+                                                reinterpret_cast<long*>(arrays2), counts2, 1,
+                                                reinterpret_cast<long*>(&out), reinterpret_cast<long*>(&buffer),
+                                                reinterpret_cast<long*>(&counts), &arrays, 7, 0));
+    EXPECT_EQ(nullptr, out);
+    EXPECT_EQ(nullptr, buffer);
+    EXPECT_EQ(nullptr, counts);
+}
+
+TEST_F(RenderingTest, NotYetBuiltEntriesRefusePlainly) {
+    EXPECT_EQ(E_NOTIMPL, object_->LoadDIB(nullptr, nullptr));
+    EXPECT_EQ(E_NOTIMPL, object_->CheckAlpha(nullptr));
+    EXPECT_EQ(E_NOTIMPL, object_->ParseEnhMetafile(0, tagPointF{0, 0}, tagPointF{1, 1}, nullptr));
 }
 
 TEST_F(RenderingTest, AntialiasedDrawFillsThePath) {
@@ -156,6 +264,17 @@ TEST(ServerEntries, CanvasAndRenderingAreMadeThroughTheServer) {
         EXPECT_EQ(S_OK, rendering->CheckHardwareCompatibility(&text));
         EXPECT_STREQ(L"ok", text);
         SysFreeString(text);
+        // The engine's entries answer through the server as they do in process.
+        SegmentDesc segs[5];
+        SquareSegments(segs);
+        EXPECT_EQ(S_OK, rendering->PtInPolyBezier(tagPointF{10, 10}, segs, 5, 0));
+        EXPECT_EQ(S_FALSE, rendering->PtInPolyBezier(tagPointF{20, 10}, segs, 5, 1));
+        FilledBitmap source(4, 4, 32, RGB(255, 0, 0)), dest(10, 10, 32, RGB(0, 0, 0));
+        RECT clip = {0, 0, 10, 10};
+        EXPECT_EQ(S_OK, rendering->TransformBitmap(source.Handle(), dest.Handle(), &clip,
+                                                   reinterpret_cast<long*>(const_cast<double*>(kTranslate3)), 1, 0));
+        EXPECT_EQ(255, dest.Red(6, 6));
+        EXPECT_EQ(0, dest.Red(7, 7));
         rendering->Release();
         factory->Release();
     }

@@ -1,4 +1,4 @@
-#include "tarn/AffineMatrix.h"
+#include "geometry/AffineMatrix.h"
 
 #include <cmath>
 

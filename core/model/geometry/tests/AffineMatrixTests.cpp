@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "tarn/AffineMatrix.h"
+#include "geometry/AffineMatrix.h"
 
 namespace {
 const double kPi = 3.14159265358979323846;
