@@ -1,0 +1,31 @@
+# The shape-control base and the smart cache over it, and the control list the server shares with
+# Tarn (one source, compiled here over ClassLib.dll), so that path clients can fill the list Tarn
+# hands over.
+set(_sh ${CMAKE_CURRENT_LIST_DIR})
+add_library(TarnServerControlList STATIC ${CMAKE_SOURCE_DIR}/core/model/controllist/ComControlList.cpp)
+target_compile_definitions(TarnServerControlList PUBLIC TARN_API_LOCAL)
+target_include_directories(TarnServerControlList PUBLIC ${CMAKE_SOURCE_DIR}/core/model/controllist
+                                                        ${CMAKE_SOURCE_DIR}/core/model/include)
+target_link_libraries(TarnServerControlList PUBLIC classlib TarnControlsFoundation)
+
+add_library(TarnShapeControls STATIC
+    ${_sh}/shape/ShapeEngine.cpp
+    ${_sh}/shape/ColorPart.cpp
+    ${_sh}/shape/ShapeControlBase.cpp
+    ${_sh}/smartcache/SmartCacheDrawing.cpp
+    ${_sh}/smartcache/SmartCacheQueries.cpp
+    ${_sh}/smartcache/PathClients.cpp
+    ${_sh}/smartcache/ShapeOperations.cpp)
+target_include_directories(TarnShapeControls PUBLIC ${_sh}/shape ${_sh}/smartcache)
+target_link_libraries(TarnShapeControls PUBLIC TarnRectControls tarnrender TarnServerControlList)
+target_link_libraries(TarnControls PRIVATE TarnShapeControls)
+
+tarn_add_gtest(TarnSmartCacheTests
+    SOURCES ${_sh}/smartcache/tests/ShapeFixtures.cpp ${_sh}/rectangular/tests/RectFixtures.cpp
+            ${_sh}/tests/ComEnvironment.cpp ${_sh}/tests/ControlFixtures.cpp
+            ${_sh}/smartcache/tests/ShapeBaseTests.cpp ${_sh}/smartcache/tests/SmartCacheTests.cpp
+            ${_sh}/smartcache/tests/ShapeOperationTests.cpp ${_sh}/smartcache/tests/PathClientTests.cpp
+            ${_sh}/tests/TestTypeLibrary.rc
+    LIBS TarnShapeControls)
+target_include_directories(TarnSmartCacheTests PRIVATE ${_sh}/tests ${_sh}/rectangular/tests ${CMAKE_CURRENT_BINARY_DIR}/idl)
+add_dependencies(TarnSmartCacheTests TarnObjRes)
