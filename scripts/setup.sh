@@ -7,7 +7,7 @@ source "$(dirname "$0")/env.sh"
 common=(
   cmake ninja-build make python3 mingw-w64-tools libz-mingw-w64-dev googletest libwine-dev
   xvfb x11-utils imagemagick
-  python3-olefile python3-pefile python3-pil python3-cairo
+  python3-olefile python3-pefile python3-pil python3-cairo python3-numpy python3-shapely
   dpkg-dev nasm
 )
 case "$TARN_ARCH" in

@@ -29,3 +29,13 @@ tarn_add_gtest(TarnSmartCacheTests
     LIBS TarnShapeControls)
 target_include_directories(TarnSmartCacheTests PRIVATE ${_sh}/tests ${_sh}/rectangular/tests ${CMAKE_CURRENT_BINARY_DIR}/idl)
 add_dependencies(TarnSmartCacheTests TarnObjRes)
+
+# Saved path clients and coverage hit answers for the independent Python check.
+add_executable(TarnSmartCacheSamples ${_sh}/smartcache/tests/SmartCacheSamples.cpp
+               ${_sh}/smartcache/tests/ShapeFixtures.cpp ${_sh}/rectangular/tests/RectFixtures.cpp
+               ${_sh}/tests/ControlFixtures.cpp ${_sh}/tests/TestTypeLibrary.rc)
+target_link_libraries(TarnSmartCacheSamples PRIVATE TarnShapeControls)
+target_include_directories(TarnSmartCacheSamples PRIVATE ${_sh}/tests ${_sh}/rectangular/tests ${CMAKE_CURRENT_BINARY_DIR}/idl)
+target_link_options(TarnSmartCacheSamples PRIVATE -municode)
+add_dependencies(TarnSmartCacheSamples TarnObjRes)
+tarn_add_pytest(TarnSmartCacheCheck SCRIPT ${_sh}/smartcache/tests/check_smart_cache.py)

@@ -96,6 +96,39 @@ public:
     int width, height;
 };
 
+// The index of the controls being saved or loaded: control i answers i + 1.
+class CFakeSerializer : public IControlSerializer {
+public:
+    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IControlSerializer)) {
+            *ppv = static_cast<IControlSerializer*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHOD_(ULONG, AddRef)() override { return ++refs; }
+    STDMETHOD_(ULONG, Release)() override { return --refs; }
+    STDMETHOD(IndexOf)(IUnknown* control, LONG* index) override {
+        for (size_t i = 0; i < controls.size(); ++i)
+            if (static_cast<IUnknown*>(controls[i]) == control) {
+                *index = static_cast<LONG>(i + 1);
+                return S_OK;
+            }
+        return E_FAIL;
+    }
+    STDMETHOD(ControlAt)(LONG index, IBaseControl** control) override {
+        *control = nullptr;
+        if (index < 1 || index > static_cast<LONG>(controls.size())) return E_INVALIDARG;
+        *control = controls[index - 1];
+        (*control)->AddRef();
+        return S_OK;
+    }
+    std::vector<IBaseControl*> controls;
+    ULONG refs = 0;
+};
+
 // Wraps the default engine: counts what the cache asks and can fail the Boolean operation.
 struct CCountingEngine {
     CCountingEngine();
