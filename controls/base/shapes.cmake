@@ -39,3 +39,10 @@ target_include_directories(TarnSmartCacheSamples PRIVATE ${_sh}/tests ${_sh}/rec
 target_link_options(TarnSmartCacheSamples PRIVATE -municode)
 add_dependencies(TarnSmartCacheSamples TarnObjRes)
 tarn_add_pytest(TarnSmartCacheCheck SCRIPT ${_sh}/smartcache/tests/check_smart_cache.py)
+
+# The benchmark (smartcache/bench/cairo_compare.py prints cairo's figure beside it).
+add_executable(smartcache-bench ${_sh}/smartcache/bench/SmartCacheBench.cpp ${_sh}/smartcache/tests/ShapeFixtures.cpp
+               ${_sh}/rectangular/tests/RectFixtures.cpp ${_sh}/tests/ControlFixtures.cpp)
+target_link_libraries(smartcache-bench PRIVATE TarnShapeControls)
+target_include_directories(smartcache-bench PRIVATE ${_sh}/smartcache/tests ${_sh}/tests ${_sh}/rectangular/tests)
+target_link_options(smartcache-bench PRIVATE -municode)
