@@ -6,16 +6,17 @@ add_library(TarnRectControls STATIC
     ${_rc}/RectControlBaseDispatch.cpp
     ${_rc}/RectControlBaseDrawing.cpp
     ${_rc}/RectControlBasePlacing.cpp
-    ${_rc}/TransformTracking.cpp)
+    ${_rc}/TransformTracking.cpp
+    ${_rc}/BitmapCachedControl.cpp)
 target_include_directories(TarnRectControls PUBLIC ${_rc})
-target_link_libraries(TarnRectControls PUBLIC TarnControlsFoundation gdi32)
+target_link_libraries(TarnRectControls PUBLIC TarnControlsFoundation tarnrender gdi32)
 target_link_libraries(TarnControls PRIVATE TarnRectControls)
 
 tarn_add_gtest(TarnRectControlTests
     SOURCES ${_rc}/tests/RectFixtures.cpp ${CMAKE_CURRENT_LIST_DIR}/tests/ComEnvironment.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/ControlFixtures.cpp
             ${_rc}/tests/TransformTests.cpp ${_rc}/tests/DispatchAndRecordTests.cpp
-            ${_rc}/tests/TrackingTests.cpp
+            ${_rc}/tests/TrackingTests.cpp ${_rc}/tests/BitmapCacheTests.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/TestTypeLibrary.rc
     LIBS TarnRectControls)
 target_include_directories(TarnRectControlTests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests ${CMAKE_CURRENT_BINARY_DIR}/idl)

@@ -69,3 +69,68 @@ void UnadviseSite(IUnknown* control, DWORD cookie) {
         point->Release();
     }
 }
+
+// Canvas ----------------------------------------------------------------------------------------------
+
+CTestCanvas::CTestCanvas(int w, int h) : width(w), height(h) {
+    ImagingInitBitmap(&bitmap);
+    ImagingAllocateBitmap(&bitmap, w, h, 24);
+    Clear();
+}
+
+CTestCanvas::~CTestCanvas() { ImagingFreeBitmap(&bitmap); }
+
+STDMETHODIMP CTestCanvas::QueryInterface(REFIID iid, void** ppv) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ITarnCanvas)) {
+        *ppv = static_cast<ITarnCanvas*>(this);
+        return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP CTestCanvas::GetLeadBitmap(LONG** b) {
+    *b = reinterpret_cast<LONG*>(&bitmap);
+    return S_OK;
+}
+
+STDMETHODIMP CTestCanvas::GetWorkLeadBitmap(LONG** b) { return GetLeadBitmap(b); }
+
+STDMETHODIMP CTestCanvas::GetClippingBounds(RECT* bounds) {
+    *bounds = RECT{offset.x, offset.y, offset.x + width, offset.y + height};
+    return S_OK;
+}
+
+void CTestCanvas::Clear() { ImagingFillBitmap(&bitmap, RGB(255, 255, 255)); }
+
+tagDrawOptions CTestCanvas::Options(ITarnViewEvents* view, double zoom) {
+    tagDrawOptions options{};
+    options.m_Canvas = this;
+    options.m_pCallingView = view;
+    options.UpdateRect = RECT{offset.x, offset.y, offset.x + width, offset.y + height};
+    options.ZoomValue = zoom;
+    options.PixelsPerInch = 100;
+    options.bHighestQuality = 1;
+    return options;
+}
+
+void CTestCanvas::Draw(IBaseControl* control, ITarnViewEvents* view, double zoom) {
+    tagDrawOptions options = Options(view, zoom);
+    control->Draw(&options);
+}
+
+COLORREF CTestCanvas::Pixel(int x, int y) const {
+    const unsigned char* p = bitmap.Addr + y * bitmap.BytesPerLine + 3 * x;
+    return RGB(p[2], p[1], p[0]);
+}
+
+int CTestCanvas::MaxDifference(const CTestCanvas& other) const {
+    int worst = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < 3 * width; ++x) {
+            const int d = std::abs(bitmap.Addr[y * bitmap.BytesPerLine + x] - other.bitmap.Addr[y * other.bitmap.BytesPerLine + x]);
+            if (d > worst) worst = d;
+        }
+    return worst;
+}
+

@@ -8,6 +8,7 @@
 #include "ControlFixtures.h"
 #include "RectControlBase.h"
 #include "atlobject.h"
+#include "imaging/ImagingBitmap.h"
 
 // {7C2E1F40-3B5D-4E6A-9F81-2D4C6B8A0E11}
 const CLSID CLSID_TestRectControl = {0x7c2e1f40, 0x3b5d, 0x4e6a, {0x9f, 0x81, 0x2d, 0x4c, 0x6b, 0x8a, 0x0e, 0x11}};
@@ -62,3 +63,53 @@ void CornersOf(CTestRectControl* control, tagPointF out[4]);
 // Connects a site to the control's events; the cookie undoes it.
 DWORD AdviseSite(IUnknown* control, ITarnSiteEvents* site);
 void UnadviseSite(IUnknown* control, DWORD cookie);
+
+// A canvas of width x height pixels at `offset` (device pixels), white, one update rectangle.
+class CTestCanvas : public ITarnCanvas {
+public:
+    CTestCanvas(int width, int height);
+    ~CTestCanvas();
+    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override;
+    STDMETHOD_(ULONG, AddRef)() override { return 2; }
+    STDMETHOD_(ULONG, Release)() override { return 1; }
+    STDMETHOD(Initialize)(LONG_PTR, LONG, LONG) override { return E_NOTIMPL; }
+    STDMETHOD(Resize)(LONG, LONG) override { return E_NOTIMPL; }
+    STDMETHOD(GetHDC)(HDC*) override { return E_NOTIMPL; }
+    STDMETHOD(GetLeadBitmap)(LONG** bitmap) override;
+    STDMETHOD(GetWorkHDC)(HDC*) override { return E_NOTIMPL; }
+    STDMETHOD(GetWorkLeadBitmap)(LONG** bitmap) override;
+    STDMETHOD(StartDrawing)(tagDrawOptions*) override { return S_OK; }
+    STDMETHOD(EndDrawing)() override { return S_OK; }
+    STDMETHOD(Paint)(HDC, RECT, LONG, double, LONG, LONG) override { return E_NOTIMPL; }
+    STDMETHOD(FreeBitmap)() override { return E_NOTIMPL; }
+    STDMETHOD(SetOffset)(POINT newOffset, LONG) override {
+        offset = newOffset;
+        return S_OK;
+    }
+    STDMETHOD(GetOffset)(POINT* p) override {
+        *p = offset;
+        return S_OK;
+    }
+    STDMETHOD(GetWorkOffset)(POINT* p) override {
+        *p = offset;
+        return S_OK;
+    }
+    STDMETHOD(InvalidateRect)(RECT*) override { return S_OK; }
+    STDMETHOD(ValidateRect)(RECT*) override { return S_OK; }
+    STDMETHOD(Invalidate)() override { return S_OK; }
+    STDMETHOD(IsCurrentRectTheLastOne)() override { return S_FALSE; }
+    STDMETHOD(SetClipPolybezier)(SegmentDesc*, LONG, RECT*) override { return E_NOTIMPL; }
+    STDMETHOD(GetClippingBounds)(RECT* bounds) override;
+
+    void Clear();
+    // Draws the control into the whole canvas at 100 pixels an inch (zoom given).
+    void Draw(IBaseControl* control, ITarnViewEvents* view, double zoom = 1.0);
+    tagDrawOptions Options(ITarnViewEvents* view, double zoom = 1.0);
+    // Largest difference of any channel between two canvases of the same size.
+    int MaxDifference(const CTestCanvas& other) const;
+    COLORREF Pixel(int x, int y) const;
+
+    ImagingBitmap bitmap;
+    POINT offset{0, 0};
+    int width, height;
+};

@@ -8,7 +8,6 @@
 
 #include "RectCtrlSmartCache.h"
 #include "RectFixtures.h"
-#include "imaging/ImagingBitmap.h"
 
 // {2D6A8E51-7F03-4B9C-A1E4-58C0B3D7E912}
 const CLSID CLSID_TestShapeControl = {0x2d6a8e51, 0x7f03, 0x4b9c, {0xa1, 0xe4, 0x58, 0xc0, 0xb3, 0xd7, 0xe9, 0x12}};
@@ -46,55 +45,6 @@ IBaseControl* AsBase(CTestShape* shape);
 IRectCtrlSmartCache* AsRectCache(CTestShape* shape);
 IRectangularControl* AsRect(CTestShape* shape);
 
-// A canvas of width x height pixels at `offset` (device pixels), white, one update rectangle.
-class CTestCanvas : public ITarnCanvas {
-public:
-    CTestCanvas(int width, int height);
-    ~CTestCanvas();
-    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override;
-    STDMETHOD_(ULONG, AddRef)() override { return 2; }
-    STDMETHOD_(ULONG, Release)() override { return 1; }
-    STDMETHOD(Initialize)(LONG_PTR, LONG, LONG) override { return E_NOTIMPL; }
-    STDMETHOD(Resize)(LONG, LONG) override { return E_NOTIMPL; }
-    STDMETHOD(GetHDC)(HDC*) override { return E_NOTIMPL; }
-    STDMETHOD(GetLeadBitmap)(LONG** bitmap) override;
-    STDMETHOD(GetWorkHDC)(HDC*) override { return E_NOTIMPL; }
-    STDMETHOD(GetWorkLeadBitmap)(LONG** bitmap) override;
-    STDMETHOD(StartDrawing)(tagDrawOptions*) override { return S_OK; }
-    STDMETHOD(EndDrawing)() override { return S_OK; }
-    STDMETHOD(Paint)(HDC, RECT, LONG, double, LONG, LONG) override { return E_NOTIMPL; }
-    STDMETHOD(FreeBitmap)() override { return E_NOTIMPL; }
-    STDMETHOD(SetOffset)(POINT newOffset, LONG) override {
-        offset = newOffset;
-        return S_OK;
-    }
-    STDMETHOD(GetOffset)(POINT* p) override {
-        *p = offset;
-        return S_OK;
-    }
-    STDMETHOD(GetWorkOffset)(POINT* p) override {
-        *p = offset;
-        return S_OK;
-    }
-    STDMETHOD(InvalidateRect)(RECT*) override { return S_OK; }
-    STDMETHOD(ValidateRect)(RECT*) override { return S_OK; }
-    STDMETHOD(Invalidate)() override { return S_OK; }
-    STDMETHOD(IsCurrentRectTheLastOne)() override { return S_FALSE; }
-    STDMETHOD(SetClipPolybezier)(SegmentDesc*, LONG, RECT*) override { return E_NOTIMPL; }
-    STDMETHOD(GetClippingBounds)(RECT* bounds) override;
-
-    void Clear();
-    // Draws the control into the whole canvas at 100 pixels an inch (zoom given).
-    void Draw(IBaseControl* control, ITarnViewEvents* view, double zoom = 1.0);
-    tagDrawOptions Options(ITarnViewEvents* view, double zoom = 1.0);
-    // Largest difference of any channel between two canvases of the same size.
-    int MaxDifference(const CTestCanvas& other) const;
-    COLORREF Pixel(int x, int y) const;
-
-    ImagingBitmap bitmap;
-    POINT offset{0, 0};
-    int width, height;
-};
 
 // The index of the controls being saved or loaded: control i answers i + 1.
 class CFakeSerializer : public IControlSerializer {
