@@ -91,7 +91,7 @@ public:
         return S_OK;
     }
     STDMETHOD(GetWorkOffset)(POINT* p) override {
-        *p = offset;
+        *p = POINT{offset.x + workShift.x, offset.y + workShift.y};
         return S_OK;
     }
     STDMETHOD(InvalidateRect)(RECT*) override { return S_OK; }
@@ -111,5 +111,7 @@ public:
 
     ImagingBitmap bitmap;
     POINT offset{0, 0};
+    // Where the bitmap starts from the canvas origin: a work bitmap of part of the canvas.
+    POINT workShift{0, 0};
     int width, height;
 };

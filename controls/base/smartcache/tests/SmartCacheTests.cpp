@@ -2,6 +2,7 @@
 // coverage answers hit tests; the fast outline; the scratch overflow and an interrupted preview.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -50,6 +51,35 @@ TEST_F(SmartCache, RedrawAfterAWholePixelMoveRepaintsTheCoverage) {
     EXPECT_EQ(engine_.fills, 1) << "painted from the cache";
     EXPECT_EQ(engine_.draws, draws) << "the strips exposed hold nothing of the shape";
     EXPECT_LE(DifferenceFromFresh(canvas_), 1);
+}
+
+TEST_F(SmartCache, AWorkBitmapThatStartsElsewhereGetsTheSamePicture) {
+    // The canvas hands out a work bitmap starting 20 pixels right and 10 down of its origin.
+    CTestCanvas work(300, 200);
+    work.workShift = POINT{20, 10};
+    work.Draw(AsBase(shape_), &view_);
+    AsBase(shape_)->MoveBy(tagSizeF{0.03, 0.01});
+    work.Clear();
+    const int fills = engine_.fills;
+    work.Draw(AsBase(shape_), &view_);
+    EXPECT_EQ(engine_.fills, fills + 1) << "painted from the cache";
+    // The reference: the same control drawn fresh where the work bitmap starts at the origin.
+    TestShapeObject* fresh = NewShape(kCircle);
+    AsBase(fresh)->MoveBy(tagSizeF{0.03, 0.01});
+    CTestCanvas whole(300, 200);
+    whole.Draw(AsBase(fresh), nullptr);
+    int worst = 0;
+    for (int y = 0; y < 190; ++y)
+        for (int x = 0; x < 280; ++x) {
+            const COLORREF a = work.Pixel(x, y), b = whole.Pixel(x + 20, y + 10);
+            worst = std::max({worst, std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
+                              std::abs(GetBValue(a) - GetBValue(b))});
+        }
+    EXPECT_LE(worst, 1);
+    // The coverage is kept in canvas pixels: hit tests do not see the work bitmap's start.
+    EXPECT_EQ(AsBase(shape_)->ContainsPoint(tagPointF{1.28, 1.01}, 0, &view_), S_OK);
+    EXPECT_EQ(AsBase(shape_)->ContainsPoint(tagPointF{0.83, 0.56}, 0, &view_), S_FALSE);
+    fresh->Release();
 }
 
 TEST_F(SmartCache, WhatKeepsTheCacheAndWhatDiscardsIt) {
