@@ -114,6 +114,8 @@ public:
 
 protected:
     void ReleaseClients(ITarnViewEvents* view);
+    // Whether a record's coverage can answer hit tests now, and by how many pixels to shift them.
+    bool CoverageServesTests(const CSmartCacheViewData* record, POINT& moved);
     void DetachFromOwners();
     void ForgetOwner(CRectCtrlSmartCache* owner);
     // The smart-cache class behind an object of this server, or null; no reference is kept.

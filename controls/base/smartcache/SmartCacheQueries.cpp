@@ -49,10 +49,25 @@ STDMETHODIMP CRectCtrlSmartCache::get_RectForAlignment(tagRectF* pVal) {
     return S_OK;
 }
 
+bool CRectCtrlSmartCache::CoverageServesTests(const CSmartCacheViewData* record, POINT& moved) {
+    moved = POINT{0, 0};
+    if (!cacheEnabled_ || !record || !record->coverage) return false;
+    // The coverage shows the control where it was last drawn. A move since then shifts the test by
+    // the whole pixels moved; any other change leaves the path to answer.
+    CAffineMatrix m;
+    transform_.ToMatrix(m);
+    const CAffineMatrix& r = record->matrix;
+    if (m.m[0] != r.m[0] || m.m[1] != r.m[1] || m.m[3] != r.m[3] || m.m[4] != r.m[4]) return false;
+    const double k = record->scale;
+    moved = POINT{static_cast<LONG>(std::lround(k * (m.m[2] - r.m[2]))), static_cast<LONG>(std::lround(k * (m.m[5] - r.m[5])))};
+    return true;
+}
+
 STDMETHODIMP CRectCtrlSmartCache::ContainsPoint(tagPointF point, double maxDelta, ITarnViewEvents* view) {
     CScopedLock lock(SmartCacheLock());
     CSmartCacheViewData* record = view ? static_cast<CSmartCacheViewData*>(FindViewData(view, false)) : &ownRecord_;
-    if (!cacheEnabled_ || !record || !record->coverage) {
+    POINT moved;
+    if (!CoverageServesTests(record, moved)) {
         if (CRectControlBase::ContainsPoint(point, 0, view) != S_OK) return S_FALSE;
         // Without the engine's point test the frame answers.
         if (path_.Count() == 0 || !engine_->ptInPolyBezier) return S_OK;
@@ -65,8 +80,8 @@ STDMETHODIMP CRectCtrlSmartCache::ContainsPoint(tagPointF point, double maxDelta
         return S_FALSE;
     }
     const double k = record->scale;
-    const int x = static_cast<int>(std::lround(point.x * k)) - record->offset.x;
-    const int y = static_cast<int>(std::lround(point.y * k)) - record->offset.y;
+    const int x = static_cast<int>(std::lround(point.x * k)) - record->offset.x - moved.x;
+    const int y = static_cast<int>(std::lround(point.y * k)) - record->offset.y - moved.y;
     const int radius = static_cast<int>(std::lround(maxDelta * k));
     return engine_->maskHitTest(record->coverage, x, y, radius) ? S_OK : S_FALSE;
 }
@@ -74,7 +89,8 @@ STDMETHODIMP CRectCtrlSmartCache::ContainsPoint(tagPointF point, double maxDelta
 STDMETHODIMP CRectCtrlSmartCache::OverlapsWithRect(tagRectF rect, ITarnViewEvents* view) {
     CScopedLock lock(SmartCacheLock());
     CSmartCacheViewData* record = view ? static_cast<CSmartCacheViewData*>(FindViewData(view, false)) : &ownRecord_;
-    if (!cacheEnabled_ || !record || !record->coverage) {
+    POINT moved;
+    if (!CoverageServesTests(record, moved)) {
         lock.Unlock();
         return CRectControlBase::OverlapsWithRect(rect, view);
     }
@@ -83,10 +99,11 @@ STDMETHODIMP CRectCtrlSmartCache::OverlapsWithRect(tagRectF rect, ITarnViewEvent
     if (bounds.left >= rect.left && bounds.right <= rect.right && bounds.top >= rect.top && bounds.bottom <= rect.bottom)
         return S_OK;
     const double k = record->scale;
-    const RECT pixels{static_cast<LONG>(std::lround(rect.left * k)) - record->offset.x,
-                      static_cast<LONG>(std::lround(rect.top * k)) - record->offset.y,
-                      static_cast<LONG>(std::lround(rect.right * k)) - record->offset.x + 1,
-                      static_cast<LONG>(std::lround(rect.bottom * k)) - record->offset.y + 1};
+    RECT pixels{static_cast<LONG>(std::lround(rect.left * k)) - record->offset.x,
+                static_cast<LONG>(std::lround(rect.top * k)) - record->offset.y,
+                static_cast<LONG>(std::lround(rect.right * k)) - record->offset.x + 1,
+                static_cast<LONG>(std::lround(rect.bottom * k)) - record->offset.y + 1};
+    OffsetRect(&pixels, -moved.x, -moved.y);
     return engine_->maskIntersectsRect(record->coverage, pixels) ? S_OK : S_FALSE;
 }
 

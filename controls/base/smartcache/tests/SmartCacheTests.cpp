@@ -145,6 +145,18 @@ TEST_F(SmartCache, CoverageHitTestsAgreeWithTheCircle) {
     EXPECT_EQ(AsBase(shape_)->ContainsPoint(tagPointF{0.7, 0.52}, 0, nullptr), S_FALSE);
 }
 
+TEST_F(SmartCache, HitTestsFollowTheControlBeforeTheNextRedraw) {
+    canvas_.Draw(AsBase(shape_), &view_);
+    AsBase(shape_)->MoveBy(tagSizeF{0.5, 0});  // no redraw yet
+    EXPECT_EQ(AsBase(shape_)->ContainsPoint(tagPointF{1.25, 1.0}, 0, &view_), S_FALSE) << "where it was";
+    EXPECT_EQ(AsBase(shape_)->ContainsPoint(tagPointF{1.75, 1.0}, 0, &view_), S_OK) << "where it is";
+    EXPECT_EQ(AsBase(shape_)->OverlapsWithRect(tagRectF{1.7, 0.95, 1.8, 1.05}, &view_), S_OK);
+    EXPECT_EQ(AsBase(shape_)->OverlapsWithRect(tagRectF{1.0, 0.95, 1.1, 1.05}, &view_), S_FALSE) << "where it was";
+    // A turn leaves the kept coverage useless for tests: the frame answers until the next drawing.
+    AsBase(shape_)->RotateBy(0.5, tagPointF{1.75, 1.0});
+    EXPECT_EQ(AsBase(shape_)->ContainsPoint(tagPointF{1.75, 1.0}, 0, &view_), S_OK);
+}
+
 TEST_F(SmartCache, FastOutlineDrawsTheFrameAboveThirtyTwoSubPaths) {
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, 300, 200);
