@@ -12,6 +12,7 @@ add_library(TarnShapeControls STATIC
     ${_sh}/shape/ShapeEngine.cpp
     ${_sh}/shape/ColorPart.cpp
     ${_sh}/shape/ShapeControlBase.cpp
+    ${_sh}/shape/ShapeGradients.cpp
     ${_sh}/smartcache/SmartCacheDrawing.cpp
     ${_sh}/smartcache/SmartCacheQueries.cpp
     ${_sh}/smartcache/PathClients.cpp

@@ -26,8 +26,18 @@ public:
         bool bindRotation = false;
         bool explicitBounds = false;
         tagPointF bounds[3]{};      // local coordinates of the control
+        long boundIndex = 0;
+        double centerX = 50, centerY = 50;  // radial centre in percent of the frame
+        // Linear geometry in document units, and in device pixels for the request being drawn.
         tagPointF gradStart{kGradientNotComputed, kGradientNotComputed};
         double gradLength = 0;
+        double effectiveAngle = 0;  // degrees
+        tagPointF deviceStart{0, 0};
+        double deviceLength = 0;
+        // Radial geometry in device pixels.
+        tagPointF deviceCentre{0, 0};
+        double radiusX = 0, radiusY = 0;
+        double radialAngle = 0;  // degrees
     };
 
     virtual ~CColorPart() = default;

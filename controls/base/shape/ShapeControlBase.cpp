@@ -142,7 +142,6 @@ HRESULT CShapeControlBase::MakeDevicePath(const tagDrawOptions& options) {
     const double k = options.ZoomValue * options.PixelsPerInch;
     if (IsRectEmpty(&options.UpdateRect) || path_.Count() == 0 || !(k > 0) || !std::isfinite(k)) return S_FALSE;
     const POINT origin = RequestOrigin(options);
-    PrepareGradients(options);
     if (!devicePath_.SetCount(path_.Count(), 1)) return E_OUTOFMEMORY;
     for (int i = 0; i < path_.Count(); ++i) {
         const CHeapArrayItem& from = path_[i];
@@ -164,9 +163,6 @@ HRESULT CShapeControlBase::MakeDevicePath(const tagDrawOptions& options) {
     return S_OK;
 }
 
-void CShapeControlBase::PrepareGradients(const tagDrawOptions&) {
-    // Solid slots need no device geometry; the gradient kinds of the colour data add theirs here.
-}
 
 HRESULT CShapeControlBase::LoadProperties(CTarnPropertyBag& bag) {
     HRESULT hr = colorPart_->LoadProperties(bag);

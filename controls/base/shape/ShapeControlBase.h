@@ -26,6 +26,12 @@ public:
     // The path scaled to device pixels for a drawing request; S_FALSE when there is nothing to draw.
     virtual HRESULT MakeDevicePath(const tagDrawOptions& options);
     virtual HRESULT HasPathData();
+    // The colour slots' parent angles refreshed from the placement; the current slot's, in degrees.
+    double ParentAngle();
+    // A gradient bound point of the current slot, kept in local coordinates, in document ones.
+    tagPointF GradBound(int index);
+    void SetGradBound(int index, const tagPointF& document);
+    void SetGradBoundIndex(long index);
     // The path in the control's local frame coordinates; kinds fill `path` here on a full rebuild.
     virtual void BuildLocalPath(CHeapArray& path);
     // Whether the path must be rebuilt even for a pure move (its shape or effect changed).
@@ -57,6 +63,8 @@ protected:
     std::unique_ptr<CColorPart> colorPart_;
     std::unique_ptr<CEffectPart> effectPart_;
     double gradientCache_[6];
+    bool gradientForce_ = true;
+    tagPointF gradientOffset_{0, 0};
     bool outlineFlag_ = true;    // passed to the stroke-bounds computation
     bool transformFlag_ = true;  // the path is local and mapped by the placement on a full rebuild
     tagRectF strokeBounds_{0, 0, 0, 0};

@@ -160,7 +160,8 @@ int CRectCtrlSmartCache::BreakApart(ITarnViewEvents* view) {
     std::vector<IBaseControl*> made;
     for (const auto& piece : pieces) {
         IBaseControl* control = nullptr;
-        if (SUCCEEDED(CreateCurveControl(SubPaths{piece}, colorPart_->IsClosed(), &control)) && control)
+        const SubPaths single(1, piece);
+        if (SUCCEEDED(CreateCurveControl(single, colorPart_->IsClosed(), &control)) && control)
             made.push_back(control);
     }
     if (made.empty()) return 0;

@@ -127,6 +127,7 @@ STDMETHODIMP CRectCtrlSmartCache::Draw(tagDrawOptions* options) {
         RebuildPath(false);
     }
     if (MakeDevicePath(*options) != S_OK) return S_OK;
+    PrepareGradients(*options);
     passRecord_ = CacheRecord(options->m_pCallingView);
     const int renderAll = PrepareCachedDraw(*options);
     if (renderAll == 0 && previewMode_) return S_OK;

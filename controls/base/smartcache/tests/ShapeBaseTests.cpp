@@ -83,4 +83,66 @@ TEST(ShapeBase, DevicePathTakesItsOriginFromTheCanvasWithoutAView) {
     EXPECT_EQ(shape->MakeDevicePath(options), S_FALSE);
     shape->Release();
 }
+TEST(ShapeBase, ParentAngleFollowsTurnAndMirrors) {
+    const double pi = 3.14159265358979323846;
+    struct Case {
+        double xScale, yScale, rotate, skew, gradient, expected;
+    } const cases[] = {
+        {1, 1, 0, 0, 30, 0},                   // 360 - 0 + 0 wraps to 0
+        {1, 1, pi / 2, 0, 30, 270},
+        {1, 1, pi / 2, pi / 6, 0, 300},        // skew counts against the turn
+        {-1, 1, 0, 0, 30, 120},                // mirrored: 180 - g, so m - g = 120
+        {1, -1, 0, 0, 30, 300},                // m = -30: m - g = -60
+        {-1, -1, 0, 0, 30, 180},               // m = -(180 - 30) = -150: m - g = -180
+    };
+    for (const Case& c : cases) {
+        TestShapeObject* shape = NewShape(tagRectF{0, 0, 1, 1});
+        shape->ColorPart().slots[0].gradAngle = c.gradient;
+        shape->ForceTransform(CLinearTransform(0, 0, c.xScale, c.yScale, c.rotate, c.skew));
+        EXPECT_NEAR(shape->ParentAngle(), c.expected, 1e-9) << c.xScale << " " << c.yScale << " " << c.rotate;
+        shape->Release();
+    }
+}
+
+TEST(ShapeBase, GradientBoundsStayWithTheControl) {
+    TestShapeObject* shape = NewShape(tagRectF{1, 1, 3, 2});
+    AsRect(shape)->put_RotateAngle(0.4);
+    shape->SetGradBound(1, tagPointF{2.5, 1.25});
+    const tagPointF back = shape->GradBound(1);
+    EXPECT_NEAR(back.x, 2.5, 1e-12);
+    EXPECT_NEAR(back.y, 1.25, 1e-12);
+    AsBase(shape)->MoveBy(tagSizeF{1, -1});
+    EXPECT_NEAR(shape->GradBound(1).x, 3.5, 1e-12);
+    EXPECT_NEAR(shape->GradBound(1).y, 0.25, 1e-12);
+    EXPECT_GE(shape->ColorPart().slots[0].gradStart.x, kGradientNotComputed) << "marked for computing";
+    shape->Release();
+}
+
+TEST(ShapeBase, LinearGradientSpansThePathAlongItsAngle) {
+    TestShapeObject* shape = NewShape(tagRectF{1, 1, 3, 2});  // the ellipse spans x 1.1..2.9, y 1.05..1.95
+    CColorPart::Slot& fill = shape->ColorPart().slots[0];
+    fill.fillType = CColorPart::FillLinear;
+    CTestCanvas canvas(400, 300);
+    canvas.offset = POINT{10, 20};
+    tagDrawOptions options = canvas.Options(nullptr);
+    ASSERT_EQ(shape->MakeDevicePath(options), S_OK);
+    shape->PrepareGradients(options);
+    EXPECT_NEAR(fill.gradStart.x, 1.1, 1e-9);
+    EXPECT_NEAR(fill.gradStart.y, 1.5, 1e-9);
+    EXPECT_NEAR(fill.gradLength, 1.8, 1e-9);
+    EXPECT_NEAR(fill.deviceStart.x, 110 - 10, 1e-7);
+    EXPECT_NEAR(fill.deviceLength, 180, 1e-7);
+    // A move only shifts the start; a quarter turn of the gradient measures the height.
+    AsBase(shape)->MoveBy(tagSizeF{0.5, 0});
+    shape->MakeDevicePath(options);
+    shape->PrepareGradients(options);
+    EXPECT_NEAR(fill.gradStart.x, 1.6, 1e-9);
+    fill.gradAngle = 90;
+    shape->MakeDevicePath(options);
+    shape->PrepareGradients(options);
+    EXPECT_NEAR(fill.gradLength, 0.9, 1e-9);
+    EXPECT_NEAR(fill.gradStart.y, 1.05, 1e-9);
+    EXPECT_NEAR(fill.gradStart.x, 2.5, 1e-9);
+    shape->Release();
+}
 }  // namespace

@@ -26,6 +26,7 @@ public:
     bool MovesDuringDrag() override { return true; }
     // Holds document coordinates from now on.
     void SetDocumentPath(const std::vector<std::vector<SegmentDesc>>& paths);
+    void ForceTransform(const CLinearTransform& t) { transform_ = t; }
 
     // Ellipses: a grid of rows x columns sub-ellipses filling the frame (1 x 1: the frame's ellipse).
     int rows = 1, columns = 1;
