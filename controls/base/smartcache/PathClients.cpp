@@ -54,6 +54,8 @@ void CRectCtrlSmartCache::DetachFromOwners() {
 void CRectCtrlSmartCache::ForgetOwner(CRectCtrlSmartCache* owner) { RemoveAll(owners_, owner); }
 
 void CRectCtrlSmartCache::LinkClient(IBaseControl* client) {
+    // A path cannot follow itself (a damaged file may say so): it would move twice with every move.
+    if (Implementation(client) == this) return;
     clients_.push_back(client);
     if (CRectCtrlSmartCache* impl = Implementation(client)) impl->owners_.push_back(this);
 }

@@ -23,6 +23,8 @@ TEST(PathClients, ClientsFollowTheOwnersMovesAndPlacement) {
     EXPECT_DOUBLE_EQ(client->Transform().XOffset, 3.0) << "placed like the owner, then moved with it";
     ASSERT_EQ(AsRectCache(owner)->AttachPathClient(AsBase(client), 0), S_OK);
     EXPECT_TRUE(owner->Clients().empty());
+    EXPECT_EQ(AsRectCache(owner)->AttachPathClient(AsBase(owner), 1), S_OK);
+    EXPECT_TRUE(owner->Clients().empty()) << "a path does not follow itself";
     owner->Release();
     client->Release();
 }
