@@ -120,8 +120,24 @@ void CRectCtrlSmartCache::OnTransformChanged(const CLinearTransform& old) {
     passingTransform_ = false;
 }
 
-void CRectCtrlSmartCache::SetEffectNumber(long number) {
-    effectPart_->SetEffectNumber(number);
+namespace {
+// The effect part of a smart-cache control tells its control when the effect changes.
+class CCacheEffectPart : public CEffectPart {
+public:
+    explicit CCacheEffectPart(CRectCtrlSmartCache& owner) : owner_(owner) {}
+    void SetEffectNumber(long number) override {
+        CEffectPart::SetEffectNumber(number);
+        owner_.OnEffectNumberChanged();
+    }
+
+private:
+    CRectCtrlSmartCache& owner_;
+};
+}  // namespace
+
+void CRectCtrlSmartCache::UseCacheEffectPart() { effectPart_.reset(new CCacheEffectPart(*this)); }
+
+void CRectCtrlSmartCache::OnEffectNumberChanged() {
     MarkPathChanged();
     coverageStale_ = true;
     if (!clients_.empty()) {

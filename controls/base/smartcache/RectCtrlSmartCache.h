@@ -95,8 +95,9 @@ public:
     HRESULT SaveProperties(IStream* stream) override;
     CControlViewData* CreateViewData(ITarnViewEvents* view) override;
 
-    // The effect part's number, passed on so that the clients follow the warped path.
-    void SetEffectNumber(long number);
+    // After the effect part took a new effect number: the path is warped anew and the clients,
+    // nudged, follow it.
+    void OnEffectNumberChanged();
 
     const std::vector<IBaseControl*>& Clients() const { return clients_; }
     const std::vector<long>& PendingClientIndices() const { return pendingIndices_; }
@@ -114,6 +115,7 @@ public:
 
 protected:
     void ReleaseClients(ITarnViewEvents* view);
+    void UseCacheEffectPart();
     // Whether a record's coverage can answer hit tests now, and by how many pixels to shift them.
     bool CoverageServesTests(const CSmartCacheViewData* record, POINT& moved);
     void DetachFromOwners();

@@ -16,7 +16,7 @@ bool Holds(const tagRectF& r, const tagPointF& p) {
 }
 }  // namespace
 
-CRectCtrlSmartCache::CRectCtrlSmartCache() = default;
+CRectCtrlSmartCache::CRectCtrlSmartCache() { UseCacheEffectPart(); }
 
 CRectCtrlSmartCache::~CRectCtrlSmartCache() {
     // Neither side keeps a reference: each tells the other that it is gone.

@@ -29,6 +29,20 @@ TEST(PathClients, ClientsFollowTheOwnersMovesAndPlacement) {
     client->Release();
 }
 
+TEST(PathClients, ANewEffectRebuildsThePathAndNudgesTheClients) {
+    TestShapeObject* owner = NewShape(tagRectF{0, 0, 2, 2});
+    TestShapeObject* client = NewShape(tagRectF{5, 5, 6, 6});
+    AsRectCache(owner)->AttachPathClient(AsBase(client), 1);
+    const int builds = owner->builds, changes = client->transformChanges();
+    owner->EffectPart().SetEffectNumber(4);
+    EXPECT_EQ(owner->EffectPart().effectNumber, 4);
+    EXPECT_GT(owner->builds, builds) << "the path is warped anew";
+    EXPECT_EQ(client->transformChanges() - changes, 2) << "nudged, then placed";
+    EXPECT_DOUBLE_EQ(client->Transform().XOffset, owner->Transform().XOffset);
+    owner->Release();
+    client->Release();
+}
+
 TEST(PathClients, AClientDestroyedWhileAttachedLeavesTheOwnersList) {
     TestShapeObject* owner = NewShape(tagRectF{0, 0, 2, 2});
     TestShapeObject* other = NewShape(tagRectF{0, 0, 2, 2});

@@ -24,6 +24,12 @@ public:
     }
     bool OutlineIsFrame() override { return frameOutline; }
     bool MovesDuringDrag() override { return true; }
+    void OnTransformChanged(const CLinearTransform& old) override {
+        ++changes_;
+        CRectCtrlSmartCache::OnTransformChanged(old);
+    }
+    int transformChanges() const { return changes_; }
+    int changes_ = 0;
     // Holds document coordinates from now on.
     void SetDocumentPath(const std::vector<std::vector<SegmentDesc>>& paths);
     void ForceTransform(const CLinearTransform& t) { transform_ = t; }
