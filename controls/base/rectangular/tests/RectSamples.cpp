@@ -1,7 +1,8 @@
 // Writes what the independent Python check of the rectangular layer reads:
 //   transforms <file>          one line per operation: name, arguments, the six values, four corners
 //   records <first> <second>   a control's saved stream, and the stream saved again after loading it
-//   handles <size.bmp> <transform.bmp>   the handles drawn into a white 24-bit memory bitmap
+//   handles <size.bmp> <transform.bmp> <drag.bmp>   the handles drawn into a white 24-bit memory
+//                              bitmap, and the outline of a resize held half way
 #include <windows.h>
 
 #include <cstdio>
@@ -114,7 +115,7 @@ bool SaveBitmap(const wchar_t* path, HBITMAP bitmap, const void* bits, int w, in
     return WriteFile(path, bytes);
 }
 
-int Handles(const wchar_t* sizePath, const wchar_t* transformPath) {
+int Handles(const wchar_t* sizePath, const wchar_t* transformPath, const wchar_t* dragPath) {
     UseServerResources();
     CRecordingView view;
     TestRectObject* control = NewRectControl(false, tagRectF{0.5, 0.25, 2.5, 1.25});
@@ -135,7 +136,15 @@ int Handles(const wchar_t* sizePath, const wchar_t* transformPath) {
     options.PixelsPerInch = 100;
     options.m_pCallingView = &view;
     bool ok = true;
-    for (int mode = 0; mode < 2; ++mode) {
+    for (int mode = 0; mode < 3; ++mode) {
+        if (mode == 2) {
+            // Back to size handles, then a resize from corner 4 held half way: only its outline shows.
+            LRESULT result = 0;
+            AsBase(control)->OnWindowMessage(WM_LBUTTONDOWN, MK_LBUTTON, PixelAt(80, 75), &result, &view);
+            AsBase(control)->OnWindowMessage(WM_LBUTTONUP, 0, PixelAt(80, 75), &result, &view);
+            AsBase(control)->OnWindowMessage(WM_LBUTTONDOWN, MK_LBUTTON, PixelAt(257, 132), &result, &view);
+            AsBase(control)->OnWindowMessage(WM_MOUSEMOVE, MK_LBUTTON, PixelAt(307, 157), &result, &view);
+        }
         if (mode == 1) {
             // A click inside switches the active control to its transform handles.
             LRESULT result = 0;
@@ -146,7 +155,7 @@ int Handles(const wchar_t* sizePath, const wchar_t* transformPath) {
         FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         AsBase(control)->DrawUIShapes(dc, &view, &options);
         GdiFlush();
-        ok = ok && SaveBitmap(mode == 0 ? sizePath : transformPath, bitmap, bits, w, h);
+        ok = ok && SaveBitmap(mode == 0 ? sizePath : mode == 1 ? transformPath : dragPath, bitmap, bits, w, h);
     }
     SelectObject(dc, old);
     DeleteObject(bitmap);
@@ -166,10 +175,10 @@ int wmain(int argc, wchar_t** argv) {
         result = Transforms(argv[2]);
     else if (mode == L"records" && argc == 4)
         result = Records(argv[2], argv[3]);
-    else if (mode == L"handles" && argc == 4)
-        result = Handles(argv[2], argv[3]);
+    else if (mode == L"handles" && argc == 5)
+        result = Handles(argv[2], argv[3], argv[4]);
     else
-        std::fprintf(stderr, "usage: TarnRectSamples transforms <file> | records <a> <b> | handles <a.bmp> <b.bmp>\n");
+        std::fprintf(stderr, "usage: TarnRectSamples transforms <file> | records <a> <b> | handles <a.bmp> <b.bmp> <c.bmp>\n");
     CoUninitialize();
     return result;
 }

@@ -5,7 +5,8 @@
    applied to the unit frame's corners (-1,-1), (1,-1), (1,1), (-1,1); each operation moves the
    previous corners the way it promises (numpy).
 2. Records 0x40020001-7 decoded from a saved control; save, load, save is byte-identical.
-3. The handles drawn into a memory bitmap lie where the documented geometry puts them (PIL).
+3. The handles drawn into a memory bitmap lie where the documented geometry puts them, and a held
+   resize shows the outline of the new frame (PIL).
 """
 import math
 import os
@@ -162,6 +163,24 @@ def check_handles(size_path, transform_path):
     assert tuple(img[cy, cx + 7]) == (0, 0, 0) and tuple(img[cy - 7, cx]) == (0, 0, 0)
 
 
+def check_drag_outline(drag_path):
+    """A resize of the frame (50, 25)-(250, 125) from corner 4 to (300, 150), held: the dotted XOR
+    outline of the new frame and no handles."""
+    img = np.array(Image.open(drag_path).convert("RGB"), dtype=int)
+    white = (img == 255).all(axis=2)
+    left, top, right, bottom = 50, 25, 300, 150
+    for x in range(left + 2, right - 2):
+        assert not white[top, x] and not white[bottom, x], "outline edge at x %d" % x
+    for y in range(top + 2, bottom - 2):
+        assert not white[y, left] and not white[y, right], "outline edge at y %d" % y
+    # XOR of the dotted pen (0x00FFFF) and its background (0x000080) on white.
+    colours = {tuple(img[top, x]) for x in range(left + 2, right - 2)}
+    assert colours <= {(0, 0, 255), (0x7F, 0xFF, 0xFF)}, colours
+    # No handle squares while the frame is being dragged, and nothing inside the outline.
+    assert white[top + 2:bottom - 1, left + 2:right - 1].all()
+    assert white[:top - 1].all() and white[bottom + 2:].all()
+
+
 def main():
     with tempfile.TemporaryDirectory() as folder:
         table = os.path.join(folder, "transforms.txt")
@@ -171,9 +190,11 @@ def main():
         run("records", first, second)
         check_records(first, second)
         size_bmp, transform_bmp = os.path.join(folder, "size.bmp"), os.path.join(folder, "transform.bmp")
-        run("handles", size_bmp, transform_bmp)
+        drag_bmp = os.path.join(folder, "drag.bmp")
+        run("handles", size_bmp, transform_bmp, drag_bmp)
         check_handles(size_bmp, transform_bmp)
-    print("checked %d transform steps, the layer's records and both handle modes" % count)
+        check_drag_outline(drag_bmp)
+    print("checked %d transform steps, the layer's records, both handle modes and a resize outline" % count)
 
 
 if __name__ == "__main__":
