@@ -160,6 +160,15 @@ TEST_F(TypeLibrary, RectangularControlAndItsTwin) {
     ExpectSlots(IID_IRectangularControlDispatch, twin, sizeof twin / sizeof twin[0], 7);
 }
 
+TEST_F(TypeLibrary, SmartCacheAndItsTwin) {
+    const Slot plain[] = {{3, L"AttachPathClient", M}, {4, L"EnableCache", M},  {5, L"CacheEnabled", M},
+                          {6, L"GetDocData", M},       {7, L"ClientMoveBy", M}, {8, L"DelegateClientsToCtrl", M},
+                          {9, L"GetClientControlsList", M}};
+    ExpectSlots(IID_IRectCtrlSmartCache, plain, sizeof plain / sizeof plain[0], 3);
+    const Slot twin[] = {{7, L"AttachPathClient_Disp", M}, {8, L"DelegateClientsToCtrl_Disp", M}};
+    ExpectSlots(IID_IRectCtrlSmartCacheDispatch, twin, sizeof twin / sizeof twin[0], 7);
+}
+
 TEST_F(TypeLibrary, ViewAndSiteEventSlots) {
     ExpectSlots(IID_ITarnViewEvents, kViewEvents, sizeof kViewEvents / sizeof kViewEvents[0], 3);
     ExpectSlots(IID_ITarnSiteEvents, kSiteEvents, sizeof kSiteEvents / sizeof kSiteEvents[0], 3);
