@@ -1,12 +1,13 @@
-# The shape-control base and the smart cache over it, and the control list the server shares with
-# Tarn (one source, compiled here over ClassLib.dll), so that path clients can fill the list Tarn
-# hands over.
+# The shape-control base and the smart cache over it. Path clients fill the control list Tarn hands
+# over: the server calls that list through Tarn's own class declaration (core/model/controllist),
+# whose virtual operations need nothing of ClassLib.dll at link time; the tests compile the class
+# itself over ClassLib.dll to hand the server a real list.
 set(_sh ${CMAKE_CURRENT_LIST_DIR})
-add_library(TarnServerControlList STATIC ${CMAKE_SOURCE_DIR}/core/model/controllist/ComControlList.cpp)
-target_compile_definitions(TarnServerControlList PUBLIC TARN_API_LOCAL)
-target_include_directories(TarnServerControlList PUBLIC ${CMAKE_SOURCE_DIR}/core/model/controllist
-                                                        ${CMAKE_SOURCE_DIR}/core/model/include)
-target_link_libraries(TarnServerControlList PUBLIC classlib TarnControlsFoundation)
+add_library(TarnControlListHeader INTERFACE)
+target_compile_definitions(TarnControlListHeader INTERFACE TARN_API_LOCAL)
+target_include_directories(TarnControlListHeader INTERFACE ${CMAKE_SOURCE_DIR}/core/model/controllist
+                                                           ${CMAKE_SOURCE_DIR}/core/model/include
+                                                           ${CMAKE_SOURCE_DIR}/platform/mfc/include)
 
 add_library(TarnShapeControls STATIC
     ${_sh}/shape/ShapeEngine.cpp
@@ -18,8 +19,14 @@ add_library(TarnShapeControls STATIC
     ${_sh}/smartcache/PathClients.cpp
     ${_sh}/smartcache/ShapeOperations.cpp)
 target_include_directories(TarnShapeControls PUBLIC ${_sh}/shape ${_sh}/smartcache)
-target_link_libraries(TarnShapeControls PUBLIC TarnRectControls tarnrender TarnServerControlList)
+target_link_libraries(TarnShapeControls PUBLIC TarnRectControls tarnrender TarnControlListHeader)
 target_link_libraries(TarnControls PRIVATE TarnShapeControls)
+
+if(NOT TARGET classlib)
+  return()  # a partial build without the class library: no tests of the smart cache
+endif()
+add_library(TarnServerControlList STATIC ${CMAKE_SOURCE_DIR}/core/model/controllist/ComControlList.cpp)
+target_link_libraries(TarnServerControlList PUBLIC TarnControlListHeader classlib TarnControlsFoundation)
 
 tarn_add_gtest(TarnSmartCacheTests
     SOURCES ${_sh}/smartcache/tests/ShapeFixtures.cpp ${_sh}/rectangular/tests/RectFixtures.cpp
@@ -27,7 +34,7 @@ tarn_add_gtest(TarnSmartCacheTests
             ${_sh}/smartcache/tests/ShapeBaseTests.cpp ${_sh}/smartcache/tests/SmartCacheTests.cpp
             ${_sh}/smartcache/tests/ShapeOperationTests.cpp ${_sh}/smartcache/tests/PathClientTests.cpp
             ${_sh}/tests/TestTypeLibrary.rc
-    LIBS TarnShapeControls)
+    LIBS TarnShapeControls TarnServerControlList)
 target_include_directories(TarnSmartCacheTests PRIVATE ${_sh}/tests ${_sh}/rectangular/tests ${CMAKE_CURRENT_BINARY_DIR}/idl)
 add_dependencies(TarnSmartCacheTests TarnObjRes)
 
