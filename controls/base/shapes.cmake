@@ -1,13 +1,15 @@
-# The shape-control base and the smart cache over it. Path clients fill the control list Tarn hands
-# over: the server calls that list through Tarn's own class declaration (core/model/controllist),
-# whose virtual operations need nothing of ClassLib.dll at link time; the tests compile the class
-# itself over ClassLib.dll to hand the server a real list.
+# The shape-control base and the smart cache over it, and Tarn's control list: the server compiles
+# the same class (core/model/controllist) over ClassLib.dll, so that path clients fill the list Tarn
+# hands over and the server's own lists are Tarn's.
 set(_sh ${CMAKE_CURRENT_LIST_DIR})
+set(_control_list ${CMAKE_SOURCE_DIR}/core/model/controllist/ComControlList.cpp)
 add_library(TarnControlListHeader INTERFACE)
 target_compile_definitions(TarnControlListHeader INTERFACE TARN_API_LOCAL)
 target_include_directories(TarnControlListHeader INTERFACE ${CMAKE_SOURCE_DIR}/core/model/controllist
-                                                           ${CMAKE_SOURCE_DIR}/core/model/include
-                                                           ${CMAKE_SOURCE_DIR}/platform/mfc/include)
+                                                           ${CMAKE_SOURCE_DIR}/core/model/include)
+target_link_libraries(TarnControlListHeader INTERFACE classlib)
+target_sources(TarnControls PRIVATE ${_control_list})
+target_link_libraries(TarnControls PRIVATE TarnControlListHeader)
 
 add_library(TarnShapeControls STATIC
     ${_sh}/shape/ShapeEngine.cpp
@@ -22,11 +24,9 @@ target_include_directories(TarnShapeControls PUBLIC ${_sh}/shape ${_sh}/smartcac
 target_link_libraries(TarnShapeControls PUBLIC TarnRectControls tarnrender TarnControlListHeader)
 target_link_libraries(TarnControls PRIVATE TarnShapeControls)
 
-if(NOT TARGET classlib)
-  return()  # a partial build without the class library: no tests of the smart cache
-endif()
-add_library(TarnServerControlList STATIC ${CMAKE_SOURCE_DIR}/core/model/controllist/ComControlList.cpp)
-target_link_libraries(TarnServerControlList PUBLIC TarnControlListHeader classlib TarnControlsFoundation)
+# The tests hand the server a list of their own making: the same source once more.
+add_library(TarnServerControlList STATIC ${_control_list})
+target_link_libraries(TarnServerControlList PUBLIC TarnControlListHeader TarnControlsFoundation)
 
 tarn_add_gtest(TarnSmartCacheTests
     SOURCES ${_sh}/smartcache/tests/ShapeFixtures.cpp ${_sh}/rectangular/tests/RectFixtures.cpp
