@@ -158,6 +158,48 @@ TEST(PathClients, DelegatingDetachesEachClientWithARecord) {
     for (TestShapeObject* s : {owner, heir, client}) s->Release();
 }
 
+TEST(PathClients, DeletingTheOwnerLetsEveryClientGo) {
+    UseServerResources();
+    TestShapeObject* owner = NewShape(tagRectF{0, 0, 2, 2});
+    TestShapeObject* first = NewShape(tagRectF{5, 5, 6, 6});
+    TestShapeObject* second = NewShape(tagRectF{7, 5, 8, 6});
+    CFakeSite site;
+    const DWORD cookie = AdviseSite(AsBase(owner), &site);
+    AsRectCache(owner)->AttachPathClient(AsBase(first), 1);
+    AsRectCache(owner)->AttachPathClient(AsBase(second), 1);
+    EXPECT_EQ(AsBase(owner)->ControlDeleted(AsBase(owner)), S_OK);
+    EXPECT_TRUE(owner->Clients().empty());
+    // Each detach is undoable, the last client first.
+    ASSERT_EQ(site.undo.size(), 2u);
+    EXPECT_EQ(site.undo[0].args.back().punkVal, AsBase(second));
+    UnadviseSite(AsBase(owner), cookie);
+    site.Clear();
+    for (TestShapeObject* s : {owner, first, second}) s->Release();
+}
+
+TEST(SmartCacheControls, EqualPlacementAndColoursMakeEqualControls) {
+    TestShapeObject* a = NewShape(tagRectF{0, 0, 2, 1}, RGB(1, 2, 3));
+    TestShapeObject* b = NewShape(tagRectF{0, 0, 2, 1}, RGB(1, 2, 3));
+    EXPECT_EQ(AsBase(a)->IsEqualTo(AsBase(b)), S_OK);
+    b->ColorPart().slots[0].color = RGB(9, 9, 9);
+    EXPECT_EQ(AsBase(a)->IsEqualTo(AsBase(b)), S_FALSE);
+    b->ColorPart().slots[0].color = RGB(1, 2, 3);
+    AsBase(b)->MoveBy(tagSizeF{1e-9, 0});
+    EXPECT_EQ(AsBase(a)->IsEqualTo(AsBase(b)), S_FALSE);
+    EXPECT_EQ(AsBase(a)->IsEqualTo(nullptr), S_FALSE);
+    // Command 20037 is enabled except during a skew drag.
+    IUIUpdater* updater = nullptr;
+    ASSERT_EQ(AsBase(a)->QueryInterface(IID_IUIUpdater, reinterpret_cast<void**>(&updater)), S_OK);
+    LONG enabled = -1, checked = -1, radio = -1;
+    EXPECT_EQ(updater->Update(20037, &enabled, &checked, &radio), S_OK);
+    EXPECT_EQ(enabled, 1);
+    EXPECT_EQ(checked, 0);
+    EXPECT_EQ(updater->Update(29999, &enabled, &checked, &radio), S_FALSE);
+    updater->Release();
+    a->Release();
+    b->Release();
+}
+
 TEST(ControlStreams, TenThousandMutatedStreamsLoadOrAreRefused) {
     TestShapeObject* owner = NewShape(tagRectF{0.5, 0.25, 2, 1});
     TestShapeObject* client = NewShape(tagRectF{5, 5, 6, 6});
