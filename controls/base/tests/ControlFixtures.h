@@ -129,6 +129,63 @@ public:
     double snapGrid = 0;  // 0: no snapping
 };
 
+// An inserter that converts 96 units an inch and keeps what it was asked to redraw.
+class CFakeInserter : public IControlInserter {
+public:
+    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IControlInserter)) {
+            *ppv = static_cast<IControlInserter*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHOD_(ULONG, AddRef)() override { return ++refs; }
+    STDMETHOD_(ULONG, Release)() override { return --refs; }
+    STDMETHOD(put_ControlID)(LONG) override { return E_NOTIMPL; }
+    STDMETHOD(get_ControlID)(LONG* id) override {
+        *id = 101;
+        return S_OK;
+    }
+    STDMETHOD(put_ControlCLSID)(GUID*) override { return E_NOTIMPL; }
+    STDMETHOD(CheckInsertingState)(tagControlInsertingResult*) override { return E_NOTIMPL; }
+    STDMETHOD(OnWindowMessage)(UINT, WPARAM, LPARAM, LRESULT*, ITarnViewEvents*) override { return E_NOTIMPL; }
+    STDMETHOD(CancelInserting)() override { return E_NOTIMPL; }
+    STDMETHOD(OnDraw)(tagDrawOptions*) override { return E_NOTIMPL; }
+    STDMETHOD(DrawUIShapes)(HDC, ITarnViewEvents*, tagDrawOptions*) override { return E_NOTIMPL; }
+    STDMETHOD(ForceInsertingFinish)(IBaseControl**) override { return E_NOTIMPL; }
+    STDMETHOD(DCUnitsToInches)(tagPointF* inches, POINT* units) override {
+        inches->x = units->x / 96.0;
+        inches->y = units->y / 96.0;
+        return S_OK;
+    }
+    STDMETHOD(Invalidate)(tagRectF* rect, LONG makeValid) override {
+        invalidated.push_back(*rect);
+        lastMakeValid = makeValid;
+        return S_OK;
+    }
+    STDMETHOD(ControlInsertionIsCompleted)() override {
+        ++completions;
+        return S_OK;
+    }
+    STDMETHOD(ControlInsertionIsCompleted_ButKeepControl)() override { return E_NOTIMPL; }
+    STDMETHOD(PreserveSelectionOnEvents)() override { return E_NOTIMPL; }
+    STDMETHOD(ChangeControl)(IBaseControl*) override { return E_NOTIMPL; }
+    STDMETHOD(SupportsSelMode)(LONG) override { return E_NOTIMPL; }
+    STDMETHOD(get_Owner)(IUnknown**) override { return E_NOTIMPL; }
+    STDMETHOD(put_Owner)(IUnknown*) override { return E_NOTIMPL; }
+    STDMETHOD(GetCursor)(tagPointF, ITarnViewEvents*, HICON*) override { return E_NOTIMPL; }
+    STDMETHOD(get_DefaultProperties)(IPropChanger**) override { return E_NOTIMPL; }
+    STDMETHOD(put_DefaultProperties)(IPropChanger*) override { return E_NOTIMPL; }
+    STDMETHOD(ResetToDefaultProperties)() override { return E_NOTIMPL; }
+
+    ULONG refs = 0;
+    int completions = 0;
+    std::vector<tagRectF> invalidated;
+    LONG lastMakeValid = -1;
+};
+
 // Loads TarnObjRes.dll so that captions resolve as in the server.
 void UseServerResources();
 

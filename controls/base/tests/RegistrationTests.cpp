@@ -192,6 +192,15 @@ TEST(Registration, Regsvr32WritesThePerClassKeysAndUnregisteringRemovesThem) {
     ASSERT_EQ(RunRegsvr32(L""), 0u);
     for (const ClassRow& c : kClasses) ExpectClassRegistered(c);
 
+    // COM finds and starts the registered server (with the class library it is built on).
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    IUnknown* canvas = nullptr;
+    EXPECT_EQ(CoCreateInstance(CLSID_TarnCanvas, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               reinterpret_cast<void**>(&canvas)),
+              S_OK);
+    if (canvas) canvas->Release();
+    CoUninitialize();
+
     ASSERT_EQ(RunRegsvr32(L"/u"), 0u);
     for (const ClassRow& c : kClasses) ExpectClassRemoved(c);
     EXPECT_TRUE(KeyExists(L"CLSID"));

@@ -147,6 +147,28 @@ TEST_F(TypeLibrary, BaseControlDispatchSlotsAfterIDispatch) {
                 sizeof kBaseControlDispatch / sizeof kBaseControlDispatch[0], 7);
 }
 
+TEST_F(TypeLibrary, RectangularControlAndItsTwin) {
+    const Slot plain[] = {{3, L"XScale", G},       {4, L"XScale", P},        {5, L"YScale", G},
+                          {6, L"YScale", P},       {7, L"RotateAngle", G},   {8, L"RotateAngle", P},
+                          {9, L"SkewAngle", G},    {10, L"SkewAngle", P},    {11, L"RotationPoint", G},
+                          {12, L"RotationPoint", P}, {13, L"GetLinearTransformParams", M},
+                          {14, L"SetLinearTransformParams", M}};
+    ExpectSlots(IID_IRectangularControl, plain, sizeof plain / sizeof plain[0], 3);
+    const Slot twin[] = {{7, L"SetXScale", M},      {8, L"SetYScale", M},        {9, L"SetRotateAngle", M},
+                         {10, L"SetSkewAngle", M},  {11, L"SetRotationPoint", M},
+                         {12, L"SetLinearTransformParams_Disp", M}};
+    ExpectSlots(IID_IRectangularControlDispatch, twin, sizeof twin / sizeof twin[0], 7);
+}
+
+TEST_F(TypeLibrary, SmartCacheAndItsTwin) {
+    const Slot plain[] = {{3, L"AttachPathClient", M}, {4, L"EnableCache", M},  {5, L"CacheEnabled", M},
+                          {6, L"GetDocData", M},       {7, L"ClientMoveBy", M}, {8, L"DelegateClientsToCtrl", M},
+                          {9, L"GetClientControlsList", M}};
+    ExpectSlots(IID_IRectCtrlSmartCache, plain, sizeof plain / sizeof plain[0], 3);
+    const Slot twin[] = {{7, L"AttachPathClient_Disp", M}, {8, L"DelegateClientsToCtrl_Disp", M}};
+    ExpectSlots(IID_IRectCtrlSmartCacheDispatch, twin, sizeof twin / sizeof twin[0], 7);
+}
+
 TEST_F(TypeLibrary, ViewAndSiteEventSlots) {
     ExpectSlots(IID_ITarnViewEvents, kViewEvents, sizeof kViewEvents / sizeof kViewEvents[0], 3);
     ExpectSlots(IID_ITarnSiteEvents, kSiteEvents, sizeof kSiteEvents / sizeof kSiteEvents[0], 3);

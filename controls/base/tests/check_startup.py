@@ -20,7 +20,7 @@ def probe(bin_dir, with_resources):
         os.makedirs(caller)
         os.makedirs(server)
         shutil.copy(os.path.join(bin_dir, "TarnControlsLoadProbe.exe"), caller)
-        for name in ["TarnControls.dll"] + RUNTIME:
+        for name in ["TarnControls.dll", "ClassLib.dll"] + RUNTIME:
             shutil.copy(os.path.join(bin_dir, name), server)
         if with_resources:
             shutil.copy(os.path.join(bin_dir, "TarnObjRes.dll"), server)
