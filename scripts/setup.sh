@@ -8,6 +8,7 @@ common=(
   cmake ninja-build make python3 mingw-w64-tools libz-mingw-w64-dev googletest libwine-dev
   xvfb x11-utils imagemagick
   python3-olefile python3-pefile python3-pil python3-cairo
+  fonts-dejavu-core fonts-liberation2 python3-freetype python3-fonttools python3-numpy
   dpkg-dev nasm
 )
 case "$TARN_ARCH" in
