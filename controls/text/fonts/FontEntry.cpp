@@ -33,8 +33,13 @@ bool ReadOutlineMetrics(HDC dc, OutlineMetricsRecord& record) {
     std::vector<BYTE> buffer(needed);
     auto* otm = reinterpret_cast<OUTLINETEXTMETRICA*>(buffer.data());
     if (!GetOutlineTextMetricsA(dc, needed, otm)) return false;
+    // Entries are saved whole: padding bytes must not carry whatever memory held.
+    std::memset(&record, 0, sizeof record);
     record.otmSize = sizeof(OutlineMetricsRecord) + (needed - sizeof(OUTLINETEXTMETRICA));
     record.otmTextMetrics = otm->otmTextMetrics;
+    BYTE* metricsBytes = reinterpret_cast<BYTE*>(&record.otmTextMetrics);
+    const size_t afterCharSet = offsetof(TEXTMETRICA, tmCharSet) + 1;
+    std::memset(metricsBytes + afterCharSet, 0, sizeof(TEXTMETRICA) - afterCharSet);
     record.otmFiller = otm->otmFiller;
     record.otmPanoseNumber = otm->otmPanoseNumber;
     record.otmfsSelection = otm->otmfsSelection;

@@ -7,6 +7,10 @@
 //       per code point: "metrics U+XXXX blackbox W H origin X Y cellinc X Y"
 //   text-dump cmap FONTFILE FACE FIRST LAST
 //       "cmap XXXX N" for every code point from FIRST to LAST (hex) that maps to a glyph
+//   text-dump save-sample FILE
+//       saves a sample text's records to FILE and prints what the text holds
+//   text-dump load FILE [OUT]
+//       loads a text's records, prints what the text holds and saves it again to OUT
 #include <windows.h>
 
 #include <cstdio>
@@ -18,6 +22,7 @@
 #include "fonts/FontEntry.h"
 #include "fonts/FontTable.h"
 #include "fonts/GlyphCache.h"
+#include "RecordSamples.h"
 
 namespace {
 
@@ -54,13 +59,16 @@ CharacterMap MapOfFont(int font) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: text-dump glyphs|metrics FONTFILE FACE [bold] [italic] [underline] [strikeout] HEX...\n"
-                 "       text-dump cmap FONTFILE FACE FIRST LAST\n");
+                 "       text-dump cmap FONTFILE FACE FIRST LAST\n"
+                 "       text-dump save-sample FILE | load FILE [OUT]\n");
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && !std::strcmp(argv[1], "save-sample")) return SaveRecordSample(argv[2]);
+    if ((argc == 3 || argc == 4) && !std::strcmp(argv[1], "load")) return LoadRecords(argv[2], argc == 4 ? argv[3] : nullptr);
     if (argc < 4) return Usage();
     const std::string command = argv[1];
     if (command != "glyphs" && command != "metrics" && command != "cmap") return Usage();
