@@ -119,6 +119,12 @@ bool CTextModel::PutFontRatio(double value) {
     return true;
 }
 
+void CTextModel::SetDefaultScales(double x, double y) {
+    if (!Finite(x) || !Finite(y)) return;
+    fontX_ = x;
+    fontY_ = y;
+}
+
 double CTextModel::PointSize(int index) const {
     const bool ofDefault = index < 0 || static_cast<size_t>(index) >= chars_.size();
     const int font = ofDefault ? defaultFont_ : chars_[static_cast<size_t>(index)].font;

@@ -69,6 +69,8 @@ public:
     bool PutFontRatio(double value);
 
     int32_t DefaultFont() const { return defaultFont_; }
+    // Sets FontX and FontY directly (layout's scaling); non-finite values are refused.
+    void SetDefaultScales(double x, double y);
     double FontX() const { return fontX_; }
     double FontY() const { return fontY_; }
     // Point size of a character (or of the default when index is -1).
