@@ -15,6 +15,7 @@ struct GlyphCache::FontSource {
 GlyphCache::GlyphCache(FontTable& fonts, OutlineUnion merge) : fonts_(fonts), merge_(merge) {}
 
 GlyphCache::~GlyphCache() {
+    if (dc_ && originalFont_) SelectObject(dc_, originalFont_);
     sources_.clear();
     if (dc_) DeleteDC(dc_);
 }
@@ -25,11 +26,18 @@ GlyphCache::FontSource* GlyphCache::SourceFor(int font, const FontEntry& entry) 
     auto source = std::make_unique<FontSource>();
     source->font = CreateOutlineFont(dc_, entry.logFont);
     if (source->font) {
-        const HGDIOBJ previous = SelectObject(dc_, source->font);
+        SelectFont(source->font);
         source->map = CharacterMap::FromFont(dc_);
-        SelectObject(dc_, previous);
     }
     return sources_.emplace(font, std::move(source)).first->second.get();
+}
+
+void GlyphCache::SelectFont(HFONT font) {
+    // The cache's own context keeps the last font selected: runs of one font select it once.
+    if (font == selectedFont_) return;
+    const HGDIOBJ previous = SelectObject(dc_, font);
+    if (!originalFont_) originalFont_ = previous;
+    selectedFont_ = font;
 }
 
 const GlyphEntry& GlyphCache::Glyph(wchar_t ch, int font) {
@@ -42,9 +50,11 @@ const GlyphEntry& GlyphCache::Glyph(wchar_t ch, int font) {
     if (!entry || !dc_) return glyph;
     FontSource* source = SourceFor(font, *entry);
     if (!source->font) return glyph;
-    const HGDIOBJ previous = SelectObject(dc_, source->font);
-    glyph.count = BuildGlyphOutlines(*entry, dc_, ch, source->map, glyph.metrics, glyph.segments, merge_);
-    SelectObject(dc_, previous);
+    SelectFont(source->font);
+    // Built in the cache's working array, then copied into an array of the glyph's own size.
+    glyph.count = BuildGlyphOutlines(*entry, dc_, ch, source->map, glyph.metrics, workSegments_, merge_,
+                                     &outlineBuffer_);
+    glyph.segments.assign(workSegments_.begin(), workSegments_.end());
     if (glyph.count > 0) GetPathBounds(glyph.segments.data(), glyph.count, glyph.box, false, false);
     return glyph;
 }

@@ -38,10 +38,15 @@ public:
 private:
     struct FontSource;  // the em-square font and character map of one table entry
     FontSource* SourceFor(int font, const FontEntry& entry);
+    void SelectFont(HFONT font);
 
     FontTable& fonts_;
     OutlineUnion merge_;
     HDC dc_ = nullptr;
+    HGDIOBJ originalFont_ = nullptr;
+    HFONT selectedFont_ = nullptr;
     std::map<std::pair<wchar_t, int>, GlyphEntry> glyphs_;
     std::map<int, std::unique_ptr<FontSource>> sources_;
+    std::vector<BYTE> outlineBuffer_;
+    SegmentArray workSegments_;
 };

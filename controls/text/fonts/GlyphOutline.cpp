@@ -1,5 +1,6 @@
 #include "GlyphOutline.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <cwctype>
@@ -40,26 +41,28 @@ void ConvertContour(const BYTE* curve, const BYTE* end, tagPointF start, Segment
         std::memcpy(&head, curve, kCurveHead);
         const size_t count = head.cpfx;
         if (count > (static_cast<size_t>(end - curve) - kCurveHead) / sizeof(POINTFX)) break;
-        std::vector<tagPointF> points(count);
-        for (size_t i = 0; i < count; ++i) {
+        auto pointAt = [curve](size_t i) {
             POINTFX p;
             std::memcpy(&p, curve + kCurveHead + i * sizeof(POINTFX), sizeof p);
-            points[i] = ToPoint(p);
-        }
+            return ToPoint(p);
+        };
         if (head.wType == TT_PRIM_LINE) {
-            for (const tagPointF& p : points) {
+            for (size_t i = 0; i < count; ++i) {
+                const tagPointF p = pointAt(i);
                 out.push_back(Record(kSegmentLine, current, p));
                 current = p;
             }
         } else {
             // A quadratic B-spline: between two off-curve points lies an implied on-curve midpoint.
+            tagPointF b = count ? pointAt(0) : current;
             for (size_t i = 0; i + 1 < count; ++i) {
-                const tagPointF b = points[i];
-                const tagPointF c = i + 2 == count ? points[i + 1] : Mid(points[i], points[i + 1]);
+                const tagPointF following = pointAt(i + 1);
+                const tagPointF c = i + 2 == count ? following : Mid(b, following);
                 const tagPointF c1 = {(current.x + 2 * b.x) / 3, (current.y + 2 * b.y) / 3};
                 const tagPointF c2 = {(c.x + 2 * b.x) / 3, (c.y + 2 * b.y) / 3};
                 out.push_back(Record(kSegmentBezier, current, c1, c2));
                 current = c;
+                b = following;
             }
         }
         curve += kCurveHead + count * sizeof(POINTFX);
@@ -86,6 +89,8 @@ void AppendBar(std::vector<SegmentArray>& bars, double width, double y0, double 
 }  // namespace
 
 void ConvertNativeOutline(const BYTE* buffer, size_t size, SegmentArray& out) {
+    // At most one record a point, and an end record a contour: one allocation serves.
+    out.reserve(out.size() + size / sizeof(POINTFX) + 1);
     const BYTE* at = buffer;
     const BYTE* const end = buffer + size;
     while (static_cast<size_t>(end - at) >= sizeof(TTPOLYGONHEADER)) {
@@ -125,22 +130,30 @@ std::vector<SegmentArray> DecorationBars(const FontEntry& font, const GLYPHMETRI
 }
 
 int BuildGlyphOutlines(const FontEntry& font, HDC dc, wchar_t ch, const CharacterMap& map, GLYPHMETRICS& metrics,
-                       SegmentArray& segments, OutlineUnion merge) {
+                       SegmentArray& segments, OutlineUnion merge, std::vector<BYTE>* scratch) {
     segments.clear();
     static const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
     const UINT glyph = map.GlyphIndex(ch);
     const UINT format = GGO_GLYPH_INDEX | GGO_NATIVE;
     std::memset(&metrics, 0, sizeof metrics);
-    DWORD size = GetGlyphOutlineA(dc, glyph, format, &metrics, 0, nullptr, &kIdentity);
-    if (size == GDI_ERROR) size = kFirstBufferSize;
-    if (size != 0 && !std::iswspace(ch)) {
-        std::vector<BYTE> buffer(size > kFirstBufferSize ? size : kFirstBufferSize);
-        GLYPHMETRICS again;
-        const DWORD read = GetGlyphOutlineA(dc, glyph, format, &again, size, buffer.data(), &kIdentity);
-        if (read != GDI_ERROR) {
-            // Only the bytes GDI reported are walked, never the rest of the buffer.
-            ConvertNativeOutline(buffer.data(), read < size ? read : size, segments);
+    // One call into the first buffer serves most glyphs; GDI refuses a buffer that is too small,
+    // and then the size is asked for and a buffer of its own made.
+    std::vector<BYTE> local;
+    std::vector<BYTE>& buffer = scratch ? *scratch : local;
+    if (buffer.size() < kFirstBufferSize) buffer.resize(kFirstBufferSize);
+    DWORD size = GetGlyphOutlineA(dc, glyph, format, &metrics, DWORD(buffer.size()), buffer.data(), &kIdentity);
+    if (size == GDI_ERROR) {
+        size = GetGlyphOutlineA(dc, glyph, format, &metrics, 0, nullptr, &kIdentity);
+        if (size != GDI_ERROR && size > buffer.size()) {
+            buffer.resize(size);
+            size = GetGlyphOutlineA(dc, glyph, format, &metrics, size, buffer.data(), &kIdentity);
+        } else {
+            size = 0;  // no outline to be had
         }
+    }
+    if (size != GDI_ERROR && size != 0 && !std::iswspace(ch)) {
+        // Only the bytes GDI reported are walked, never the rest of the buffer.
+        ConvertNativeOutline(buffer.data(), std::min<size_t>(size, buffer.size()), segments);
     }
     const std::vector<SegmentArray> bars = DecorationBars(font, metrics);
     if (bars.empty()) return static_cast<int>(segments.size());

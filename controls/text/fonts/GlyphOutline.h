@@ -27,6 +27,6 @@ std::vector<SegmentArray> DecorationBars(const FontEntry& font, const GLYPHMETRI
 
 // Builds the outline of ch with the entry's em-square font selected into dc: its metrics, its
 // contours (none for white space), and the bars joined in through merge. Returns the number of
-// segment records.
+// segment records. scratch, when given, is the outline buffer kept from one glyph to the next.
 int BuildGlyphOutlines(const FontEntry& font, HDC dc, wchar_t ch, const CharacterMap& map, GLYPHMETRICS& metrics,
-                       SegmentArray& segments, OutlineUnion merge);
+                       SegmentArray& segments, OutlineUnion merge, std::vector<BYTE>* scratch = nullptr);

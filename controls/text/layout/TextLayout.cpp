@@ -35,14 +35,33 @@ const GlyphEntry& CTextLayout::GlyphOf(const TextCharRecord& c) const {
     return glyphs_.Glyph(static_cast<wchar_t>(c.ch), c.font);
 }
 
-double CTextLayout::RightEdgeUnits(const TextCharRecord& c, bool alignment) const {
-    const GlyphEntry& g = GlyphOf(c);
-    if (std::iswspace(c.ch)) {
-        const FontEntry* f = FontOf(c.font);
-        const double average = f ? f->metrics.otmTextMetrics.tmAveCharWidth : 0;
-        return alignment ? average + g.metrics.gmptGlyphOrigin.x : average;
+std::vector<CTextLayout::CharMetrics> CTextLayout::MetricsOfChars() const {
+    const auto& chars = model_.Chars();
+    std::vector<CharMetrics> metrics(chars.size());
+    int32_t lastFont = -1;
+    const TEXTMETRICA* lastMetrics = nullptr;
+    for (size_t i = 0; i < chars.size(); ++i) {
+        if (chars[i].font != lastFont || i == 0) {
+            lastFont = chars[i].font;
+            const FontEntry* f = FontOf(lastFont);
+            lastMetrics = f ? &f->metrics.otmTextMetrics : nullptr;
+        }
+        metrics[i] = {&GlyphOf(chars[i]), lastMetrics};
     }
-    return double(g.metrics.gmptGlyphOrigin.x) + double(g.metrics.gmBlackBoxX);
+    return metrics;
+}
+
+double CTextLayout::RightEdgeUnits(const TextCharRecord& c, const CharMetrics& m, bool alignment) {
+    if (std::iswspace(c.ch)) {
+        const double average = m.font ? m.font->tmAveCharWidth : 0;
+        return alignment ? average + m.glyph->metrics.gmptGlyphOrigin.x : average;
+    }
+    return double(m.glyph->metrics.gmptGlyphOrigin.x) + double(m.glyph->metrics.gmBlackBoxX);
+}
+
+double CTextLayout::RightEdgeUnits(const TextCharRecord& c, bool alignment) const {
+    const FontEntry* f = FontOf(c.font);
+    return RightEdgeUnits(c, {&GlyphOf(c), f ? &f->metrics.otmTextMetrics : nullptr}, alignment);
 }
 
 double CTextLayout::AvailableWidth() const {
@@ -86,8 +105,9 @@ void CTextLayout::BreakLines() {
         }
         return;
     }
-    auto overhang = [this](const TextCharRecord& c) {
-        const double left = -GlyphOf(c).metrics.gmptGlyphOrigin.x * c.xScale;
+    const std::vector<CharMetrics> metricsOf = MetricsOfChars();
+    auto overhang = [&](size_t i) {
+        const double left = -metricsOf[i].glyph->metrics.gmptGlyphOrigin.x * chars[i].xScale;
         return left > 0 ? left : 0.0;
     };
     const bool wraps = model_.Type() == kParagraphText && model_.WrapText();
@@ -100,10 +120,8 @@ void CTextLayout::BreakLines() {
         // size of the character after it, and starts where that character starts.
         const bool feedStart = startsAtFeed && first + 1 < n;
         LineMetrics metrics;
-        double pen = overhang(chars[feedStart ? first + 1 : first]);
-        if (feedStart)
-            if (const FontEntry* f = FontOf(chars[first].font))
-                metrics.Raise(f->metrics.otmTextMetrics, chars[first + 1].yScale);
+        double pen = overhang(feedStart ? first + 1 : first);
+        if (feedStart && metricsOf[first].font) metrics.Raise(*metricsOf[first].font, chars[first + 1].yScale);
 
         size_t last = n - 1, next = n;
         TextLineEnd kind = kLineEndsText;
@@ -112,20 +130,19 @@ void CTextLayout::BreakLines() {
         double previousAdvance = 0;
         for (size_t j = first; j < n; ++j) {
             TextCharRecord& c = chars[j];
-            const GlyphEntry& g = GlyphOf(c);
+            const GlyphEntry& g = *metricsOf[j].glyph;
             c.hasOutline = g.count > 0;
             // Only drawn glyphs have a top: white space and feeds (whose metrics may be those of
             // a missing-glyph box) do not lower the gap.
-            if (lines_.empty() && g.count > 0)
-                if (const FontEntry* f = FontOf(c.font))
-                    topGap_ = std::min(topGap_, (f->metrics.otmTextMetrics.tmHeight - g.metrics.gmptGlyphOrigin.y) * c.yScale);
+            if (lines_.empty() && g.count > 0 && metricsOf[j].font)
+                topGap_ = std::min(topGap_, (metricsOf[j].font->tmHeight - g.metrics.gmptGlyphOrigin.y) * c.yScale);
             pen += previousAdvance;
             const bool beginningFeed = j == first && startsAtFeed;
             if (wraps) {
                 if (IsBreakCandidate(c.ch)) candidate = static_cast<long>(j);
                 // A line feed and the first character of a line never overflow.
                 const bool overflows = c.ch != L'\n' && j != first &&
-                                       RightEdgeUnits(c, false) * c.xScale + pen > available + 1e-10;
+                                       RightEdgeUnits(c, metricsOf[j], false) * c.xScale + pen > available + 1e-10;
                 if (overflows) {
                     kind = kLineWrapped;
                     if (candidate >= 0 && static_cast<size_t>(candidate) != j) {
@@ -153,9 +170,8 @@ void CTextLayout::BreakLines() {
         double extent = 0;
         for (size_t k = first; k <= last; ++k) {
             const TextCharRecord& c = chars[k];
-            if (!(k == first && feedStart))
-                if (const FontEntry* f = FontOf(c.font)) metrics.Raise(f->metrics.otmTextMetrics, c.yScale);
-            if (c.ch != L'\n') extent = std::max(extent, RightEdgeUnits(c, false) * c.xScale + c.x);
+            if (!(k == first && feedStart) && metricsOf[k].font) metrics.Raise(*metricsOf[k].font, c.yScale);
+            if (c.ch != L'\n') extent = std::max(extent, RightEdgeUnits(c, metricsOf[k], false) * c.xScale + c.x);
         }
         for (size_t k = first; k <= last; ++k) chars[k].y = top + metrics.ascent;
         TextLine line;
@@ -187,6 +203,8 @@ void CTextLayout::AlignLines() {
         if (std::fabs(down) <= 1e-10) down = 0;
     }
     const int32_t horizontal = model_.HorizontalAlignment();
+    const bool measures = horizontal == kAlignRight || horizontal == kAlignCenter;
+    const std::vector<CharMetrics> metricsOf = measures ? MetricsOfChars() : std::vector<CharMetrics>();
     for (size_t index = 0; index < lines_.size(); ++index) {
         TextLine& line = lines_[index];
         if (line.first < 0 || line.last < line.first || static_cast<size_t>(line.last) >= chars.size()) continue;
@@ -196,7 +214,7 @@ void CTextLayout::AlignLines() {
         if (horizontal == kAlignRight || horizontal == kAlignCenter) {
             const TextCharRecord& last = chars[static_cast<size_t>(line.last)];
             const double lastX = sharedFeed && index < feedPens_.size() ? feedPens_[index] : last.x;
-            right = available - lastX - RightEdgeUnits(last, true) * last.xScale;
+            right = available - lastX - RightEdgeUnits(last, metricsOf[size_t(line.last)], true) * last.xScale;
             if (horizontal == kAlignCenter) right /= 2;
             if (std::fabs(right) <= 1e-10) right = 0;
         }

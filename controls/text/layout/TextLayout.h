@@ -57,11 +57,19 @@ protected:
     // Maps one glyph point of character c into the unit frame (along-curve controls override).
     virtual tagPointF MapGlyphPoint(const TextCharRecord& c, tagPointF p) const;
 
+    // A character's glyph and font metrics, looked up once per pass.
+    struct CharMetrics {
+        const GlyphEntry* glyph;
+        const TEXTMETRICA* font;  // null for a font the table lacks
+    };
+    std::vector<CharMetrics> MetricsOfChars() const;
+
     const FontEntry* FontOf(int32_t font) const;
     const GlyphEntry& GlyphOf(const TextCharRecord& c) const;
     // Right edge of a character's ink from its pen position, in its own X scale units: white space
     // counts the average width (and, for alignment, its origin too).
     double RightEdgeUnits(const TextCharRecord& c, bool alignment) const;
+    static double RightEdgeUnits(const TextCharRecord& c, const CharMetrics& m, bool alignment);
     double AvailableWidth() const;
     double AvailableHeight() const;
 
