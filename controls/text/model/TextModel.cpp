@@ -125,6 +125,12 @@ void CTextModel::SetDefaultScales(double x, double y) {
     fontY_ = y;
 }
 
+void CTextModel::SetDefaultFont(int32_t font, double x, double y) {
+    if (!FontTable::Shared().Entry(font)) return;
+    defaultFont_ = font;
+    SetDefaultScales(x, y);
+}
+
 double CTextModel::PointSize(int index) const {
     const bool ofDefault = index < 0 || static_cast<size_t>(index) >= chars_.size();
     const int font = ofDefault ? defaultFont_ : chars_[static_cast<size_t>(index)].font;

@@ -71,6 +71,9 @@ public:
     int32_t DefaultFont() const { return defaultFont_; }
     // Sets FontX and FontY directly (layout's scaling); non-finite values are refused.
     void SetDefaultScales(double x, double y);
+    // The font and scales of new text, as a range's formats carried them; a font the table lacks
+    // is refused.
+    void SetDefaultFont(int32_t font, double x, double y);
     double FontX() const { return fontX_; }
     double FontY() const { return fontY_; }
     // Point size of a character (or of the default when index is -1).
