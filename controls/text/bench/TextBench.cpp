@@ -18,7 +18,7 @@
 #include "fonts/FontTable.h"
 #include "fonts/GlyphCache.h"
 #include "layout/TextLayout.h"
-#include "model/TextFrame.h"
+#include "model/PlainTextFrame.h"
 #include "model/TextModel.h"
 
 namespace {
@@ -41,19 +41,6 @@ double Median(int runs, F&& work) {
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
 }
-
-class FixedFrame : public TextFrame {
-public:
-    double XScale() const override { return 3; }
-    double YScale() const override { return 100; }
-    double XOffset() const override { return 0; }
-    double YOffset() const override { return 0; }
-    void SetScales(double, double) override {}
-    void SetOffsets(double, double) override {}
-    tagPointF MapUnitPoint(tagPointF p) const override { return p; }
-    bool IsPreview() const override { return false; }
-    bool IsLoading() const override { return false; }
-};
 
 // The first 2,000 code points the font maps, from the space on.
 std::vector<wchar_t> MappedCharacters(const LOGFONTA& lf) {
@@ -165,7 +152,7 @@ int main(int argc, char** argv) {
                 n / floor, "", gdi / floor);
 
     // Layout of 10,000 characters at 12 points in a frame six inches wide.
-    FixedFrame frame;
+    PlainTextFrame frame(3, 100);
     CTextModel model(&frame);
     const std::wstring text = SampleText(10000);
     model.PutTextType(kParagraphText);

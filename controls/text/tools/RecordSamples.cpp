@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "fonts/FontTable.h"
+#include "fonts/GlyphCache.h"
+#include "layout/TextLayout.h"
+#include "model/PlainTextFrame.h"
 #include "model/PropertyBagRecords.h"
 #include "model/TextModel.h"
 
@@ -82,22 +85,51 @@ int SaveRecordSample(const char* path) {
     return 0;
 }
 
-int LoadRecords(const char* path, const char* out) {
+namespace {
+
+// Reads a record file into the bag; false (with a message) when it is refused.
+bool ReadBag(const char* path, CTarnPropertyBag& bag) {
     std::ifstream file(path, std::ios::binary);
     const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) return 1;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) return false;
     ULONG written = 0;
     stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
     const LARGE_INTEGER start{};
     stream->Seek(start, STREAM_SEEK_SET, nullptr);
-    CTarnPropertyBag bag;
     const HRESULT hr = bag.ReadFrom(stream);
     stream->Release();
-    if (FAILED(hr)) {
-        std::printf("refused 0x%08lX\n", static_cast<unsigned long>(hr));
-        return 3;
-    }
+    if (FAILED(hr)) std::printf("refused 0x%08lX\n", static_cast<unsigned long>(hr));
+    return SUCCEEDED(hr);
+}
+
+}  // namespace
+
+int LayOutRecords(const char* path, double xScale, double yScale) {
+    CTarnPropertyBag bag;
+    if (!ReadBag(path, bag)) return 3;
+    PlainTextFrame frame(xScale, yScale);
+    frame.loading = true;
+    CTextModel model(&frame);
+    PropertyBagRecordSource source(bag);
+    model.Load(source);
+    CTextLayout layout(model, frame, GlyphCache::Shared());
+    layout.ConvertEarlierFormat(source);
+    std::printf("type %d\n", model.Type());
+    std::printf("frame %.17g %.17g offset %.17g %.17g\n", frame.XScale(), frame.YScale(), frame.XOffset(), frame.YOffset());
+    std::printf("size %.17g %.17g topgap %.17g\n", layout.TextWidth(), layout.TextHeight(), layout.FirstLineTopGap());
+    for (const TextLine& l : layout.Lines())
+        std::printf("line %d %d %d %.17g %.17g\n", l.first, l.last, l.endKind, l.top, l.bottom);
+    const auto& chars = model.Chars();
+    for (size_t i = 0; i < chars.size(); ++i)
+        std::printf("place %zu U+%04X %.17g %.17g scale %.17g %.17g\n", i, unsigned(chars[i].ch), chars[i].x, chars[i].y,
+                    chars[i].xScale, chars[i].yScale);
+    return 0;
+}
+
+int LoadRecords(const char* path, const char* out) {
+    CTarnPropertyBag bag;
+    if (!ReadBag(path, bag)) return 3;
     CTextModel model;
     PropertyBagRecordSource source(bag);
     model.Load(source);

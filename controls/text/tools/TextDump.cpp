@@ -11,6 +11,9 @@
 //       saves a sample text's records to FILE and prints what the text holds
 //   text-dump load FILE [OUT]
 //       loads a text's records, prints what the text holds and saves it again to OUT
+//   text-dump layout FILE XSCALE YSCALE
+//       loads a text's records into a frame of that half width and height (inches), converts an
+//       earlier file's layout and prints the frame, size, lines and places
 //   text-dump curve-nearest FILE
 //       for "path ..." and "near x y" lines: the path's length and the nearest positions
 #include <windows.h>
@@ -63,7 +66,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: text-dump glyphs|metrics FONTFILE FACE [bold] [italic] [underline] [strikeout] HEX...\n"
                  "       text-dump cmap FONTFILE FACE FIRST LAST\n"
-                 "       text-dump save-sample FILE | load FILE [OUT] | curve-nearest FILE\n");
+                 "       text-dump save-sample FILE | load FILE [OUT] | layout FILE XSCALE YSCALE | curve-nearest FILE\n");
     return 2;
 }
 
@@ -72,6 +75,7 @@ int Usage() {
 int main(int argc, char** argv) {
     if (argc == 3 && !std::strcmp(argv[1], "save-sample")) return SaveRecordSample(argv[2]);
     if ((argc == 3 || argc == 4) && !std::strcmp(argv[1], "load")) return LoadRecords(argv[2], argc == 4 ? argv[3] : nullptr);
+    if (argc == 5 && !std::strcmp(argv[1], "layout")) return LayOutRecords(argv[2], std::atof(argv[3]), std::atof(argv[4]));
     if (argc == 3 && !std::strcmp(argv[1], "curve-nearest")) return PrintNearestPositions(argv[2]);
     if (argc < 4) return Usage();
     const std::string command = argv[1];

@@ -42,3 +42,11 @@ def metrics(font_file, face, styles, codes):
             result[int(words[1][2:], 16)] = tuple(int(w) for w in (words[3], words[4], words[6], words[7],
                                                                     words[9], words[10]))
     return result
+
+
+def finish(problems):
+    """Prints the problems found; the exit status of a check."""
+    for p in problems:
+        print(p)
+    print('%d problems' % len(problems))
+    return 1 if problems else 0

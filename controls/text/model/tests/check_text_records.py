@@ -214,10 +214,7 @@ def main():
         if len(resaved) != len(saved):
             problems.append('a loaded text saves %d bytes, the original %d' % (len(resaved), len(saved)))
         check_made_streams(folder, problems)
-    for p in problems:
-        print(p)
-    print('%d problems' % len(problems))
-    return 1 if problems else 0
+    return textdump.finish(problems)
 
 
 if __name__ == '__main__':
