@@ -10,7 +10,7 @@
 #include "TestFonts.h"
 #include "fonts/GlyphCache.h"
 #include "model/PropertyBagRecords.h"
-#include "owner/TextOwnerSetters.h"
+#include "RangeSetters.h"
 
 namespace {
 
@@ -34,20 +34,6 @@ class RecordingSink : public TextUndoSink {
 public:
     void Record(const TextUndoCall& call) override { calls.push_back(call); }
     std::vector<TextUndoCall> calls;
-};
-
-// Setters over a range the test picks, counting notifications.
-class RangeSetters : public CTextOwnerSetters {
-public:
-    using CTextOwnerSetters::CTextOwnerSetters;
-    void ActiveRange(long& s, long& e) const override {
-        s = start;
-        e = end;
-    }
-    void BeforeChange() override { ++before; }
-    void AfterChange() override { ++after; }
-    long start = 0, end = -1;
-    int before = 0, after = 0;
 };
 
 class TextOwnerSettersTest : public ::testing::Test {
