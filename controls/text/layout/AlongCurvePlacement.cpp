@@ -7,12 +7,16 @@
 
 namespace {
 
-// A path walked by one linear parameter: segment s covers s .. s + 1.
+// A path walked by one linear parameter: segment s covers s .. s + 1. A closed path goes round
+// again past its end.
 class PathWalk {
 public:
-    PathWalk(const std::vector<tagPointF>& points) : points_(points), segments_(int(points.size() - 1) / 3) {}
+    PathWalk(const std::vector<tagPointF>& points, bool closed)
+        : points_(points), segments_(int(points.size() - 1) / 3), closed_(closed) {}
     int Segments() const { return segments_; }
+    bool Closed() const { return closed_; }
     tagPointF At(double s) const {
+        if (closed_ && (s < 0 || s >= segments_)) s -= std::floor(s / segments_) * segments_;
         if (s <= 0) return points_.front();
         if (s >= segments_) return points_[size_t(3 * segments_)];
         const int k = int(s);
@@ -22,10 +26,12 @@ public:
     double Length(double from, double to) const {
         double total = 0;
         while (from < to - 1e-15) {
-            const int k = std::min(int(from), segments_ - 1);
-            const double end = std::min(to, double(k + 1));
+            const int turn = closed_ ? int(std::floor(from / segments_)) : 0;
+            const int k = std::min(int(from) - turn * segments_, segments_ - 1);
+            const double base = double(turn * segments_);
+            const double end = std::min(to, base + k + 1);
             tagPointF piece[4];
-            CutBezierWindow(&points_[size_t(3 * k)], from - k, end - k, piece);
+            CutBezierWindow(&points_[size_t(3 * k)], from - base - k, end - base - k, piece);
             total += GetBezierLength(piece[0].x, piece[0].y, piece[1].x, piece[1].y, piece[2].x, piece[2].y, piece[3].x,
                                      piece[3].y, 20);
             from = end;
@@ -36,6 +42,7 @@ public:
 private:
     const std::vector<tagPointF>& points_;
     int segments_;
+    bool closed_;
 };
 
 double Distance2(tagPointF a, tagPointF b) { return (a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y); }
@@ -52,7 +59,7 @@ double NextParameter(const PathWalk& path, double from, double step) {
         const double d = Distance2(path.At(candidate), origin);
         best = candidate;
         if (d < 0.9801 * want) {
-            if (candidate >= path.Segments()) break;  // the path ends before the step
+            if (!path.Closed() && candidate >= path.Segments()) break;  // the path ends before the step
             near = delta;
             delta = far < 0 ? 2 * delta : (near + far) / 2;
         } else if (d > 1.0201 * want) {
@@ -89,10 +96,11 @@ CurvePlacement PlaceAlongPath(const tagPointF* points, int count, PathPosition f
     const tagPointF& b = path.back();
     const bool closed = std::fabs(a.x - b.x) < 1e-10 && std::fabs(a.y - b.y) < 1e-10;
     // Open paths run from the earlier handle to the later one; on a closed path a second handle
-    // at or before the first lets the text run on to the path's end.
+    // at or before the first has the text run on through the path's end.
     if (!closed && end < start) std::swap(start, end);
-    PathWalk walk(path);
-    const double available = end > start ? walk.Length(start, end) : walk.Length(start, segments);
+    if (closed && end <= start) end += segments;
+    PathWalk walk(path, closed);
+    const double available = walk.Length(start, end);
     double total = 0;
     for (double advance : advances) total += advance;
     // Nothing to measure by: no scale, every origin at the first handle.
@@ -100,7 +108,7 @@ CurvePlacement PlaceAlongPath(const tagPointF* points, int count, PathPosition f
         for (tagPointF& o : result.origins) o = walk.At(start);
         return result;
     }
-    const double limit = end > start ? end : segments;
+    const double limit = end;
     double scale = available / total, fittedScale = -1, failedScale = -1;
     std::vector<double> params(n), bestParams;
     for (int pass = 0; pass < 21; ++pass) {

@@ -58,3 +58,23 @@ TEST_F(LayoutTest, AlongACurveWithoutLengthOrAdvancePlacesWithoutNaN) {
         EXPECT_TRUE(std::isfinite(curve.GlyphScale()));
     }
 }
+
+TEST_F(LayoutTest, OnAClosedPathTheTextRunsOnThroughTheStart) {
+    CAlongCurveLayout curve(model, frame, GlyphCache::Shared());
+    Text(L"Over the seam", 12, kAlongCurveText);
+    curve.SetPath(CirclePath(2));
+    curve.SetHandles({9, 0.5}, {0, 0.5});  // from 315 degrees round through 0 to 45
+    curve.Layout(0, true);
+    ASSERT_GT(curve.GlyphScale(), 0);
+    const auto& chars = model.Chars();
+    double previous = -1;
+    for (size_t i = 0; i < chars.size(); ++i) {
+        EXPECT_NEAR(2.0, std::hypot(chars[i].x, chars[i].y), 2 * 2.8e-4) << i;
+        double angle = std::atan2(chars[i].y, chars[i].x);
+        if (angle < 3.14159265358979323846) angle += 2 * 3.14159265358979323846;  // 315 .. 405 degrees
+        if (angle > 3 * 3.14159265358979323846) angle -= 2 * 3.14159265358979323846;
+        EXPECT_GT(angle, previous) << i;
+        previous = angle;
+    }
+    EXPECT_GT(previous, 2 * 3.14159265358979323846 + 0.5);  // past the seam, towards 45 degrees
+}
