@@ -1,6 +1,7 @@
 #include "GlyphCache.h"
 
 #include "CharacterMap.h"
+#include "EngineOutlineUnion.h"
 #include "render/BezierGeometry.h"
 #include "render/EngineState.h"
 
@@ -60,6 +61,6 @@ const GlyphEntry& GlyphCache::Glyph(wchar_t ch, int font) {
 }
 
 GlyphCache& GlyphCache::Shared() {
-    static GlyphCache cache(FontTable::Shared());
+    static GlyphCache cache(FontTable::Shared(), EngineOutlineUnion);
     return cache;
 }

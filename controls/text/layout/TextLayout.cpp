@@ -59,11 +59,6 @@ double CTextLayout::RightEdgeUnits(const TextCharRecord& c, const CharMetrics& m
     return double(m.glyph->metrics.gmptGlyphOrigin.x) + double(m.glyph->metrics.gmBlackBoxX);
 }
 
-double CTextLayout::RightEdgeUnits(const TextCharRecord& c, bool alignment) const {
-    const FontEntry* f = FontOf(c.font);
-    return RightEdgeUnits(c, {&GlyphOf(c), f ? &f->metrics.otmTextMetrics : nullptr}, alignment);
-}
-
 double CTextLayout::AvailableWidth() const {
     return 2 * std::fabs(frame_.XScale()) - model_.Margin(kLeftMargin) - model_.Margin(kRightMargin);
 }

@@ -68,7 +68,6 @@ protected:
     const GlyphEntry& GlyphOf(const TextCharRecord& c) const;
     // Right edge of a character's ink from its pen position, in its own X scale units: white space
     // counts the average width (and, for alignment, its origin too).
-    double RightEdgeUnits(const TextCharRecord& c, bool alignment) const;
     static double RightEdgeUnits(const TextCharRecord& c, const CharMetrics& m, bool alignment);
     double AvailableWidth() const;
     double AvailableHeight() const;
