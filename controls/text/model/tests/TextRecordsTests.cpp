@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FakeTextFrame.h"
+#include "StreamBytes.h"
 #include "TestFonts.h"
 #include "fonts/FontTable.h"
 #include "model/PropertyBagRecords.h"
@@ -16,17 +17,6 @@
 namespace {
 
 using Bytes = std::vector<BYTE>;
-
-Bytes StreamBytes(IStream* stream) {
-    STATSTG stat{};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    Bytes bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-    const LARGE_INTEGER start{};
-    stream->Seek(start, STREAM_SEEK_SET, nullptr);
-    ULONG read = 0;
-    if (!bytes.empty()) stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
-    return bytes;
-}
 
 Bytes Save(const CTextModel& model) {
     IStream* stream = nullptr;
@@ -40,12 +30,8 @@ Bytes Save(const CTextModel& model) {
 }
 
 HRESULT Load(const Bytes& bytes, CTextModel& model) {
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) return E_FAIL;
-    ULONG written = 0;
-    if (!bytes.empty()) stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
-    const LARGE_INTEGER start{};
-    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    IStream* stream = StreamOf(bytes);
+    if (!stream) return E_FAIL;
     CTarnPropertyBag bag;
     HRESULT hr = bag.ReadFrom(stream);
     stream->Release();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "FakeTextFrame.h"
+#include "StreamBytes.h"
 #include "TestFonts.h"
 #include "fonts/GlyphCache.h"
 #include "model/PropertyBagRecords.h"
@@ -19,13 +20,7 @@ std::vector<BYTE> Records(const CTextModel& model) {
     CreateStreamOnHGlobal(nullptr, TRUE, &stream);
     StreamRecordSink sink(stream);
     model.Save(sink);
-    STATSTG stat{};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    std::vector<BYTE> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-    const LARGE_INTEGER start{};
-    stream->Seek(start, STREAM_SEEK_SET, nullptr);
-    ULONG read = 0;
-    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    std::vector<BYTE> bytes = StreamBytes(stream);
     stream->Release();
     return bytes;
 }
