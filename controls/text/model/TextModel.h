@@ -1,7 +1,8 @@
 #pragma once
 // The data of one text object: its characters, each with its own font and scales, the default
 // font and scales of new text, the margins, alignments, wrapping, direction and text type. The
-// COM layer of the text control calls it; the viewer loads and lays it out without COM.
+// COM layer of the text control calls it; the viewer loads and lays it out without COM. A text
+// that the preview thread also draws is changed under the cache lock, as the by-name edits do.
 #include <windows.h>
 
 #include <string>
