@@ -8,7 +8,8 @@ common=(
   cmake ninja-build make python3 mingw-w64-tools libz-mingw-w64-dev googletest libwine-dev
   xvfb x11-utils imagemagick
   python3-olefile python3-pefile python3-pil python3-cairo
-  python3-numpy python3-shapely python3-pyclipper python3-mpmath python3-fonttools fonts-dejavu-core
+  python3-numpy python3-shapely python3-pyclipper python3-mpmath python3-fonttools python3-freetype
+  fonts-dejavu-core fonts-liberation2
   dpkg-dev nasm
 )
 case "$TARN_ARCH" in

@@ -11,6 +11,8 @@ source "$here/xvfb.sh"
 wineserver -k 2>/dev/null || true   # a server left over from an earlier run of this prefix
 wineserver -p   # one persistent server for the whole run
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true   # start Wine's services once, outside ctest
+# The common faces map onto the installed Liberation fonts (sans, serif, mono), as on Windows.
+wine regedit /S "$(wine winepath -w "$here/wine-fonts.reg" 2>/dev/null)" >/dev/null 2>&1 </dev/null || true
 cleanup() {
   wineserver -k 2>/dev/null || true
   [ -n "${TARN_XVFB_PID:-}" ] && kill "$TARN_XVFB_PID" 2>/dev/null || true
