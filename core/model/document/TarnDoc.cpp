@@ -8,6 +8,7 @@
 #include "TarnPage.h"
 #include "TarnSite.h"
 #include "SiteRecords.h"
+#include "TarnApp.h"
 #include "TarnThumbnail.h"
 
 IMPLEMENT_DYNCREATE(CTarnDoc, COleDocument)
@@ -22,6 +23,12 @@ CTarnDoc::CTarnDoc()
         m_zstorage = nullptr;
 }
 
+int CTarnDoc::DefaultDocStyle() const
+{
+    const COptionsManager* options = GetOptionsManager();
+    return options ? options->m_nDefaultDocStyle : 0;
+}
+
 BOOL CTarnDoc::IsSaveCompressedData() const
 {
     if (m_saveCompressedChosen)
@@ -33,6 +40,9 @@ BOOL CTarnDoc::IsSaveCompressedData() const
 
 CTarnDoc::~CTarnDoc()
 {
+    // Undo records hold their targets: none may outlive the document that made them.
+    for (CTarnSite* site : m_everAdded)
+        site->ClearUndoStacks();
     ReleaseSites();
     delete m_pageList;
     delete m_properties;
@@ -75,6 +85,7 @@ BOOL CTarnDoc::OnNewDocument()
     m_finishData->InitNew();
     CreateDefControls();
     CreateSites();
+    SetStyleWOUndo(DefaultDocStyle());
     return TRUE;
 }
 
@@ -200,15 +211,17 @@ void CTarnDoc::RecomputeNextSiteId()
     }
 }
 
-CTarnThumbnail* CTarnDoc::CreateThumbnail() { return new CSiteSizeThumbnail; }
+CTarnThumbnail* CTarnDoc::CreateThumbnail()
+{
+    // The application decides the kind; a document without the framework's application (a
+    // tool, a test) makes the framework's own.
+    if (auto* app = dynamic_cast<CTarnApp*>(AfxGetApp()))
+        return app->CreateThumbnail();
+    return new CSiteSizeThumbnail;
+}
 
 CString CTarnDoc::GetPreviewPageDescription(int page) const
 {
-    CString text;
     CTarnSite* site = GetSiteByIndex(page);
-    if (!site || !site->GetBackground())
-        return text;
-    const CRectF area = site->GetBackground()->GetBoundingRect(0);
-    text.Format("%.4g x %.4g %s", area.Width(), area.Height(), "in");
-    return text;
+    return site ? site->GetBriefDescription() : CString();
 }
