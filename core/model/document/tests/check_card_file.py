@@ -415,6 +415,37 @@ def check_composed(folder):
             [(DEFAULT_PAGE[0], DEFAULT_PAGE[1], [(7, 0.0, 0.0)])], saved["pages"]
 
 
+def check_viewer_copy(folder):
+    """The viewer program of a new card laid out by a document style carries the style's pages."""
+    binary = os.environ["TARN_BIN"]
+    template = os.path.join(binary, "Pavane.exe")
+    maker = os.path.join(binary, "viewercopy_doc_tool.exe")
+    if not (os.path.exists(template) and os.path.exists(maker)):
+        print("viewer template or viewer-copy tool not built: the viewer copy is not checked")
+        return
+    import io
+    import pefile
+    program = os.path.join(folder, "Card.exe")
+    done = subprocess.run([os.environ["TARN_WINE_RUN"], maker, winpath(template), winpath(program), "--styles"],
+                          capture_output=True, text=True, errors="replace", timeout=300)
+    assert done.returncode == 0, done.stdout + done.stderr
+    pe = pefile.PE(program)
+    chunks = {}
+    for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        if kind.id == 21359:
+            for name in kind.directory.entries:
+                for language in name.directory.entries:
+                    entry = language.data.struct
+                    chunks[name.id] = pe.get_data(entry.OffsetToData, entry.Size)
+    pe.close()
+    ole = olefile.OleFileIO(io.BytesIO(b"".join(chunks[k] for k in sorted(chunks))))
+    card = parse_contents(unframe(ole.openstream("Contents").read()))
+    ole.close()
+    assert [s["name"] for s in card["sites"]] == [b"Cover", b"Greeting", b"Verse"], card["sites"]
+    assert [(p["width"], p["height"], p["placements"]) for p in card["pages"]] == \
+        [(8.5, 11.0, [(site, 0.0, 0.0)]) for site in (0, 1, 2)], card["pages"]
+
+
 def main():
     if not os.path.exists(os.path.join(os.environ.get("TARN_BIN", ""), "tarn-cardtool.exe")):
         print("tarn-cardtool.exe not built")
@@ -423,6 +454,7 @@ def main():
         for compressed, unit in ((True, "mm"), (False, "in")):
             check_saved(folder, compressed, unit)
         check_composed(folder)
+        check_viewer_copy(folder)
     print("card file checks passed")
     return 0
 
