@@ -8,6 +8,7 @@
 #include <winspool.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@
 #include "OptionsManager.h"
 #include "Profiler.h"
 #include "TarnApp.h"
+#include "TarnDoc.h"
+#include "TarnThumbnail.h"
 
 namespace {
 const char kFamily[] = "TarnTestsApp";
@@ -397,6 +400,31 @@ TEST_F(StartupTest, PrinterInfoWithoutAPrinterIsRefusedWithZeroMargins) {
         EXPECT_FALSE(info.deviceName.IsEmpty());
     }
     EXPECT_FALSE(app.GetPrinterInfo(nullptr, nullptr));
+}
+
+// A derived application decides the kind of the thumbnails its documents write.
+class CPlainThumbnailApp : public CTestApp {
+public:
+    CTarnThumbnail* CreateThumbnail() override
+    {
+        ++made;
+        return new CTarnThumbnail;
+    }
+    int made = 0;
+};
+
+TEST_F(StartupTest, DocumentsMakeTheApplicationsThumbnails) {
+    {
+        CTestApp app;
+        CTarnDoc doc;
+        std::unique_ptr<CTarnThumbnail> thumbnail(doc.CreateThumbnail());
+        EXPECT_NE(nullptr, dynamic_cast<CSiteSizeThumbnail*>(thumbnail.get())) << "the framework's kind carries sizes";
+    }
+    CPlainThumbnailApp app;
+    CTarnDoc doc;
+    std::unique_ptr<CTarnThumbnail> thumbnail(doc.CreateThumbnail());
+    EXPECT_EQ(1, app.made);
+    EXPECT_EQ(nullptr, dynamic_cast<CSiteSizeThumbnail*>(thumbnail.get()));
 }
 
 // The calibration of the printer named "" is the entry of the printer the application prints on
