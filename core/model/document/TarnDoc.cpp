@@ -40,9 +40,6 @@ BOOL CTarnDoc::IsSaveCompressedData() const
 
 CTarnDoc::~CTarnDoc()
 {
-    // Undo records hold their targets: none may outlive the document that made them.
-    for (CTarnSite* site : m_everAdded)
-        site->ClearUndoStacks();
     ReleaseSites();
     delete m_pageList;
     delete m_properties;
@@ -54,6 +51,9 @@ CTarnDoc::~CTarnDoc()
 
 void CTarnDoc::ReleaseSites()
 {
+    // Undo records hold their targets: none may outlive the document's hold on its sites.
+    for (CTarnSite* site : m_everAdded)
+        site->ClearUndoStacks();
     for (CTarnSite* site : m_sites)
         site->Release();
     m_sites.clear();
