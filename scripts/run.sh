@@ -2,7 +2,8 @@
 # Sets up the machine, builds everything and runs the product as far as it exists:
 #  1. registers the COM servers Mosk and TarnControls in the build's Wine prefix;
 #  2. starts the framework (TarnHost.exe) and prints what start-up reports;
-#  3. saves a new three-panel card as a stand-alone viewer program (build/demo/Card.exe);
+#  3. saves a new three-panel card, laid out by a document style with a page per panel, as a
+#     stand-alone viewer program (build/demo/Card.exe);
 #  4. opens that viewer program: on your display until you close it, or, when there is no
 #     display, on a private Xvfb, keeping a screenshot in build/demo/Card.png.
 set -euo pipefail
@@ -27,7 +28,7 @@ echo "--- framework start-up"
 wine TarnHost.exe /answer /values
 
 echo "--- saving a card as a viewer program"
-wine viewercopy_doc_tool.exe Pavane.exe "$(wine winepath -w "$demo/Card.exe" 2>/dev/null)"
+wine viewercopy_doc_tool.exe Pavane.exe "$(wine winepath -w "$demo/Card.exe" 2>/dev/null)" --styles
 echo "wrote $demo/Card.exe"
 
 echo "--- the viewer program"

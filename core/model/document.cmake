@@ -22,13 +22,16 @@ target_sources(Tarn PRIVATE
     ${TARN_DOCUMENT_DIR}/document/ArchiveLimits.cpp
     ${TARN_DOCUMENT_DIR}/document/CompoundFileCheck.cpp
     ${TARN_DOCUMENT_DIR}/document/DocumentRecords.cpp
+    ${TARN_DOCUMENT_DIR}/document/DocumentStyle.cpp
     ${TARN_DOCUMENT_DIR}/document/DocumentVersion.cpp
+    ${TARN_DOCUMENT_DIR}/document/SaveRoad.cpp
     ${TARN_DOCUMENT_DIR}/document/TarnDoc.cpp
     ${TARN_DOCUMENT_DIR}/document/TarnDocFile.cpp
     ${TARN_DOCUMENT_DIR}/document/TarnStrings.cpp
     ${TARN_DOCUMENT_DIR}/document/UnsupportedFormatException.cpp
     ${TARN_DOCUMENT_DIR}/thumbnails/TarnThumbnail.cpp
     ${TARN_DOCUMENT_DIR}/document/TarnPage.cpp
+    ${TARN_DOCUMENT_DIR}/site/SiteLayout.cpp
     ${TARN_DOCUMENT_DIR}/site/SiteRecords.cpp
     ${TARN_DOCUMENT_DIR}/site/StoredControls.cpp
     ${TARN_DOCUMENT_DIR}/site/TarnSite.cpp

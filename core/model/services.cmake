@@ -30,6 +30,8 @@ target_sources(Tarn PRIVATE
     ${TARN_SERVICES_DIR}/styles/StyleLibrary.cpp
     ${TARN_SERVICES_DIR}/records/SiteIcon.cpp
     ${TARN_SERVICES_DIR}/records/DocSummaryInfo.cpp
+    ${TARN_SERVICES_DIR}/records/IconImage.cpp
+    ${TARN_SERVICES_DIR}/records/PropertySetCheck.cpp
     ${TARN_SERVICES_DIR}/records/SiteData.cpp
     ${TARN_SERVICES_DIR}/profile/DialogInfo.cpp
     ${TARN_SERVICES_DIR}/profile/Profiler.cpp

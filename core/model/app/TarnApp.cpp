@@ -65,7 +65,8 @@ int CTarnApp::ShowMessage(UINT textId, UINT captionId, UINT type) {
     return ShowMessage(static_cast<const char*>(text), captionId, type);
 }
 
-CTarnThumbnail* CTarnApp::CreateThumbnail() { return new CTarnThumbnail; }
+// Cards carry the size of each site with its preview.
+CTarnThumbnail* CTarnApp::CreateThumbnail() { return new CSiteSizeThumbnail; }
 
 CDrawOptions* CTarnApp::CreateDrawOptions() { return new CDrawOptions(); }
 

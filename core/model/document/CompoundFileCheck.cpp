@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "ByteImageCheck.h"
+
 namespace {
 
 constexpr uint32_t kEndOfChain = 0xFFFFFFFE;
@@ -15,9 +17,9 @@ constexpr size_t kHeaderFatEntries = 109;
 constexpr size_t kEntrySize = 128;
 const unsigned char kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 
-class Checker {
+class Checker : public CByteImageCheck {
 public:
-    explicit Checker(const std::vector<unsigned char>& file) : m_file(file) {}
+    explicit Checker(const std::vector<unsigned char>& file) : CByteImageCheck(file) {}
 
     bool Run(CString& why)
     {
@@ -31,42 +33,25 @@ public:
             for (size_t e = 0; e < m_sectorSize / kEntrySize; ++e)
                 m_entries.push_back(at + e * kEntrySize);
         }
-        if (m_entries.empty() || m_file[m_entries[0] + 66] != 5)
+        if (m_entries.empty() || m_bytes[m_entries[0] + 66] != 5)
             return Fail(why, "the root entry is missing");
         return MiniFat(why) && Tree(why);
     }
 
 private:
-    bool Fail(CString& why, const char* text)
-    {
-        why = text;
-        return false;
-    }
-    uint32_t U32(size_t at) const
-    {
-        uint32_t v = 0;
-        std::memcpy(&v, &m_file[at], 4);
-        return v;
-    }
-    uint16_t U16(size_t at) const
-    {
-        uint16_t v = 0;
-        std::memcpy(&v, &m_file[at], 2);
-        return v;
-    }
     size_t SectorOffset(uint32_t sector) const { return (static_cast<size_t>(sector) + 1) * m_sectorSize; }
 
     bool Header(CString& why)
     {
-        if (m_file.size() < 512 || std::memcmp(m_file.data(), kSignature, 8) != 0)
+        if (m_bytes.size() < 512 || std::memcmp(m_bytes.data(), kSignature, 8) != 0)
             return Fail(why, "not a compound file");
         const uint16_t shift = U16(30);
         if ((shift != 9 && shift != 12) || U16(32) != 6)
             return Fail(why, "unknown sector size");
         m_sectorSize = size_t(1) << shift;
-        if (m_file.size() < m_sectorSize)
+        if (m_bytes.size() < m_sectorSize)
             return Fail(why, "shorter than its header");
-        m_sectorCount = static_cast<uint32_t>((m_file.size() - m_sectorSize) / m_sectorSize);
+        m_sectorCount = static_cast<uint32_t>((m_bytes.size() - m_sectorSize) / m_sectorSize);
         m_fatSectors = U32(0x2C);
         m_firstDirectorySector = U32(0x30);
         m_miniCutoff = U32(0x38);
@@ -151,7 +136,7 @@ private:
             const uint32_t index = pending.back();
             pending.pop_back();
             const size_t at = m_entries[index];
-            const unsigned type = m_file[at + 66];
+            const unsigned type = m_bytes[at + 66];
             const uint32_t links[3] = {U32(at + 68), U32(at + 72), U32(at + 76)};
             for (int k = 0; k < 3; ++k) {
                 if (index == 0 && k < 2)
@@ -187,7 +172,6 @@ private:
         return true;
     }
 
-    const std::vector<unsigned char>& m_file;
     size_t m_sectorSize = 512;
     uint32_t m_sectorCount = 0;
     uint32_t m_fatSectors = 0;

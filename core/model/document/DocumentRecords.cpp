@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include "ControlInfo.h"
 #include "OptionsManager.h"
 #include "TarnControls.h"
 #include "TarnPropertyBag.h"
@@ -72,13 +73,28 @@ void CTarnDocProperties::Duplicate(const CPersistent* source)
     m_htmlFooter = other->m_htmlFooter;
     m_docStyleId = other->m_docStyleId;
     CopyFrom(*other);
+    // Each default control is made anew by its kind's class and takes the source's settings
+    // through its property changer; kinds the application doesn't know are left out.
     ClearDefaultControls();
     for (const auto& entry : other->m_defaultControls) {
+        const CLSID* clsid = FindControlCLSIDByTypeID(entry.first);
         IBaseControl* copy = nullptr;
-        if (entry.second && SUCCEEDED(entry.second->DuplicateTo(0, &copy)) && copy) {
-            copy->IgnoreInvalidate(1);
-            m_defaultControls[entry.first] = copy;
-        }
+        if (!entry.second || !clsid ||
+            FAILED(CoCreateInstance(*clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseControl,
+                                    reinterpret_cast<void**>(&copy))) ||
+            !copy)
+            continue;
+        copy->IgnoreInvalidate(1);
+        m_defaultControls[entry.first] = copy;
+        IPropChanger* target = nullptr;
+        IPropChanger* source = nullptr;
+        if (SUCCEEDED(copy->QueryInterface(IID_IPropChanger, reinterpret_cast<void**>(&target))) && target &&
+            SUCCEEDED(entry.second->QueryInterface(IID_IPropChanger, reinterpret_cast<void**>(&source))) && source)
+            target->Copy(source);
+        if (source)
+            source->Release();
+        if (target)
+            target->Release();
     }
 }
 

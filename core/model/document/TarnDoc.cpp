@@ -8,6 +8,7 @@
 #include "TarnPage.h"
 #include "TarnSite.h"
 #include "SiteRecords.h"
+#include "TarnApp.h"
 #include "TarnThumbnail.h"
 
 IMPLEMENT_DYNCREATE(CTarnDoc, COleDocument)
@@ -20,6 +21,12 @@ CTarnDoc::CTarnDoc()
     if (FAILED(CoCreateInstance(CLSID_ZStorage, nullptr, CLSCTX_INPROC_SERVER, IID_IZStorage,
                                 reinterpret_cast<void**>(&m_zstorage))))
         m_zstorage = nullptr;
+}
+
+int CTarnDoc::DefaultDocStyle() const
+{
+    const COptionsManager* options = GetOptionsManager();
+    return options ? options->m_nDefaultDocStyle : 0;
 }
 
 BOOL CTarnDoc::IsSaveCompressedData() const
@@ -44,6 +51,9 @@ CTarnDoc::~CTarnDoc()
 
 void CTarnDoc::ReleaseSites()
 {
+    // Undo records hold their targets: none may outlive the document's hold on its sites.
+    for (CTarnSite* site : m_everAdded)
+        site->ClearUndoStacks();
     for (CTarnSite* site : m_sites)
         site->Release();
     m_sites.clear();
@@ -75,6 +85,7 @@ BOOL CTarnDoc::OnNewDocument()
     m_finishData->InitNew();
     CreateDefControls();
     CreateSites();
+    SetStyleWOUndo(DefaultDocStyle());
     return TRUE;
 }
 
@@ -200,15 +211,17 @@ void CTarnDoc::RecomputeNextSiteId()
     }
 }
 
-CTarnThumbnail* CTarnDoc::CreateThumbnail() { return new CSiteSizeThumbnail; }
+CTarnThumbnail* CTarnDoc::CreateThumbnail()
+{
+    // The application decides the kind; a document without the framework's application (a
+    // tool, a test) makes the framework's own.
+    if (auto* app = dynamic_cast<CTarnApp*>(AfxGetApp()))
+        return app->CreateThumbnail();
+    return new CSiteSizeThumbnail;
+}
 
 CString CTarnDoc::GetPreviewPageDescription(int page) const
 {
-    CString text;
     CTarnSite* site = GetSiteByIndex(page);
-    if (!site || !site->GetBackground())
-        return text;
-    const CRectF area = site->GetBackground()->GetBoundingRect(0);
-    text.Format("%.4g x %.4g %s", area.Width(), area.Height(), "in");
-    return text;
+    return site ? site->GetBriefDescription() : CString();
 }

@@ -17,6 +17,8 @@ class CTarnPage;
 class CTarnPageList;
 class CTarnThumbnail;
 class CMailLibrary;
+class CTarnDocStyle;
+class CPageSetupData;
 struct IZStorage;
 
 // One entry of the table of known drawing controls: the tool that inserts it, the type id it is
@@ -53,6 +55,20 @@ public:
     CTarnPage* GetPage(int index) const;
     virtual void AddPage(CTarnPage* page);
     CTarnPageList* GetPageList() const { return m_pageList; }
+    // The page's paper and margins, given to every site placed on it.
+    virtual void ProcessPageSetupData(int page);
+    virtual CPageSetupData* CreatePageSetupData();
+    // The first live site made for that site style; null when none.
+    CTarnSite* GetSiteByStyleID(int styleId) const;
+
+    // ---- document styles
+    // Applies a document style of the style library without recording undo: the sites take the
+    // style's site styles (sites are added or removed to match) and the pages are made anew from
+    // its page styles. An unknown style changes nothing.
+    virtual void SetStyleWOUndo(int styleId);
+    virtual void SetStyleWOUndo(const CTarnDocStyle* style);
+    // The options' "DefaultDocStyle"; 0 without options.
+    int DefaultDocStyle() const;
     CTarnDocProperties* GetProperties() const { return m_properties; }
 
     // Operations forwarded to a site by id. An id that no live site has does nothing; the answer
@@ -85,7 +101,15 @@ public:
     // Writes the card into a new file beside the target and puts it in the target's place only
     // when everything was written: a failed save leaves the file as it was.
     BOOL OnSaveDocument(LPCSTR lpszPathName) override;
-    virtual BOOL DoFileSave();
+    // Save: an untitled card takes the save-as road; a card opened read-only is opened again for
+    // writing when its file allows it, otherwise the user is offered to save it under a new name.
+    BOOL DoFileSave() override;
+    // Saves into path; without one the user chooses the file. With replace the file becomes the
+    // document's own (save-as); without, a copy is written and the document stays as it was.
+    BOOL DoSave(LPCSTR lpszPathName, BOOL bReplace = TRUE) override;
+    // Asks the user for the file to save into, starting from name: TRUE with the choice in name,
+    // FALSE when cancelled.
+    virtual BOOL PromptSaveFileName(CString& name, BOOL replace);
     void ReportSaveLoadException(LPCSTR lpszPathName, CException* e, BOOL bSaving, UINT nIDPDefault) override;
     // Tells the user; tests and batch callers capture it instead.
     virtual int ShowMessage(const CString& text, UINT type);
@@ -94,7 +118,9 @@ public:
     BOOL IsBad() const { return m_bad; }
     BOOL IsReadOnly() const { return m_readOnly; }
     void HideLoadException(int hide) { m_hideLoadException = hide; }
-    void SetFlag_SaveForViewer(int on) { m_saveForViewer = on; }
+    // Every site and its controls learn it too, so that controls write their viewer form.
+    virtual void SetFlag_SaveForViewer(int on);
+    int GetFlag_SaveForViewer() const { return m_saveForViewer; }
     BOOL IsTemplate() const { return m_isTemplate; }
     void SetIsTemplate(BOOL on) { m_isTemplate = on; }
     // Whether cards are stored compressed: the options' "SaveCompressedData" when the application
@@ -144,6 +170,8 @@ protected:
     int m_saveForViewer = 0;
     BOOL m_saveCompressed = TRUE;
     BOOL m_saveCompressedChosen = FALSE;
+    // Set while a card read from a file gets the pages of the default style.
+    bool m_keepSurplusSites = false;
     std::vector<CTarnSite*> m_sites;
     std::vector<CTarnSite*> m_everAdded;
     CTarnPageList* m_pageList = nullptr;

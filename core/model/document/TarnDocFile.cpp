@@ -12,6 +12,7 @@
 #include "ControlInfo.h"
 #include "DocumentVersion.h"
 #include "Mosk.h"
+#include "PropertySetCheck.h"
 #include "TarnBackground.h"
 #include "TarnDoc.h"
 #include "TarnPage.h"
@@ -19,6 +20,7 @@
 #include "TarnStrings.h"
 #include "TarnThumbnail.h"
 #include "UnsupportedFormatException.h"
+#include "WideText.h"
 
 namespace {
 
@@ -41,29 +43,6 @@ void ReadExpected(CArchive& ar, T*& target)
     }
     delete target;
     target = typed;
-}
-
-std::vector<WCHAR> Wide(LPCSTR text)
-{
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::vector<WCHAR> wide(length > 0 ? length : 1);
-    if (length > 0)
-        MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
-    return wide;
-}
-
-IStorage* PlainStorageOf(IStorage* root)
-{
-    IZStorage* wrapper = nullptr;
-    if (root && SUCCEEDED(root->QueryInterface(IID_IZStorage, reinterpret_cast<void**>(&wrapper)))) {
-        IStorage* donor = nullptr;
-        wrapper->get_Donor(&donor);
-        wrapper->Release();
-        return donor;
-    }
-    if (root)
-        root->AddRef();
-    return root;
 }
 
 // The card's summary property sets, as streams of the root storage.
@@ -108,9 +87,22 @@ void CTarnDoc::Serialize(CArchive& ar)
     SerializeSites(ar);
     SerializePages(ar);
     SerializeFinishData(ar);
-    if (ar.IsLoading() && !m_pageList) {
-        m_pageList = CreatePageList();
-        m_pageList->SetMaster(this);
+    if (ar.IsLoading()) {
+        if (!m_pageList) {
+            m_pageList = CreatePageList();
+            m_pageList->SetMaster(this);
+        }
+        // Cards from before pages existed get the pages of the default style.
+        if (GetPageCount() == 0) {
+            m_keepSurplusSites = true;
+            try {
+                SetStyleWOUndo(DefaultDocStyle());
+            } catch (...) {
+                m_keepSurplusSites = false;
+                throw;
+            }
+            m_keepSurplusSites = false;
+        }
     }
     SerializeThumbnails(ar);
     SerializeDefControls(ar);
@@ -500,7 +492,7 @@ BOOL CTarnDoc::OnSaveDocument(LPCSTR lpszPathName)
         return FALSE;
     }
     IStorage* target = nullptr;
-    const std::vector<WCHAR> temporaryWide = Wide(temporary);
+    const std::vector<WCHAR> temporaryWide = WideText(temporary);
     HRESULT hr = StgCreateDocfile(temporaryWide.data(), STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_TRANSACTED,
                                   0, &target);
     if (FAILED(hr)) {
@@ -536,7 +528,7 @@ BOOL CTarnDoc::OnSaveDocument(LPCSTR lpszPathName)
         const DWORD code = GetLastError();
         DeleteFileA(temporary);
         if (heldTarget) {
-            const std::vector<WCHAR> wide = Wide(lpszPathName);
+            const std::vector<WCHAR> wide = WideText(lpszPathName);
             StgOpenStorage(wide.data(), nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_TRANSACTED, nullptr, 0,
                            &m_lpRootStg);
         }
@@ -546,32 +538,15 @@ BOOL CTarnDoc::OnSaveDocument(LPCSTR lpszPathName)
     }
     if (m_bRemember) {
         ReleaseRootStorage();
-        const std::vector<WCHAR> wide = Wide(lpszPathName);
+        const std::vector<WCHAR> wide = WideText(lpszPathName);
         if (FAILED(StgOpenStorage(wide.data(), nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_TRANSACTED, nullptr,
                                   0, &m_lpRootStg)))
             m_lpRootStg = nullptr;
     }
-    m_readOnly = FALSE;
     SetModifiedFlag(FALSE);
     for (CTarnSite* site : m_sites)
         site->AfterSave();
     return TRUE;
-}
-
-BOOL CTarnDoc::DoFileSave()
-{
-    if (m_strPathName.IsEmpty())
-        return FALSE;
-    const DWORD attributes = GetFileAttributesA(m_strPathName);
-    const bool fileReadOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    if (fileReadOnly || m_readOnly) {
-        m_readOnly = TRUE;
-        CString text;
-        text.Format(static_cast<LPCSTR>(TarnString(kIdsReadOnlySaveAs)), static_cast<LPCSTR>(m_strPathName));
-        ShowMessage(text, MB_OKCANCEL | MB_ICONEXCLAMATION);
-        return FALSE;
-    }
-    return OnSaveDocument(m_strPathName);
 }
 
 int CTarnDoc::ShowMessage(const CString& text, UINT type) { return MessageBoxA(nullptr, text, nullptr, type); }

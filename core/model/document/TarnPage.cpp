@@ -5,7 +5,10 @@
 #include "ArchiveLimits.h"
 #include "ClArchive.h"
 #include "ClException.h"
+#include "SiteRecords.h"
 #include "SitesContours.h"
+#include "StyleLibrary.h"
+#include "TarnBackground.h"
 #include "TarnDoc.h"
 #include "TarnPropertyBag.h"
 #include "TarnSite.h"
@@ -150,6 +153,23 @@ void CTarnPage::CSitePosInfo::Duplicate(const CPersistent* source)
     }
 }
 
+void CTarnPage::CSitePosInfo::SetStyle(const CSitePosStyle* style)
+{
+    if (!style)
+        return;
+    m_position = style->m_Pos;
+    m_print = style->m_bPrint;
+    m_rotateAngle = style->m_dRotateAngle;
+    m_hFlip = style->m_bHFlip;
+    m_vFlip = style->m_bVFlip;
+}
+
+CTarnSite* CTarnPage::CSitePosInfo::GetSite() const
+{
+    CTarnDoc* document = m_master ? m_master->GetMaster() : nullptr;
+    return document ? document->GetSite(m_siteId) : nullptr;
+}
+
 bool CTarnPage::CSitePosInfo::Equal(const CPersistent& source) const
 {
     const auto* other = dynamic_cast<const CSitePosInfo*>(&source);
@@ -226,11 +246,65 @@ void CTarnPage::Duplicate(CTarnPage* source)
 
 BOOL CTarnPage::IsSiteOnPage(int siteId)
 {
+    // A placement whose site is gone places no site.
     for (int i = 0; i < GetSitesCount(); ++i) {
-        if (m_placements[i]->m_siteId == siteId)
+        const CTarnSite* site = m_placements[i]->GetSite();
+        if (site && site->GetID() == siteId)
             return TRUE;
     }
     return FALSE;
+}
+
+void CTarnPage::SetStyle(int pageStyleId)
+{
+    CTarnStyleLib* library = CTarnStyleLib::Instance();
+    CTarnPageStyle* style = library ? library->GetPageStyleByID(pageStyleId) : nullptr;
+    if (!style)
+        return;
+    InitNew();
+    m_properties->m_width = style->m_Size.cx;
+    m_properties->m_height = style->m_Size.cy;
+    m_properties->m_margins =
+        CRectF(style->m_Margins.left, style->m_Margins.top, style->m_Margins.right, style->m_Margins.bottom);
+    m_properties->m_overridePageSetup = style->m_bOverridePageSetup ? 1 : 0;
+    m_properties->m_centerlinesForAlignment = style->m_bCenterlinesForAlignment;
+    for (int i = 0; i < style->m_SitePositions.GetSize(); ++i) {
+        const auto* position = static_cast<const CSitePosStyle*>(style->m_SitePositions[i]);
+        CTarnSite* site = m_master && position->m_pSiteStyle ? m_master->GetSiteByStyleID(position->m_pSiteStyle->m_nID)
+                                                             : nullptr;
+        // A position whose site style has no site in the document places nothing.
+        if (!site)
+            continue;
+        CSitePosInfo* placement = CreateSitePosInfo();
+        placement->SetMaster(this);
+        placement->SetStyle(position);
+        placement->m_siteId = site->GetID();
+        if (CTarnBackground* background = site->GetBackground())
+            background->GetParams()->m_printOutline = m_properties->m_overridePageSetup ? 0 : 1;
+        m_placements.Add(placement);
+    }
+}
+
+void CTarnPage::GetPageSetupData(CPageSetupData* setup) const
+{
+    if (!setup || !m_properties)
+        return;
+    setup->m_width = m_properties->m_width;
+    setup->m_height = m_properties->m_height;
+    setup->m_margins[0] = m_properties->m_margins.left;
+    setup->m_margins[1] = m_properties->m_margins.top;
+    setup->m_margins[2] = m_properties->m_margins.right;
+    setup->m_margins[3] = m_properties->m_margins.bottom;
+}
+
+void CTarnPage::SetPageSetupData(const CPageSetupData* setup)
+{
+    if (!setup)
+        return;
+    InitNew();
+    m_properties->m_width = setup->m_width;
+    m_properties->m_height = setup->m_height;
+    m_properties->m_margins = CRectF(setup->m_margins[0], setup->m_margins[1], setup->m_margins[2], setup->m_margins[3]);
 }
 
 CTarnPage::CSitePosInfo* CTarnPage::GetSitePosInfo(int index) const

@@ -11,6 +11,8 @@ class CTarnDoc;
 class CTarnSite;
 class CTarnPage;
 class CSitesContours;
+class CSitePosStyle;
+class CPageSetupData;
 
 
 class TARN_API CTarnPage : public CObject {
@@ -37,8 +39,13 @@ public:
         void Duplicate(const CPersistent* source) override;
         bool Equal(const CPersistent& other) const override;
 
+        // Position, printing and orientation from a placement of a page style; the caller sets
+        // the site.
+        virtual void SetStyle(const CSitePosStyle* style);
         virtual CTarnPage* GetMaster() const { return m_master; }
         virtual void SetMaster(CTarnPage* page) { m_master = page; }
+        // The placed site, while the page's document still has it.
+        virtual CTarnSite* GetSite() const;
 
         int m_siteId = -1;
         CPointF m_position{0, 0};
@@ -55,6 +62,12 @@ public:
 
     void Serialize(CArchive& ar) override;
 
+    // Size, margins, flags and placements from a page style of the style library; placements
+    // the page already has stay. An unknown style changes nothing.
+    virtual void SetStyle(int pageStyleId);
+    // Paper size and margins between the page and a page setup record; the flags stay.
+    virtual void GetPageSetupData(CPageSetupData* setup) const;
+    virtual void SetPageSetupData(const CPageSetupData* setup);
     virtual void SerializeProperties(CArchive& ar);
     virtual void SerializeSites(CArchive& ar);
     virtual void InitNew();

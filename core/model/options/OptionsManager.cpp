@@ -1,5 +1,7 @@
 #include "OptionsManager.h"
 
+#include "TarnApp.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -338,7 +340,8 @@ BOOL COptionsManager::ReadFlag(const char* name, bool& value)
     DWORD raw = 0;
     if (!ReadNumber(name, raw))
         return FALSE;
-    value = raw != 0;
+    // The registry's boolean rule: only 1 is true.
+    value = raw == 1;
     return TRUE;
 }
 
@@ -497,10 +500,18 @@ COptionsItem* COptionsManager::GetItemByName(int listIndex, const char* name, in
 COptionsItem* COptionsManager::GetOptionsForPrinter(CString name)
 {
     if (name.IsEmpty()) {
-        char device[256] = {};
-        DWORD size = sizeof device;
-        if (GetDefaultPrinterA(device, &size))
-            name = device;
+        // The printer the application prints on now; a process without the framework's
+        // application (a tool) has only the system's default one.
+        if (CTarnApp* app = GetTarnApp()) {
+            PrinterInfo info = {};
+            app->GetPrinterInfo(&info, nullptr);
+            name = info.deviceName;
+        } else {
+            char device[256] = {};
+            DWORD size = sizeof device;
+            if (GetDefaultPrinterA(device, &size))
+                name = device;
+        }
     }
     return GetItemByName(m_nPrintersList, name, 0, 1);
 }

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "PropertySetCheck.h"
+
 namespace {
 
 constexpr ULONGLONG kTicksPerMinute = 60ull * 10000000ull;
@@ -159,10 +161,29 @@ ULONGLONG CDocSummaryInfo::EditingTimeNow() const
     return Ticks(m_EditTime) + session;
 }
 
+namespace {
+const wchar_t kSummaryStream[] = L"\005SummaryInformation";
+const wchar_t kDocSummaryStream[] = L"\005DocumentSummaryInformation";
+
+// A damaged set is dropped so that the save writes a fresh one: the system's property-set code
+// must never open it.
+void DropDamagedSet(IStorage* storage, const wchar_t* name)
+{
+    if (CheckPropertySet(storage, name) != PropertySetState::damaged)
+        return;
+    if (IStorage* plain = PlainStorageOf(storage)) {
+        plain->DestroyElement(name);
+        plain->Release();
+    }
+}
+}  // namespace
+
 void CDocSummaryInfo::SaveToPropStg(IStorage* storage)
 {
     if (!storage)
         return;
+    DropDamagedSet(storage, kSummaryStream);
+    DropDamagedSet(storage, kDocSummaryStream);
     IPropertySetStorage* sets = nullptr;
     if (FAILED(storage->QueryInterface(IID_IPropertySetStorage, reinterpret_cast<void**>(&sets))) || !sets)
         return;
@@ -179,9 +200,13 @@ void CDocSummaryInfo::LoadFromPropStg(IStorage* storage)
     IPropertySetStorage* sets = nullptr;
     if (FAILED(storage->QueryInterface(IID_IPropertySetStorage, reinterpret_cast<void**>(&sets))) || !sets)
         return;
-    LoadSummaryInformation(sets);
-    LoadDocSummaryInformation(sets);
-    LoadUserDefinedProperties(sets);
+    // A set that fails the structure check is left unread: the card opens without it.
+    if (CheckPropertySet(storage, kSummaryStream) != PropertySetState::damaged)
+        LoadSummaryInformation(sets);
+    if (CheckPropertySet(storage, kDocSummaryStream) != PropertySetState::damaged) {
+        LoadDocSummaryInformation(sets);
+        LoadUserDefinedProperties(sets);
+    }
     sets->Release();
 }
 

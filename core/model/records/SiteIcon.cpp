@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "IconImage.h"
 #include "Registry.h"
 #include "TarnPropertyBag.h"
 
@@ -25,18 +26,34 @@ DWORD CSiteIcon::CalculateCheckSum() const
 {
     DWORD sum = 0;
     for (BYTE b : m_IconData)
-        sum = (sum << 1 | sum >> 31) + b;
+        sum += b;
     return sum;
+}
+
+void CSiteIcon::TakeData(const void* data, ULONG size)
+{
+    FreeBitmap();
+    const BYTE* bytes = static_cast<const BYTE*>(data);
+    m_IconData.assign(bytes, bytes + size);
+    m_nCheckSum = CalculateCheckSum();
 }
 
 BOOL CSiteIcon::SetData(const void* data, ULONG size)
 {
     if (!data || size == 0)
         return FALSE;
-    FreeBitmap();
-    const BYTE* bytes = static_cast<const BYTE*>(data);
-    m_IconData.assign(bytes, bytes + size);
-    m_nCheckSum = CalculateCheckSum();
+    // Any picture the codecs read becomes a 16-colour .bmp whose top-left pixel gives the
+    // transparent colour. Data they can't read is kept as it came: imaging failures are not
+    // the caller's concern.
+    DecodedImage image;
+    if (!DecodeImageFile(data, size, image)) {
+        TakeData(data, size);
+        return TRUE;
+    }
+    const uint32_t corner = image.pixels[0];
+    m_clTransColor = RGB((corner >> 16) & 0xFF, (corner >> 8) & 0xFF, corner & 0xFF);
+    const std::vector<BYTE> bmp = EncodeSixteenColourBmp(image);
+    TakeData(bmp.data(), static_cast<ULONG>(bmp.size()));
     return TRUE;
 }
 
@@ -72,9 +89,8 @@ BOOL CSiteIcon::Load(CRegistry* registry)
     registry->Read("ID", m_nID);
     BYTE* data = nullptr;
     UINT size = 0;
-    if (registry->Read("IconData", &data, &size) && registry->GetLastType() == REG_BINARY && size) {
-        SetData(data, size);
-    }
+    if (registry->Read("IconData", &data, &size) && registry->GetLastType() == REG_BINARY && size)
+        TakeData(data, size);
     delete[] data;
     unsigned long color = m_clTransColor;
     if (registry->Read("TransColor", color))
@@ -109,8 +125,11 @@ HRESULT CSiteIcon::OnPropLoad(CTarnPropertyBag* bag)
     bag->LoadPropVar(nullptr, kSiteIconTransColorRecord, m_clTransColor);
     const void* data = nullptr;
     ULONG size = 0;
+    m_IconData.clear();
+    FreeBitmap();
     if (bag->FindProperty(kSiteIconDataRecord, data, size) && size)
-        SetData(data, size);
+        TakeData(data, size);
+    m_nCheckSum = CalculateCheckSum();
     return S_OK;
 }
 

@@ -25,7 +25,9 @@ public:
     // bitmap. The icon keeps it.
     virtual HBITMAP GetIcon();
     virtual COLORREF GetTransColor() { return m_clTransColor; }
-    // Takes a copy of a .bmp file image. FALSE for null data or a size of 0.
+    // Takes a picture file in memory (any format the system's codecs read) as a 16-colour .bmp
+    // file image, its top-left pixel's colour becoming the transparent colour. FALSE for null
+    // data or a size of 0.
     virtual BOOL SetData(const void* data, ULONG size);
     DWORD CalculateCheckSum() const;
 
@@ -36,6 +38,8 @@ public:
 
 private:
     void FreeBitmap();
+    // Keeps a copy of the bytes as they are.
+    void TakeData(const void* data, ULONG size);
     HBITMAP m_hBitmap = nullptr;
 };
 

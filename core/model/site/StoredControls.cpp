@@ -40,6 +40,18 @@ void ReadExpected(CArchive& ar, T*& target)
     target = typed;
 }
 
+// Whether the archive's next bytes are a class tag (a new class, a class seen before, or the long
+// form) rather than the first key of a record list, whose low word never has the top bit set.
+bool NextIsClassTag(CArchive& ar)
+{
+    ar.Flush();
+    CFile* file = ar.GetFile();
+    WORD tag = 0;
+    const UINT got = file->Read(&tag, sizeof tag);
+    file->Seek(-static_cast<LONG>(got), CFile::current);
+    return got == sizeof tag && (tag & 0x8000 || tag == 0x7FFF);
+}
+
 long StorableOf(IBaseControl* control)
 {
     long storable = 0;
@@ -61,14 +73,13 @@ void CTarnSite::Serialize(CArchive& ar)
     const int convert = !m_bIsTemplate;
     if (ar.IsStoring()) {
         // The count is what is really written: controls a derived site claims are left out.
+        // The controls to store are chosen once: the derived site's hook sees each control once,
+        // and the count is what is then written.
         IStream* stream = StreamOf(ar);
-        DWORD count = 0;
-        for (const HeldControl& held : m_controls) {
-            if (!SpecialControlProcessing(stream, held.control, 1) && StorableOf(held.control))
-                ++count;
-        }
-        ar << count;
+        ChooseControlsToStore(stream);
+        ar << static_cast<DWORD>(m_serialization.size());
         ar.Flush();
+        m_controlsChosen = true;
         SerializeControls(stream, -1, convert);
     } else {
         const DWORD count = ReadCheckedCount(ar, kMinControlRecord);
@@ -91,10 +102,18 @@ void CTarnSite::SerializeProperties(CArchive& ar)
 
 void CTarnSite::SerializePageSetupData(CArchive& ar)
 {
-    // Old documents kept a page setup here; pages hold it now, so it is read and dropped.
-    CPageSetupData* dropped = nullptr;
-    ReadExpected(ar, dropped);
-    delete dropped;
+    // Old documents kept a page setup here; pages hold it now, so it is read and dropped, and
+    // never written. It is a plain record list; some writers put a class tag before it.
+    if (ar.IsStoring())
+        return;
+    if (NextIsClassTag(ar)) {
+        CPageSetupData* dropped = nullptr;
+        ReadExpected(ar, dropped);
+        delete dropped;
+        return;
+    }
+    CPageSetupData dropped;
+    dropped.Serialize(ar);
 }
 
 void CTarnSite::SerializeBackground(CArchive& ar)
@@ -146,17 +165,25 @@ void CTarnSite::ClearSerializationArray()
 
 int CTarnSite::SpecialControlProcessing(IStream*, IBaseControl*, int) { return 0; }
 
-long CTarnSite::SerializeControls(IStream* stream, long count, int convert)
+void CTarnSite::ChooseControlsToStore(IStream* stream)
 {
     ClearSerializationArray();
+    for (const HeldControl& held : m_controls) {
+        if (SpecialControlProcessing(stream, held.control, 1) || !StorableOf(held.control))
+            continue;
+        held.control->AddRef();
+        m_serialization.push_back(held.control);
+    }
+}
+
+long CTarnSite::SerializeControls(IStream* stream, long count, int convert)
+{
+    const bool chosen = m_controlsChosen;
+    m_controlsChosen = false;
     IUnknown* serializer = reinterpret_cast<IUnknown*>(GetISerializer());
     if (count < 0) {
-        for (const HeldControl& held : m_controls) {
-            if (SpecialControlProcessing(stream, held.control, 1) || !StorableOf(held.control))
-                continue;
-            held.control->AddRef();
-            m_serialization.push_back(held.control);
-        }
+        if (!chosen)
+            ChooseControlsToStore(stream);
         for (IBaseControl* control : m_serialization) {
             control->put_Serializer(serializer);
             SaveControlToStreamFile(stream, control);
@@ -167,6 +194,7 @@ long CTarnSite::SerializeControls(IStream* stream, long count, int convert)
         return written;
     }
 
+    ClearSerializationArray();
     try {
         for (long i = 0; i < count; ++i) {
             IBaseControl* control = LoadControlFromStreamFile(stream, convert);

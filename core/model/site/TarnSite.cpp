@@ -277,6 +277,12 @@ SITE_PART_IUNKNOWN(SiteEvents)
 SITE_PART_IUNKNOWN(OwnerHooks)
 SITE_PART_IUNKNOWN(Serializer)
 
+void CTarnSite::ClearUndoStacks()
+{
+    m_undoManager->ClearUndoStack();
+    m_undoManager->ClearRedoStack();
+}
+
 void CTarnSite::AddUndoItem(CUndoData* record)
 {
     if (!record)
@@ -363,7 +369,10 @@ STDMETHODIMP CTarnSite::XOwnerHooks::Customize_GetPopupMenu(IUnknown* control, i
     if (!menu)
         return E_FAIL;
     const int templateSize = static_cast<int>(SizeofResource(module, found));
-    if (size <= 4) {
+    // The size answer is an int: a smaller buffer can't take it.
+    if (size < static_cast<int>(sizeof templateSize))
+        return E_INVALIDARG;
+    if (size == static_cast<int>(sizeof templateSize)) {
         std::memcpy(buffer, &templateSize, sizeof templateSize);
         return S_OK;
     }

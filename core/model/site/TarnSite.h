@@ -22,6 +22,7 @@ class CSiteStartData;
 class CSiteFinishData;
 class CUndoData;
 class CUndoManager;
+class CPageSetupData;
 
 class TARN_API CTarnSite : public CCmdTarget {
     DECLARE_SERIAL(CTarnSite)
@@ -71,10 +72,19 @@ public:
     virtual double GetExtremeSitePoint(unsigned direction, int visibleOnly, int withControls);
     // The sheet's outline (a new array), with the centre lines when asked; 0 without background.
     virtual int GetContourLines(SegmentDesc*& out, int withCentreLines);
+    // The paper and margins of the page the site is placed on: the background follows them.
+    virtual void ProcessPageSetupData(const CPageSetupData& setup);
+    // Takes a site style of the style library: its icon and name, then its id. An unknown style
+    // changes nothing.
+    virtual void SetStyle(int style);
+    // "<width> x <height> <unit>": the visible total area in the default measurement unit.
+    virtual CString GetBriefDescription();
 
     // Undo: records of the site's controls and of its background land in one manager.
     virtual void AddUndoItem(CUndoData* record);
     CUndoManager* GetUndoManager() const { return m_undoManager; }
+    // Drops every undo and redo record of the site.
+    virtual void ClearUndoStacks();
     virtual BOOL IsModified();
     virtual void AfterSave();
 
@@ -150,11 +160,15 @@ private:
     // Second pass of a load: buddies first, then each control, each once.
     void AppendLoaded(std::vector<IBaseControl*>& target, bool toSite);
     void ClearSerializationArray();
+    // Fills the serialisation array with the controls a save stores, asking the hook once each.
+    void ChooseControlsToStore(IStream* stream);
 
     CTarnSiteProperties* m_properties = nullptr;
     CSiteFinishData* m_finishData = nullptr;
     CSiteStartData* m_startData = nullptr;
     std::vector<IBaseControl*> m_serialization;
+    // Set between the count and the records of a site save: the array already holds the controls.
+    bool m_controlsChosen = false;
     CTarnBackground* m_background = nullptr;
     std::vector<HeldControl> m_controls;
     CTarnDoc* m_master = nullptr;

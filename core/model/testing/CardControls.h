@@ -28,3 +28,5 @@ void SetLabel(IBaseControl* control, long label);
 // Makes from name to (kept as its buddy when asked).
 void ReferTo(IBaseControl* from, IBaseControl* to, bool asBuddy);
 IBaseControl* ReferredOf(IBaseControl* control);
+// The control's SaveForViewer when it was last stored; -1 before it ever was.
+LONG SavedForViewerOf(IBaseControl* control);

@@ -4,6 +4,7 @@
 
 #include "CardControls.h"
 #include "ClException.h"
+#include "StyleLibrary.h"
 #include "TarnBackground.h"
 #include "TarnPage.h"
 #include "TarnSite.h"
@@ -26,6 +27,12 @@ void CTestCardDoc::AfterSerialize(CArchive& ar)
         failNextSave = false;
         AfxThrowFileException(CFileException::diskFull);
     }
+}
+
+CDefaultStyleOptions::CDefaultStyleOptions() : COptionsManager(nullptr, "TarnCardTests", "Engine", "Card")
+{
+    m_pStyleLib = CreateStyleLib();
+    m_pStyleLib->EnsureDefaultStyles();
 }
 
 bool RegisterCompressedStorage()

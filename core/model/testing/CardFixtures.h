@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "OptionsManager.h"
 #include "TarnDoc.h"
 
 class CTestCardDoc : public CTarnDoc {
@@ -11,13 +12,35 @@ public:
     int ShowMessage(const CString& text, UINT) override
     {
         messages.push_back(static_cast<LPCSTR>(text));
-        return IDOK;
+        return messageAnswer;
+    }
+    // The file dialog: answers with chosenName, or cancels when it is empty.
+    BOOL PromptSaveFileName(CString& name, BOOL replace) override
+    {
+        prompts.push_back(static_cast<LPCSTR>(name));
+        promptedForCopy = !replace;
+        if (chosenName.empty())
+            return FALSE;
+        name = chosenName.c_str();
+        return TRUE;
     }
     const std::vector<KnownControl>& GetKnownControls() const override;
     void AfterSerialize(CArchive& ar) override;
 
     std::vector<std::string> messages;
+    int messageAnswer = IDOK;
+    std::string chosenName;
+    std::vector<std::string> prompts;
+    bool promptedForCopy = false;
     bool failNextSave = false;
+};
+
+// Options of a test application: nothing is read from or written to the registry, and the style
+// library holds the default styles (one site style, one page style placing it, one document
+// style with both), so new cards get their pages.
+class CDefaultStyleOptions : public COptionsManager {
+public:
+    CDefaultStyleOptions();
 };
 
 // Makes the compressed-storage server's classes available in this process (from Mosk.dll beside

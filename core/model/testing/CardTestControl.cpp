@@ -32,7 +32,6 @@ public:
         object->AddRef();
         hr = object->QueryInterface(iid, ppv);
         object->Release();
-        if (SUCCEEDED(hr))
         return hr;
     }
     STDMETHOD(LockServer)(BOOL) override { return S_OK; }
@@ -79,6 +78,7 @@ void CCardTestControl::Refer(IBaseControl* other, bool asBuddy)
 HRESULT CCardTestControl::SaveProperties(IStream* stream)
 {
     HRESULT hr = CDrawControlBase::SaveProperties(stream);
+    get_SaveForViewer(&savedForViewer);
     long index = 0;
     IUnknown* serializerUnknown = nullptr;
     if (m_referred && SUCCEEDED(get_Serializer(&serializerUnknown)) && serializerUnknown) {
@@ -159,3 +159,5 @@ void SetLabel(IBaseControl* control, long label) { AsCardControl(control)->label
 void ReferTo(IBaseControl* from, IBaseControl* to, bool asBuddy) { AsCardControl(from)->Refer(to, asBuddy); }
 
 IBaseControl* ReferredOf(IBaseControl* control) { return AsCardControl(control)->Referred(); }
+
+LONG SavedForViewerOf(IBaseControl* control) { return AsCardControl(control)->savedForViewer; }

@@ -49,6 +49,8 @@ public:
     IBaseControl* Referred() const { return m_referred; }
 
     long label = 0;
+    // The control's SaveForViewer when it was last stored; -1 before.
+    LONG savedForViewer = -1;
     long referredIndex = 0;  // as read, until the pass resolves it
     bool buddy = false;
     LONG storable = 1;

@@ -4,6 +4,7 @@
 
 #include "ArchiveLimits.h"
 #include "ClException.h"
+#include "UnitText.h"
 #include "Persistent.h"
 #include "TarnBackground.h"
 #include "TarnDoc.h"
@@ -92,8 +93,8 @@ void CSiteSizeThumbnail::FillData(const CTarnDoc* document, int page)
 {
     CTarnThumbnail::FillData(document, page);
     CTarnSite* site = document ? document->GetSiteByIndex(page) : nullptr;
-    if (site && site->GetBackground()) {
-        const CRectF area = site->GetBackground()->GetBoundingRect(0);
+    if (site) {
+        const CRectF area = site->GetTotalArea(0, 1, 0);
         m_width = area.Width();
         m_height = area.Height();
     }
@@ -114,7 +115,7 @@ void CSiteSizeThumbnail::OnLoad(CArchive& ar)
         m_width = width;
         if (DoubleOf(m_extensions, kHeightId, height)) {
             m_height = height;
-            m_description.Format("%.4g x %.4g %s", m_width, m_height, "in");
+            m_description = SizeInDefaultUnitText(m_width, m_height);
         }
     }
 }

@@ -58,3 +58,12 @@ void FormatUnitsText(double inches, char* buffer, int precision, size_t bufferSi
 {
     FormatDefUnitsText(InchesToDefaultUnits(inches, 1.0), buffer, precision, bufferSize);
 }
+
+CString SizeInDefaultUnitText(double widthInches, double heightInches)
+{
+    const MeasurementUnit* unit = GetDefaultMeasurementUnit();
+    CString text;
+    text.Format("%.4g x %.4g %s", InchesToDefaultUnits(widthInches, 1.0), InchesToDefaultUnits(heightInches, 1.0),
+                unit ? unit->Name : "Inches");
+    return text;
+}

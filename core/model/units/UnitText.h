@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 
+#include "ClString.h"
 #include "TarnApi.h"
 
 // Room that FormatUnitsText fills unless told otherwise: what a length edit field holds.
@@ -15,3 +16,7 @@ TARN_API double ParseUnitsText(const char* text, int useDefaultUnit);
 // to fit bufferSize bytes including the terminator.
 TARN_API void FormatUnitsText(double inches, char* buffer, int precision, size_t bufferSize = kUnitTextSize);
 TARN_API void FormatDefUnitsText(double value, char* buffer, int precision, size_t bufferSize = kUnitTextSize);
+
+// "<width> x <height> <unit name>": a size given in inches, shown in the default unit with up to
+// four significant digits, as previews describe a site.
+TARN_API CString SizeInDefaultUnitText(double widthInches, double heightInches);

@@ -49,7 +49,7 @@ BOOL SaveDocumentToViewer(CTarnDoc& document, LPCSTR newFile, LPCSTR templatePat
     const CString defaultTemplate = templatePath ? CString() : GetEmptyViewerName();
     const CardSaver save = [&document](const char* path) {
         CDetachedSave detached(document, true);
-        return document.OnSaveDocument(path) != FALSE;
+        return document.DoSave(path, FALSE) != FALSE;
     };
     return SaveCardToViewer(templatePath ? templatePath : static_cast<LPCSTR>(defaultTemplate), newFile, save,
                             DocumentMessages(document))
@@ -77,7 +77,7 @@ BOOL SendDocumentByMail(CTarnDoc& document, HWND owner, LPCSTR attachmentPath, L
     card.modified = document.IsModified() != FALSE;
     card.save = [&document](const char* path) {
         CDetachedSave detached(document, false);
-        return document.OnSaveDocument(path) != FALSE;
+        return document.DoSave(path, FALSE) != FALSE;
     };
     MailRequest request;
     request.owner = owner;

@@ -4,8 +4,11 @@
 // ends start-up with its message, which the tests collect instead of showing.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commdlg.h>
 #include <winspool.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,8 @@
 #include "OptionsManager.h"
 #include "Profiler.h"
 #include "TarnApp.h"
+#include "TarnDoc.h"
+#include "TarnThumbnail.h"
 
 namespace {
 const char kFamily[] = "TarnTestsApp";
@@ -36,6 +41,8 @@ class CTestApp : public CTarnApp {
 public:
     explicit CTestApp(bool failOptions = false) : failOptions_(failOptions) { SetMessageSink(Collect, &messages); }
     CString GetAppRegistryRootName() override { return "TestApp"; }
+    // The printer the application prints on, as its print dialog leaves it.
+    void UsePrinterNames(HGLOBAL names) { m_hDevNames = names; }
     CString GetAppEngineRootName() override { return "TestEngine"; }
     CString GetAppFamilyRootName() override { return kFamily; }
     COptionsManager* CreateOptionsManager() override {
@@ -393,6 +400,60 @@ TEST_F(StartupTest, PrinterInfoWithoutAPrinterIsRefusedWithZeroMargins) {
         EXPECT_FALSE(info.deviceName.IsEmpty());
     }
     EXPECT_FALSE(app.GetPrinterInfo(nullptr, nullptr));
+}
+
+// A derived application decides the kind of the thumbnails its documents write.
+class CPlainThumbnailApp : public CTestApp {
+public:
+    CTarnThumbnail* CreateThumbnail() override
+    {
+        ++made;
+        return new CTarnThumbnail;
+    }
+    int made = 0;
+};
+
+TEST_F(StartupTest, DocumentsMakeTheApplicationsThumbnails) {
+    {
+        CTestApp app;
+        CTarnDoc doc;
+        std::unique_ptr<CTarnThumbnail> thumbnail(doc.CreateThumbnail());
+        EXPECT_NE(nullptr, dynamic_cast<CSiteSizeThumbnail*>(thumbnail.get())) << "the framework's kind carries sizes";
+    }
+    CPlainThumbnailApp app;
+    CTarnDoc doc;
+    std::unique_ptr<CTarnThumbnail> thumbnail(doc.CreateThumbnail());
+    EXPECT_EQ(1, app.made);
+    EXPECT_EQ(nullptr, dynamic_cast<CSiteSizeThumbnail*>(thumbnail.get()));
+}
+
+// The calibration of the printer named "" is the entry of the printer the application prints on
+// now, not of the system's default printer.
+TEST_F(StartupTest, PrinterOptionsForNoNameAreTheApplicationsPrinter) {
+    CTestApp app;
+    const char driver[] = "winspool", device[] = "Label Printer", output[] = "LPT9:";
+    const size_t size = sizeof(DEVNAMES) + sizeof driver + sizeof device + sizeof output;
+    HGLOBAL names = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    ASSERT_NE(nullptr, names);
+    auto* block = static_cast<DEVNAMES*>(GlobalLock(names));
+    char* text = reinterpret_cast<char*>(block);
+    block->wDriverOffset = sizeof(DEVNAMES);
+    block->wDeviceOffset = static_cast<WORD>(block->wDriverOffset + sizeof driver);
+    block->wOutputOffset = static_cast<WORD>(block->wDeviceOffset + sizeof device);
+    std::memcpy(text + block->wDriverOffset, driver, sizeof driver);
+    std::memcpy(text + block->wDeviceOffset, device, sizeof device);
+    std::memcpy(text + block->wOutputOffset, output, sizeof output);
+    GlobalUnlock(names);
+    app.UsePrinterNames(names);
+
+    COptionsManager options(nullptr, kFamily, "TestEngine", "TestApp");
+    options.Initialize();
+    COptionsItem* entry = options.GetOptionsForPrinter("");
+    ASSERT_NE(nullptr, entry);
+    EXPECT_STRCASEEQ("Label Printer", entry->m_strName);
+    EXPECT_EQ(entry, options.GetOptionsForPrinter("label printer")) << "the same entry by its own name";
+    app.UsePrinterNames(nullptr);
+    GlobalFree(names);
 }
 
 TEST(ResourceLibrary, IsLoadedAtAttachAndHoldsTheFileSignature) {

@@ -1,22 +1,35 @@
 // Helper of the independent card check:
-//   tarn-cardtool make <card> <compressed 0|1>   writes the sample card
+// The tool's application has the default styles, so new cards and cards without pages get the
+// default style's pages.
+//   tarn-cardtool make <card> <compressed 0|1> [unit]   writes the sample card, its previews
+//                                                described in the unit (short name; inches by default)
+// A last argument "plain" runs any command as an application without styles does: new cards get
+// no default style's page and sites keep their stored names.
 //   tarn-cardtool pack <contents file> <card>    writes a compound file whose "Contents" holds the bytes
 //   tarn-cardtool open <card>                    opens the card and prints what the document holds
 //   tarn-cardtool resave <card>                  opens the card and saves it over its own file
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "CardFixtures.h"
 #include "CardControls.h"
+#include "MeasurementUnits.h"
 #include "TarnBackground.h"
 #include "TarnPage.h"
 #include "TarnSite.h"
 
 namespace {
 
-int Make(const char* path, bool compressed)
+int Make(const char* path, bool compressed, const char* unit)
 {
+    if (unit && !SetDefaultMeasurementUnitByShortName(unit)) {
+        std::printf("unknown unit %s\n", unit);
+        return 2;
+    }
+    const MeasurementUnit* chosen = GetDefaultMeasurementUnit();
+    std::printf("unit %s\n", chosen ? chosen->Name : "");
     CTestCardDoc doc;
     if (!doc.OnNewDocument())
         return 2;
@@ -110,10 +123,15 @@ int main(int argc, char** argv)
     int result = 2;
     {
         TestControlClasses classes;
+        const bool plain = argc > 2 && std::strcmp(argv[argc - 1], "plain") == 0;
+        if (plain)
+            --argc;
+        std::unique_ptr<CDefaultStyleOptions> options(plain ? nullptr : new CDefaultStyleOptions);
+        LoadMeasurementUnits(1033);
         if (!RegisterCompressedStorage()) {
             std::fprintf(stderr, "Mosk.dll not found\n");
-        } else if (argc == 4 && std::strcmp(argv[1], "make") == 0) {
-            result = Make(argv[2], std::strcmp(argv[3], "1") == 0);
+        } else if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "make") == 0) {
+            result = Make(argv[2], std::strcmp(argv[3], "1") == 0, argc == 5 ? argv[4] : nullptr);
         } else if (argc == 4 && std::strcmp(argv[1], "pack") == 0) {
             result = Pack(argv[2], argv[3]);
         } else if (argc == 3 && std::strcmp(argv[1], "open") == 0) {

@@ -11,6 +11,7 @@
 #include "CardFixtures.h"
 #include "CompoundFileCheck.h"
 #include "Mosk.h"
+#include "PropertySetCheck.h"
 
 namespace {
 
@@ -37,7 +38,13 @@ public:
 struct Streams {
     std::vector<unsigned char> contents;
     std::vector<unsigned char> defControls;
+    // The two summary property sets, kept in the plain root storage as the system writes them.
+    std::vector<unsigned char> summary;
+    std::vector<unsigned char> docSummary;
 };
+
+const wchar_t kSummary[] = L"\005SummaryInformation";
+const wchar_t kDocSummary[] = L"\005DocumentSummaryInformation";
 
 // Writes a card file holding the streams; through the compressed storage when asked, so that
 // damaged content still arrives in well-formed frames.
@@ -63,11 +70,16 @@ bool WriteCard(const std::string& path, const Streams& streams, bool compressed)
         stream->Release();
         return SUCCEEDED(hr);
     };
-    const bool ok = put(L"Contents", streams.contents) && put(L"DefControls", streams.defControls);
+    bool ok = put(L"Contents", streams.contents) && put(L"DefControls", streams.defControls);
     if (wrapper) {
         wrapper->put_Donor(nullptr);
         wrapper->Release();
     }
+    target = root;
+    if (ok && !streams.summary.empty())
+        ok = put(kSummary, streams.summary);
+    if (ok && !streams.docSummary.empty())
+        ok = put(kDocSummary, streams.docSummary);
     root->Commit(STGC_DEFAULT);
     root->Release();
     return ok;
@@ -79,10 +91,15 @@ Streams SampleStreams()
     EXPECT_TRUE(card.OnNewDocument());
     card.m_bRemember = FALSE;
     FillSampleCard(card, 2);
+    card.GetProperties()->m_strTitle = "Sample";
+    card.GetProperties()->m_strCompany = "Tarn Works";
     card.SetSaveCompressedData(FALSE);
     const std::string path = TempCardPath("sample");
     EXPECT_TRUE(card.OnSaveDocument(path.c_str()));
-    Streams streams{StreamBytes(path, L"Contents"), StreamBytes(path, L"DefControls")};
+    Streams streams{StreamBytes(path, L"Contents"), StreamBytes(path, L"DefControls"), StreamBytes(path, kSummary),
+                    StreamBytes(path, kDocSummary)};
+    EXPECT_FALSE(streams.summary.empty());
+    EXPECT_FALSE(streams.docSummary.empty());
     DeleteFileA(path.c_str());
     return streams;
 }
@@ -124,6 +141,13 @@ void Mutate(std::vector<unsigned char>& bytes, std::mt19937& random)
 
 int kMutations = 10000;
 
+// One damage: a 32-bit value written at a byte offset.
+struct ByteDamage {
+    const char* name;
+    size_t at;
+    uint32_t value;
+};
+
 TEST(DamagedCards, TenThousandMutationsOpenOrAreRefused)
 {
     const Streams sample = SampleStreams();
@@ -138,12 +162,17 @@ TEST(DamagedCards, TenThousandMutationsOpenOrAreRefused)
             std::fflush(stdout);
         }
         Streams damaged = sample;
-        const unsigned kind = random() % 10;
+        const unsigned kind = random() % 12;
         bool wholeFile = false;
+        const bool summaryOnly = kind >= 8 && kind < 10;
         if (kind < 6)
             Mutate(damaged.contents, random);
         else if (kind < 8)
             Mutate(damaged.defControls, random);
+        else if (kind == 8)
+            Mutate(damaged.summary, random);
+        else if (kind == 9)
+            Mutate(damaged.docSummary, random);
         else
             wholeFile = true;
         ASSERT_TRUE(WriteCard(path, damaged, (random() & 1) != 0));
@@ -158,7 +187,13 @@ TEST(DamagedCards, TenThousandMutationsOpenOrAreRefused)
             if (doc.OnOpenDocument(path.c_str())) {
                 ++opened;
                 EXPECT_TRUE(doc.messages.empty()) << i;
+                if (summaryOnly) {
+                    EXPECT_EQ(3, doc.GetSiteNumber()) << i;
+                    EXPECT_EQ(2, doc.GetPageCount()) << i;
+                }
             } else {
+                // A damaged summary set costs the summary only, never the card.
+                EXPECT_FALSE(summaryOnly) << "mutation " << i << " of a summary set refused the card";
                 ++refused;
                 EXPECT_EQ(1u, doc.messages.size()) << i;
             }
@@ -185,6 +220,76 @@ TEST(DamagedCards, EveryTruncationOfContentsIsRefused)
     DeleteFileA(path.c_str());
 }
 
+// The summary sets' structure is checked before the system reads them: each damaged set is
+// refused by the check, the card opens without that set (its sites, pages and the other set
+// intact), and a save writes a fresh one.
+TEST(DamagedSummarySets, EachDamageIsCaughtAndTheCardOpensWithoutTheSet)
+{
+    const Streams sample = SampleStreams();
+    ASSERT_TRUE(PropertySetStreamIsSound(sample.summary));
+    ASSERT_TRUE(PropertySetStreamIsSound(sample.docSummary));
+    auto u32 = [](const std::vector<unsigned char>& b, size_t at) {
+        uint32_t v = 0;
+        std::memcpy(&v, &b[at], 4);
+        return v;
+    };
+    const size_t section = u32(sample.summary, 44);
+    const uint32_t sectionSize = u32(sample.summary, section);
+    const size_t firstEntry = section + 8;
+    // The first property whose value is a string, for the string cases.
+    size_t stringAt = 0;
+    for (uint32_t i = 0; i < u32(sample.summary, section + 4) && !stringAt; ++i) {
+        const size_t at = section + u32(sample.summary, firstEntry + 8 * i + 4);
+        if (u32(sample.summary, at) == VT_LPSTR)
+            stringAt = at;
+    }
+    ASSERT_NE(0u, stringAt);
+    const ByteDamage cases[] = {
+        {"byte order mark", 0, 0xFFFFFEFF},
+        {"no section", 24, 0},
+        {"many sections", 24, 0x10000},
+        {"section offset past the end", 44, 0x7FFFFFF0},
+        {"section offset inside the header", 44, 8},
+        {"section size past the end", section, sectionSize + 4},
+        {"property count past the section", section + 4, 0x20000000},
+        {"property offset past the section", firstEntry + 4, sectionSize},
+        {"property offset inside the table", firstEntry + 4, 8},
+        {"unknown value type", stringAt, VT_CF},
+        {"string longer than its section", stringAt + 4, 0x7FFFFFFF},
+        {"string without even its terminator", stringAt + 4, 0},
+    };
+    const std::string path = TempCardPath("summary");
+    for (const ByteDamage& c : cases) {
+        Streams damaged = sample;
+        std::memcpy(&damaged.summary[c.at], &c.value, 4);
+        EXPECT_FALSE(PropertySetStreamIsSound(damaged.summary)) << c.name;
+        ASSERT_TRUE(WriteCard(path, damaged, false)) << c.name;
+        {
+            CTestCardDoc doc;
+            ASSERT_TRUE(doc.OnOpenDocument(path.c_str())) << c.name;
+            EXPECT_TRUE(doc.messages.empty()) << c.name;
+            EXPECT_EQ(3, doc.GetSiteNumber()) << c.name;
+            EXPECT_EQ(2, doc.GetPageCount()) << c.name;
+            EXPECT_STREQ("", doc.GetProperties()->m_strTitle) << c.name << ": the damaged set is left unread";
+            EXPECT_STREQ("Tarn Works", doc.GetProperties()->m_strCompany) << c.name << ": the other set is read";
+            // Saved again, the card gets a fresh, readable set.
+            doc.SetPathName(path.c_str(), FALSE);
+            ASSERT_TRUE(doc.OnSaveDocument(path.c_str())) << c.name;
+        }
+        EXPECT_TRUE(PropertySetStreamIsSound(StreamBytes(path, kSummary))) << c.name;
+    }
+    // Cut anywhere before its section ends, a set is refused rather than read past its end.
+    const size_t docSection = u32(sample.docSummary, 44);
+    const size_t docEnd = docSection + u32(sample.docSummary, docSection);
+    ASSERT_LE(docEnd, sample.docSummary.size());
+    for (size_t cut = 0; cut < docEnd; ++cut) {
+        EXPECT_FALSE(PropertySetStreamIsSound(
+            std::vector<unsigned char>(sample.docSummary.begin(), sample.docSummary.begin() + cut)))
+            << cut;
+    }
+    DeleteFileA(path.c_str());
+}
+
 // The directory entry of the named stream in a compound file's bytes (v3 layout, as written here).
 size_t EntryOf(const std::vector<unsigned char>& file, const wchar_t* name)
 {
@@ -207,18 +312,14 @@ TEST(CompoundFileCheck, LoopsAndLinksOutsideTheFileAreRefused)
     const size_t contents = EntryOf(sound, L"Contents");
     ASSERT_NE(0u, contents);
 
-    struct Case {
-        const char* name;
-        size_t at;
-        uint32_t value;
-    } cases[] = {
+    const ByteDamage cases[] = {
         {"sibling pointing back at the root", contents + 68, 0},
         {"sibling outside the directory", contents + 72, 5000},
         {"stream starting outside the file", contents + 116, 90000},
         {"directory chain outside the file", 0x30, 70000},
         {"allocation sector outside the file", 0x4C, 70000},
     };
-    for (const Case& c : cases) {
+    for (const ByteDamage& c : cases) {
         auto damaged = sound;
         std::memcpy(&damaged[c.at], &c.value, 4);
         EXPECT_FALSE(CompoundFileStructureIsSound(damaged, &why)) << c.name;

@@ -14,6 +14,10 @@
 #include "TarnPage.h"
 #include "ControlInfo.h"
 #include "SitesContours.h"
+#include "SiteRecords.h"
+#include "StyleLibrary.h"
+#include "UndoManager.h"
+#include "BackgroundParams.h"
 #include "TarnSite.h"
 
 namespace {
@@ -348,8 +352,33 @@ TEST(CardFileDefaults, KnownControlsComeFromTheApplicationTable)
             EXPECT_NE(nullptr, reopened.GetProperties()->GetDefaultControl(202));
         }
         DeleteFileA(path.c_str());
+
+        // A copy of the properties makes each default control anew by its kind's class.
+        CTarnDocProperties copy;
+        copy.Duplicate(doc.GetProperties());
+        ASSERT_EQ(2u, copy.GetDefaultControls().size());
+        IBaseControl* made = copy.GetDefaultControl(201);
+        ASSERT_NE(nullptr, made);
+        EXPECT_NE(doc.GetProperties()->GetDefaultControl(201), made);
+        CLSID clsid = {};
+        IPersistStream* persist = nullptr;
+        ASSERT_TRUE(SUCCEEDED(made->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist))));
+        persist->GetClassID(&clsid);
+        persist->Release();
+        EXPECT_TRUE(IsEqualCLSID(CLSID_CardTestControl, clsid));
     }
     g_arrControlInfo.RemoveAll();
+    {
+        // Kinds the application's table doesn't list are not copied.
+        CTableDoc doc;
+        ASSERT_TRUE(doc.OnNewDocument());
+        IBaseControl* control = NewCardControl(5);
+        doc.GetProperties()->SetDefaultControl(201, control);
+        control->Release();
+        CTarnDocProperties copy;
+        copy.Duplicate(doc.GetProperties());
+        EXPECT_TRUE(copy.GetDefaultControls().empty());
+    }
 }
 
 TEST(CardModel, OperationsOnAMissingSiteDoNothingAndSaySo)
@@ -633,6 +662,147 @@ TEST(CardSummary, ViewerCopiesCarryNoSummaryAndDuplicatesKeepIt)
     copy.Duplicate(card->GetProperties());
     EXPECT_STREQ("Harbour", copy.m_strTitle);
     EXPECT_STREQ("11", copy.m_strRevNumber) << "the revision belongs to the file, not the copy";
+}
+
+}  // namespace
+
+namespace {
+
+// A document style of the test library: site styles and page styles by index into the library.
+CTarnDocStyle* AddDocStyle(CTarnStyleLib& library, int id, std::vector<int> siteStyles, std::vector<int> pageStyles)
+{
+    CTarnDocStyle* style = library.CreateDocStyle();
+    style->m_nID = id;
+    for (int s : siteStyles)
+        style->m_SiteStyles.push_back(static_cast<CTarnSiteStyle*>(library.m_SiteStyles[s]));
+    for (int p : pageStyles)
+        style->m_PageStyles.push_back(static_cast<CTarnPageStyle*>(library.m_PageStyles[p]));
+    library.m_DocStyles.Add(style);
+    return style;
+}
+
+// A new card gets the default style's page placing its one site, and the site follows the page's
+// paper and margins.
+TEST(CardStyles, NewCardsGetTheDefaultStylesPages)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    CDefaultStyleOptions options;
+    CTestCardDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    ASSERT_EQ(1, doc.GetSiteNumber());
+    ASSERT_EQ(1, doc.GetPageCount());
+    CTarnPage* page = doc.GetPage(0);
+    EXPECT_EQ(8.5, page->GetProperties()->m_width);
+    EXPECT_EQ(11.0, page->GetProperties()->m_height);
+    ASSERT_EQ(1, page->GetSitesCount());
+    EXPECT_EQ(doc.GetSiteByIndex(0), page->GetSitePosInfo(0)->GetSite());
+    EXPECT_TRUE(page->IsSiteOnPage(doc.GetSiteByIndex(0)->GetID()));
+    EXPECT_EQ(CRectF(0, 0, 6.5, 9), doc.GetSiteByIndex(0)->GetBackground()->GetParams()->m_rect);
+    EXPECT_EQ(1, doc.GetSiteByIndex(0)->GetBackground()->GetParams()->m_printOutline)
+        << "a page that doesn't override the page setup prints the site's outline";
+    EXPECT_STREQ("Default", doc.GetSiteByIndex(0)->GetProperties()->m_siteName);
+}
+
+// A style's site count wins for a card laid out anew; a card read from a file that gets the
+// default style's pages keeps every site it holds.
+TEST(CardStyles, SitesFollowTheStyleButLoadedCardsKeepTheirs)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    CDefaultStyleOptions options;
+    CTarnStyleLib& library = *options.m_pStyleLib;
+    CTarnSiteStyle* narrow = library.CreateSiteStyle();
+    narrow->m_nID = 7;
+    narrow->m_strName = "Narrow";
+    library.m_SiteStyles.Add(narrow);
+    CTarnPageStyle* wide = library.CreatePageStyle();
+    wide->m_nID = 3;
+    wide->m_Size = tagSizeF{11.0, 8.5};
+    wide->m_Margins = tagRectF{0.5, 0.25, 0.75, 1.0};
+    wide->m_bOverridePageSetup = true;
+    for (CTarnSiteStyle* siteStyle : {static_cast<CTarnSiteStyle*>(library.m_SiteStyles[0]), narrow}) {
+        CSitePosStyle* position = wide->CreateSiteInfo();
+        position->m_pSiteStyle = siteStyle;
+        position->m_Pos = tagPointF{siteStyle == narrow ? 5.0 : 0.0, 0.0};
+        position->m_dRotateAngle = siteStyle == narrow ? 3.14159 : 0.0;
+        wide->m_SitePositions.Add(position);
+    }
+    library.m_PageStyles.Add(wide);
+    const CTarnDocStyle* two = AddDocStyle(library, 5, {0, 1}, {1, 0});
+
+    auto doc = NewSampleCard(1);  // three sites, the default page and two of the sample
+    ASSERT_EQ(3, doc->GetSiteNumber());
+    doc->SetStyleWOUndo(two);
+    ASSERT_EQ(2, doc->GetSiteNumber()) << "the third site has no place in the style";
+    EXPECT_EQ(5, doc->GetProperties()->m_docStyleId);
+    EXPECT_EQ(7, doc->GetSiteByIndex(1)->GetProperties()->m_styleId);
+    EXPECT_STREQ("Narrow", doc->GetSiteByIndex(1)->GetProperties()->m_siteName);
+    ASSERT_EQ(2, doc->GetPageCount()) << "the pages are made anew";
+    CTarnPage* page = doc->GetPage(0);
+    EXPECT_EQ(11.0, page->GetProperties()->m_width);
+    EXPECT_EQ(0.25, page->GetProperties()->m_margins.top);
+    ASSERT_EQ(2, page->GetSitesCount());
+    EXPECT_EQ(doc->GetSiteByIndex(1)->GetID(), page->GetSitePosInfo(1)->m_siteId);
+    EXPECT_EQ(5.0, page->GetSitePosInfo(1)->m_position.x);
+    EXPECT_EQ(3.14159, page->GetSitePosInfo(1)->m_rotateAngle);
+    CBackgroundParams* params = doc->GetSiteByIndex(1)->GetBackground()->GetParams();
+    EXPECT_EQ(CRectF(0, 0, 11.0 - 0.5 - 0.75, 8.5 - 0.25 - 1.0), params->m_rect);
+    EXPECT_EQ(0, params->m_printOutline) << "the page overrides the page setup";
+
+    // Saved and read back the card has its pages.
+    const std::string path = TempCardPath("styled");
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    auto reopened = Open(path);
+    ASSERT_TRUE(reopened);
+    ExpectSameCard(*doc, *reopened);
+    reopened.reset();
+
+    // Read without pages, the card gets the default style's page (one site style) and keeps both
+    // of its sites.
+    doc->GetPageList()->RemoveAll();
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    reopened = Open(path);
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(2, reopened->GetSiteNumber());
+    ASSERT_EQ(1, reopened->GetPageCount());
+    EXPECT_EQ(8.5, reopened->GetPage(0)->GetProperties()->m_width);
+    EXPECT_EQ(0, reopened->GetProperties()->m_docStyleId);
+    reopened.reset();
+    DeleteFileA(path.c_str());
+}
+
+// A placement answers for its site only while the document has it: removing a site takes its
+// placement off the last page placing it, and the earlier page's stale placement places no site.
+TEST(CardModel, PagesAnswerOnlyForSitesThatStillExist)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    auto doc = NewSampleCard(1);
+    CTarnSite* third = doc->GetSiteByIndex(2);
+    const int id = third->GetID();
+    ASSERT_TRUE(doc->GetPage(0)->IsSiteOnPage(id));
+    ASSERT_TRUE(doc->GetPage(1)->IsSiteOnPage(id));
+    doc->RemoveSite(third);
+    EXPECT_EQ(1, doc->GetPage(1)->GetSitesCount());
+    ASSERT_EQ(2, doc->GetPage(0)->GetSitesCount());
+    EXPECT_FALSE(doc->GetPage(0)->IsSiteOnPage(id));
+    EXPECT_EQ(nullptr, doc->GetPage(0)->GetSitePosInfo(1)->GetSite());
+    EXPECT_EQ(doc->GetSiteByIndex(0), doc->GetPage(0)->GetSitePosInfo(0)->GetSite());
+}
+
+// Undo records hold their sites: the document clears every site's records before letting go,
+// so a site kept alive elsewhere holds none.
+TEST(CardModel, TheDocumentClearsTheUndoOfItsSitesWhenItEnds)
+{
+    ASSERT_TRUE(RegisterCompressedStorage());
+    CTarnSite* kept = nullptr;
+    {
+        auto doc = NewSampleCard(1);
+        kept = doc->GetSiteByIndex(1);
+        kept->AddRef();
+        ASSERT_GT(kept->GetUndoManager()->GetUndoCount(), 0u) << "the sample's background changes are undoable";
+    }
+    EXPECT_EQ(0u, kept->GetUndoManager()->GetUndoCount());
+    EXPECT_EQ(0u, kept->GetUndoManager()->GetRedoCount());
+    kept->Release();
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include "ClException.h"
 #include "StreamHelpers.h"
+#include "SiteRecords.h"
+#include "Styles.h"
 #include "TarnPage.h"
 
 namespace {
@@ -95,8 +97,56 @@ TEST(Page, AddAndRemoveWorkOnTheLastPlacementOfASite)
     EXPECT_EQ(5.0, page.GetSitePosInfo(0)->m_position.x);
     EXPECT_EQ(1, page.RemoveSiteInfo(1));
     EXPECT_EQ(0, page.RemoveSiteInfo(1));
-    EXPECT_FALSE(page.IsSiteOnPage(1));
-    EXPECT_TRUE(page.IsSiteOnPage(2));
+    ASSERT_EQ(1, page.GetSitesCount());
+    EXPECT_EQ(2, page.GetSitePosInfo(0)->m_siteId);
+    // Without a document no placed site exists.
+    EXPECT_FALSE(page.IsSiteOnPage(2));
+    EXPECT_EQ(nullptr, page.GetSitePosInfo(0)->GetSite());
+}
+
+// The page setup record carries paper and margins both ways; the page's two flags stay.
+TEST(Page, PageSetupDataCarriesPaperAndMarginsOnly)
+{
+    CTarnPage page;
+    page.InitNew();
+    page.GetProperties()->m_overridePageSetup = 1;
+    page.GetProperties()->m_centerlinesForAlignment = 3;
+    CPageSetupData setup;
+    setup.m_width = 5.5;
+    setup.m_height = 4.25;
+    const double margins[4] = {0.5, 0.25, 0.75, 1.5};
+    std::memcpy(setup.m_margins, margins, sizeof margins);
+    page.SetPageSetupData(&setup);
+    EXPECT_EQ(5.5, page.GetProperties()->m_width);
+    EXPECT_EQ(4.25, page.GetProperties()->m_height);
+    EXPECT_EQ(CRectF(0.5, 0.25, 0.75, 1.5), page.GetProperties()->m_margins);
+    EXPECT_EQ(1, page.GetProperties()->m_overridePageSetup);
+    EXPECT_EQ(3, page.GetProperties()->m_centerlinesForAlignment);
+    CPageSetupData back;
+    page.GetPageSetupData(&back);
+    EXPECT_EQ(5.5, back.m_width);
+    EXPECT_EQ(4.25, back.m_height);
+    EXPECT_EQ(0, std::memcmp(margins, back.m_margins, sizeof margins));
+}
+
+TEST(Page, PlacementTakesPositionPrintingAndOrientationFromAStyle)
+{
+    CSitePosStyle style;
+    style.m_Pos = tagPointF{1.25, 2.5};
+    style.m_bPrint = 0;
+    style.m_dRotateAngle = 1.5;
+    style.m_bHFlip = 1;
+    style.m_bVFlip = 1;
+    CTarnPage::CSitePosInfo placement;
+    placement.m_siteId = 9;
+    placement.SetStyle(&style);
+    EXPECT_EQ(9, placement.m_siteId) << "the caller sets the site";
+    EXPECT_EQ(1.25, placement.m_position.x);
+    EXPECT_EQ(2.5, placement.m_position.y);
+    EXPECT_EQ(0, placement.m_print);
+    EXPECT_EQ(1.5, placement.m_rotateAngle);
+    EXPECT_EQ(1, placement.m_hFlip);
+    EXPECT_EQ(1, placement.m_vFlip);
 }
 
 TEST(Page, CentreLineMarkingFollowsTheMode)

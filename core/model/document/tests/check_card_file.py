@@ -170,7 +170,9 @@ def parse_contents(data):
             if keys != [0x40001001, 0x40001002, 0x40001003, 0x40001005, 0x40001004, 0x40001006, 0x40001007,
                         0x40001008]:
                 raise Bad("page record order %s" % [hex(k) for k in keys])
-            page = {"width": f64(rec(pp, 0x40001001)), "placements": []}
+            page = {"width": f64(rec(pp, 0x40001001)), "height": f64(rec(pp, 0x40001002)),
+                    "margins": tuple(f64(rec(pp, k)) for k in (0x40001003, 0x40001005, 0x40001004, 0x40001006)),
+                    "placements": []}
             for _ in range(r.u32()):
                 pl = r.records()
                 page["placements"].append((i32(rec(pl, 0x40001004)), f64(rec(pl, 0x40001001)),
@@ -228,10 +230,26 @@ def winpath(path):
     return "Z:" + path.replace("/", "\\")
 
 
-def check_saved(folder, compressed):
+# The default styles of a new application: one site style of 8.5 x 11 in, one page style of that
+# paper with 1 in margins placing the site at (0, 0), one document style of both.
+DEFAULT_PAGE = (8.5, 11.0)
+DEFAULT_MARGINS = (1.0, 1.0, 1.0, 1.0)
+# Inches per unit, by short name.
+INCHES_PER_UNIT = {"in": 1.0, "mm": 1.0 / 25.4}
+
+
+def expected_description(width, height, unit, unit_name):
+    """The preview text of a site whose visible area is width x height inches."""
+    f = INCHES_PER_UNIT[unit]
+    return "%.4g x %.4g %s" % (width / f, height / f, unit_name)
+
+
+def check_saved(folder, compressed, unit):
     path = os.path.join(folder, "saved%d.crd" % compressed)
-    code, out = tool("make", winpath(path), "1" if compressed else "0")
+    code, out = tool("make", winpath(path), "1" if compressed else "0", unit)
     assert code == 0, out
+    unit_name = out.splitlines()[0].split(" ", 1)[1]
+    assert unit_name.lower() == {"in": "inches", "mm": "millimeters"}[unit], out
     ole = olefile.OleFileIO(path)
     raw = ole.openstream("Contents").read()
     assert (raw[:4] == FRAME_MAGIC) == compressed, "compression as asked"
@@ -243,8 +261,12 @@ def check_saved(folder, compressed):
         assert site["color"] == 0x102030 * (s + 1), site
         assert site["image"] == s % 4
         assert site["rect"] == (0.0, 0.0, 6.5, 9.0)
-    assert [p["width"] for p in card["pages"]] == [8.5, 9.5]
-    assert card["pages"][1]["placements"] == [(1, 0.25, 0.5), (2, 1.0, 3.0)], card["pages"]
+    # The new card's page comes from the default style; the sample adds two more.
+    assert [p["width"] for p in card["pages"]] == [DEFAULT_PAGE[0], 8.5, 9.5], card["pages"]
+    assert card["pages"][0]["height"] == DEFAULT_PAGE[1]
+    assert card["pages"][0]["margins"] == DEFAULT_MARGINS
+    assert card["pages"][0]["placements"] == [(0, 0.0, 0.0)], card["pages"]
+    assert card["pages"][2]["placements"] == [(1, 0.25, 0.5), (2, 1.0, 3.0)], card["pages"]
     assert card["header"] == "<h1>card</h1>"
 
     defaults = parse_defcontrols(unframe(ole.openstream("DefControls").read()))
@@ -255,7 +277,11 @@ def check_saved(folder, compressed):
     thumbs = ole.openstream("Thumbnails").read()
     assert thumbs[:4] != FRAME_MAGIC, "thumbnails are never compressed"
     descriptions, sizes = parse_thumbnails(thumbs)
-    assert len(descriptions) == 3 and sizes == [(6.5, 9.0)] * 3, (descriptions, sizes)
+    # Previews show the visible area: the printable rectangle and its margins, the whole paper.
+    width = 6.5 + DEFAULT_MARGINS[0] + DEFAULT_MARGINS[2]
+    height = 9.0 + DEFAULT_MARGINS[1] + DEFAULT_MARGINS[3]
+    assert sizes == [(width, height)] * 3, sizes
+    assert descriptions == [expected_description(width, height, unit, unit_name)] * 3, descriptions
     check_summary(ole, "7")
     ole.close()
 
@@ -327,7 +353,10 @@ class Writer:
         self.out += u32(0)
 
 
-def compose_v1(version=1):
+def compose_v1(version=1, tagged_setup=False):
+    """A card as written before pages existed. Its page setup record sits between the site's
+    properties and its background as a plain record list, or, as some writers left it, with the
+    class tag in front."""
     w = Writer()
     w.out += b"TARN" + u32(version)
     w.obj("CTarnDocProperties", 1)
@@ -338,7 +367,8 @@ def compose_v1(version=1):
     w.obj("CTarnSite", 1)
     w.obj("CTarnSiteProperties", 1)
     w.records([(0x40001001, b"Old"), (0x40001002, u32(0)), (0x40001003, u32(7))])
-    w.obj("CPageSetupData", 1)
+    if tagged_setup:
+        w.obj("CPageSetupData", 1)
     w.records([(0x40001001, struct.pack("<d", 8.5)), (0x40001002, struct.pack("<d", 11.0))])
     w.obj("CTarnBackground", 1)
     w.records([("COLOR", u32(0x00C0FFEE)), ("IMAGETYPE", u32(2))])
@@ -356,11 +386,11 @@ def compose_v1(version=1):
 
 
 def check_composed(folder):
-    for version, expect in ((1, "ok"), (3, "newer"), (0, "older")):
-        contents = os.path.join(folder, "v%d.bin" % version)
-        card = os.path.join(folder, "v%d.crd" % version)
+    for version, tagged, expect in ((1, False, "ok"), (1, True, "ok"), (3, False, "newer"), (0, False, "older")):
+        contents = os.path.join(folder, "v%d%d.bin" % (version, tagged))
+        card = os.path.join(folder, "v%d%d.crd" % (version, tagged))
         with open(contents, "wb") as f:
-            f.write(compose_v1(version))
+            f.write(compose_v1(version, tagged))
         code, out = tool("pack", winpath(contents), winpath(card))
         assert code == 0, out
         code, out = tool("open", winpath(card))
@@ -372,8 +402,48 @@ def check_composed(folder):
         assert "version 1" in lines, out
         assert "sites 1" in lines, out
         assert "site 7 color %d image 2 controls 2 11 12" % 0x00C0FFEE in lines, out
-        assert "pages 0" in lines, out
+        # Without stored pages the card gets the default style's page, placing its one site.
+        assert "pages 1" in lines, out
+        assert "page %.17g %.17g placements 1 7@0,0" % DEFAULT_PAGE in lines, out
         assert "header old" in lines, out
+        # Saved again, the card holds that page.
+        code, out = tool("resave", winpath(card))
+        assert code == 0, out
+        saved = parse_contents(unframe(olefile.OleFileIO(card).openstream("Contents").read()))
+        assert saved["version"] == 2, saved
+        assert [(p["width"], p["height"], p["placements"]) for p in saved["pages"]] == \
+            [(DEFAULT_PAGE[0], DEFAULT_PAGE[1], [(7, 0.0, 0.0)])], saved["pages"]
+
+
+def check_viewer_copy(folder):
+    """The viewer program of a new card laid out by a document style carries the style's pages."""
+    binary = os.environ["TARN_BIN"]
+    template = os.path.join(binary, "Pavane.exe")
+    maker = os.path.join(binary, "viewercopy_doc_tool.exe")
+    if not (os.path.exists(template) and os.path.exists(maker)):
+        print("viewer template or viewer-copy tool not built: the viewer copy is not checked")
+        return
+    import io
+    import pefile
+    program = os.path.join(folder, "Card.exe")
+    done = subprocess.run([os.environ["TARN_WINE_RUN"], maker, winpath(template), winpath(program), "--styles"],
+                          capture_output=True, text=True, errors="replace", timeout=300)
+    assert done.returncode == 0, done.stdout + done.stderr
+    pe = pefile.PE(program)
+    chunks = {}
+    for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        if kind.id == 21359:
+            for name in kind.directory.entries:
+                for language in name.directory.entries:
+                    entry = language.data.struct
+                    chunks[name.id] = pe.get_data(entry.OffsetToData, entry.Size)
+    pe.close()
+    ole = olefile.OleFileIO(io.BytesIO(b"".join(chunks[k] for k in sorted(chunks))))
+    card = parse_contents(unframe(ole.openstream("Contents").read()))
+    ole.close()
+    assert [s["name"] for s in card["sites"]] == [b"Cover", b"Greeting", b"Verse"], card["sites"]
+    assert [(p["width"], p["height"], p["placements"]) for p in card["pages"]] == \
+        [(8.5, 11.0, [(site, 0.0, 0.0)]) for site in (0, 1, 2)], card["pages"]
 
 
 def main():
@@ -381,9 +451,10 @@ def main():
         print("tarn-cardtool.exe not built")
         return 1
     with tempfile.TemporaryDirectory() as folder:
-        for compressed in (True, False):
-            check_saved(folder, compressed)
+        for compressed, unit in ((True, "mm"), (False, "in")):
+            check_saved(folder, compressed, unit)
         check_composed(folder)
+        check_viewer_copy(folder)
     print("card file checks passed")
     return 0
 

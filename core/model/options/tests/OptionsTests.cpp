@@ -144,6 +144,23 @@ TEST_F(OptionsTest, MachineApplicationKeySetsDefaultsThatTheUserOverrides)
     EXPECT_EQ(options.m_bPrintBackground, 1);
 }
 
+// Byte-sized switches follow the registry's boolean rule: only 1 is true.
+TEST_F(OptionsTest, ByteSwitchesAreTrueOnlyForOne)
+{
+    struct Case {
+        DWORD stored;
+        bool expected;
+    } cases[] = {{0, false}, {1, true}, {2, false}, {0xFF, false}};
+    for (const Case& c : cases) {
+        regtest::PutDword(HKEY_LOCAL_MACHINE, kApp + "\\General", "SoundsEnabled", c.stored);
+        regtest::PutDword(HKEY_LOCAL_MACHINE, kApp + "\\General", "SitesBarEnabled", c.stored);
+        TestOptions options;
+        LoadAll(options);
+        EXPECT_EQ(c.expected, options.m_bSoundsEnabled) << c.stored;
+        EXPECT_EQ(c.expected, options.m_bSitesBarEnabled) << c.stored;
+    }
+}
+
 TEST_F(OptionsTest, ControlValuesStayWithTheKeyTheyCameFrom)
 {
     regtest::PutDword(HKEY_LOCAL_MACHINE, kApp + "\\TarnControls", "MachineOnly", 11);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -322,6 +323,13 @@ TEST(SiteOwnerHooks, TextPopupMenuBySize)
     EXPECT_EQ(S_FALSE, hooks->Customize_GetPopupMenu(text, size - 1, shorter.data()));
     EXPECT_EQ(std::vector<BYTE>(static_cast<size_t>(size), 0xAB), shorter);
 
+    // Buffers too small for the size answer are refused with nothing written around them.
+    for (int small : {0, 1, 3}) {
+        std::vector<BYTE> guarded(16, 0xCD);
+        EXPECT_EQ(E_INVALIDARG, hooks->Customize_GetPopupMenu(text, small, guarded.data() + 6)) << small;
+        EXPECT_EQ(std::vector<BYTE>(16, 0xCD), guarded) << small;
+    }
+
     EXPECT_EQ(E_NOTIMPL, hooks->Customize_GetPopupMenu(other, size, exact.data()));
     EXPECT_EQ(E_NOTIMPL, hooks->Customize_GetPopupMenu(nullptr, size, exact.data()));
     int result = 0;
@@ -445,31 +453,66 @@ TEST(CountedControlList, ShortListIsRefused)
 
 TEST(SiteStorage, OldDocumentsCarryAPageSetupThatIsDropped)
 {
-    // A version-1 site: properties, page setup, background, start, count, finish.
-    SiteRef source;
-    source->InitNew();
-    source->SetID(2);
-    CPageSetupData setup;
-    const auto bytes = ArchiveBytes([&](CArchive& ar) {
-        WriteObjectWithClass(ar, source->GetProperties());
-        WriteObjectWithClass(ar, &setup);
-        WriteObjectWithClass(ar, source->GetBackground());
-        CSiteStartData start;
-        WriteObjectWithClass(ar, &start);
-        ar << DWORD(0);
-        CSiteFinishData finish;
-        WriteObjectWithClass(ar, &finish);
-    });
-    SetLoadingDocumentVersion(1);
+    // A version-1 site: properties, page setup, background, start, count, finish. The page setup
+    // is a plain record list; some writers put its class tag in front.
+    for (bool tagged : {false, true}) {
+        SiteRef source;
+        source->InitNew();
+        source->SetID(2);
+        CPageSetupData setup;
+        setup.m_width = 5.0;
+        const auto bytes = ArchiveBytes([&](CArchive& ar) {
+            WriteObjectWithClass(ar, source->GetProperties());
+            if (tagged)
+                WriteObjectWithClass(ar, &setup);
+            else
+                setup.Serialize(ar);
+            WriteObjectWithClass(ar, source->GetBackground());
+            CSiteStartData start;
+            WriteObjectWithClass(ar, &start);
+            ar << DWORD(0);
+            CSiteFinishData finish;
+            WriteObjectWithClass(ar, &finish);
+        });
+        SetLoadingDocumentVersion(1);
+        SiteRef loaded;
+        const bool ok = LoadSite(bytes, loaded.site);
+        SetLoadingDocumentVersion(0);
+        ASSERT_TRUE(ok) << tagged;
+        EXPECT_EQ(2, loaded->GetID()) << tagged;
+        EXPECT_TRUE(loaded->GetBackground()->GetParams()->Equal(*source->GetBackground()->GetParams())) << tagged;
+        // Saved again, it has no page setup: it reads back as a current site.
+        SiteRef again;
+        EXPECT_TRUE(LoadSite(SiteBytes(loaded.site), again.site)) << tagged;
+        EXPECT_LT(SiteBytes(loaded.site).size(), bytes.size()) << tagged;
+    }
+}
+
+// A derived site's hook is asked once per control when the site is stored, and what it claims
+// is neither counted nor written.
+class CClaimingSite : public CTarnSite {
+public:
+    int SpecialControlProcessing(IStream*, IBaseControl* control, int saving) override
+    {
+        if (saving)
+            ++asked[LabelOf(control)];
+        return saving && LabelOf(control) == 2;
+    }
+    std::map<long, int> asked;
+};
+
+TEST(SiteStorage, TheSpecialControlHookIsAskedOncePerControl)
+{
+    auto* claiming = new CClaimingSite;
+    SiteRef site(claiming);
+    site->InitNew();
+    for (long label : {1, 2, 3})
+        AddPlain(site.site, label);
+    const auto bytes = SiteBytes(site.site);
+    EXPECT_EQ((std::map<long, int>{{1, 1}, {2, 1}, {3, 1}}), claiming->asked);
     SiteRef loaded;
-    const bool ok = LoadSite(bytes, loaded.site);
-    SetLoadingDocumentVersion(0);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(2, loaded->GetID());
-    // Saved again, it has no page setup: it reads back as a current site.
-    SiteRef again;
-    EXPECT_TRUE(LoadSite(SiteBytes(loaded.site), again.site));
-    EXPECT_LT(SiteBytes(loaded.site).size(), bytes.size());
+    ASSERT_TRUE(LoadSite(bytes, loaded.site));
+    EXPECT_EQ((std::vector<long>{1, 3}), Labels(loaded.site));
 }
 
 TEST(SiteStorage, WrongRecordClassIsRefused)

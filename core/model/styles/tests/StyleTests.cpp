@@ -194,4 +194,49 @@ TEST(SiteIconTest, RegistryAndRecordsCarryTheImage)
     EXPECT_EQ(damaged.GetIcon(), nullptr) << "bits beyond the data give no bitmap";
 }
 
+// A picture given to an icon is kept as a 16-colour .bmp: each pixel the nearest standard colour,
+// the top-left pixel's own colour the transparent one, the checksum the sum of the bytes.
+TEST(SiteIconTest, PicturesBecomeSixteenColourBitmapsWithTheCornerTransparent)
+{
+    // 3 x 2 pixels, 24 bits, bottom-up rows of 12 bytes (9 used).
+    const BYTE bottom[9] = {0, 0, 250, 0, 250, 0, 250, 0, 0};      // red, green, blue (B G R order)
+    const BYTE top[9] = {200, 100, 50, 255, 255, 255, 10, 10, 10};  // corner, white, near black
+    BYTE image[54 + 24] = {};
+    BITMAPFILEHEADER file = {0x4D42, sizeof image, 0, 0, 54};
+    BITMAPINFOHEADER info = {sizeof(BITMAPINFOHEADER), 3, 2, 1, 24, BI_RGB, 24, 0, 0, 0, 0};
+    std::memcpy(image, &file, sizeof file);
+    std::memcpy(image + sizeof file, &info, sizeof info);
+    std::memcpy(image + 54, bottom, sizeof bottom);
+    std::memcpy(image + 54 + 12, top, sizeof top);
+    const HRESULT com = CoInitialize(nullptr);  // the picture codecs are COM objects
+    CSiteIcon icon;
+    ASSERT_TRUE(icon.SetData(image, sizeof image));
+    EXPECT_EQ(RGB(50, 100, 200), icon.GetTransColor());
+    const std::vector<BYTE>& data = icon.m_IconData;
+    ASSERT_GE(data.size(), 14u + 40u + 64u + 8u);
+    BITMAPFILEHEADER storedFile;
+    BITMAPINFOHEADER storedInfo;
+    std::memcpy(&storedFile, data.data(), sizeof storedFile);
+    std::memcpy(&storedInfo, data.data() + sizeof storedFile, sizeof storedInfo);
+    EXPECT_EQ(0x4D42, storedFile.bfType);
+    EXPECT_EQ(data.size(), storedFile.bfSize);
+    EXPECT_EQ(4, storedInfo.biBitCount);
+    EXPECT_EQ(3, storedInfo.biWidth);
+    EXPECT_EQ(2, storedInfo.biHeight);
+    // Standard palette indices: red 9, green 10, blue 12 on the bottom row; the corner's nearest
+    // (0, 128, 128 is 6), white 15, black 0 on the top row.
+    const BYTE* bits = data.data() + storedFile.bfOffBits;
+    EXPECT_EQ(0x9A, bits[0]);
+    EXPECT_EQ(0xC0, bits[1] & 0xF0);
+    EXPECT_EQ(0x6F, bits[4]);
+    EXPECT_EQ(0x00, bits[5] & 0xF0);
+    DWORD sum = 0;
+    for (BYTE b : data)
+        sum += b;
+    EXPECT_EQ(sum, icon.m_nCheckSum);
+    EXPECT_NE(nullptr, icon.GetIcon());
+    if (SUCCEEDED(com))
+        CoUninitialize();
+}
+
 }  // namespace

@@ -103,8 +103,9 @@ TEST_P(ViewerCopyFailures, NothingHalfMadeIsLeftBehind)
     EXPECT_EQ(result.status, c.expected) << c.label;
     EXPECT_EQ(result.chunks, 0u) << c.label;
     EXPECT_FALSE(Exists(target)) << c.label << ": a viewer program without its card was left behind";
-    if (Exists(c.templatePath))
+    if (Exists(c.templatePath)) {
         EXPECT_TRUE(Read(c.templatePath) == templateBefore) << c.label << ": the template changed";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
