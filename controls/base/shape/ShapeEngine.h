@@ -1,7 +1,7 @@
 #pragma once
 // The rendering engine as the shape controls call it: one small table of entry points, so that a
-// test can hand a control a fake (forced Boolean failures, counted calls). Entries the engine does
-// not offer yet are null; callers then take the documented fallback.
+// test can hand a control a fake (forced Boolean failures, counted calls). A table may leave an
+// entry null; callers then take the documented fallback.
 #include <windows.h>
 
 #include "TarnControls.h"
@@ -26,11 +26,11 @@ struct CShapeEngine {
     void (*getPathBounds)(const SegmentDesc* segments, int count, tagRectF& box);
     void (*getSegmentsBoundsWithStroke)(const SegmentDesc* segments, int count, double width, tagRectF& box,
                                         bool closed);
-    // Even-odd point test; null until the engine has it (callers fall back to the frame test).
+    // Even-odd point test; null: callers fall back to the frame test.
     int (*ptInPolyBezier)(double x, double y, const SegmentDesc* segments, int count);
-    // Boolean combination (0 add, 1 subtract, 2 intersect) of two sets of closed curves; null until
-    // the engine has it (the operation then fails). On success *out holds the result's sub-paths,
-    // which the caller frees with freeBooleanResult.
+    // Boolean combination (0 add, 1 subtract, 2 intersect) of two sets of closed curves; null: the
+    // operation fails. The operands are snapped and cleaned in place. On success *out holds the
+    // result's sub-paths, which the caller frees with freeBooleanResult.
     int (*pathBooleanOperation)(SegmentDesc** first, const int* firstCounts, int firstCount, SegmentDesc** second,
                                 const int* secondCounts, int secondCount, int operation, int flags,
                                 SegmentDesc*** out, int** outCounts, int* outCount);

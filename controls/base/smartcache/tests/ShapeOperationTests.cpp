@@ -87,12 +87,23 @@ TEST_F(ShapeOperations, ASucceedingBooleanMakesANewCurve) {
     result->Release();
 }
 
-TEST_F(ShapeOperations, BooleanWithoutTheEngineFails) {
-    a_->UseEngine(DefaultShapeEngine());
+TEST_F(ShapeOperations, BooleanWithoutTheEngineEntryFails) {
+    static CShapeEngine withoutBoolean = DefaultShapeEngine();
+    withoutBoolean.pathBooleanOperation = nullptr;
+    a_->UseEngine(withoutBoolean);
     IBaseControl* operand = AsBase(b_);
     IBaseControl* result = nullptr;
     EXPECT_EQ(AsBase(a_)->ShapeOperation(5, &operand, 1, 0, &result), E_FAIL);
     EXPECT_EQ(result, nullptr);
+}
+
+TEST_F(ShapeOperations, BooleanThroughTheServersEngineMakesTheResult) {
+    a_->UseEngine(DefaultShapeEngine());
+    IBaseControl* operand = AsBase(b_);
+    IBaseControl* result = nullptr;
+    EXPECT_EQ(AsBase(a_)->ShapeOperation(5, &operand, 1, 0, &result), S_OK);
+    ASSERT_NE(result, nullptr);
+    result->Release();
 }
 
 TEST_F(ShapeOperations, CombineAndSupport) {
@@ -123,3 +134,48 @@ TEST_F(ShapeOperations, BreakApartIsOneUndoGroup) {
     EXPECT_EQ(site_.undo.back().type, UDT_GroupClose);
 }
 }  // namespace
+
+namespace {
+// A closed square of four line records and the end record.
+void Square(double left, double top, double side, SegmentDesc* records) {
+    const tagPointF corners[4] = {{left, top}, {left + side, top}, {left + side, top + side}, {left, top + side}};
+    for (int i = 0; i < 4; ++i) records[i] = SegmentDesc{kSegmentLine, corners[i], corners[(i + 1) % 4], {}};
+    records[4] = SegmentDesc{kSegmentEnd, corners[0], {}, {}};
+}
+}  // namespace
+
+// The server's own engine behind the table: two overlapping squares combined three ways, each
+// result told by points inside one square only, inside both, and outside both.
+TEST(DefaultShapeEngine, CombinesOverlappingSquaresAndFreesTheResult) {
+    const CShapeEngine& engine = DefaultShapeEngine();
+    ASSERT_NE(engine.pathBooleanOperation, nullptr);
+    ASSERT_NE(engine.ptInPolyBezier, nullptr);
+    struct Case {
+        int operation;
+        bool onlyFirst, both, onlySecond;
+    } const cases[] = {{0, true, true, true}, {1, true, false, false}, {2, false, true, false}};
+    for (const Case& c : cases) {
+        SegmentDesc first[5], second[5];
+        Square(0, 0, 2, first);
+        Square(1, 1, 2, second);
+        SegmentDesc* firstArrays[] = {first};
+        SegmentDesc* secondArrays[] = {second};
+        const int counts[] = {5};
+        SegmentDesc** out = nullptr;
+        int* outCounts = nullptr;
+        int outCount = 0;
+        ASSERT_TRUE(engine.pathBooleanOperation(firstArrays, counts, 1, secondArrays, counts, 1, c.operation, 0, &out,
+                                                &outCounts, &outCount))
+            << c.operation;
+        const auto inside = [&](double x, double y) {
+            int hits = 0;
+            for (int i = 0; i < outCount; ++i) hits += engine.ptInPolyBezier(x, y, out[i], outCounts[i]);
+            return hits % 2 == 1;
+        };
+        EXPECT_EQ(inside(0.5, 0.5), c.onlyFirst) << c.operation;
+        EXPECT_EQ(inside(1.5, 1.5), c.both) << c.operation;
+        EXPECT_EQ(inside(2.5, 2.5), c.onlySecond) << c.operation;
+        EXPECT_FALSE(inside(2.5, 0.5)) << c.operation;
+        engine.freeBooleanResult(out, outCounts, outCount);
+    }
+}

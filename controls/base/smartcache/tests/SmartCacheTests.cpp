@@ -140,8 +140,10 @@ TEST_F(SmartCache, CoverageHitTestsAgreeWithTheCircle) {
     // The corner of the frame is outside the circle: only the frame test would say yes.
     EXPECT_EQ(AsBase(shape_)->OverlapsWithRect(tagRectF{0.76, 0.51, 0.8, 0.55}, &view_), S_FALSE);
     EXPECT_EQ(AsBase(shape_)->OverlapsWithRect(tagRectF{1.2, 0.9, 1.3, 1.1}, &view_), S_OK);
-    // Without a rendering for a view the frame answers (the engine's point test is not there yet).
-    EXPECT_EQ(AsBase(shape_)->ContainsPoint(tagPointF{0.77, 0.52}, 0, nullptr), S_OK);
+    // Without a rendering for a view the engine's point test answers from the path: the frame's
+    // corner is outside the circle, its centre inside, and a point beyond the frame outside.
+    EXPECT_EQ(AsBase(shape_)->ContainsPoint(tagPointF{0.77, 0.52}, 0, nullptr), S_FALSE);
+    EXPECT_EQ(AsBase(shape_)->ContainsPoint(tagPointF{1.25, 1.0}, 0, nullptr), S_OK);
     EXPECT_EQ(AsBase(shape_)->ContainsPoint(tagPointF{0.7, 0.52}, 0, nullptr), S_FALSE);
 }
 
