@@ -2,14 +2,17 @@
 // built through the cache.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "TestFonts.h"
 #include "fonts/CharacterMap.h"
+#include "fonts/EngineOutlineUnion.h"
 #include "fonts/FontTable.h"
 #include "fonts/GlyphCache.h"
 #include "fonts/GlyphOutline.h"
+#include "render/PointInPath.h"
 
 namespace {
 
@@ -222,6 +225,36 @@ TEST_F(GlyphBuildTest, BarsJoinThroughTheUnionAndAFailedUnionKeepsTheGlyph) {
     EXPECT_EQ(5, failing.Glyph(L' ', underlined).count);
     GlyphCache withoutUnion(fonts);
     EXPECT_EQ(p.count, withoutUnion.Glyph(L'o', underlined).count);
+}
+
+// The engine's union joins the underline to the glyph: every point of a grid over both lies inside
+// the joined outline exactly where it lies inside the plain glyph or the bar (even-odd), save for
+// points within the snap of an edge.
+TEST_F(GlyphBuildTest, TheEnginesUnionJoinsTheBarToTheGlyph) {
+    GlyphCache cache(fonts, EngineOutlineUnion);
+    const int plain = Font(testfonts::Logical("Liberation Serif"));
+    const int underlined = Font(testfonts::Logical("Liberation Serif", FW_NORMAL, false, true));
+    const GlyphEntry& p = cache.Glyph(L'o', plain);
+    const GlyphEntry& u = cache.Glyph(L'o', underlined);
+    const std::vector<SegmentArray> bars = DecorationBars(*fonts.Entry(underlined), p.metrics);
+    ASSERT_EQ(1u, bars.size());
+    ASSERT_FALSE(u.segments.empty());
+    const auto inside = [](const SegmentArray& s, double x, double y) {
+        return PtInPolyBezier(tagPointF{x, y}, s.data(), static_cast<int>(s.size())) != 0;
+    };
+    const double left = std::min(p.box.left, bars[0][0].pt1.x) - 10, right = p.metrics.gmCellIncX + 10.0;
+    const double top = std::min(p.box.top, bars[0][0].pt1.y) - 10, bottom = p.box.bottom + 10;
+    int checked = 0, mismatched = 0, inBar = 0;
+    for (int i = 0; i < 60; ++i)
+        for (int j = 0; j < 60; ++j) {
+            const double x = left + (right - left) * (i + 0.37) / 60, y = top + (bottom - top) * (j + 0.61) / 60;
+            const bool expected = inside(p.segments, x, y) || inside(bars[0], x, y);
+            inBar += inside(bars[0], x, y);
+            mismatched += inside(u.segments, x, y) != expected;
+            ++checked;
+        }
+    EXPECT_GT(inBar, 0);
+    EXPECT_LE(mismatched, 2) << "of " << checked;
 }
 
 TEST(DecorationBars, FallbackPlaceAndTheUnderlineAloneWhenBothFallBack) {
