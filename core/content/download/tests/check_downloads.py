@@ -1,0 +1,174 @@
+"""Downloads against a loopback HTTP server started here (127.0.0.1 only, no proxy): the request
+line, headers and cookies that arrive, the files written, and what the requests were told."""
+import hashlib
+import http.server
+import os
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+failures = []
+requests_seen = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+
+
+def body(name, size):
+    out = b''
+    counter = 0
+    while len(out) < size:
+        out += hashlib.sha256(('%s-%d' % (name, counter)).encode()).digest()
+        counter += 1
+    return out[:size]
+
+
+# name -> (content length sent or None, bytes sent, pause after sending, status)
+ROUTES = {
+    'length': (3000, body('length', 3000), 0, 200),
+    'chunks': (None, body('chunks', 2345), 0, 200),
+    'exact1024': (1024, body('exact1024', 1024), 0, 200),
+    'truncated': (5000, body('truncated', 700), 0, 200),
+    'missing': (9, b'not found', 0, 404),
+    'stall': (5000, body('stall', 100), 8, 200),
+    'stopped': (4000, body('stopped', 4000), 0, 200),
+    'unwritable': (100, body('unwritable', 100), 0, 200),
+    'cancel': (100000, body('cancel', 100), 6, 200),
+}
+for i in range(20):
+    ROUTES['many%d' % i] = (1000 + 77 * i, body('many%d' % i, 1000 + 77 * i), 0, 200)
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = 'HTTP/1.0'   # the body of a response without a length ends with the connection
+
+    def do_GET(self):
+        name = self.path.lstrip('/')
+        requests_seen.append((name, self.requestline, dict(self.headers.items())))
+        length, data, pause, status = ROUTES.get(name, (0, b'', 0, 404))
+        self.send_response(status)
+        self.send_header('Content-Type', 'image/bmp; charset = x ')
+        if length is not None:
+            self.send_header('Content-Length', str(length))
+        self.end_headers()
+        if length is None:
+            for start in range(0, len(data), 100):
+                self.wfile.write(data[start:start + 100])
+                self.wfile.flush()
+                time.sleep(0.002)
+        else:
+            self.wfile.write(data)
+            self.wfile.flush()
+        if pause:
+            time.sleep(pause)
+
+    def log_message(self, *args):
+        pass
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def kd_data(email, user_id):
+    text = ''.join('%02d' % (ord(c) ^ ord(user_id[i % len(user_id)])) for i, c in enumerate(email))
+    return text[:2 * len(email)]
+
+
+def main():
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+    server.daemon_threads = True
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    base = 'http://127.0.0.1:%d' % server.server_address[1]
+    env = {k: v for k, v in os.environ.items() if 'proxy' not in k.lower()}
+    scenarios = ['length', 'chunks', 'exact1024', 'truncated', 'missing', 'stall', 'stopped', 'unwritable',
+                 'refused', 'cancel', 'destroy', 'many']
+    with tempfile.TemporaryDirectory() as folder:
+        program = os.path.join(os.environ['TARN_BIN'], 'download_driver.exe')
+        result = subprocess.run(['bash', os.environ['TARN_WINE_RUN'], program, base, windows_path(folder)] + scenarios,
+                                capture_output=True, timeout=300, env=env)
+        out = result.stdout.decode('latin-1').replace('\r\n', '\n')
+        check(result.returncode == 0, 'driver exit code %d: %s' % (result.returncode, result.stderr[-2000:]))
+        lines = {}
+        for line in out.splitlines():
+            name, _, rest = line.partition(' ')
+            lines.setdefault(name, []).append(rest)
+
+        def progress(name):
+            return [tuple(int(x) for x in l.split()[1:]) for l in lines.get(name, []) if l.startswith('PROGRESS')]
+
+        def file_bytes(name):
+            path = os.path.join(folder, name + '.bin')
+            return open(path, 'rb').read() if os.path.exists(path) else None
+
+        def end_ms(name):
+            ends = [int(l.split()[1]) for l in lines.get(name, []) if l.startswith('END')]
+            return ends[0] if ends else None
+
+        # Complete bodies: byte-equal files, progress before each 512-byte read, then the end.
+        for name, total in (('length', 3000), ('exact1024', 1024)):
+            p = progress(name)
+            rounds = [(r, t) for r, t, f, e in p[1:-1]]
+            check(p[0] == (0, 0, 0, 0), '%s: first report %r' % (name, p[:1]))
+            check(rounds == [(r, total) for r in range(0, total, 512)], '%s: rounds %r' % (name, rounds))
+            check(p[-1] == (total, total, 0, 1), '%s: last report %r' % (name, p[-1:]))
+            check(file_bytes(name) == ROUTES[name][1], '%s: file differs' % name)
+        p = progress('chunks')
+        check(p and p[-1] == (2345, 0, 0, 1), 'chunks: last report %r' % p[-1:])
+        check(all(t == 0 for _, t, _, _ in p), 'chunks: a length was reported')
+        check(file_bytes('chunks') == ROUTES['chunks'][1], 'chunks: file differs')
+        check('CONTENT [image/bmp] [charset = x]' in lines.get('length', []), 'length: content type %r' % lines.get('length'))
+        # Failures.
+        p = progress('truncated')
+        check(p and p[-1] == (700, 5000, 1, 1), 'truncated: last report %r' % p[-1:])
+        check(end_ms('truncated') is not None and end_ms('truncated') < 4000, 'truncated: took %r ms' % end_ms('truncated'))
+        check(progress('missing')[-1:] == [(0, 0, 1, 0)], 'missing: %r' % progress('missing'))
+        check(file_bytes('missing') is None, 'missing: a file was written')
+        p = progress('stall')
+        check(p and p[-1][2:] == (1, 1), 'stall: last report %r' % p[-1:])
+        check(end_ms('stall') is not None and 1400 <= end_ms('stall') < 7000, 'stall: took %r ms' % end_ms('stall'))
+        p = progress('stopped')
+        check(p and p[-1][2:] == (1, 1) and p[-1][0] >= 1024, 'stopped: last report %r' % p[-1:])
+        check(progress('unwritable')[-1:] == [(0, 0, 1, 0)], 'unwritable: %r' % progress('unwritable'))
+        check(lines.get('ftp') == ['REFUSED'] and lines.get('file') == ['REFUSED'] and lines.get('https') == ['REFUSED'],
+              'refused: %r %r %r' % (lines.get('ftp'), lines.get('file'), lines.get('https')))
+        for name in ('length', 'chunks', 'truncated', 'stall'):
+            check('JOBS 0' in lines.get(name, []), '%s: the job stayed in the queue' % name)
+        # Cancel: at once, with a failure report, and the job leaves the queue.
+        removed = [l for l in lines.get('cancel', []) if l.startswith('REMOVED')]
+        check(removed and int(removed[0].split()[1]) < 1000 and removed[0].split()[2] == '0', 'cancel: %r' % removed)
+        check((0, 0, 1, 0) in progress('cancel'), 'cancel: no failure report')
+        check('DESTROYED' in lines.get('destroy', []), 'destroy: %r' % lines.get('destroy'))
+        # Twenty at once.
+        for i in range(20):
+            name = 'many%d' % i
+            check(file_bytes(name) == ROUTES[name][1], '%s: file differs' % name)
+        check('JOBS 0' in lines.get('many', []), 'many: jobs left %r' % lines.get('many'))
+
+    # What the server received.
+    check(len(requests_seen) >= 30, 'only %d requests arrived' % len(requests_seen))
+    for name, line, headers in requests_seen:
+        check(line == 'GET /%s HTTP/1.1' % name, 'request line %r' % line)
+        check(headers.get('Accept') == '*/*', '%s: Accept %r' % (name, headers.get('Accept')))
+        check(headers.get('User-Agent') == 'TARN_DOWNLOADER', '%s: User-Agent %r' % (name, headers.get('User-Agent')))
+        pairs = [c.strip().partition('=') for c in headers.get('Cookie', '').split(';')]
+        cookies = {k: v for k, _, v in pairs if k}
+        check(set(cookies) >= {'KD_ID', 'KD_EMAIL', 'KD_NAME', 'KD_STN', 'KD_DATA'}, '%s: cookies %r' % (name, headers.get('Cookie')))
+        if 'KD_EMAIL' in cookies and 'KD_ID' in cookies:
+            check(cookies.get('KD_DATA') == kd_data(cookies['KD_EMAIL'], cookies['KD_ID']),
+                  '%s: KD_DATA %r' % (name, cookies.get('KD_DATA')))
+    server.shutdown()
+    for f in failures[:40]:
+        print('FAIL', f)
+    if failures:
+        print(out[:6000])
+    print('%d requests, %d failures' % (len(requests_seen), len(failures)))
+    return 1 if failures else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
