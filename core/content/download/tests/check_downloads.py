@@ -3,6 +3,7 @@ line, headers and cookies that arrive, the files written, and what the requests 
 import hashlib
 import http.server
 import os
+import struct
 import subprocess
 import sys
 import tempfile
@@ -79,6 +80,62 @@ def kd_data(email, user_id):
     return text[:2 * len(email)]
 
 
+def check_hand_over(base, env):
+    """The user-interface side: records, insertion, status posts and deletions."""
+    env = dict(env, WINEDEBUG='warn+heap')   # the heap's checks report any use of freed blocks
+    with tempfile.TemporaryDirectory() as folder:
+        program = os.path.join(os.environ['TARN_BIN'], 'download_ui_driver.exe')
+        result = subprocess.run(['bash', os.environ['TARN_WINE_RUN'], program, base, windows_path(folder),
+                                 'insert', 'closed', 'failed', 'unknown', 'blocked'],
+                                capture_output=True, timeout=300, env=env)
+        out = result.stdout.decode('latin-1').replace('\r\n', '\n')
+        err = result.stderr.decode('latin-1')
+        check(result.returncode == 0, 'ui driver exit code %d' % result.returncode)
+        check('heap' not in err.lower(), 'heap warnings: %s' % err[-1500:])
+        lines = {}
+        for line in out.splitlines():
+            name, _, rest = line.partition(' ')
+            lines.setdefault(name, []).append(rest)
+
+        def records(name):
+            found = []
+            for l in lines.get(name, []):
+                if l.startswith('RECORD'):
+                    _, size, hexdata = l.split()
+                    raw = bytes.fromhex(hexdata)
+                    found.append((int(size) >= 296, struct.unpack('<IIiIddi260s', raw)))
+            return found
+
+        def end(name):
+            ends = [l.split() for l in lines.get(name, []) if l.startswith('END')]
+            return (int(ends[0][1]), ends[0][2], ends[0][3]) if ends else None
+
+        for name, document in (('insert', 7), ('closed', 8), ('blocked', 7)):
+            recs = records(name)
+            check(len(recs) == 1, '%s: %d records' % (name, len(recs)))
+            if recs:
+                big_enough, (event, doc, site, zero, x, y, flags, path) = recs[0]
+                check(big_enough and event != 0 and doc == document and site == 3 and zero == 0 and
+                      (x, y) == (1.5, 2.25) and flags == 0x10, '%s: record fields %r' % (name, recs[0]))
+                check(path.rstrip(b'\0').endswith(('\\%s.bin' % name).encode()), '%s: record path %r' % (name, path[:80]))
+            inserts = [l.split() for l in lines.get(name, []) if l.startswith('INSERT')]
+            check(len(inserts) == 1 and inserts[0][-1] == '1', '%s: insert calls %r' % (name, inserts))
+        # A complete download: 100 %, then removed; the file stays (no deletion asked).
+        check('STATUS 100 3000 1' in lines.get('insert', []), 'insert: %r' % lines.get('insert'))
+        check(end('insert') and end('insert')[1:] == ('left=0', 'file=1'), 'insert: end %r' % (end('insert'),))
+        # A closed document releases the worker at once.
+        check(end('closed') and end('closed')[0] < 4000, 'closed: end %r' % (end('closed'),))
+        # Failed: never handed over, removed.
+        check(not records('failed') and end('failed') and end('failed')[1] == 'left=0',
+              'failed: %r' % lines.get('failed'))
+        # Without a length the progress is the byte count.
+        check('STATUS 2345 0 1' in lines.get('unknown', []), 'unknown: %r' % lines.get('unknown'))
+        # Blocked past the wait: the record is still handled (the file there), then the file goes.
+        check(end('blocked') and end('blocked')[1:] == ('left=0', 'file=0'), 'blocked: end %r' % (end('blocked'),))
+        if failures:
+            print(out[:5000])
+
+
 def main():
     server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
     server.daemon_threads = True
@@ -148,6 +205,8 @@ def main():
             name = 'many%d' % i
             check(file_bytes(name) == ROUTES[name][1], '%s: file differs' % name)
         check('JOBS 0' in lines.get('many', []), 'many: jobs left %r' % lines.get('many'))
+
+    check_hand_over(base, env)
 
     # What the server received.
     check(len(requests_seen) >= 30, 'only %d requests arrived' % len(requests_seen))
