@@ -1,27 +1,22 @@
 """Clip-art libraries from the independent writer, read by `clipart_dump.exe` and by the Python
 reader: tree dumps, keyword look-ups and image paths must be the same line for line."""
 import os
-import subprocess
 import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'testing'))
+from wine_checks import run_program, windows_path  # noqa: E402
 import clipart_fixtures as fixtures  # noqa: E402
 import dat_library as dat  # noqa: E402
 import expression_reference as reference  # noqa: E402
 
 
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 def run_dump(manifest):
-    program = os.path.join(os.environ["TARN_BIN"], "clipart_dump.exe")
-    result = subprocess.run(["bash", os.environ["TARN_WINE_RUN"], program, windows_path(manifest)],
-                            capture_output=True, timeout=300)
-    if result.returncode != 0:
-        sys.exit("clipart_dump failed: %s" % result.stderr.decode('latin-1'))
-    return result.stdout.decode('latin-1').replace('\r\n', '\n').splitlines()
+    code, out, err = run_program("clipart_dump.exe", [windows_path(manifest)])
+    if code != 0:
+        sys.exit("clipart_dump failed: %s" % err)
+    return out.splitlines()
 
 
 def expected_lines(path, queries):

@@ -4,19 +4,15 @@ import hashlib
 import http.server
 import os
 import struct
-import subprocess
 import sys
 import tempfile
 import threading
 import time
 
-failures = []
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'testing'))
+from wine_checks import check, failures, report, run_program, windows_path  # noqa: E402
+
 requests_seen = []
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
 
 
 def body(name, size):
@@ -71,10 +67,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass
 
 
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 def kd_data(email, user_id):
     text = ''.join('%02d' % (ord(c) ^ ord(user_id[i % len(user_id)])) for i, c in enumerate(email))
     return text[:2 * len(email)]
@@ -84,13 +76,9 @@ def check_hand_over(base, env):
     """The user-interface side: records, insertion, status posts and deletions."""
     env = dict(env, WINEDEBUG='warn+heap')   # the heap's checks report any use of freed blocks
     with tempfile.TemporaryDirectory() as folder:
-        program = os.path.join(os.environ['TARN_BIN'], 'download_ui_driver.exe')
-        result = subprocess.run(['bash', os.environ['TARN_WINE_RUN'], program, base, windows_path(folder),
-                                 'insert', 'closed', 'failed', 'unknown', 'blocked'],
-                                capture_output=True, timeout=300, env=env)
-        out = result.stdout.decode('latin-1').replace('\r\n', '\n')
-        err = result.stderr.decode('latin-1')
-        check(result.returncode == 0, 'ui driver exit code %d' % result.returncode)
+        code, out, err = run_program('download_ui_driver.exe', [base, windows_path(folder), 'insert', 'closed',
+                                                                'failed', 'unknown', 'blocked'], env=env)
+        check(code == 0, 'ui driver exit code %d' % code)
         check('heap' not in err.lower(), 'heap warnings: %s' % err[-1500:])
         lines = {}
         for line in out.splitlines():
@@ -145,11 +133,8 @@ def main():
     scenarios = ['length', 'chunks', 'exact1024', 'truncated', 'missing', 'stall', 'stopped', 'unwritable',
                  'refused', 'cancel', 'destroy', 'many']
     with tempfile.TemporaryDirectory() as folder:
-        program = os.path.join(os.environ['TARN_BIN'], 'download_driver.exe')
-        result = subprocess.run(['bash', os.environ['TARN_WINE_RUN'], program, base, windows_path(folder)] + scenarios,
-                                capture_output=True, timeout=300, env=env)
-        out = result.stdout.decode('latin-1').replace('\r\n', '\n')
-        check(result.returncode == 0, 'driver exit code %d: %s' % (result.returncode, result.stderr[-2000:]))
+        code, out, err = run_program('download_driver.exe', [base, windows_path(folder)] + scenarios, env=env)
+        check(code == 0, 'driver exit code %d: %s' % (code, err[-2000:]))
         lines = {}
         for line in out.splitlines():
             name, _, rest = line.partition(' ')
@@ -221,12 +206,10 @@ def main():
             check(cookies.get('KD_DATA') == kd_data(cookies['KD_EMAIL'], cookies['KD_ID']),
                   '%s: KD_DATA %r' % (name, cookies.get('KD_DATA')))
     server.shutdown()
-    for f in failures[:40]:
-        print('FAIL', f)
     if failures:
         print(out[:6000])
-    print('%d requests, %d failures' % (len(requests_seen), len(failures)))
-    return 1 if failures else 0
+    print('%d requests' % len(requests_seen))
+    return report()
 
 
 if __name__ == '__main__':
