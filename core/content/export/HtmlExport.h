@@ -13,6 +13,8 @@ public:
     virtual int AskOverwrite(const CString& path) = 0;
     // A page file could not be written; the export ends.
     virtual void ReportPageFileError(const CString& path) = 0;
+    // An image could not be saved (message 10007); later images of the export are not saved.
+    virtual void ReportSaveFailed(const CString& path) = 0;
 };
 
 // Every page's text with CRLF line ends; false when the user cancelled or a page file could not

@@ -80,6 +80,7 @@ struct Prompts : IExportPrompts
         return answer;
     }
     void ReportPageFileError(const CString& path) override { std::printf("PAGE ERROR %s\n", static_cast<LPCSTR>(path)); }
+    void ReportSaveFailed(const CString& path) override { std::printf("SAVE FAILED %s\n", static_cast<LPCSTR>(path)); }
 };
 
 } // namespace
