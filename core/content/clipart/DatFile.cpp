@@ -48,6 +48,11 @@ BOOL CDatFile::Open(const char* path)
     m_productName.Empty();
     m_newFormat = FALSE;
     m_sectionCount = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_indexLock);
+        m_indexBuilt = false;
+        m_keywordIndex.clear();
+    }
     SetLastError(ERROR_SUCCESS);
     m_file = CreateFileA(m_path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -299,27 +304,71 @@ unsigned long CDatFile::GetChildItemCount(const CItemType* node) const
     return node ? node->m_childCount : 0;
 }
 
+bool CDatFile::ReadKeywordEntry(uint64_t pos, const char*& text, uint64_t& idsPos, uint32_t& count) const
+{
+    uint32_t length = 0;
+    if (!m_view.ReadString(pos, m_view.size(), text, length))
+        return false;
+    const uint64_t countPos = pos + length + 1;
+    if (!m_view.ReadU32(countPos, count) || count > (m_view.size() - countPos - 4) / 4)
+        return false;
+    idsPos = countPos + 4;
+    return true;
+}
+
+namespace {
+
+// The key under which the system's case-insensitive comparison finds a text equal to another:
+// two texts compare equal exactly when their sort keys are equal.
+std::string SortKey(const char* text)
+{
+    const LCID locale = GetThreadLocale();
+    const int size = LCMapStringA(locale, LCMAP_SORTKEY | NORM_IGNORECASE, text, -1, nullptr, 0);
+    std::string key(size > 0 ? static_cast<size_t>(size) : 0, '\0');
+    if (size > 0)
+        LCMapStringA(locale, LCMAP_SORTKEY | NORM_IGNORECASE, text, -1, &key[0], size);
+    return key;
+}
+
+} // namespace
+
+const std::unordered_map<std::string, uint64_t>& CDatFile::KeywordIndex() const
+{
+    std::lock_guard<std::mutex> lock(m_indexLock);
+    if (!m_indexBuilt) {
+        m_indexBuilt = true;
+        // The scan ends at the first entry that does not lie inside the view, as the search does.
+        for (uint64_t pos = m_keyTable; m_view.base() && pos < m_view.size();) {
+            const char* text = nullptr;
+            uint64_t idsPos = 0;
+            uint32_t count = 0;
+            if (!ReadKeywordEntry(pos, text, idsPos, count))
+                break;
+            m_keywordIndex.emplace(SortKey(text), pos);
+            pos = idsPos + uint64_t(4) * count;
+        }
+    }
+    return m_keywordIndex;
+}
+
 int CDatFile::FindImages(const char* keyword, unsigned long*& ids) const
 {
-    uint64_t pos = m_keyTable;
-    while (m_view.base() && keyword && pos < m_view.size()) {
+    if (m_view.base() && keyword) {
+        const auto& index = KeywordIndex();
+        const auto found = index.find(SortKey(keyword));
         const char* text = nullptr;
-        uint32_t length = 0, count = 0;
-        if (!m_view.ReadString(pos, m_view.size(), text, length))
-            break;
-        const uint64_t countPos = pos + length + 1;
-        if (!m_view.ReadU32(countPos, count) || count > (m_view.size() - countPos - 4) / 4)
-            break;
-        if (lstrcmpiA(keyword, text) == 0) {
+        uint64_t idsPos = 0;
+        uint32_t count = 0;
+        if (found != index.end() && ReadKeywordEntry(found->second, text, idsPos, count) &&
+            lstrcmpiA(keyword, text) == 0) {
             ids = new unsigned long[count ? count : 1];
             for (uint32_t i = 0; i < count; ++i) {
                 uint32_t id = 0;
-                m_view.ReadU32(countPos + 4 + 4 * uint64_t(i), id);
+                m_view.ReadU32(idsPos + 4 * uint64_t(i), id);
                 ids[i] = id;
             }
             return static_cast<int>(count);
         }
-        pos = countPos + 4 + uint64_t(4) * count;
     }
     ids = new unsigned long[1];
     return 0;

@@ -3,6 +3,9 @@
 // from a private read-only mapping of the file. Every offset, string and count read from the file
 // is checked against the view: a malformed header fails Open, a malformed record ends the walk.
 #include <cstdint>
+#include <mutex>
+#include <string>
+#include <unordered_map>
 #include <classlib.h>
 #include "TarnApi.h"
 #include "ItemType.h"
@@ -68,6 +71,11 @@ private:
     bool CreateChild(const CItemType::ParentLink& parent, const CItemType* parentNode, unsigned long i,
                      CItemType*& item) const;
     uint64_t LevelEnd(int level) const;
+    // Reads the keyword entry at pos: its text, and where its ids start and how many there are.
+    bool ReadKeywordEntry(uint64_t pos, const char*& text, uint64_t& idsPos, uint32_t& count) const;
+    // The key table's keywords by their case-insensitive sort key, the first entry of each; made
+    // at the first look-up.
+    const std::unordered_map<std::string, uint64_t>& KeywordIndex() const;
 
     CString m_productName;
     CString m_path;
@@ -79,4 +87,7 @@ private:
     MappedBytes m_view;
     HANDLE m_mapping = nullptr;
     HANDLE m_file = INVALID_HANDLE_VALUE;
+    mutable std::mutex m_indexLock;
+    mutable bool m_indexBuilt = false;
+    mutable std::unordered_map<std::string, uint64_t> m_keywordIndex;
 };

@@ -40,7 +40,7 @@ def _cstr(text):
 
 
 def _file_table(files):
-    table, ids = b'', []
+    table, ids = bytearray(), []
     for path, label, time, date, size, attributes in files:
         ids.append(len(table))
         table += _cstr(path) + _cstr(label) + struct.pack('<4I', time, date, size, attributes)
@@ -48,11 +48,11 @@ def _file_table(files):
 
 
 def _key_table(keywords, file_ids):
-    table, offsets = b'', []
+    table, offsets = bytearray(), []
     for keyword, files in keywords:
         offsets.append(len(table))
         table += _cstr(keyword) + struct.pack('<I', len(files))
-        table += b''.join(struct.pack('<I', file_ids[f]) for f in files)
+        table += struct.pack('<%dI' % len(files), *[file_ids[f] for f in files])
     return table, offsets
 
 
