@@ -107,3 +107,25 @@ int ImagingReduceColours(const ImagingBitmap* bitmap, int bitsPerPixel, ImagingI
     }
     return ImagingOk;
 }
+
+int ImagingConvertTo16(const ImagingBitmap* source, ImagingBitmap* target)
+{
+    if (!source || !target || source == target || !source->Allocated ||
+        (source->BitsPerPixel != 24 && source->BitsPerPixel != 32))
+        return ImagingBadArgument;
+    const int result = ImagingAllocateBitmap(target, source->Width, source->Height, 16);
+    if (result != ImagingOk)
+        return result;
+    ImagingAccessScope access(target);
+    for (int y = 0; y < source->Height; ++y) {
+        for (int x = 0; x < source->Width; ++x) {
+            unsigned char bgr[3];
+            ImagingReadRgb(source, x, y, bgr);
+            const unsigned pixel = (bgr[2] >> 3) << 10 | (bgr[1] >> 3) << 5 | (bgr[0] >> 3);
+            unsigned char* p = ImagingPixelAddress(target, x, y);
+            p[0] = static_cast<unsigned char>(pixel & 0xFF);
+            p[1] = static_cast<unsigned char>(pixel >> 8);
+        }
+    }
+    return ImagingOk;
+}

@@ -17,5 +17,9 @@ struct ImagingIndexedImage {
 // followed by 40 greys, nearest. The bitmap must be 24 or 32 bits and accessible.
 int ImagingReduceColours(const ImagingBitmap* bitmap, int bitsPerPixel, ImagingIndexedImage* out);
 
+// A 16-bit (5-5-5) copy of a 24- or 32-bit bitmap: each channel keeps its top five bits. The
+// target is allocated anew.
+int ImagingConvertTo16(const ImagingBitmap* source, ImagingBitmap* target);
+
 // The blue, green, red bytes of pixel (x, y) of a 24- or 32-bit bitmap.
 void ImagingReadRgb(const ImagingBitmap* bitmap, int x, int y, unsigned char bgr[3]);
