@@ -290,7 +290,11 @@ BOOL CDatFile::GetNextSiblingItem(const CItemType* node, CItemType*& item) const
     if (!node || !m_view.base())
         return FALSE;
     const CItemType::ParentLink& parent = node->m_parentLink;
-    const bool throughParent = parent.present && parent.level != kKeywordLevel;
+    // A keyword's images are its id list, in any order: the next one is the next id, wherever its
+    // file entry lies (the position of the current entry says nothing about it).
+    if (parent.present && parent.level == kKeywordLevel)
+        return CreateChild(parent, node->m_parent, static_cast<unsigned long>(node->m_index) + 1, item);
+    const bool throughParent = parent.present;
     const uint64_t pos = throughParent ? parent.nextOffset : node->m_nextOffset;
     if (pos >= LevelEnd(node->m_level))
         return FALSE;

@@ -137,6 +137,23 @@ TEST(DatFileTree, SiblingsOutliveTheirParentNode)
     EXPECT_FALSE(Next(file, third.get()));  // past the parent's three children
 }
 
+TEST(DatFileTree, KeywordImagesInAnyOrder)
+{
+    CDatFile file;
+    ASSERT_TRUE(file.Open(ClipartFixturePath("old_format.dat").c_str()));
+    std::unique_ptr<CItemType> keyword = Root(file);
+    while (keyword && keyword->getName() != CString("last"))
+        keyword = Next(file, keyword.get());
+    ASSERT_TRUE(keyword);
+    auto first = Child(file, keyword.get());
+    ASSERT_TRUE(first);
+    EXPECT_EQ(CString("img\\pic011.bmp"), first->getName());
+    auto second = Next(file, first.get());
+    ASSERT_TRUE(second);
+    EXPECT_EQ(CString("img\\pic000.bmp"), second->getName());
+    EXPECT_FALSE(Next(file, second.get()));
+}
+
 TEST(DatFileTree, CopiesOwnTheirAttributes)
 {
     CDatFile file;

@@ -24,6 +24,7 @@ KEYWORDS = [
     ('tree', [6, 7, 8, 6]),       # a duplicate id stays
     ('nothing', []),
     ('sea', [9, 10, 11]),
+    ('last', [11, 0]),            # the file table's last entry first: its neighbour is still found
 ]
 
 

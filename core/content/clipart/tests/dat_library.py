@@ -264,7 +264,9 @@ class Reader:
 
     def sibling(self, node):
         parent = node['parent']
-        through_parent = parent is not None and parent['level'] != -2
+        if parent is not None and parent['level'] == -2:
+            return self.child(parent, node['index'] + 1)
+        through_parent = parent is not None
         pos = parent['next'] if through_parent else node['next']
         if pos >= self.end_bound(node['level']):
             return None
