@@ -21,6 +21,10 @@ BOOL CDownloader::AddRequest(CDownloadRequest* request)
     if (!request)
         return FALSE;
     if (m_requests.GetSize() == 0 || static_cast<CDownloadRequest*>(m_requests[0])->IsSameAs(*request)) {
+        if (m_requests.GetSize() == 0 && m_identity.m_url.IsEmpty() && m_identity.m_filePath.IsEmpty()) {
+            m_identity.m_url = request->m_url;
+            m_identity.m_filePath = request->m_filePath;
+        }
         m_requests.Add(request);
         return TRUE;
     }
@@ -29,9 +33,10 @@ BOOL CDownloader::AddRequest(CDownloadRequest* request)
 
 BOOL CDownloader::HasFirstRequest(const CDownloadRequest* request)
 {
-    CSingleLock lock(&m_lock, TRUE);
-    return request && m_requests.GetSize() > 0 &&
-           static_cast<CDownloadRequest*>(m_requests[0])->IsSameAs(*request);
+    // The identity is fixed before the job joins its queue's list, and the job leaves the list
+    // when its requests go: read under the list's lock, it needs no lock of the job, which a
+    // worker may hold for seconds while it hands a file over.
+    return request && m_identity.IsSameAs(*request);
 }
 
 void CDownloader::RemoveAllRequests()
@@ -42,7 +47,15 @@ void CDownloader::RemoveAllRequests()
 
 BOOL CDownloader::Start(CDownloadRequest* request)
 {
-    CSingleLock lock(&m_lock, TRUE);
+    // A job whose lock is taken has a worker already (only a worker holds it for long): it is
+    // busy, and the caller need not wait for it.
+    if (!TryEnterCriticalSection(&m_lock.m_sect))
+        return FALSE;
+    struct Leave
+    {
+        CRITICAL_SECTION* section;
+        ~Leave() { LeaveCriticalSection(section); }
+    } leave{&m_lock.m_sect};
     if (m_busy || !request || m_requests.GetSize() == 0 ||
         !static_cast<CDownloadRequest*>(m_requests[0])->IsSameAs(*request))
         return FALSE;

@@ -29,6 +29,8 @@ public:
 
     // Appends when the job is empty or the request equals its first one.
     BOOL AddRequest(CDownloadRequest* request);
+    // Whether the job was made for this request (its first request equals it). Called under the
+    // queue list's lock.
     BOOL HasFirstRequest(const CDownloadRequest* request);
     // Taken out of its queue: the requests get their failure report and are dropped, the worker
     // is asked to stop and will delete the job. Answers TRUE when the caller must delete the job
@@ -46,6 +48,7 @@ private:
     BOOL FinishWorker();
 
     CCriticalSection m_lock;
+    CDownloadRequest m_identity;   // URL and file path of the first request, fixed when added
     BYTE m_busy = FALSE;
     CObArray m_requests;
     std::shared_ptr<DownloadJobList> m_list;

@@ -72,6 +72,16 @@ void Scenario(HWND window, const std::string& base, const std::string& folder, c
         std::printf("%s START %d\n", name.c_str(), list.Download(n) ? 1 : 0);
         if (name == "blocked")
             Sleep(7000);  // the user-interface thread is busy past the hand-over wait
+        if (name == "busy") {
+            // The first download now waits for its hand-over; a second one starts at once.
+            Sleep(1500);
+            const DWORD second = GetTickCount();
+            auto* other = new CDownloadNotificator((base + "/exact1024").c_str(), (folder + "\\busy2.bin").c_str(),
+                                                   window, kOpenDocument, 0, 0, 0, 3);
+            const BOOL started = list.Download(other);
+            std::printf("%s SECOND %d %lu\n", name.c_str(), started ? 1 : 0,
+                        static_cast<unsigned long>(GetTickCount() - second));
+        }
         MSG msg;
         while (list.GetCount() > 0 && GetTickCount() - start < 30000) {
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))

@@ -77,7 +77,7 @@ def check_hand_over(base, env):
     env = dict(env, WINEDEBUG='warn+heap')   # the heap's checks report any use of freed blocks
     with tempfile.TemporaryDirectory() as folder:
         code, out, err = run_program('download_ui_driver.exe', [base, windows_path(folder), 'insert', 'closed',
-                                                                'failed', 'unknown', 'blocked'], env=env)
+                                                                'failed', 'unknown', 'blocked', 'busy'], env=env)
         check(code == 0, 'ui driver exit code %d' % code)
         check('heap' not in err.lower(), 'heap warnings: %s' % err[-1500:])
         lines = {}
@@ -120,6 +120,10 @@ def check_hand_over(base, env):
         check('STATUS 2345 0 1' in lines.get('unknown', []), 'unknown: %r' % lines.get('unknown'))
         # Blocked past the wait: the record is still handled (the file there), then the file goes.
         check(end('blocked') and end('blocked')[1:] == ('left=0', 'file=0'), 'blocked: end %r' % (end('blocked'),))
+        # A download that waits for its hand-over does not hold up the start of another.
+        second = [l.split() for l in lines.get('busy', []) if l.startswith('SECOND')]
+        check(second and second[0][1] == '1' and int(second[0][2]) < 1000, 'busy: %r' % lines.get('busy'))
+        check(end('busy') and end('busy')[1] == 'left=0', 'busy: end %r' % (end('busy'),))
         if failures:
             print(out[:5000])
 
