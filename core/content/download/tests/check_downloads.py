@@ -29,6 +29,7 @@ ROUTES = {
     'length': (3000, body('length', 3000), 0, 200),
     'chunks': (None, body('chunks', 2345), 0, 200),
     'exact1024': (1024, body('exact1024', 1024), 0, 200),
+    'bare1024': (None, body('bare1024', 1024), 0, 200),
     'truncated': (5000, body('truncated', 700), 0, 200),
     'missing': (9, b'not found', 0, 404),
     'stall': (5000, body('stall', 100), 8, 200),
@@ -134,7 +135,7 @@ def main():
     threading.Thread(target=server.serve_forever, daemon=True).start()
     base = 'http://127.0.0.1:%d' % server.server_address[1]
     env = {k: v for k, v in os.environ.items() if 'proxy' not in k.lower()}
-    scenarios = ['length', 'chunks', 'exact1024', 'truncated', 'missing', 'stall', 'stopped', 'unwritable',
+    scenarios = ['length', 'chunks', 'exact1024', 'bare1024', 'truncated', 'missing', 'stall', 'stopped', 'unwritable',
                  'refused', 'cancel', 'destroy', 'many']
     with tempfile.TemporaryDirectory() as folder:
         code, out, err = run_program('download_driver.exe', [base, windows_path(folder)] + scenarios, env=env)
@@ -163,6 +164,10 @@ def main():
             check(rounds == [(r, total) for r in range(0, total, 512)], '%s: rounds %r' % (name, rounds))
             check(p[-1] == (total, total, 0, 1), '%s: last report %r' % (name, p[-1:]))
             check(file_bytes(name) == ROUTES[name][1], '%s: file differs' % name)
+        # Exactly two full reads without a length: the body ends with the read of nothing after them.
+        p = progress('bare1024')
+        check(p and p[-1] == (1024, 0, 0, 1) and file_bytes('bare1024') == ROUTES['bare1024'][1],
+              'bare1024: %r' % p[-1:])
         p = progress('chunks')
         check(p and p[-1] == (2345, 0, 0, 1), 'chunks: last report %r' % p[-1:])
         check(all(t == 0 for _, t, _, _ in p), 'chunks: a length was reported')
