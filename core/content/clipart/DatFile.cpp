@@ -210,15 +210,14 @@ bool CDatFile::CreateItem(CItemType*& item, uint64_t pos, int level, const CItem
         attribs->m_attr = static_cast<long>(value[3]);
         node.m_attribs = attribs;
     } else if (level == kKeywordLevel) {
+        uint64_t idsPos = 0;
         uint32_t count = 0;
-        if (pos < m_keyTable || !m_view.ReadString(pos, m_view.size(), text, length))
+        if (pos < m_keyTable || !ReadKeywordEntry(pos, text, idsPos, count))
             return false;
-        const uint64_t countPos = pos + length + 1;
-        if (!m_view.ReadU32(countPos, count) || count > (m_view.size() - countPos - 4) / 4)
-            return false;
-        node.m_id = static_cast<long>(countPos);
+        length = static_cast<uint32_t>(idsPos - 4 - 1 - pos);
+        node.m_id = static_cast<long>(idsPos - 4);
         node.m_childCount = count;
-        node.m_nextOffset = static_cast<unsigned long>(countPos + 4 + uint64_t(4) * count);
+        node.m_nextOffset = static_cast<unsigned long>(idsPos + uint64_t(4) * count);
     } else {
         return false;
     }
