@@ -7,14 +7,14 @@ source "$(dirname "$0")/env.sh"
 common=(
   cmake ninja-build make python3 mingw-w64-tools libz-mingw-w64-dev googletest libwine-dev
   xvfb x11-utils imagemagick
-  python3-olefile python3-pefile python3-pil python3-cairo
+  python3-olefile python3-pefile python3-pil python3-cairo python3-numpy libasound2
   dpkg-dev nasm
 )
 case "$TARN_ARCH" in
   # No wine32 here: a machine may not run 32-bit code at all, and with wine32 present
   # Debian's wine script would pick the 32-bit loader.
   x86_64) arch_packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64) ;;
-  i686)   arch_packages=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev wine wine32:i386) ;;
+  i686)   arch_packages=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev wine wine32:i386 libasound2:i386) ;;
 esac
 packages=("${common[@]}" "${arch_packages[@]}")
 

@@ -11,6 +11,8 @@ source "$here/xvfb.sh"
 wineserver -k 2>/dev/null || true   # a server left over from an earlier run of this prefix
 wineserver -p   # one persistent server for the whole run
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true   # start Wine's services once, outside ctest
+# Sound goes through Wine's ALSA driver: tests that play give it a silent device of their own.
+wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null 2>&1 </dev/null || true
 cleanup() {
   wineserver -k 2>/dev/null || true
   [ -n "${TARN_XVFB_PID:-}" ] && kill "$TARN_XVFB_PID" 2>/dev/null || true

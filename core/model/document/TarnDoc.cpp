@@ -8,6 +8,7 @@
 #include "TarnPage.h"
 #include "TarnSite.h"
 #include "SiteRecords.h"
+#include "SoundStore.h"
 #include "TarnThumbnail.h"
 
 IMPLEMENT_DYNCREATE(CTarnDoc, COleDocument)
@@ -16,6 +17,7 @@ CTarnDoc::CTarnDoc()
 {
     EnableCompoundFile();
     EnableAutomation();
+    m_soundStore = new CSoundStore;
     // Without the compressed-storage server cards are stored uncompressed.
     if (FAILED(CoCreateInstance(CLSID_ZStorage, nullptr, CLSCTX_INPROC_SERVER, IID_IZStorage,
                                 reinterpret_cast<void**>(&m_zstorage))))
@@ -38,6 +40,7 @@ CTarnDoc::~CTarnDoc()
     delete m_properties;
     delete m_startData;
     delete m_finishData;
+    delete m_soundStore;
     if (m_zstorage)
         m_zstorage->Release();
 }
@@ -95,6 +98,9 @@ void CTarnDoc::DeleteContents()
     ReleaseSites();
     delete m_pageList;
     m_pageList = nullptr;
+    // A reused document must not carry the last card's sounds into the next one.
+    delete m_soundStore;
+    m_soundStore = new CSoundStore;
     COleDocument::DeleteContents();
 }
 

@@ -108,6 +108,7 @@ void CTarnDoc::Serialize(CArchive& ar)
     SerializeSites(ar);
     SerializePages(ar);
     SerializeFinishData(ar);
+    SerializeSounds(ar);
     if (ar.IsLoading() && !m_pageList) {
         m_pageList = CreatePageList();
         m_pageList->SetMaster(this);
