@@ -52,3 +52,13 @@ function(tarn_add_pytest name)
   endif()
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${TARN_TEST_ENV}" TIMEOUT ${ARG_TIMEOUT})
 endfunction()
+
+# tarn_use_audio_device(<test>): the test runs with a wave device of its own that plays into a silent
+# sink and keeps what was played in $TARN_AUDIO_CAPTURE (one capture file per test process). Wine
+# takes it through its ALSA driver, which scripts/test.sh selects in the prefix.
+function(tarn_use_audio_device test)
+  set(TARN_AUDIO_CAPTURE ${CMAKE_BINARY_DIR}/audio/${test}.wav)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/asound-capture.conf.in ${CMAKE_BINARY_DIR}/audio/${test}.conf @ONLY)
+  set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT
+               ALSA_CONFIG_PATH=${CMAKE_BINARY_DIR}/audio/${test}.conf TARN_AUDIO_CAPTURE=${TARN_AUDIO_CAPTURE})
+endfunction()

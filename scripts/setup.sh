@@ -9,14 +9,14 @@ common=(
   xvfb x11-utils imagemagick
   python3-olefile python3-pefile python3-pil python3-cairo
   python3-numpy python3-shapely python3-pyclipper python3-mpmath python3-fonttools python3-freetype
-  fonts-dejavu-core fonts-liberation2
+  fonts-dejavu-core fonts-liberation2 libasound2
   dpkg-dev nasm
 )
 case "$TARN_ARCH" in
   # No wine32 here: a machine may not run 32-bit code at all, and with wine32 present
   # Debian's wine script would pick the 32-bit loader.
   x86_64) arch_packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64) ;;
-  i686)   arch_packages=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev wine wine32:i386) ;;
+  i686)   arch_packages=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev wine wine32:i386 libasound2:i386) ;;
 esac
 packages=("${common[@]}" "${arch_packages[@]}")
 

@@ -27,6 +27,7 @@ target_sources(Tarn PRIVATE
     ${TARN_DOCUMENT_DIR}/document/SaveRoad.cpp
     ${TARN_DOCUMENT_DIR}/document/TarnDoc.cpp
     ${TARN_DOCUMENT_DIR}/document/TarnDocFile.cpp
+    ${TARN_DOCUMENT_DIR}/document/TarnDocSounds.cpp
     ${TARN_DOCUMENT_DIR}/document/TarnStrings.cpp
     ${TARN_DOCUMENT_DIR}/document/UnsupportedFormatException.cpp
     ${TARN_DOCUMENT_DIR}/thumbnails/TarnThumbnail.cpp
@@ -42,6 +43,13 @@ target_include_directories(Tarn PUBLIC
     ${TARN_DOCUMENT_DIR}/site
     ${TARN_DOCUMENT_DIR}/thumbnails
     ${TARN_DOCUMENT_DIR}/geometry)
+
+# The card's sound store lives with the content services; build it here when that folder is not
+# part of this build.
+if(NOT TARGET tarnsounds AND NOT "core/content" IN_LIST TARN_FOLDERS)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/core/content/sounds ${CMAKE_CURRENT_BINARY_DIR}/sounds)
+endif()
+target_link_libraries(Tarn PUBLIC tarnsounds)
 
 foreach(concern background document site thumbnails)
   add_subdirectory(${TARN_DOCUMENT_DIR}/${concern}/tests ${CMAKE_CURRENT_BINARY_DIR}/${concern}/tests)

@@ -1,10 +1,12 @@
 #include "ViewerFrame.h"
 
 #include "FrameLayout.h"
+#include "MediaPanelDlg.h"
 #include "ResString.h"
 #include "SiteGeometry.h"
 #include "ViewerDoc.h"
 #include "ViewerMessages.h"
+#include "SoundStore.h"
 
 #include <commctrl.h>
 
@@ -21,7 +23,9 @@ CViewerFrame::CViewerFrame() : CViewerWnd("PavaneApp"), m_keyTable(BuildKeyTable
 
 CViewerFrame::~CViewerFrame()
 {
-    // The windows of the parts go before the frame's own window.
+    // The windows of the parts go before the frame's own window, the panels before the lists.
+    m_soundPanels[0].reset();
+    m_soundPanels[1].reset();
     m_view.reset();
     m_toolbar.reset();
     m_document.reset();
@@ -51,10 +55,26 @@ void CViewerFrame::GoToPage(int index)
 {
     if (!m_document || index < 0 || static_cast<size_t>(index) >= m_document->GetSiteCount())
         return;
-    m_view->SetSite(&m_document->GetSiteByIndex(static_cast<size_t>(index)));
+    CViewerSite& site = m_document->GetSiteByIndex(static_cast<size_t>(index));
+    m_view->SetSite(&site);
     m_view->ZoomToPage();
     m_view->RedrawAll();
     m_toolbar->Enable(ID_ZOOMTOPAGE, false);
+    PlaySiteSounds(site.GetID());
+}
+
+void CViewerFrame::PlaySiteSounds(int siteId)
+{
+    // Lists are filed by site id, whatever the site's place in the document.
+    const SourceType kinds[2] = {stWave, stMIDI};
+    for (int i = 0; i < 2; ++i) {
+        CMediaPanelDlg* panel = m_soundPanels[i].get();
+        if (!panel)
+            continue;
+        panel->SetList(m_document->GetSoundStore().FindList(siteId, kinds[i]));
+        panel->Seek(0);
+        panel->Play();
+    }
 }
 
 bool CViewerFrame::StartUp()
@@ -72,6 +92,16 @@ bool CViewerFrame::StartUp()
     m_toolbar = CreateToolbar();
     m_toolbar->Create(m_hwnd, *m_document);
     m_toolbar->SelectTool(ID_PAN);
+
+    // Panels only for a card with sound lists: the others keep the whole client area for the view.
+    if (!m_document->GetSoundStore().IsEmpty()) {
+        const HINSTANCE module = GetModuleHandleA(nullptr);
+        for (auto& panel : m_soundPanels) {
+            panel = std::make_unique<CMediaPanelDlg>();
+            if (!panel->Create(m_hwnd, module))
+                panel.reset();
+        }
+    }
 
     m_view->SetMode(CViewerPageWnd::kPanMode);
     GoToPage(0);
@@ -94,10 +124,16 @@ void CViewerFrame::LayOut()
         return;
     RECT client = {};
     GetClientRect(m_hwnd, &client);
-    // The card's sounds are not played by this viewer, so no sound list takes the bottom strip.
-    const FrameLayoutRects layout = LayOutFrame(client, m_toolbar->Height(), false);
+    const bool sounds = m_soundPanels[0] || m_soundPanels[1];
+    const FrameLayoutRects layout = LayOutFrame(client, m_toolbar->Height(), sounds);
     MoveWindow(m_view->GetHwnd(), layout.view.left, layout.view.top, layout.view.right - layout.view.left,
                layout.view.bottom - layout.view.top, TRUE);
+    const RECT strip[2] = {layout.soundPanelOne, layout.soundPanelTwo};
+    for (int i = 0; i < 2; ++i) {
+        if (m_soundPanels[i] && layout.soundPanelsPlaced)
+            MoveWindow(m_soundPanels[i]->GetHwnd(), strip[i].left, strip[i].top, strip[i].right - strip[i].left,
+                       strip[i].bottom - strip[i].top, TRUE);
+    }
 }
 
 void CViewerFrame::RefreshCursor()

@@ -7,6 +7,7 @@
 #include <memory>
 
 class CViewerDoc;
+class CMediaPanelDlg;
 
 // The main frame: it loads the card, holds the document, the toolbar and the page view, and turns
 // toolbar buttons, accelerators and keys into commands.
@@ -30,6 +31,8 @@ public:
     CViewerDoc* GetDocument() const { return m_document.get(); }
     CViewerPageWnd* GetView() const { return m_view.get(); }
     CViewerToolbar* GetToolbar() const { return m_toolbar.get(); }
+    // The sound panels (0: wave, 1: MIDI); null on a card without sounds.
+    CMediaPanelDlg* GetSoundPanel(int index) const { return m_soundPanels[index].get(); }
 
 protected:
     // Start-up on VWM_START: loads the card and makes the toolbar and the view; false when there is no
@@ -41,10 +44,13 @@ private:
     void OnCommand(UINT command, WPARAM wParam, LPARAM lParam);
     void LayOut();
     void RefreshCursor();
+    // Hands both sound panels the lists of the site and starts them from the beginning.
+    void PlaySiteSounds(int siteId);
 
     std::unique_ptr<CViewerDoc> m_document;
     std::unique_ptr<CViewerPageWnd> m_view;
     std::unique_ptr<CViewerToolbar> m_toolbar;
+    std::unique_ptr<CMediaPanelDlg> m_soundPanels[2];
     std::map<UINT, UINT> m_keyTable;
     bool m_noCard = false;
 };

@@ -1,5 +1,6 @@
 #include "ViewerDoc.h"
 #include "ResourceStorage.h"
+#include "ViewerSoundStore.h"
 
 #include <cstring>
 
@@ -10,7 +11,8 @@ const double kBorderTolerance = 1e-10;
 }
 
 CViewerDoc::CViewerDoc()
-    : CViewerPersistent("CTarnDoc"), m_pages(std::make_unique<CViewerPageList>(this)), m_factory(&m_storedControls)
+    : CViewerPersistent("CTarnDoc"), m_sounds(std::make_unique<CViewerSoundStore>()),
+      m_pages(std::make_unique<CViewerPageList>(this)), m_factory(&m_storedControls)
 {
 }
 
@@ -24,6 +26,7 @@ void CViewerDoc::SetControlFactory(IViewerControlFactory* factory)
 void CViewerDoc::Clear()
 {
     m_sites.clear();
+    m_sounds = std::make_unique<CViewerSoundStore>();
     m_properties = CreateProperties();
     m_pages = std::make_unique<CViewerPageList>(this);
     m_version = 0;
@@ -85,8 +88,11 @@ bool CViewerDoc::Serialize(CArchiveReader& archive)
            ReadFinishData(archive);
 }
 
-void CViewerDoc::LoadSounds(IStorage*)
+void CViewerDoc::LoadSounds(IStorage* storage)
 {
+    m_sounds = std::make_unique<CViewerSoundStore>();
+    // A damaged stream adds no list: the card shows without sound panels.
+    m_sounds->Load(storage);
 }
 
 bool CViewerDoc::ReadSignature(CArchiveReader& archive)

@@ -11,6 +11,7 @@
 #include <vector>
 
 class CResourceStorage;
+class CSoundStore;
 
 // How a card load ended. Every outcome but kCardLoaded leaves the document empty.
 enum class CardLoadResult
@@ -41,9 +42,11 @@ public:
     virtual std::unique_ptr<CViewerDocProperties> CreateProperties() const;
     virtual std::unique_ptr<CViewerSite> CreateSite() const;
     virtual std::unique_ptr<CViewerPage> CreatePage() const;
-    // Hands the card's open storage to the sound list while the card is open (the sounds live in
-    // their own stream beside "Contents"); the document itself keeps no sounds.
+    // Reads the card's sound lists from its open storage (they live in their own stream beside
+    // "Contents"); a missing or damaged stream leaves the card without sounds.
     virtual void LoadSounds(IStorage* storage);
+    // The card's sound lists, by site id; empty when the card has none.
+    const CSoundStore& GetSoundStore() const { return *m_sounds; }
     virtual bool ReadSignature(CArchiveReader& archive);
     virtual bool ReadStartData(CArchiveReader& archive);
     virtual bool ReadProperties(CArchiveReader& archive);
@@ -97,6 +100,7 @@ protected:
 
 private:
     std::unique_ptr<CViewerDocProperties> m_properties;
+    std::unique_ptr<CSoundStore> m_sounds;
     std::vector<std::unique_ptr<CViewerSite>> m_sites;
     std::unique_ptr<CViewerPageList> m_pages;
     CStoredControlFactory m_storedControls;

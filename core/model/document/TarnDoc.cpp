@@ -9,6 +9,7 @@
 #include "TarnSite.h"
 #include "SiteRecords.h"
 #include "TarnApp.h"
+#include "SoundStore.h"
 #include "TarnThumbnail.h"
 
 IMPLEMENT_DYNCREATE(CTarnDoc, COleDocument)
@@ -17,6 +18,7 @@ CTarnDoc::CTarnDoc()
 {
     EnableCompoundFile();
     EnableAutomation();
+    m_soundStore = new CSoundStore;
     // Without the compressed-storage server cards are stored uncompressed.
     if (FAILED(CoCreateInstance(CLSID_ZStorage, nullptr, CLSCTX_INPROC_SERVER, IID_IZStorage,
                                 reinterpret_cast<void**>(&m_zstorage))))
@@ -45,6 +47,7 @@ CTarnDoc::~CTarnDoc()
     delete m_properties;
     delete m_startData;
     delete m_finishData;
+    delete m_soundStore;
     if (m_zstorage)
         m_zstorage->Release();
 }
@@ -106,6 +109,9 @@ void CTarnDoc::DeleteContents()
     ReleaseSites();
     delete m_pageList;
     m_pageList = nullptr;
+    // A reused document must not carry the last card's sounds into the next one.
+    delete m_soundStore;
+    m_soundStore = new CSoundStore;
     COleDocument::DeleteContents();
 }
 

@@ -19,6 +19,7 @@ class CTarnThumbnail;
 class CMailLibrary;
 class CTarnDocStyle;
 class CPageSetupData;
+class CSoundStore;
 struct IZStorage;
 
 // One entry of the table of known drawing controls: the tool that inserts it, the type id it is
@@ -87,6 +88,8 @@ public:
     virtual void SerializeSites(CArchive& ar);
     virtual void SerializePages(CArchive& ar);
     virtual void SerializeFinishData(CArchive& ar);
+    // The sound lists, in the stream "Sounds" of the root storage as it is presented.
+    virtual void SerializeSounds(CArchive& ar);
     virtual void SerializeThumbnails(CArchive& ar);
     virtual void SerializeDefControls(CArchive& ar);
     virtual void AfterSerialize(CArchive& ar);
@@ -132,6 +135,9 @@ public:
         m_saveCompressedChosen = TRUE;
     }
     IZStorage* GetZStorage() const { return m_zstorage; }
+    CSoundStore* GetSoundStore() const { return m_soundStore; }
+    // The sound step of assigning a card from another: appends copies of the other's lists.
+    void CopySoundsFrom(const CTarnDoc& other);
     // Message text of the last failed open or save.
     const CString& GetLastReport() const { return m_lastReport; }
 
@@ -176,6 +182,7 @@ protected:
     std::vector<CTarnSite*> m_everAdded;
     CTarnPageList* m_pageList = nullptr;
     IZStorage* m_zstorage = nullptr;
+    CSoundStore* m_soundStore = nullptr;
     CString m_lastReport;
     mutable std::vector<KnownControl> m_knownControls;
 };

@@ -87,6 +87,7 @@ void CTarnDoc::Serialize(CArchive& ar)
     SerializeSites(ar);
     SerializePages(ar);
     SerializeFinishData(ar);
+    SerializeSounds(ar);
     if (ar.IsLoading()) {
         if (!m_pageList) {
             m_pageList = CreatePageList();

@@ -1,4 +1,5 @@
 #include "CardComposer.h"
+#include "MemoryCardFrame.h"
 #include "FrameLayout.h"
 #include "SiteGeometry.h"
 #include "ViewerApp.h"
@@ -13,26 +14,6 @@ namespace {
 
 using cardcomposer::Bytes;
 
-// The card a frame under test shows, read from memory instead of the program's resources.
-class CMemoryCardDoc : public CCardViewerDoc
-{
-public:
-    explicit CMemoryCardDoc(const Bytes& card) : m_card(card) {}
-    CardLoadResult Load(WORD, int, HMODULE) override { return LoadCardFile(m_card.data(), m_card.size()); }
-
-private:
-    Bytes m_card;
-};
-
-class CMemoryCardFrame : public CCardViewerFrame
-{
-public:
-    explicit CMemoryCardFrame(const Bytes& card) : m_card(card) {}
-    std::unique_ptr<CViewerDoc> CreateDocument() const override { return std::make_unique<CMemoryCardDoc>(m_card); }
-
-private:
-    Bytes m_card;
-};
 
 Bytes ThreePanelCard()
 {
