@@ -1,0 +1,212 @@
+// The editing view on a real window: first paint zooms to page, zoom keeps the centre, scrolling
+// moves the canvas, document hints reach the canvas and window, and what the controls ask
+// through the view's events interface.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "CardFixtures.h"
+#include "ClDocView.h"
+#include "RecordingCanvas.h"
+#include "TarnSite.h"
+#include "TarnView.h"
+#include "ViewUpdateHint.h"
+#include "ViewZoom.h"
+
+namespace {
+
+class EditingView : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        doc = std::make_unique<CTestCardDoc>();
+        ASSERT_TRUE(doc->OnNewDocument());
+        doc->m_bAutoDelete = FALSE;   // the test owns it: it must not close with its view
+        frame = new CFrameWnd;
+        CCreateContext context;
+        context.m_pNewViewClass = RUNTIME_CLASS(CTarnView);
+        context.m_pCurrentDoc = doc.get();
+        ASSERT_TRUE(frame->LoadFrame(0, WS_OVERLAPPEDWINDOW, nullptr, &context));
+        frame->SetWindowPos(nullptr, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOMOVE);
+        frame->InitialUpdateFrame(doc.get(), TRUE);
+        view = DYNAMIC_DOWNCAST(CTarnView, frame->GetActiveView());
+        ASSERT_NE(nullptr, view);
+        canvas = ViewTestClasses::LastCanvas();
+        ASSERT_NE(nullptr, canvas);
+        // The first paint only zooms to page.
+        ::UpdateWindow(view->m_hWnd);
+        ASSERT_EQ(1, view->m_bFirstPaintDone);
+    }
+    void TearDown() override
+    {
+        if (frame && ::IsWindow(frame->m_hWnd)) frame->DestroyWindow();
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        doc.reset();
+    }
+    CSize Client() const
+    {
+        CRect r;
+        view->GetClientRect(&r);
+        return r.Size();
+    }
+    std::vector<CanvasCall> CallsNamed(const char* name) const
+    {
+        std::vector<CanvasCall> out;
+        for (const CanvasCall& c : canvas->calls)
+            if (c.name == name) out.push_back(c);
+        return out;
+    }
+
+    ViewTestClasses classes;
+    std::unique_ptr<CTestCardDoc> doc;
+    CFrameWnd* frame = nullptr;
+    CTarnView* view = nullptr;
+    CRecordingCanvas* canvas = nullptr;
+};
+
+TEST_F(EditingView, FirstPaintZoomsToThePageAndCentresIt)
+{
+    EXPECT_EQ(doc->GetSiteByIndex(0)->GetID(), view->GetSiteID());
+    EXPECT_TRUE(view->IsRegistered());
+    const CRectF page = view->GetSiteArea(0, view->m_bShowMargins);
+    ASSERT_GT(page.right - page.left, 0.0);
+    // The zoom that fits the page with margins; the bars it needs were already allowed for, so
+    // it still fits now that they show.
+    const double expected = FitViewToRect(page, Client(), true).zoom;
+    EXPECT_NEAR(expected, view->GetZoomValue(), expected * 0.05);
+    const CPoint topLeft = view->DocToWin(CPointF(page.left, page.top));
+    const CPoint bottomRight = view->DocToWin(CPointF(page.right, page.bottom));
+    EXPECT_GE(topLeft.x, 0);
+    EXPECT_GE(topLeft.y, 0);
+    EXPECT_LE(bottomRight.x, Client().cx);
+    EXPECT_LE(bottomRight.y, Client().cy);
+    const CPoint centre = view->DocToWin(CPointF((page.left + page.right) / 2, (page.top + page.bottom) / 2));
+    EXPECT_NEAR(Client().cx / 2, centre.x, 1);
+    EXPECT_NEAR(Client().cy / 2, centre.y, 1);
+}
+
+TEST_F(EditingView, ZoomInDoublesAboutTheCentre)
+{
+    const double before = view->GetZoomValue();
+    const CPointF centre = view->GetDocPositionInCenter();
+    frame->SendMessage(WM_COMMAND, ID_VIEW_ZOOM_IN);
+    EXPECT_DOUBLE_EQ(before * 2, view->GetZoomValue());
+    const CPointF after = view->GetDocPositionInCenter();
+    const double pixel = 1.0 / view->GetPixelsPerZoomedInch();
+    EXPECT_NEAR(centre.x, after.x, 1.5 * pixel);
+    EXPECT_NEAR(centre.y, after.y, 1.5 * pixel);
+
+    // Out of range requests stop at the limits; a tiny change does nothing unless forced.
+    view->SetZoomValue(1e9);
+    EXPECT_DOUBLE_EQ(view->GetMaxZoom(), view->GetZoomValue());
+    view->SetZoomValue(1e-9);
+    EXPECT_DOUBLE_EQ(view->GetMinZoom(), view->GetZoomValue());
+    canvas->calls.clear();
+    view->SetZoomValue(view->GetZoomValue() + 1e-12, 1, 0);
+    EXPECT_TRUE(canvas->calls.empty());
+}
+
+TEST_F(EditingView, ScrollingMovesTheCanvasOrigin)
+{
+    frame->SendMessage(WM_COMMAND, ID_VIEW_ZOOM_IN);
+    frame->SendMessage(WM_COMMAND, ID_VIEW_ZOOM_IN);
+    const CPoint start = view->GetScrollPosition();
+    const CPointF docPoint = view->GetDocPositionInCenter();
+    const CPoint winBefore = view->DocToWin(docPoint);
+    canvas->calls.clear();
+    view->SafeScrollToPosition(CPoint(start.x + 40, start.y));
+    EXPECT_EQ(start.x + 40, view->GetScrollPosition().x);
+    EXPECT_EQ(winBefore.x - 40, view->DocToWin(docPoint).x);
+    const auto offsets = CallsNamed("SetOffset");
+    ASSERT_FALSE(offsets.empty());
+    const CPoint origin = view->WinToView(CPoint(0, 0));
+    EXPECT_EQ(origin.x, offsets.back().point.x);
+    EXPECT_EQ(origin.y, offsets.back().point.y);
+
+    // Beyond either end the position stops at the end.
+    view->SafeScrollToPosition(CPoint(-500, -500));
+    EXPECT_EQ(CPoint(0, 0), view->GetScrollPosition());
+}
+
+TEST_F(EditingView, DocumentHintsReachTheCanvas)
+{
+    const int site = view->GetSiteID();
+    const CRectF area(0.5, 0.5, 1.0, 1.25);
+    const CRect viewRect = view->GetMapping().DocToView(area);
+
+    canvas->calls.clear();
+    CViewUpdateHint other(CViewUpdateHint::InvalidateDocRect, area, 1);
+    doc->UpdateAllViews(nullptr, site + 100, &other);
+    EXPECT_TRUE(canvas->calls.empty());
+
+    CViewUpdateHint invalidate(CViewUpdateHint::InvalidateDocRect, area, 1);
+    doc->UpdateAllViews(nullptr, site, &invalidate);
+    auto rects = CallsNamed("InvalidateRect");
+    ASSERT_EQ(1u, rects.size());
+    EXPECT_EQ(viewRect.left - 1, rects[0].rect.left);
+    EXPECT_EQ(viewRect.bottom + 1, rects[0].rect.bottom);
+
+    canvas->calls.clear();
+    CViewUpdateHint validate(CViewUpdateHint::ValidateDocRect, area, 1);
+    doc->UpdateAllViews(nullptr, 0, &validate);
+    rects = CallsNamed("ValidateRect");
+    ASSERT_EQ(1u, rects.size());
+    EXPECT_EQ(viewRect.left, rects[0].rect.left);
+    EXPECT_EQ(viewRect.bottom, rects[0].rect.bottom);
+
+    // Window only: the canvas keeps its pixels.
+    canvas->calls.clear();
+    CViewUpdateHint windowOnly(CViewUpdateHint::InvalidateDocRect, area, 0);
+    doc->UpdateAllViews(nullptr, site, &windowOnly);
+    EXPECT_TRUE(canvas->calls.empty());
+
+    // A control's "everything" through its site.
+    canvas->calls.clear();
+    doc->GetSite(site)->GetISiteEvents()->Invalidate(nullptr, 1, 1);
+    EXPECT_EQ(1u, CallsNamed("Invalidate").size());
+}
+
+TEST_F(EditingView, WhatControlsAskThroughTheEventsInterface)
+{
+    ITarnViewEvents* events = view->GetIViewEvents();
+    tagPointData point = {SS_DOC, {0, 0}, {0, 0}, {1.0, 0.5}};
+    ASSERT_EQ(S_OK, events->TransferCoordinates(&point));
+    EXPECT_EQ(view->DocToWin(CPointF(1.0, 0.5)), CPoint(point.WinPoint));
+    point.SourceSystem = 7;
+    EXPECT_EQ(E_INVALIDARG, events->TransferCoordinates(&point));
+
+    canvas->calls.clear();
+    EXPECT_EQ(E_INVALIDARG, events->Invalidate(nullptr, 1, 1));
+    EXPECT_TRUE(canvas->calls.empty());
+    EXPECT_EQ(S_OK, events->Invalidate(nullptr, 0, 1));
+    EXPECT_EQ(1u, CallsNamed("Invalidate").size());
+
+    HDC dc = nullptr;
+    ASSERT_EQ(S_OK, events->GetDC(&dc));
+    ASSERT_NE(nullptr, dc);
+    EXPECT_EQ(1, ::ReleaseDC(view->m_hWnd, dc));   // the caller gives it back
+
+    LONG_PTR hwnd = 0;
+    EXPECT_EQ(S_OK, events->GetHWND(&hwnd));
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(view->m_hWnd), hwnd);
+    EXPECT_EQ(S_OK, events->SetSelMode(2));
+    EXPECT_EQ(E_FAIL, events->SetSelMode(3));
+    long mode = -1;
+    EXPECT_EQ(S_OK, events->GetSelMode(&mode));
+    EXPECT_EQ(2, mode);
+    EXPECT_EQ(S_OK, events->SelectControl(nullptr));
+    EXPECT_EQ(S_OK, events->FreezeView(1));
+    EXPECT_EQ(1, view->m_bFrozen);
+
+    // The interface shares the view's count and answers for itself.
+    ITarnViewEvents* again = nullptr;
+    ASSERT_EQ(S_OK, events->QueryInterface(IID_ITarnViewEvents, reinterpret_cast<void**>(&again)));
+    EXPECT_EQ(events, again);
+    again->Release();
+}
+
+}  // namespace
