@@ -28,9 +28,12 @@ HWND CMdiActivationOrder::Target(HWND active, bool previous) const
 
 bool CMdiActivationOrder::Idle(HWND active, bool ctrlDown)
 {
-    if (ctrlDown || m_order.empty() || !active || m_order.front() == active) return false;
+    if (ctrlDown || !active || (!m_order.empty() && m_order.front() == active)) return false;
     const auto found = std::find(m_order.begin(), m_order.end(), active);
-    if (found == m_order.end()) return false;
+    if (found == m_order.end()) {
+        m_order.insert(m_order.begin(), active);
+        return true;
+    }
     std::rotate(m_order.begin(), found, found + 1);
     return true;
 }

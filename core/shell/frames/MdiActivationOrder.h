@@ -18,7 +18,8 @@ public:
     // the list after it, round to the first; the one before it, round to the last. Null when the
     // list is empty.
     HWND Target(HWND active, bool previous) const;
-    // Idle: the active child moves to the front unless Ctrl is down. True when the list changed.
+    // Idle: the active child moves to the front unless Ctrl is down (a child the list did not know
+    // yet joins it there). True when the list changed.
     bool Idle(HWND active, bool ctrlDown);
 
     const std::vector<HWND>& Order() const { return m_order; }

@@ -68,14 +68,17 @@ TEST(MdiActivationOrder, ClosedAndUnknownChildren)
 {
     CMdiActivationOrder order;
     EXPECT_EQ(nullptr, order.Target(W(1), false));
-    EXPECT_FALSE(order.Idle(W(1), false));
+    EXPECT_FALSE(order.Idle(nullptr, false));
     order.Created(W(1));
     order.Created(W(2));
     order.Destroyed(W(2));
     EXPECT_EQ((std::vector<HWND>{W(1)}), order.Order());
     EXPECT_EQ(W(1), order.Target(W(1), false));
     EXPECT_EQ(W(1), order.Target(W(9), false));   // not in the list: the first
-    EXPECT_FALSE(order.Idle(W(9), false));
+    // A child made without the client's knowledge joins the list when it is first seen active.
+    EXPECT_FALSE(order.Idle(W(9), true));
+    EXPECT_TRUE(order.Idle(W(9), false));
+    EXPECT_EQ((std::vector<HWND>{W(9), W(1)}), order.Order());
 }
 
 }  // namespace
