@@ -164,6 +164,30 @@ void CTarnView::SafeScrollToPosition(const CPoint& position)
     UpdateCanvasOffset(1);
 }
 
+BOOL CTarnView::PerformKeyScrolling(UINT vk, BOOL shift)
+{
+    if (m_bFrozen) return FALSE;
+    CTarnDoc* doc = GetDocument();
+    CTarnSite* site = doc ? doc->GetSite(m_nSiteID) : nullptr;
+    ViewSiteEdges edges{0, 0, 0, 0};
+    if (site) {
+        // The site's farthest point in each arrow direction, as a scroll position.
+        auto horizontal = [&](unsigned direction) {
+            const double e = site->GetExtremeSitePoint(direction, m_bShowMargins, 1);
+            return DocToView(CPointF(e, 0)).x + m_ptSiteOffset.x;
+        };
+        auto vertical = [&](unsigned direction) {
+            const double e = site->GetExtremeSitePoint(direction, m_bShowMargins, 1);
+            return DocToView(CPointF(0, e)).y + m_ptSiteOffset.y;
+        };
+        edges = {horizontal(VK_LEFT), vertical(VK_UP), horizontal(VK_RIGHT), vertical(VK_DOWN)};
+    }
+    const CPoint before = GetScrollPosition();
+    SafeScrollToPosition(ViewKeyScrollTarget(vk, shift != 0, before, ClientSize(), edges));
+    const CPoint after = GetScrollPosition();
+    return after.x != before.x || after.y != before.y;
+}
+
 CRectF CTarnView::GetSiteArea(int withExtra, int withMargins)
 {
     CTarnDoc* doc = GetDocument();

@@ -66,6 +66,9 @@ public:
     void SetDocPositionInWinPoint(const CPointF& p, const CPoint& winPoint);
     // Scrolls as near the position as the scroll range allows.
     void SafeScrollToPosition(const CPoint& position);
+    // A scrolling key (arrows, Page Up and Down, Home, End; with Shift to the site's edges). TRUE
+    // when the position changed; nothing moves while the view is frozen.
+    virtual BOOL PerformKeyScrolling(UINT vk, BOOL shift);
 
     // ---- zoom
     // Returns the previous zoom.

@@ -132,6 +132,32 @@ TEST_F(EditingView, ScrollingMovesTheCanvasOrigin)
     EXPECT_EQ(CPoint(0, 0), view->GetScrollPosition());
 }
 
+TEST_F(EditingView, ScrollingKeys)
+{
+    frame->SendMessage(WM_COMMAND, ID_VIEW_ZOOM_IN);
+    frame->SendMessage(WM_COMMAND, ID_VIEW_ZOOM_IN);
+    view->SafeScrollToPosition(CPoint(100, 100));
+    const CPoint start = view->GetScrollPosition();
+    ASSERT_EQ(CPoint(100, 100), start);
+    EXPECT_TRUE(view->PerformKeyScrolling(VK_DOWN, FALSE));
+    EXPECT_EQ(CPoint(100, 101), view->GetScrollPosition());
+    EXPECT_TRUE(view->PerformKeyScrolling(VK_LEFT, TRUE));
+    EXPECT_EQ(CPoint(95, 101), view->GetScrollPosition());
+    EXPECT_TRUE(view->PerformKeyScrolling(VK_NEXT, FALSE));
+    EXPECT_EQ(101 + static_cast<int>(0.75 * Client().cy), view->GetScrollPosition().y);
+    // Shift+Home: the site's left edge shows 5 % of the client width in (or the view is at its
+    // start); a second press changes nothing.
+    view->PerformKeyScrolling(VK_HOME, TRUE);
+    CTarnSite* site = doc->GetSite(view->GetSiteID());
+    const double leftEdge = site->GetExtremeSitePoint(VK_LEFT, view->m_bShowMargins, 1);
+    const int edgeInWindow = view->DocToWin(CPointF(leftEdge, 0)).x;
+    EXPECT_TRUE(view->GetScrollPosition().x == 0 || edgeInWindow == static_cast<int>(0.05 * Client().cx));
+    EXPECT_FALSE(view->PerformKeyScrolling(VK_HOME, TRUE));
+    // A frozen view does not scroll.
+    view->m_bFrozen = 1;
+    EXPECT_FALSE(view->PerformKeyScrolling(VK_DOWN, FALSE));
+}
+
 TEST_F(EditingView, DocumentHintsReachTheCanvas)
 {
     const int site = view->GetSiteID();
