@@ -164,6 +164,29 @@ void CTarnView::SafeScrollToPosition(const CPoint& position)
     UpdateCanvasOffset(1);
 }
 
+void CTarnView::SetSiteID(int id)
+{
+    if (id != m_nSiteID) {
+        if (m_nSiteID != -1) {
+            m_nSelMode = 0;
+            m_mapSitePos[m_nSiteID] = SitePosition{m_dZoom, GetDocPositionInCenter()};
+        }
+        m_nSiteID = id;
+        UpdateMinMaxZoomVal();
+        Invalidate(1, 1);
+        const auto known = m_mapSitePos.find(id);
+        if (known != m_mapSitePos.end()) {
+            SetZoomValue(known->second.zoom, 0, 1);
+            SetDocPositionInCenter(known->second.centre);
+        } else {
+            ZoomToPage();
+        }
+    }
+    if (CFrameWnd* frame = m_hWnd ? GetParentFrame() : nullptr) frame->OnUpdateFrameTitle(TRUE);
+}
+
+void CTarnView::DetachFromSite() { m_nSiteID = -1; }
+
 BOOL CTarnView::PerformKeyScrolling(UINT vk, BOOL shift)
 {
     if (m_bFrozen) return FALSE;

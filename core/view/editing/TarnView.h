@@ -87,6 +87,14 @@ public:
     // itself, with or without its margins.
     virtual CRectF GetSiteArea(int withExtra, int withMargins);
 
+    // ---- the site shown
+    // Shows another site: the zoom and centre the view had when it last showed that site come
+    // back; a site never shown opens zoomed to page.
+    virtual void SetSiteID(int id);
+    void DetachFromSite();
+    virtual void RemoveSiteInfo(int id) { m_mapSitePos.erase(id); }
+    virtual void ClearSitePosMap() { m_mapSitePos.clear(); }
+
     // ---- drawing and invalidation (bCanvas: the off-screen canvas too)
     virtual void Invalidate(int bCanvas, int bErase);
     virtual void InvalidateRect(int bCanvas, const CRectF& docRect);
@@ -179,6 +187,13 @@ public:
     IOleInPlaceObjectWindowless* m_pNotificator = nullptr;
     DWORD m_dwNotificatorCookie = 0;
     DWORD m_dwCanvasCookie = 0;
+
+    // Per site: the zoom and the document point in the centre when the view last left it.
+    struct SitePosition {
+        double zoom;
+        CPointF centre;
+    };
+    std::map<int, SitePosition> m_mapSitePos;
 
     static int m_ViewCounter;
 };

@@ -24,6 +24,7 @@ protected:
         doc = std::make_unique<CTestCardDoc>();
         ASSERT_TRUE(doc->OnNewDocument());
         doc->m_bAutoDelete = FALSE;   // the test owns it: it must not close with its view
+        FillSampleCard(*doc, 0);      // three sites
         frame = new CFrameWnd;
         CCreateContext context;
         context.m_pNewViewClass = RUNTIME_CLASS(CTarnView);
@@ -130,6 +131,37 @@ TEST_F(EditingView, ScrollingMovesTheCanvasOrigin)
     // Beyond either end the position stops at the end.
     view->SafeScrollToPosition(CPoint(-500, -500));
     EXPECT_EQ(CPoint(0, 0), view->GetScrollPosition());
+}
+
+TEST_F(EditingView, ReturningToASiteRestoresItsZoomAndCentre)
+{
+    ASSERT_GE(doc->GetSiteNumber(), 2);
+    const int first = view->GetSiteID();
+    const int second = doc->GetSiteByIndex(1)->GetID();
+    frame->SendMessage(WM_COMMAND, ID_VIEW_ZOOM_IN);
+    view->SafeScrollToPosition(view->GetScrollPosition() + CPoint(30, 20));
+    const double zoom = view->GetZoomValue();
+    const CPointF centre = view->GetDocPositionInCenter();
+
+    // A site never shown opens zoomed to page.
+    view->SetSiteID(second);
+    EXPECT_EQ(second, view->GetSiteID());
+    const CRectF page = view->GetSiteArea(0, view->m_bShowMargins);
+    EXPECT_NEAR(FitViewToRect(page, Client(), true).zoom, view->GetZoomValue(), view->GetZoomValue() * 0.05);
+
+    view->SetSiteID(first);
+    EXPECT_DOUBLE_EQ(zoom, view->GetZoomValue());
+    const CPointF back = view->GetDocPositionInCenter();
+    const double pixel = 1.0 / view->GetPixelsPerZoomedInch();
+    EXPECT_NEAR(centre.x, back.x, 1.5 * pixel);
+    EXPECT_NEAR(centre.y, back.y, 1.5 * pixel);
+
+    // Forgotten positions open zoomed to page again.
+    view->SetSiteID(second);
+    view->RemoveSiteInfo(first);
+    view->SetSiteID(first);
+    EXPECT_NEAR(FitViewToRect(view->GetSiteArea(0, view->m_bShowMargins), Client(), true).zoom, view->GetZoomValue(),
+                view->GetZoomValue() * 0.05);
 }
 
 TEST_F(EditingView, ScrollingKeys)
