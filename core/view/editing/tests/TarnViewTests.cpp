@@ -12,6 +12,7 @@
 #include "RecordingCanvas.h"
 #include "TarnSite.h"
 #include "TarnView.h"
+#include "ViewScrolling.h"
 #include "ViewUpdateHint.h"
 #include "ViewZoom.h"
 
@@ -162,6 +163,21 @@ TEST_F(EditingView, ReturningToASiteRestoresItsZoomAndCentre)
     view->SetSiteID(first);
     EXPECT_NEAR(FitViewToRect(view->GetSiteArea(0, view->m_bShowMargins), Client(), true).zoom, view->GetZoomValue(),
                 view->GetZoomValue() * 0.05);
+}
+
+TEST_F(EditingView, ARestrictedViewKeepsTheClientAreaCovered)
+{
+    view->m_bRestrictVisibleArea = 1;
+    view->UpdateMinMaxZoomVal();
+    view->SetZoomValue(view->GetMinZoom(), 1, 1);
+    frame->SetWindowPos(nullptr, 0, 0, 1000, 900, SWP_NOZORDER | SWP_NOMOVE);
+    EXPECT_GE(view->GetZoomValue(), view->GetMinZoom());
+    // The scrollable site covers the client area on both axes, and is not centred.
+    const CSize total = view->GetTotalSize();
+    EXPECT_GE(total.cx, Client().cx - 1);
+    EXPECT_GE(total.cy, Client().cy - 1);
+    const CRectF area = view->GetSiteArea(1, 0);
+    EXPECT_EQ(ViewSiteOffset(area, view->GetPixelsPerZoomedInch(), Client(), true), view->GetSiteOffset());
 }
 
 TEST_F(EditingView, ScrollingKeys)
