@@ -1,5 +1,6 @@
 #include "TarnView.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "ClDC.h"
@@ -26,6 +27,7 @@ BEGIN_MESSAGE_MAP(CTarnView, CScrollView)
     ON_UPDATE_COMMAND_UI(ID_VIEW_ZOOM_IN, OnUpdateZoomIn)
     ON_UPDATE_COMMAND_UI(ID_VIEW_ZOOM_OUT, OnUpdateZoomOut)
     ON_COMMAND(ID_VIEW_ZOOM_TO_PAGE, OnZoomToPage)
+    ON_COMMAND(ID_VIEW_ZOOM_TO_ALL_CONTROLS, OnZoomToAllControls)
     ON_COMMAND(ID_VIEW_REFRESH, OnRefresh)
     ON_COMMAND(ID_OLE_INSERT_NEW, OnInsertObject)
 END_MESSAGE_MAP()
@@ -266,6 +268,29 @@ void CTarnView::ZoomToRect(const CRectF& rect, int withMargins, int force)
 }
 
 void CTarnView::ZoomToPage() { ZoomToRect(GetSiteArea(0, m_bShowMargins), 1, 1); }
+
+void CTarnView::ZoomToAllControls()
+{
+    CTarnDoc* doc = GetDocument();
+    CTarnSite* site = doc ? doc->GetSite(m_nSiteID) : nullptr;
+    if (!site || site->GetControlCount() == 0) return;
+    CRectF all(0, 0, 0, 0);
+    bool first = true;
+    for (int i = 0; i < site->GetControlCount(); ++i) {
+        IBaseControl* control = site->GetControlAt(i);
+        tagRectF rect = {};
+        if (!control || FAILED(control->get_Rect(&rect))) continue;
+        const CRectF r(rect);
+        if (first) {
+            all = r;
+            first = false;
+        } else {
+            all = CRectF(std::min(all.left, r.left), std::min(all.top, r.top), std::max(all.right, r.right),
+                         std::max(all.bottom, r.bottom));
+        }
+    }
+    if (!first) ZoomToRect(all, 1, 0);
+}
 
 double CTarnView::GetPageZoomValue() { return ViewPageZoom(GetSiteArea(0, m_bShowMargins), ClientSize()); }
 

@@ -23,6 +23,7 @@ class CDrawOptions;
 #define ID_VIEW_ZOOM_OUT 10011
 #define ID_VIEW_REFRESH 10012
 #define ID_VIEW_ZOOM_TO_PAGE 10016
+#define ID_VIEW_ZOOM_TO_ALL_CONTROLS 10129
 #define ID_TOOL_ARROW 10034
 #define ID_OLE_INSERT_NEW 57856
 // "The object could not be inserted."
@@ -76,6 +77,8 @@ public:
     double SetZoomValue(double zoom) { return SetZoomValue(zoom, 1, 0); }
     virtual void ZoomToRect(const CRectF& rect, int withMargins, int force);
     virtual void ZoomToPage();
+    // The union of the site's controls, when it holds any.
+    virtual void ZoomToAllControls();
     virtual double GetPageZoomValue();
     virtual void UpdateMinMaxZoomVal();
     virtual void UpdateSiteOffset();
@@ -122,6 +125,7 @@ public:
     void OnUpdateZoomIn(CCmdUI* pCmdUI);
     void OnUpdateZoomOut(CCmdUI* pCmdUI);
     void OnZoomToPage() { ZoomToPage(); }
+    void OnZoomToAllControls() { ZoomToAllControls(); }
     void OnRefresh() { Invalidate(1, 1); }
     void OnInsertObject();
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <memory>
 
+#include "CardControls.h"
 #include "CardFixtures.h"
 #include "ClDocView.h"
 #include "RecordingCanvas.h"
@@ -178,6 +179,28 @@ TEST_F(EditingView, ARestrictedViewKeepsTheClientAreaCovered)
     EXPECT_GE(total.cy, Client().cy - 1);
     const CRectF area = view->GetSiteArea(1, 0);
     EXPECT_EQ(ViewSiteOffset(area, view->GetPixelsPerZoomedInch(), Client(), true), view->GetSiteOffset());
+}
+
+TEST_F(EditingView, ZoomToAllControlsFitsTheirUnion)
+{
+    CTarnSite* site = doc->GetSite(view->GetSiteID());
+    const tagRectF rects[] = {{1.0, 1.0, 2.0, 1.5}, {2.5, 0.5, 3.0, 2.0}};
+    for (const tagRectF& r : rects) {
+        IBaseControl* control = NewCardControl(1);
+        ASSERT_EQ(S_OK, control->put_Rect(r));
+        site->InsertControlWOUndo(control, -1);
+        control->Release();
+    }
+    frame->SendMessage(WM_COMMAND, ID_VIEW_ZOOM_TO_ALL_CONTROLS);
+    const CRectF all(1.0, 0.5, 3.0, 2.0);
+    const CPoint topLeft = view->DocToWin(CPointF(all.left, all.top));
+    const CPoint bottomRight = view->DocToWin(CPointF(all.right, all.bottom));
+    // Centred, with a margin of at least 5 % on each side and at most 5 % plus the rounding on the
+    // limiting axis.
+    EXPECT_NEAR(Client().cx / 2, (topLeft.x + bottomRight.x) / 2, 1);
+    EXPECT_NEAR(Client().cy / 2, (topLeft.y + bottomRight.y) / 2, 1);
+    EXPECT_GE(topLeft.y, static_cast<int>(0.05 * Client().cy) - 1);
+    EXPECT_LE(bottomRight.y, Client().cy - static_cast<int>(0.05 * Client().cy) + 1);
 }
 
 TEST_F(EditingView, ScrollingKeys)
