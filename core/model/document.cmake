@@ -36,6 +36,8 @@ target_sources(Tarn PRIVATE
     ${TARN_DOCUMENT_DIR}/site/SiteRecords.cpp
     ${TARN_DOCUMENT_DIR}/site/StoredControls.cpp
     ${TARN_DOCUMENT_DIR}/site/TarnSite.cpp
+    ${TARN_DOCUMENT_DIR}/site/SiteDrawing.cpp
+    ${TARN_DOCUMENT_DIR}/document/TarnDocDrawing.cpp
 )
 target_include_directories(Tarn PUBLIC
     ${TARN_DOCUMENT_DIR}/background

@@ -12,7 +12,9 @@
 #include "MeasurementUnits.h"
 #include "OptionsManager.h"
 #include "Profiler.h"
+#include "TarnDocManager.h"
 #include "TarnThumbnail.h"
+#include "TarnView.h"
 
 namespace {
 const UINT kIdsControlsUnavailable = 12156;
@@ -152,6 +154,8 @@ BOOL CTarnApp::InitInstance() {
     if (m_pProfiler) LoadProfile();
     SetDefaultMeasurementUnits();
 
+    // The views' shared cursors come before the rendering object.
+    CTarnView::InitializeStatic();
     if (!RegisterControlsServer() || !CreateRenderingObject()) {
         ShowMessage(kIdsControlsUnavailable, kIdsCaption, MB_OK | MB_ICONERROR);
         return FALSE;
@@ -169,6 +173,8 @@ BOOL CTarnApp::InitInstance() {
     }
     SysFreeString(text);
     m_pRendering->SetTarnApp(reinterpret_cast<IUnknown*>(&m_xTarnApp));
+    // Cards open through the application's own document manager.
+    if (!m_pDocManager) m_pDocManager = new CTarnDocManager;
     return TRUE;
 }
 
@@ -225,6 +231,7 @@ void CTarnApp::StoreOptions() {
 }
 
 int CTarnApp::ExitInstance() {
+    CTarnView::UninitializeStatic();
     if (m_pRendering) {
         // The controls keep the interface without a reference: take it back before the object goes.
         m_pRendering->SetTarnApp(nullptr);

@@ -130,9 +130,17 @@ CBackgroundParams::~CBackgroundParams()
     SetImageControl(nullptr);
 }
 
-void CBackgroundParams::SetFillControl(IBaseControl* control) { Replace(m_fillControl, control); }
+void CBackgroundParams::SetFillControl(IBaseControl* control)
+{
+    Replace(m_fillControl, control);
+    m_keptFillRecord.clear();
+}
 
-void CBackgroundParams::SetImageControl(IBaseControl* control) { Replace(m_imageControl, control); }
+void CBackgroundParams::SetImageControl(IBaseControl* control)
+{
+    Replace(m_imageControl, control);
+    m_keptImageRecord.clear();
+}
 
 void CBackgroundParams::TuneFillControl()
 {
@@ -150,11 +158,27 @@ COLORREF CBackgroundParams::GetMarginsColor()
 
 BOOL CBackgroundParams::CanPrintOutline() { return FALSE; }
 
+namespace {
+// The control's record, or the kept bytes of one that could not be loaded.
+HRESULT SaveControlOrKept(IStream* stream, const char* name, IBaseControl* control, const std::vector<BYTE>& kept)
+{
+    if (control || kept.empty())
+        return SaveControlRecord(stream, name, control);
+    return __SaveProp(stream, name, kept.data(), static_cast<ULONG>(kept.size()), false);
+}
+
+void KeepIfUnloaded(IBaseControl* control, const void* data, ULONG size, std::vector<BYTE>& kept)
+{
+    if (!control && data && size)
+        kept.assign(static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + size);
+}
+}  // namespace
+
 HRESULT CBackgroundParams::SaveControlProperties(IStream* stream)
 {
-    HRESULT hr = SaveControlRecord(stream, kFillControl, m_fillControl);
+    HRESULT hr = SaveControlOrKept(stream, kFillControl, m_fillControl, m_keptFillRecord);
     if (SUCCEEDED(hr))
-        hr = SaveControlRecord(stream, kImageControl, m_imageControl);
+        hr = SaveControlOrKept(stream, kImageControl, m_imageControl, m_keptImageRecord);
     return hr;
 }
 
@@ -163,11 +187,16 @@ HRESULT CBackgroundParams::LoadControlProperties(CTarnPropertyBag* bag)
     const void* data = nullptr;
     ULONG size = 0;
     if (bag->FindProperty(kFillControl, data, size)) {
-        SetFillControl(LoadControlRecord(data, size));
+        IBaseControl* fill = LoadControlRecord(data, size);
+        SetFillControl(fill);
+        KeepIfUnloaded(fill, data, size, m_keptFillRecord);
         TuneFillControl();
     }
-    if (bag->FindProperty(kImageControl, data, size))
-        SetImageControl(LoadControlRecord(data, size));
+    if (bag->FindProperty(kImageControl, data, size)) {
+        IBaseControl* image = LoadControlRecord(data, size);
+        SetImageControl(image);
+        KeepIfUnloaded(image, data, size, m_keptImageRecord);
+    }
     return S_OK;
 }
 
@@ -242,6 +271,8 @@ void CBackgroundParams::Duplicate(const CPersistent* source)
     m_keepAspectRatio = other->m_keepAspectRatio;
     SetFillControl(CopyControl(other->m_fillControl));
     SetImageControl(CopyControl(other->m_imageControl));
+    m_keptFillRecord = other->m_keptFillRecord;
+    m_keptImageRecord = other->m_keptImageRecord;
     TuneFillControl();
 }
 
@@ -256,5 +287,6 @@ bool CBackgroundParams::Equal(const CPersistent& source) const
            m_imageWidth == other->m_imageWidth && m_imageHeight == other->m_imageHeight &&
            m_keepAspectRatio == other->m_keepAspectRatio &&
            (m_fillControl != nullptr) == (other->m_fillControl != nullptr) &&
-           (m_imageControl != nullptr) == (other->m_imageControl != nullptr);
+           (m_imageControl != nullptr) == (other->m_imageControl != nullptr) &&
+           m_keptFillRecord == other->m_keptFillRecord && m_keptImageRecord == other->m_keptImageRecord;
 }

@@ -3,6 +3,8 @@
 // picture layout, and the two drawing controls that paint the fill and the picture.
 #include <windows.h>
 
+#include <vector>
+
 #include "Persistent.h"
 #include "RectF.h"
 #include "TarnApi.h"
@@ -59,6 +61,11 @@ public:
     int m_keepAspectRatio = 1;
     IBaseControl* m_fillControl = nullptr;
     IBaseControl* m_imageControl = nullptr;
+    // A control record that could not become a control here (its class is missing, say) is kept
+    // as it was read and written back unchanged, so the card loses nothing; a control set in its
+    // place replaces it.
+    std::vector<BYTE> m_keptFillRecord;
+    std::vector<BYTE> m_keptImageRecord;
 };
 
 // The bytes of a control saved with its class identifier, as one record's data.

@@ -13,6 +13,7 @@
 #include "TarnControls.h"
 
 class CTarnSite;
+class CDrawOptions;
 class CTarnPage;
 class CTarnPageList;
 class CTarnThumbnail;
@@ -78,6 +79,8 @@ public:
     BOOL DeleteControl(int id, IBaseControl* control);
     int GetControlCount(int id) const;
     int GetControlPosition(int id, IBaseControl* control) const;
+    // Draws the site of that id into the device context (coordinates of the request's zoom).
+    virtual void OnDraw(HDC dc, CDrawOptions* options, int id);
 
     // ---- the file
     void Serialize(CArchive& ar) override;

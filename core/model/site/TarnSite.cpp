@@ -1,4 +1,6 @@
 #include "TarnSite.h"
+#include "TarnDoc.h"
+#include "ViewUpdateHint.h"
 
 #include <algorithm>
 #include <cstring>
@@ -320,11 +322,30 @@ STDMETHODIMP CTarnSite::XSiteEvents::SetUndoMode(long on)
     return S_OK;
 }
 
-STDMETHODIMP CTarnSite::XSiteEvents::Invalidate(tagRectF*, int, int)
+STDMETHODIMP CTarnSite::XSiteEvents::Invalidate(tagRectF* rect, int all, int flag)
 {
     METHOD_PROLOGUE(CTarnSite, SiteEvents)
-    ++pThis->m_invalidateRequests;
+    const CRectF area = rect ? CRectF(*rect) : CRectF(0.0, 0.0, 0.0, 0.0);
+    pThis->Invalidate(rect ? &area : nullptr, all, flag);
     return S_OK;
+}
+
+void CTarnSite::UpdateDocument(CViewUpdateHint& hint)
+{
+    if (m_master) m_master->UpdateAllViews(nullptr, GetID(), &hint);
+}
+
+void CTarnSite::Invalidate(const CRectF* rect, int all, int flag)
+{
+    // Everything, or nothing said: the views redraw all of the site. (A site never validates:
+    // kind 1 would tell the views to validate.)
+    if (all || !rect) {
+        CViewUpdateHint hint(CViewUpdateHint::InvalidateAll, flag);
+        UpdateDocument(hint);
+        return;
+    }
+    CViewUpdateHint hint(CViewUpdateHint::InvalidateDocRect, *rect, flag);
+    UpdateDocument(hint);
 }
 
 STDMETHODIMP CTarnSite::XSiteEvents::SelectionChanged(IUnknown*)

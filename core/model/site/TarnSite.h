@@ -23,6 +23,8 @@ class CSiteFinishData;
 class CUndoData;
 class CUndoManager;
 class CPageSetupData;
+class CViewUpdateHint;
+class CDrawOptions;
 
 class TARN_API CTarnSite : public CCmdTarget {
     DECLARE_SERIAL(CTarnSite)
@@ -118,8 +120,17 @@ public:
     BOOL BindConnectionPoint(IUnknown* control, DWORD* cookie);
     BOOL UnbindConnectionPoint(IUnknown* control, DWORD cookie);
 
-    // Counters of what controls reported, for the site's views.
-    int m_invalidateRequests = 0;
+    // Tells the document's views showing this site (through the document's update of its views).
+    virtual void UpdateDocument(CViewUpdateHint& hint);
+    // A control's request to redraw: a rectangle in inches, or everything; flag: the views'
+    // canvases are concerned too.
+    virtual void Invalidate(const CRectF* rect, int all, int flag);
+    // Draws the sheet and the controls, bottom to top, from a snapshot of the list. Until the
+    // background's fill control exists the sheet shows its stored colour; a control that cannot
+    // draw shows a grey dashed frame of its bounding rectangle.
+    virtual void OnDraw(HDC dc, CDrawOptions* options);
+
+    // Counter of selection changes controls reported, for the site's views.
     int m_selectionChanges = 0;
 
 protected:

@@ -117,6 +117,15 @@ public:
     LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
     BOOL OnEraseBkgnd(CDC* pDC);
 
+    // The prompt of a command: the first line of its string.
+    virtual void GetMessageString(UINT nID, CString& rMessage) const;
+    // Shows a prompt in the status bar's first pane: wParam a command id (0: lParam is the
+    // text; both 0: the idle prompt).
+    LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMenuSelectMessage(WPARAM wParam, LPARAM lParam);
+    // On idle: the command items of the frame's own menu bar follow their update handlers.
+    LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+
     HACCEL m_hAccelTable;
     UINT m_nIDHelp;
     BOOL m_bAutoMenuEnable;   // menu items without a handler are disabled

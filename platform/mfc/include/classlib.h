@@ -30,4 +30,6 @@
 #include "ClPrint.h"
 #include "ClDocView.h"
 #include "ClMDI.h"
+#include "ClScrollView.h"
+#include "ClBars.h"
 #include "ClPropertySheet.h"

@@ -1,10 +1,13 @@
 #include "ClDocView.h"
+#include "ClBars.h"
+#include "ClCmdUI.h"
 #include "ClPrint.h"
 #include "ClException.h"
 #include "ClModule.h"
 #include "ClResourceIds.h"
 #include "ClWinApp.h"
 
+#include <algorithm>
 #include <commdlg.h>
 #include <cstring>
 #include <vector>
@@ -158,6 +161,9 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_CLOSE()
     ON_WM_ERASEBKGND()
     ON_MESSAGE(WM_INITMENUPOPUP, OnInitMenuPopup)
+    ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
+    ON_MESSAGE(WM_MENUSELECT, OnMenuSelectMessage)
+    ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
 
 CFrameWnd::CFrameWnd()
@@ -287,12 +293,82 @@ void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
 
 void CFrameWnd::RecalcLayout(BOOL)
 {
+    // The bars take their strips first; the pane gets what they leave.
+    AFX_SIZEPARENTPARAMS layout = {};
+    ::GetClientRect(m_hWnd, &layout.rect);
+    layout.sizeTotal = {layout.rect.right, layout.rect.bottom};
+    layout.bStretch = TRUE;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
+        if (id >= AFX_IDW_CONTROLBAR_FIRST && id <= AFX_IDW_CONTROLBAR_LAST)
+            ::SendMessageA(child, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
+    }
     HWND pane = ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST);
     if (!pane)
         return;
-    RECT client;
-    ::GetClientRect(m_hWnd, &client);
-    ::MoveWindow(pane, 0, 0, client.right, client.bottom, TRUE);
+    const RECT& r = layout.rect;
+    ::MoveWindow(pane, r.left, r.top, std::max(0L, r.right - r.left), std::max(0L, r.bottom - r.top), TRUE);
+}
+
+void CFrameWnd::GetMessageString(UINT nID, CString& rMessage) const
+{
+    rMessage.Empty();
+    CString text;
+    if (!text.LoadString(nID))
+        return;
+    const int newline = text.Find('\n');
+    rMessage = newline >= 0 ? text.Left(newline) : text;
+}
+
+LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam)
+{
+    CString message;
+    if (wParam != 0)
+        GetMessageString(static_cast<UINT>(wParam), message);
+    else if (lParam != 0)
+        message = reinterpret_cast<LPCSTR>(lParam);
+    else
+        message.LoadString(AFX_IDS_IDLEMESSAGE);
+    auto* bar = DYNAMIC_DOWNCAST(CStatusBar, CWnd::FromHandlePermanent(::GetDlgItem(m_hWnd, AFX_IDW_STATUS_BAR)));
+    if (bar)
+        bar->SetPaneText(0, message);
+    return 0;
+}
+
+LRESULT CFrameWnd::OnMenuSelectMessage(WPARAM wParam, LPARAM lParam)
+{
+    const UINT item = LOWORD(wParam);
+    const UINT flags = HIWORD(wParam);
+    if (flags == 0xFFFF && lParam == 0)   // the menu closed
+        return OnSetMessageString(0, 0);
+    if (flags & (MF_POPUP | MF_SEPARATOR | MF_SYSMENU))
+        return OnSetMessageString(0, reinterpret_cast<LPARAM>(""));
+    return OnSetMessageString(item, 0);
+}
+
+LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
+{
+    HMENU bar = (GetStyle() & WS_CHILD) ? nullptr : ::GetMenu(m_hWnd);
+    if (!bar || !m_bAutoMenuEnable)
+        return 0;
+    // Only the bar's own command items: popups update when they open.
+    bool changed = false;
+    CCmdUI state;
+    state.m_hMenu = bar;
+    state.m_nIndexMax = static_cast<UINT>(::GetMenuItemCount(bar));
+    for (UINT i = 0; i < state.m_nIndexMax; ++i) {
+        const UINT id = ::GetMenuItemID(bar, static_cast<int>(i));
+        if (id == 0 || id == static_cast<UINT>(-1))
+            continue;
+        const UINT before = ::GetMenuState(bar, i, MF_BYPOSITION);
+        state.m_nID = id;
+        state.m_nIndex = i;
+        state.DoUpdate(this, TRUE);
+        changed = changed || ::GetMenuState(bar, i, MF_BYPOSITION) != before;
+    }
+    if (changed)
+        ::DrawMenuBar(m_hWnd);
+    return 0;
 }
 
 void CFrameWnd::OnSize(UINT nType, int cx, int cy)
@@ -310,10 +386,32 @@ BOOL CFrameWnd::OnEraseBkgnd(CDC* pDC)
     return CWnd::OnEraseBkgnd(pDC);
 }
 
+namespace {
+thread_local CView* t_routingView = nullptr;
+
+// Marks the view a command is routed through for as long as the routing lasts.
+class RoutingViewScope
+{
+public:
+    explicit RoutingViewScope(CView* view) : m_previous(t_routingView) { t_routingView = view; }
+    ~RoutingViewScope() { t_routingView = m_previous; }
+    RoutingViewScope(const RoutingViewScope&) = delete;
+    RoutingViewScope& operator=(const RoutingViewScope&) = delete;
+
+private:
+    CView* m_previous;
+};
+}  // namespace
+
+CView* AfxGetRoutingView() { return t_routingView; }
+
 BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
-    if (m_pViewActive && m_pViewActive->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
-        return TRUE;
+    if (m_pViewActive) {
+        RoutingViewScope routing(m_pViewActive);
+        if (m_pViewActive->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+            return TRUE;
+    }
     if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
         return TRUE;
     CWinApp* app = AfxGetApp();

@@ -1,4 +1,5 @@
 #include "ClWinApp.h"
+#include "ClBars.h"
 #include "ClDC.h"
 #include "ClException.h"
 #include "ClModule.h"
@@ -60,8 +61,14 @@ BOOL CWinThread::PumpMessage()
 
 BOOL CWinThread::OnIdle(LONG lCount)
 {
-    if (lCount <= 0)
+    if (lCount <= 0) {
+        // First idle pass: frames and their bars bring menus, buttons and panes up to date.
+        if (m_pMainWnd && m_pMainWnd->m_hWnd && ::IsWindowVisible(m_pMainWnd->m_hWnd)) {
+            ::SendMessageA(m_pMainWnd->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
+            m_pMainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+        }
         return TRUE;
+    }
     CGdiObject::DeleteTempMap();
     CDC::DeleteTempMap();
     CWnd::DeleteTempMap();

@@ -1,6 +1,8 @@
 // Windows routed through CWnd objects: handle maps, creation hook, the window procedure and the
 // dispatch of window messages through message maps.
 #include "ClWnd.h"
+#include "ClBars.h"
+#include "ClWinApp.h"
 #include "ClException.h"
 #include "ClModule.h"
 #include "ClWinApp.h"
@@ -48,6 +50,7 @@ struct CurrentMessage {
     LPARAM lParam;
 };
 thread_local CurrentMessage t_current = {nullptr, 0, 0, 0};
+thread_local MSG t_currentMsg = {};
 
 // The object whose window CreateEx is making on this thread, and the hook that attaches it.
 thread_local CWnd* t_windowInit = nullptr;
@@ -683,3 +686,15 @@ CWindowDC::CWindowDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->m_hWnd : nullptr)
 }
 
 CWindowDC::~CWindowDC() { ::ReleaseDC(m_hWnd, Detach()); }
+
+const MSG* AfxGetCurrentMessage()
+{
+    if (t_current.hWnd) {
+        t_currentMsg = MSG{t_current.hWnd, t_current.message, t_current.wParam, t_current.lParam, ::GetMessageTime(), {0, 0}};
+        const DWORD pos = ::GetMessagePos();
+        t_currentMsg.pt = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+        return &t_currentMsg;
+    }
+    CWinApp* app = AfxGetApp();
+    return app ? &app->m_msgCur : &t_currentMsg;
+}

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "TarnDocManager.h"
 #include "ClDocView.h"
 #include "ClDocument.h"
 #include "ClString.h"
@@ -283,6 +284,8 @@ TEST_F(StartupTest, RenderingObjectGetsTheApplicationInterface) {
     EXPECT_EQ(2, factory.creations);  // the probe, then the application's own object
     ITarnApp* expected = app.AppInterface();
     EXPECT_EQ(static_cast<IUnknown*>(expected), factory.object.handedApp);
+    // Start-up ends with the application's own document manager.
+    EXPECT_NE(nullptr, DYNAMIC_DOWNCAST(CTarnDocManager, app.m_pDocManager));
     app.ExitInstance();
     EXPECT_EQ(nullptr, factory.object.handedApp);  // taken back before the object was let go
     EXPECT_EQ(1u, factory.object.refs);
