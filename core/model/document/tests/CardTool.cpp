@@ -3,8 +3,6 @@
 // default style's pages.
 //   tarn-cardtool make <card> <compressed 0|1> [unit]   writes the sample card, its previews
 //                                                described in the unit (short name; inches by default)
-// A last argument "plain" runs any command as an application without styles does: new cards get
-// no default style's page and sites keep their stored names.
 //   tarn-cardtool pack <contents file> <card>    writes a compound file whose "Contents" holds the bytes
 //   tarn-cardtool open <card>                    opens the card and prints what the document holds
 //   tarn-cardtool resave <card>                  opens the card and saves it over its own file
@@ -123,10 +121,7 @@ int main(int argc, char** argv)
     int result = 2;
     {
         TestControlClasses classes;
-        const bool plain = argc > 2 && std::strcmp(argv[argc - 1], "plain") == 0;
-        if (plain)
-            --argc;
-        std::unique_ptr<CDefaultStyleOptions> options(plain ? nullptr : new CDefaultStyleOptions);
+        CDefaultStyleOptions options;
         LoadMeasurementUnits(1033);
         if (!RegisterCompressedStorage()) {
             std::fprintf(stderr, "Mosk.dll not found\n");
