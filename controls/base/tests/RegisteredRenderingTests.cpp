@@ -25,10 +25,15 @@ double LineArea(const SegmentDesc* records, int count) {
 // A value no pointer slot holds by chance: a write of only 32 bits would leave half of it.
 const std::uintptr_t kUnwritten = sizeof(void*) == 8 ? std::uintptr_t(0xCDCDCDCDCDCDCDCDull) : 0xCDCDCDCDu;
 
+// The server is registered once for the suite and unregistered after it; each test makes its own object.
 class RegisteredRendering : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() { registered_ = RunRegsvr32(L"") == 0; }
+    static void TearDownTestSuite() {
+        if (registered_) EXPECT_EQ(RunRegsvr32(L"/u"), 0u);
+    }
     void SetUp() override {
-        ASSERT_EQ(RunRegsvr32(L""), 0u);
+        ASSERT_TRUE(registered_) << "regsvr32 registers the server";
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
         initialised_ = true;
         ASSERT_EQ(S_OK, CoCreateInstance(CLSID_TarnRendering, nullptr, CLSCTX_INPROC_SERVER, IID_ITarnRendering,
@@ -38,11 +43,12 @@ protected:
     void TearDown() override {
         if (rendering_) rendering_->Release();
         if (initialised_) CoUninitialize();
-        EXPECT_EQ(RunRegsvr32(L"/u"), 0u);
     }
+    static bool registered_;
     ITarnRendering* rendering_ = nullptr;
     bool initialised_ = false;
 };
+bool RegisteredRendering::registered_ = false;
 
 TEST_F(RegisteredRendering, PointTestAnswersOkInsideAndFalseOutsideForEitherHand) {
     SquareRecords square(5, 5, 10);
