@@ -54,8 +54,8 @@ public:
     }
     STDMETHOD(ParseEnhMetafile)(LONG_PTR, tagPointF, tagPointF, IControlArray**) override { return E_NOTIMPL; }
     STDMETHOD(SetTarnApp)(IUnknown*) override { return S_OK; }
-    STDMETHOD(BooleanOperation)(long*, long*, long, long*, long*, long, long*, long*, long*, long*, long,
-                                long) override {
+    STDMETHOD(BooleanOperation)(LONG_PTR*, long*, long, LONG_PTR*, long*, long, LONG_PTR*, LONG_PTR*, LONG_PTR*,
+                                long*, long, long) override {
         return E_NOTIMPL;
     }
     STDMETHOD(PolyDrawW95)(HDC, long*, long*, long) override { return E_NOTIMPL; }

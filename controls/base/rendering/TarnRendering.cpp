@@ -56,10 +56,11 @@ STDMETHODIMP CTarnRendering::PolyDrawW95(HDC hdc, long* lppt, long* lpbTypes, lo
                : E_FAIL;
 }
 
-STDMETHODIMP CTarnRendering::BooleanOperation(long* ppData1, long* pnCurves1, long nGlyphs1, long* ppData2,
-                                              long* pnCurves2, long nGlyphs2, long* ppDataOut, long* pOutBuf,
-                                              long* pnCurvesOut, long* nGlyphsOut, long idOp, long hint) {
+STDMETHODIMP CTarnRendering::BooleanOperation(LONG_PTR* ppData1, long* pnCurves1, long nGlyphs1, LONG_PTR* ppData2,
+                                              long* pnCurves2, long nGlyphs2, LONG_PTR* ppDataOut, LONG_PTR* pOutBuf,
+                                              LONG_PTR* pnCurvesOut, long* nGlyphsOut, long idOp, long hint) {
     static_assert(sizeof(long) == sizeof(int), "record counts cross the interface as 32-bit values");
+    static_assert(sizeof(LONG_PTR) == sizeof(void*), "array pointers cross the interface in pointer-sized slots");
     const int ok = PathBooleanOperation(
         reinterpret_cast<SegmentDesc**>(ppData1), reinterpret_cast<int*>(pnCurves1), static_cast<int>(nGlyphs1),
         reinterpret_cast<SegmentDesc**>(ppData2), reinterpret_cast<int*>(pnCurves2), static_cast<int>(nGlyphs2),

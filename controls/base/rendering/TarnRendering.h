@@ -32,9 +32,9 @@ public:
     STDMETHOD(ParseEnhMetafile)(LONG_PTR hEnhMetafile, tagPointF ptOrigin, tagPointF ptScale,
                                 IControlArray** ppCArray) override;
     STDMETHOD(SetTarnApp)(IUnknown* pTarnApp) override;
-    STDMETHOD(BooleanOperation)(long* ppData1, long* pnCurves1, long nGlyphs1, long* ppData2, long* pnCurves2,
-                                long nGlyphs2, long* ppDataOut, long* pOutBuf, long* pnCurvesOut, long* nGlyphsOut,
-                                long idOp, long hint) override;
+    STDMETHOD(BooleanOperation)(LONG_PTR* ppData1, long* pnCurves1, long nGlyphs1, LONG_PTR* ppData2,
+                                long* pnCurves2, long nGlyphs2, LONG_PTR* ppDataOut, LONG_PTR* pOutBuf,
+                                LONG_PTR* pnCurvesOut, long* nGlyphsOut, long idOp, long hint) override;
     STDMETHOD(PolyDrawW95)(HDC hdc, long* lppt, long* lpbTypes, long cCount) override;
     STDMETHOD(GetMinMaxOutlineWidth)(double* pMin, double* pMax) override;
 };

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ServerRegistration.h"
 #include "TarnControls.h"
 
 namespace {
@@ -56,28 +57,6 @@ const ClassRow kClasses[] = {
     {L"Prop_RectCtrl_Effect", L"{56DDB1C1-F246-11D2-B7BC-4854E827E1F5}", 21025, L"TarnControls.Prop_RectCtrl_Effect.1", L"Apartment", true, false},
     {L"Prop_PbzCtrl_Curve", L"{ABC19C31-FE51-11D3-A738-00A0C943F4D3}", 21193, L"TarnControls.Prop_PbzCtrl_Curve.1", L"Apartment", true, false},
 };
-
-std::wstring BinFolder() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p(path);
-    return p.substr(0, p.find_last_of(L"\\/") + 1);
-}
-
-std::wstring ServerPath() { return BinFolder() + L"TarnControls.dll"; }
-
-DWORD RunRegsvr32(const std::wstring& arguments) {
-    std::wstring command = L"regsvr32.exe /s " + arguments + L" \"" + ServerPath() + L"\"";
-    STARTUPINFOW si{sizeof si};
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return ~0u;
-    WaitForSingleObject(pi.hProcess, 60000);
-    DWORD code = ~0u;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
-}
 
 bool KeyExists(const std::wstring& path) {
     HKEY key = nullptr;

@@ -1,4 +1,5 @@
 // Preparing the operands of the Boolean operation: grid snapping, shifting and cleaning, in place.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -27,31 +28,65 @@ void ForEachPoint(SegmentDesc** arrays, const int* counts, int n, Visit visit) {
     }
 }
 
-double Cross(const tagPointF& o, const tagPointF& a, const tagPointF& b) {
-    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
-}
-bool Same(const tagPointF& a, const tagPointF& b) {
-    return std::fabs(a.x - b.x) < kZero && std::fabs(a.y - b.y) < kZero;
+struct Direction {
+    double x, y;
+};
+Direction Between(const tagPointF& a, const tagPointF& b) { return {b.x - a.x, b.y - a.y}; }
+double Cross(Direction a, Direction b) { return a.x * b.y - a.y * b.x; }
+bool ZeroLength(Direction d) { return std::fabs(d.x) < kZero && std::fabs(d.y) < kZero; }
+
+struct Line {
+    tagPointF from, to;
+    Direction Along() const { return Between(from, to); }
+};
+
+// Appends the corner p to a closed polygon's corners: a line that continues the previous one on
+// the same line is merged with it, and where the path turns straight back the spike's tip goes; a
+// line of zero length adds nothing.
+void AppendCorner(std::vector<tagPointF>& corners, const tagPointF& p) {
+    for (;;) {
+        if (corners.empty()) break;
+        const Direction d = Between(corners.back(), p);
+        if (ZeroLength(d)) return;
+        if (corners.size() < 2) break;
+        if (Cross(Between(corners[corners.size() - 2], corners.back()), d) != 0) break;
+        corners.pop_back();   // a straight joint or the tip of a spike: the line now runs from the corner before
+    }
+    corners.push_back(p);
 }
 
-// The corners of a closed polygon with repeated points, straight joints and spikes taken out.
-std::vector<tagPointF> Corners(std::vector<tagPointF> v) {
-    bool changed = true;
-    while (changed && v.size() >= 3) {
+// The corners of a line-only sub-path, starting at a corner; empty when it collapses onto one line.
+std::vector<tagPointF> CornersOf(std::vector<Line> lines) {
+    // Zero-length lines at either end say nothing about the shape.
+    while (!lines.empty() && ZeroLength(lines.front().Along())) lines.erase(lines.begin());
+    while (!lines.empty() && ZeroLength(lines.back().Along())) lines.pop_back();
+    const size_t n = lines.size();
+    if (n < 2) return {};
+    // Start at a corner: lines that run on along the line before them are passed over.
+    size_t first = 0;
+    while (first < n && Cross(lines[(first + n - 1) % n].Along(), lines[first].Along()) == 0) ++first;
+    if (first == n) return {};   // every line on one line
+    std::rotate(lines.begin(), lines.begin() + long(first), lines.end());
+    std::vector<tagPointF> corners;
+    corners.push_back(lines.front().from);
+    for (const Line& line : lines) AppendCorner(corners, line.to);
+    // The closing point repeats the start; merges and spikes may also reach across the start.
+    if (corners.size() > 1 && ZeroLength(Between(corners.back(), corners.front()))) corners.pop_back();
+    for (bool changed = true; changed && corners.size() >= 3;) {
         changed = false;
-        for (size_t i = 0; i < v.size() && v.size() >= 3; ++i) {
-            const tagPointF& prev = v[(i + v.size() - 1) % v.size()];
-            const tagPointF& next = v[(i + 1) % v.size()];
-            // A repeated point, a straight joint or the tip of a spike (the path turning back).
-            if (Same(v[i], prev) || Cross(v[i], prev, next) == 0) {
-                v.erase(v.begin() + long(i));
+        const size_t m = corners.size();
+        for (size_t i : {size_t(0), m - 1}) {
+            const tagPointF& before = corners[(i + m - 1) % m];
+            const tagPointF& after = corners[(i + 1) % m];
+            if (Cross(Between(before, corners[i]), Between(corners[i], after)) == 0) {
+                corners.erase(corners.begin() + long(i));
                 changed = true;
                 break;
             }
         }
     }
-    if (v.size() < 3) v.clear();
-    return v;
+    if (corners.size() < 3) corners.clear();
+    return corners;
 }
 
 }  // namespace
@@ -79,52 +114,51 @@ void OffsetOperand(SegmentDesc** arrays, const int* counts, int n, double dx, do
 }
 
 void CleanOperand(SegmentDesc** arrays, int* counts, int n) {
+    std::vector<SegmentDesc> work;   // one cleaned sub-path
     for (int a = 0; a < n; ++a) {
         SegmentDesc* records = arrays[a];
         if (!records || counts[a] <= 0) {
             counts[a] = 0;
             continue;
         }
-        std::vector<SegmentDesc> out;
-        int start = 0;
-        while (start < counts[a]) {
+        const int count = counts[a];
+        int kept = 0;   // records written so far; never ahead of the sub-path being read
+        for (int start = 0; start < count;) {
             int end = start;
-            while (end < counts[a] && records[end].kind != SegmentEnd) ++end;
-            // Records start .. end - 1 draw the sub-path, end (when present) closes it.
+            while (end < count && records[end].kind != SegmentEnd) ++end;
+            // Records start .. end - 1 draw the sub-path; end, when present, closes it.
+            const int next = end < count ? end + 1 : count;
             bool hasCubic = false;
-            for (int i = start; i < end; ++i) hasCubic = hasCubic || records[i].kind == SegmentCubic;
-            const int last = end < counts[a] ? end : counts[a] - 1;
+            std::vector<Line> lines;
+            for (int i = start; i < end; ++i) {
+                hasCubic = hasCubic || records[i].kind == SegmentCubic;
+                if (records[i].kind == SegmentLine) lines.push_back({records[i].pt1, records[i].pt2});
+            }
+            work.clear();
             if (hasCubic) {
-                out.insert(out.end(), records + start, records + last + 1);
+                work.assign(records + start, records + next);
             } else {
-                std::vector<tagPointF> corners;
-                for (int i = start; i < end; ++i)
-                    if (records[i].kind == SegmentLine) {
-                        if (corners.empty()) corners.push_back(records[i].pt1);
-                        corners.push_back(records[i].pt2);
-                    }
-                if (!corners.empty() && Same(corners.front(), corners.back())) corners.pop_back();
-                corners = Corners(corners);
+                const std::vector<tagPointF> corners = CornersOf(lines);
                 for (size_t i = 0; i < corners.size(); ++i) {
                     SegmentDesc line = {};
                     line.kind = SegmentLine;
                     line.pt1 = corners[i];
                     line.pt2 = corners[(i + 1) % corners.size()];
-                    out.push_back(line);
+                    work.push_back(line);
                 }
                 if (!corners.empty()) {
                     SegmentDesc close = {};
                     close.kind = SegmentEnd;
                     close.pt1 = corners.front();
-                    out.push_back(close);
+                    work.push_back(close);
                 }
+                // An unclosed last sub-path with nothing to take out keeps its records.
+                if (kept + int(work.size()) > next) work.assign(records + start, records + next);
             }
-            start = end + 1;
+            std::memmove(records + kept, work.data(), work.size() * sizeof(SegmentDesc));
+            kept += int(work.size());
+            start = next;
         }
-        if (int(out.size()) <= counts[a]) {
-            std::memmove(records, out.data(), out.size() * sizeof(SegmentDesc));
-            counts[a] = int(out.size());
-        }
-        if (counts[a] < 3) counts[a] = 0;
+        counts[a] = kept < 3 ? 0 : kept;
     }
 }

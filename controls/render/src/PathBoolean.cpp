@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "render/BezierGeometry.h"
+#include "render/BooleanPathHelpers.h"
 #include "render/PointInPath.h"
 #include "render/SegmentIntersection.h"
 
@@ -26,14 +27,7 @@ constexpr double kTangentSine = 1e-9;
 struct Segment {
     SegmentDesc record[2];   // the segment and a record holding its end point
     tagRectF box;
-    tagPointF At(double t) const {
-        const SegmentDesc& s = record[0];
-        const tagPointF& e = record[1].pt1;
-        if (s.kind == SegmentLine) return {s.pt1.x + t * (s.pt2.x - s.pt1.x), s.pt1.y + t * (s.pt2.y - s.pt1.y)};
-        const double u = 1 - t;
-        const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
-        return {a * s.pt1.x + b * s.pt2.x + c * s.pt3.x + d * e.x, a * s.pt1.y + b * s.pt2.y + c * s.pt3.y + d * e.y};
-    }
+    tagPointF At(double t) const { return EvaluateSegment(record, t); }
 };
 
 struct Subpath {
@@ -264,15 +258,6 @@ private:
         before = firstPiece_[p] + (index + int(hits.size()) - 1) % int(hits.size());
     }
 
-    static tagPointF Blossom(const tagPointF p[4], double a, double b, double c) {
-        tagPointF q[4] = {p[0], p[1], p[2], p[3]};
-        const double t[3] = {a, b, c};
-        for (int level = 0; level < 3; ++level)
-            for (int i = 0; i < 3 - level; ++i)
-                q[i] = {q[i].x + t[level] * (q[i + 1].x - q[i].x), q[i].y + t[level] * (q[i + 1].y - q[i].y)};
-        return q[0];
-    }
-
     // The records of a piece of a sub-path between two positions, forwards or backwards.
     void EmitPiece(const Subpath& path, double from, double to, bool backward, std::vector<SegmentDesc>& out) const {
         const int n = int(path.segments.size());
@@ -282,17 +267,7 @@ private:
             if (!(t1 > t0)) continue;
             const Segment& s = path.segments[((k % n) + n) % n];
             SegmentDesc r = {};
-            r.kind = s.record[0].kind;
-            const double a = backward ? t1 : t0, b = backward ? t0 : t1;
-            if (r.kind == SegmentLine) {
-                r.pt1 = s.At(a);
-                r.pt2 = s.At(b);
-            } else {
-                const tagPointF p[4] = {s.record[0].pt1, s.record[0].pt2, s.record[0].pt3, s.record[1].pt1};
-                r.pt1 = Blossom(p, a, a, a);
-                r.pt2 = Blossom(p, a, a, b);
-                r.pt3 = Blossom(p, a, b, b);
-            }
+            ::EmitPiece(s.record, 0, backward ? t1 : t0, backward ? t0 : t1, backward, &r, 0, 0, 0, 0, nullptr);
             parts.push_back(r);
         }
         if (backward) std::reverse(parts.begin(), parts.end());

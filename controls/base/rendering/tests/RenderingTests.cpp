@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "RenderingFixtures.h"
 #include "canvas/CanvasBitmap.h"
 #include "render/FillInfo.h"
 #include "render/PathBoolean.h"
@@ -10,36 +11,6 @@
 #include "tarn/ControlsModuleState.h"
 
 namespace {
-
-// A closed square of line records from (5, 5) to (15, 15).
-void SquareSegments(SegmentDesc segs[5]) {
-    const double pts[5][2] = {{5, 5}, {15, 5}, {15, 15}, {5, 15}, {5, 5}};
-    for (int i = 0; i < 4; ++i) {
-        segs[i] = SegmentDesc{};
-        segs[i].kind = kSegmentLine;
-        segs[i].pt1 = tagPointF{pts[i][0], pts[i][1]};
-        segs[i].pt2 = tagPointF{pts[i + 1][0], pts[i + 1][1]};
-    }
-    segs[4] = SegmentDesc{};
-    segs[4].kind = kSegmentEnd;
-    segs[4].pt1 = tagPointF{5, 5};
-}
-
-// Owned imaging bitmap filled with one colour (32-bit pixels get alpha 255).
-struct FilledBitmap {
-    ImagingBitmap bitmap;
-    FilledBitmap(int w, int h, int bits, COLORREF colour) {
-        ImagingInitBitmap(&bitmap);
-        ImagingAllocateBitmap(&bitmap, w, h, bits);
-        ImagingFillBitmap(&bitmap, colour);
-    }
-    ~FilledBitmap() { ImagingFreeBitmap(&bitmap); }
-    long* Handle() { return reinterpret_cast<long*>(&bitmap); }
-    int Red(int x, int y) {
-        ImagingAccessScope access(&bitmap);
-        return ImagingPixelAddress(&bitmap, x, y)[2];
-    }
-};
 
 const double kTranslate3[9] = {1, 0, 3, 0, 1, 3, 0, 0, 1};
 
@@ -109,8 +80,8 @@ TEST_F(RenderingTest, ApplicationInterfaceIsKeptWithoutAReference) {
 }
 
 TEST_F(RenderingTest, PointInPathAnswersOkInsideAndFalseOutsideWhicheverHand) {
-    SegmentDesc segs[5];
-    SquareSegments(segs);
+    SquareRecords square(5, 5, 10);
+    SegmentDesc* segs = square.records;
     for (long hand : {0L, 1L}) {
         EXPECT_EQ(S_OK, object_->PtInPolyBezier(tagPointF{10, 10}, segs, 5, hand));
         EXPECT_EQ(S_FALSE, object_->PtInPolyBezier(tagPointF{2, 10}, segs, 5, hand));
@@ -144,10 +115,9 @@ TEST_F(RenderingTest, TransformBitmapDrawsThroughTheMatrixAndBlendsOnlyForOne) {
 
 // Two squares combined through the interface's untyped arrays; a failed combination leaves no blocks.
 TEST_F(RenderingTest, BooleanOperationAnswersOkWithBlocksOrFailWithNone) {
-    SegmentDesc first[5], second[5];
-    SquareSegments(first);
-    SquareSegments(second);
-    for (SegmentDesc& s : second) s.pt1.x += 5, s.pt2.x += 5;
+    SquareRecords square1(5, 5, 10), square2(10, 5, 10);
+    SegmentDesc* first = square1.records;
+    SegmentDesc* second = square2.records;
     SegmentDesc* arrays1[1] = {first};
     SegmentDesc* arrays2[1] = {second};
     long counts1[1] = {5}, counts2[1] = {5};
@@ -155,10 +125,10 @@ TEST_F(RenderingTest, BooleanOperationAnswersOkWithBlocksOrFailWithNone) {
     SegmentDesc* buffer = nullptr;
     int* counts = nullptr;
     long arrays = 0;
-    EXPECT_EQ(S_OK, object_->BooleanOperation(reinterpret_cast<long*>(arrays1), counts1, 1,
-                                              reinterpret_cast<long*>(arrays2), counts2, 1,
-                                              reinterpret_cast<long*>(&out), reinterpret_cast<long*>(&buffer),
-                                              reinterpret_cast<long*>(&counts), &arrays, BooleanUnion, 0));
+    EXPECT_EQ(S_OK, object_->BooleanOperation(reinterpret_cast<LONG_PTR*>(arrays1), counts1, 1,
+                                              reinterpret_cast<LONG_PTR*>(arrays2), counts2, 1,
+                                              reinterpret_cast<LONG_PTR*>(&out), reinterpret_cast<LONG_PTR*>(&buffer),
+                                              reinterpret_cast<LONG_PTR*>(&counts), &arrays, BooleanUnion, 0));
     ASSERT_EQ(1, arrays);
     ASSERT_NE(nullptr, out);
     EXPECT_EQ(out[0], buffer);
@@ -167,10 +137,10 @@ TEST_F(RenderingTest, BooleanOperationAnswersOkWithBlocksOrFailWithNone) {
     delete[] buffer;
     delete[] counts;
     counts1[0] = 5;
-    EXPECT_EQ(E_FAIL, object_->BooleanOperation(reinterpret_cast<long*>(arrays1), counts1, 1,
-                                                reinterpret_cast<long*>(arrays2), counts2, 1,
-                                                reinterpret_cast<long*>(&out), reinterpret_cast<long*>(&buffer),
-                                                reinterpret_cast<long*>(&counts), &arrays, 7, 0));
+    EXPECT_EQ(E_FAIL, object_->BooleanOperation(reinterpret_cast<LONG_PTR*>(arrays1), counts1, 1,
+                                                reinterpret_cast<LONG_PTR*>(arrays2), counts2, 1,
+                                                reinterpret_cast<LONG_PTR*>(&out), reinterpret_cast<LONG_PTR*>(&buffer),
+                                                reinterpret_cast<LONG_PTR*>(&counts), &arrays, 7, 0));
     EXPECT_EQ(nullptr, out);
     EXPECT_EQ(nullptr, buffer);
     EXPECT_EQ(nullptr, counts);
@@ -186,14 +156,8 @@ TEST_F(RenderingTest, AntialiasedDrawFillsThePath) {
     CCanvasBitmap target;
     ASSERT_TRUE(target.Create(20, 20));
     target.FillSolid(RGB(255, 255, 255));
-    SegmentDesc segs[5] = {};
-    const double pts[5][2] = {{5, 5}, {15, 5}, {15, 15}, {5, 15}, {5, 5}};
-    for (int i = 0; i < 4; ++i) {
-        segs[i].kind = kSegmentLine;
-        segs[i].pt1 = tagPointF{pts[i][0], pts[i][1]};
-        segs[i].pt2 = tagPointF{pts[i + 1][0], pts[i + 1][1]};
-    }
-    segs[4].kind = kSegmentEnd;
+    SquareRecords square(5, 5, 10);
+    SegmentDesc* segs = square.records;
     FillInfo fill = {};
     fill.FillType = FillSolid;
     fill.FillColor = RGB(0, 0, 200);
@@ -265,8 +229,8 @@ TEST(ServerEntries, CanvasAndRenderingAreMadeThroughTheServer) {
         EXPECT_STREQ(L"ok", text);
         SysFreeString(text);
         // The engine's entries answer through the server as they do in process.
-        SegmentDesc segs[5];
-        SquareSegments(segs);
+        SquareRecords square(5, 5, 10);
+        SegmentDesc* segs = square.records;
         EXPECT_EQ(S_OK, rendering->PtInPolyBezier(tagPointF{10, 10}, segs, 5, 0));
         EXPECT_EQ(S_FALSE, rendering->PtInPolyBezier(tagPointF{20, 10}, segs, 5, 1));
         FilledBitmap source(4, 4, 32, RGB(255, 0, 0)), dest(10, 10, 32, RGB(0, 0, 0));

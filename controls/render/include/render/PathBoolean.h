@@ -42,6 +42,7 @@ int PathBooleanOperation(SegmentDesc** ppData1, int* pnCurves1, int nGlyphs1, Se
 bool SnapOperandToGrid(SegmentDesc** arrays, int* counts, int n);
 // Every point moved by (dx, dy); nothing happens when both are 0.
 void OffsetOperand(SegmentDesc** arrays, const int* counts, int n, double dx, double dy);
-// Line-only sub-paths lose zero-length lines, collinear joints and spikes; sub-paths that collapse
-// are removed; sub-paths with cubics stay. An array left with fewer than 3 records gets count 0.
+// Line-only sub-paths lose zero-length lines, collinear joints and spikes and start at a corner;
+// sub-paths that collapse onto one line are removed; sub-paths with cubics stay as they are. An
+// array left with fewer than 3 records gets count 0. The other helpers are in BooleanPathHelpers.h.
 void CleanOperand(SegmentDesc** arrays, int* counts, int n);

@@ -63,6 +63,39 @@ TEST(IntersectLines, EndPointsCrossingsAndMargins) {
     EXPECT_DOUBLE_EQ(40000.0, c[0].lengths);
 }
 
+// The parameter margins: other segments take crossings up to 1e-8 beyond an end, adjacent ones
+// only from 1e-8 inside it; end points that coincide exactly are reported either way.
+TEST(IntersectLines, MarginsMoveInwardsForAdjacentSegmentsButEqualEndsStay) {
+    const struct {
+        const char* name;
+        double x;           // the second line crosses the first (0,0)-(10,0) at this x, or joins it there
+        bool joined;        // the second line starts at (x, 0) instead of crossing there
+        bool adjacent;
+        size_t crossings;
+        double tP;
+    } cases[] = {
+        {"inside, other", 5, false, false, 1, 0.5},
+        {"inside, adjacent", 5, false, true, 1, 0.5},
+        {"1e-9 beyond the end, other", 10 + 1e-8, false, false, 1, 1 + 1e-9},
+        {"1e-9 beyond the end, adjacent", 10 + 1e-8, false, true, 0, 0},
+        {"1e-9 inside the end, adjacent", 10 - 1e-8, false, true, 0, 0},
+        {"1e-9 inside the end, other", 10 - 1e-8, false, false, 1, 1 - 1e-9},
+        {"1e-8 inside the start, adjacent", 2e-7, false, true, 1, 2e-8},
+        {"1e-7 beyond the start, other", -1e-6, false, false, 0, 0},
+        {"equal end points, adjacent", 10, true, true, 1, 1},
+        {"equal end points, other", 10, true, false, 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto second = c.joined ? Line(c.x, 0, c.x, 10) : Line(c.x, -5, c.x, 5);
+        const auto found = Cross(Line(0, 0, 10, 0), second, c.adjacent);
+        ASSERT_EQ(c.crossings, found.size());
+        if (c.crossings == 0) continue;
+        EXPECT_NEAR(c.tP, found[0].tP, 1e-15);
+        if (c.joined) EXPECT_EQ(0.0, found[0].tQ);
+    }
+}
+
 TEST(IntersectLines, CollinearOverlapsAndDegenerateLines) {
     auto c = Cross(Line(0, 0, 10, 0), Line(5, 0, 15, 0));
     ASSERT_EQ(2u, c.size());

@@ -97,8 +97,8 @@ public:
         handedApp = app;
         return S_OK;
     }
-    STDMETHOD(BooleanOperation)(long*, long*, long, long*, long*, long, long*, long*, long*, long*, long,
-                                long) override {
+    STDMETHOD(BooleanOperation)(LONG_PTR*, long*, long, LONG_PTR*, long*, long, LONG_PTR*, LONG_PTR*, LONG_PTR*,
+                                long*, long, long) override {
         return E_NOTIMPL;
     }
     STDMETHOD(PolyDrawW95)(HDC, long*, long*, long) override { return E_NOTIMPL; }
