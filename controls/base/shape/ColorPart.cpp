@@ -30,13 +30,15 @@ void CColorPart::PrepareFill(FillInfo& fill) const {
     fill.OutlineType = OutlineNone;
 }
 
-bool CColorPart::PrepareStroke(FillInfo& fill, double pixelsPerUnit) const {
+bool CColorPart::PrepareStroke(FillInfo& fill, double pixelsPerUnit, bool thumbnail) const {
     fill = FillInfo{};
     const Slot& slot = slots[0];
     if (!slot.hasOutline) return false;
     fill.FillType = ::FillNone;
-    fill.OutlineType = OutlineSolid;
-    fill.OutlineWidth = slot.outlineWidth == 0 ? 1.0 : slot.outlineWidth * pixelsPerUnit;
+    // The rasteriser's stroke styles follow "none" in the order of the outline styles.
+    const bool hairline = slot.outlineWidth == 0 && thumbnail;
+    fill.OutlineType = hairline ? OutlineSolid : slot.outlineStyle + 1;
+    fill.OutlineWidth = slot.outlineWidth != 0 ? slot.outlineWidth * pixelsPerUnit : hairline ? 0.15 : 1.0;
     fill.OutlineColor = slot.outlineColor;
     return true;
 }

@@ -49,8 +49,8 @@ public:
     // The drawing request of the fill (slot 0), in device colours.
     virtual void PrepareFill(FillInfo& fill) const;
     // The request of the outline as a second rendering of the path; false when there is none. A
-    // zero outline width is one pixel wide.
-    virtual bool PrepareStroke(FillInfo& fill, double pixelsPerUnit) const;
+    // zero outline width is one pixel wide, a hairline of 0.15 pixel in a thumbnail.
+    virtual bool PrepareStroke(FillInfo& fill, double pixelsPerUnit, bool thumbnail = false) const;
     // Frees the cached fill bitmap of a pattern or gradient (none is kept by the solid fill).
     virtual void FreeCache() {}
     virtual bool IsEqual(const CColorPart& other, bool ignoreOutline) const;

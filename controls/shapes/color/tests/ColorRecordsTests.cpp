@@ -187,6 +187,11 @@ TEST(ColorPartDrawing, ZeroWidthOutlineIsOnePixelAndLoadingMarksThePart) {
     ASSERT_TRUE(part.PrepareStroke(fill, 96));
     EXPECT_EQ(fill.OutlineWidth, 1.0);
     EXPECT_EQ(fill.OutlineColor, 0x00FF00u);
+    ASSERT_TRUE(part.PrepareStroke(fill, 96, true));
+    EXPECT_EQ(fill.OutlineWidth, 0.15) << "a thumbnail's hairline";
+    part.slots[0].outlineStyle = 2;
+    part.PrepareStroke(fill, 96);
+    EXPECT_EQ(fill.OutlineType, OutlineDot) << "stroke styles follow 'none'";
     part.slots[0].outlineWidth = 0.25;
     part.PrepareStroke(fill, 96);
     EXPECT_EQ(fill.OutlineWidth, 24.0);
