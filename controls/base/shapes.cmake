@@ -16,6 +16,7 @@ target_link_libraries(TarnControls PRIVATE TarnControlListHeader)
 add_library(TarnShapeControls STATIC
     ${_sh}/shape/ShapeEngine.cpp
     ${_sh}/shape/ColorPart.cpp
+    ${_sh}/shape/ColorPartSetters.cpp
     ${_sh}/shape/EffectPart.cpp
     ${_shape_data}/ColorValues.cpp
     ${_shape_data}/EffectValues.cpp

@@ -58,6 +58,29 @@ public:
     // Marks a slot's gradient geometry as not computed.
     void ForgetGradient(int slot) { slots[slot].gradStart = tagPointF{kGradientNotComputed, kGradientNotComputed}; }
 
+    // Setters of the current slot, by the slots' rules. Each marks the part modified (except the
+    // parent angle, the gradient's parameter type and its bound points) and the geometry changed
+    // where a change reshapes the drawing; the clamping ones answer true when they clamped.
+    virtual void SetHasOutlineValue(long on);
+    virtual bool SetOutlineWidthValue(double inches);
+    virtual void SetOutlineStyleValue(long style);
+    virtual void SetColorOutlineValue(COLORREF colour);
+    virtual void SetColorValue(COLORREF colour);
+    virtual void SetGradientAngleValue(double degrees);
+    virtual void SetParentAngleValue(double degrees);
+    virtual void SetBindRotationValue(long bind);
+    virtual bool SetGradientDensityValue(double density);
+    virtual bool SetGradientCYValue(double offset);
+    virtual bool SetGradientCXValue(double offset);
+    virtual void SetColor2Value(COLORREF colour);
+    virtual void SetColor1Value(COLORREF colour);
+    virtual void SetFillTypeValue(long fillType);
+    virtual void SetGradientTypeValue(long type);
+    virtual void SetGradientCyclicValue(long cyclic);
+    virtual void SetGradParamTypeValue(long type);
+    virtual void SetGradBoundValue(int index, const tagPointF& point);
+    Slot& Current() { return slots[currentSlot == 1 ? 1 : 0]; }
+
     // The outline width of slot 0 in inches when the outline is on, else 0.
     double StrokeWidth() const { return slots[0].hasOutline ? slots[0].outlineWidth : 0.0; }
 

@@ -213,3 +213,50 @@ TEST(ColorPartDrawing, ZeroWidthOutlineIsOnePixelAndLoadingMarksThePart) {
     EXPECT_FALSE(copy.IsEqual(part, false));
     EXPECT_TRUE(copy.IsEqual(part, true));
 }
+
+TEST(ColorPartSetters, RulesFlagsAndTheCurrentSlot) {
+    CColorPart part;
+    part.SetGradientAngleValue(-30);
+    EXPECT_DOUBLE_EQ(part.slots[0].gradAngle, 330);
+    part.SetGradientAngleValue(720);
+    EXPECT_EQ(part.slots[0].gradAngle, 0);
+    EXPECT_TRUE(part.SetGradientCXValue(600));
+    EXPECT_EQ(part.slots[0].gradCX, 500);
+    EXPECT_TRUE(part.SetGradientCYValue(600));
+    EXPECT_EQ(part.slots[0].gradCY, 100) << "CY clamps to 100, not 500";
+    EXPECT_TRUE(part.SetGradientDensityValue(0));
+    EXPECT_EQ(part.slots[0].gradDensity, 0.1);
+    EXPECT_FALSE(part.geometryChanged) << "none of these reshapes the drawing";
+    EXPECT_FALSE(part.SetOutlineWidthValue(0.5));
+    EXPECT_TRUE(part.geometryChanged) << "a new outline width does";
+    EXPECT_TRUE(part.SetOutlineWidthValue(3));
+    EXPECT_EQ(part.slots[0].outlineWidth, 1);
+
+    // Geometry-changed flags follow the table: fill type moves in and out of linear or no fill.
+    struct Case {
+        long from, to;
+        bool changes;
+    } const fills[] = {{kFillSolid, kFillElliptic, false}, {kFillSolid, kFillLinear, true},
+                       {kFillLinear, kFillElliptic, true}, {kFillSolid, kFillNone, true},
+                       {kFillElliptic, kFillSolid, false}};
+    for (const Case& c : fills) {
+        CColorPart p;
+        p.slots[0].fillType = c.from;
+        p.SetFillTypeValue(c.to);
+        EXPECT_EQ(p.geometryChanged, c.changes) << c.from << " to " << c.to;
+        EXPECT_TRUE(p.modified);
+    }
+    // Parent angle, parameter type and bound points do not mark the part modified.
+    CColorPart quiet;
+    quiet.currentSlot = 1;
+    quiet.SetParentAngleValue(10);
+    quiet.SetGradParamTypeValue(1);
+    quiet.SetGradBoundValue(2, tagPointF{3, 4});
+    quiet.SetGradBoundValue(3, tagPointF{5, 6});  // no such bound point
+    EXPECT_FALSE(quiet.modified);
+    EXPECT_EQ(quiet.slots[1].bound[2].x, 3);
+    EXPECT_EQ(quiet.slots[0].gradParamType, 0) << "setters work on the current slot";
+    quiet.SetColorValue(0x80);
+    EXPECT_TRUE(quiet.modified);
+    EXPECT_EQ(quiet.slots[1].color, 0x80u);
+}
