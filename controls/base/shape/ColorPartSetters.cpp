@@ -2,101 +2,90 @@
 // part's modified and geometry-changed flags.
 #include "ColorPart.h"
 
+namespace {
+// Stores a recorded value and marks the part modified; answers the old value.
+template <class T>
+T Store(CColorPart& part, T& field, T value) {
+    const T old = field;
+    field = value;
+    part.modified = true;
+    return old;
+}
+}  // namespace
+
 void CColorPart::SetHasOutlineValue(long on) {
-    Slot& slot = Current();
-    if (slot.hasOutline != on) geometryChanged = true;
-    slot.hasOutline = on;
-    modified = true;
+    if (Store(*this, Current().hasOutline, on) != on) geometryChanged = true;
 }
 
 bool CColorPart::SetOutlineWidthValue(double inches) {
     bool clamped = false;
     const double width = ClampOutlineWidth(inches, &clamped);
-    Slot& slot = Current();
-    if (slot.outlineWidth != width) geometryChanged = true;
-    slot.outlineWidth = width;
-    modified = true;
+    if (Store(*this, Current().outlineWidth, width) != width) geometryChanged = true;
     return clamped;
 }
 
 void CColorPart::SetOutlineStyleValue(long style) {
-    Slot& slot = Current();
-    if (slot.outlineStyle != style) geometryChanged = true;
-    slot.outlineStyle = style;
-    modified = true;
+    if (Store(*this, Current().outlineStyle, style) != style) geometryChanged = true;
 }
 
 void CColorPart::SetColorOutlineValue(COLORREF colour) {
-    Current().outlineColor = colour;
-    modified = true;
+    Store(*this, Current().outlineColor, colour);
 }
 
 void CColorPart::SetColorValue(COLORREF colour) {
-    Current().color = colour;
-    modified = true;
+    Store(*this, Current().color, colour);
 }
 
 void CColorPart::SetGradientAngleValue(double degrees) {
-    Current().gradAngle = ReduceGradientAngle(degrees);
-    modified = true;
+    Store(*this, Current().gradAngle, ReduceGradientAngle(degrees));
 }
 
 void CColorPart::SetParentAngleValue(double degrees) { Current().parentAngle = degrees; }
 
 void CColorPart::SetBindRotationValue(long bind) {
-    Current().bindRotation = bind;
-    modified = true;
+    Store(*this, Current().bindRotation, bind);
 }
 
 bool CColorPart::SetGradientDensityValue(double density) {
     bool clamped = false;
-    Current().gradDensity = ClampGradientDensity(density, &clamped);
-    modified = true;
+    Store(*this, Current().gradDensity, ClampGradientDensity(density, &clamped));
     return clamped;
 }
 
 bool CColorPart::SetGradientCYValue(double offset) {
     bool clamped = false;
-    Current().gradCY = ClampGradientCY(offset, &clamped);
-    modified = true;
+    Store(*this, Current().gradCY, ClampGradientCY(offset, &clamped));
     return clamped;
 }
 
 bool CColorPart::SetGradientCXValue(double offset) {
     bool clamped = false;
-    Current().gradCX = ClampGradientCX(offset, &clamped);
-    modified = true;
+    Store(*this, Current().gradCX, ClampGradientCX(offset, &clamped));
     return clamped;
 }
 
 void CColorPart::SetColor2Value(COLORREF colour) {
-    Current().color2 = colour;
-    modified = true;
+    Store(*this, Current().color2, colour);
 }
 
 void CColorPart::SetColor1Value(COLORREF colour) {
-    Current().color1 = colour;
-    modified = true;
+    Store(*this, Current().color1, colour);
 }
 
 void CColorPart::SetFillTypeValue(long fillType) {
-    Slot& slot = Current();
+    const long old = Store(*this, Current().fillType, fillType);
     // A linear gradient is built along the path; no fill draws no coverage.
-    const bool linearMoves = (slot.fillType == kFillLinear) != (fillType == kFillLinear);
-    const bool fillMoves = (slot.fillType == kFillNone) != (fillType == kFillNone);
+    const bool linearMoves = (old == kFillLinear) != (fillType == kFillLinear);
+    const bool fillMoves = (old == kFillNone) != (fillType == kFillNone);
     if (linearMoves || fillMoves) geometryChanged = true;
-    slot.fillType = fillType;
-    modified = true;
 }
 
 void CColorPart::SetGradientTypeValue(long type) {
-    Current().gradType = type;
-    modified = true;
+    Store(*this, Current().gradType, type);
 }
 
 void CColorPart::SetGradientCyclicValue(long cyclic) {
-    Current().gradCyclic = cyclic;
-    modified = true;
+    Store(*this, Current().gradCyclic, cyclic);
 }
 
 void CColorPart::SetGradParamTypeValue(long type) { Current().gradParamType = type; }
