@@ -19,6 +19,7 @@ add_library(TarnShapeControls STATIC
     ${_sh}/shape/ColorPartSetters.cpp
     ${_sh}/shape/EffectPart.cpp
     ${_shape_data}/ColorValues.cpp
+    ${_shape_data}/ColorContrast.cpp
     ${_shape_data}/EffectValues.cpp
     ${_shape_data}/EffectWarp.cpp
     ${_sh}/shape/ShapeControlBase.cpp
