@@ -53,7 +53,7 @@ bool CColorPart::IsEqual(const CColorPart& other, bool ignoreOutline) const {
             a.outlineColor = b.outlineColor = none.outlineColor;
             a.outlineStyle = b.outlineStyle = none.outlineStyle;
         }
-        if (a != b) return false;
+        if (!SameSlotValues(a, b)) return false;
     }
     return closed == other.closed;
 }

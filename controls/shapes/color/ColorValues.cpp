@@ -137,6 +137,45 @@ bool operator==(const ColorSlotValues& a, const ColorSlotValues& b) {
     return true;
 }
 
+bool SameSlotValues(const ColorSlotValues& a, const ColorSlotValues& b) {
+    ColorSlotValues bounded = b;
+    for (int i = 0; i < 3; ++i) {
+        if (std::fabs(a.bound[i].x - b.bound[i].x) > 1e-6 || std::fabs(a.bound[i].y - b.bound[i].y) > 1e-6)
+            return false;
+        bounded.bound[i] = a.bound[i];
+    }
+    return a == bounded;
+}
+
+bool EquivalentSlotValues(const ColorSlotValues& a, const ColorSlotValues& b, bool ignoreOutline) {
+    auto within = [](double x, double y) { return std::fabs(x - y) <= 1e-10; };
+    auto nearPoint = [&](int i) { return within(a.bound[i].x, b.bound[i].x) && within(a.bound[i].y, b.bound[i].y); };
+    if (a.fillType != b.fillType) return false;
+    if (!ignoreOutline) {
+        if (a.hasOutline != b.hasOutline) return false;
+        if (a.hasOutline && (a.outlineColor != b.outlineColor || a.outlineStyle != b.outlineStyle ||
+                             a.outlineWidth != b.outlineWidth))
+            return false;
+    }
+    switch (a.fillType) {
+    case kFillSolid: return a.color == b.color;
+    case kFillLinear:
+    case kFillElliptic: {
+        if (a.color1 != b.color1 || a.color2 != b.color2 || a.gradParamType != b.gradParamType) return false;
+        const bool linear = a.fillType == kFillLinear;
+        if (a.gradParamType != 0) {
+            if (!nearPoint(0) || !nearPoint(1) || (!linear && !nearPoint(2))) return false;
+        } else if (linear) {
+            if (a.bindRotation != b.bindRotation || !within(a.gradAngle, b.gradAngle)) return false;
+        } else if (!within(a.gradCY, b.gradCY) || !within(a.gradCX, b.gradCX)) {
+            return false;
+        }
+        return within(a.gradDensity, b.gradDensity) && a.gradType == b.gradType && a.gradCyclic == b.gradCyclic;
+    }
+    default: return true;
+    }
+}
+
 double ClampGradientDensity(double value, bool* clamped) { return Clamp(value, 0.1, 50, clamped); }
 double ClampGradientCX(double value, bool* clamped) { return Clamp(value, -500, 500, clamped); }
 double ClampGradientCY(double value, bool* clamped) { return Clamp(value, -100, 100, clamped); }

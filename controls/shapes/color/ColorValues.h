@@ -32,8 +32,14 @@ struct ColorSlotValues {
     static ColorSlotValues Defaults(int slot);
 };
 
+// Every recorded value the same, bit for bit.
 bool operator==(const ColorSlotValues& a, const ColorSlotValues& b);
 inline bool operator!=(const ColorSlotValues& a, const ColorSlotValues& b) { return !(a == b); }
+// Two objects' slots compared: every value exactly, bound points within 1e-6.
+bool SameSlotValues(const ColorSlotValues& a, const ColorSlotValues& b);
+// Two snapshots of one slot compared by what their fill type uses (1e-10 on doubles); the outline
+// counts unless ignored.
+bool EquivalentSlotValues(const ColorSlotValues& a, const ColorSlotValues& b, bool ignoreOutline);
 
 // Setter rules. Each clamping rule reports through `clamped` whether it had to clamp.
 double ClampGradientDensity(double value, bool* clamped = nullptr);  // [0.1, 50]

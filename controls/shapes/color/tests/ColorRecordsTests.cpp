@@ -260,3 +260,47 @@ TEST(ColorPartSetters, RulesFlagsAndTheCurrentSlot) {
     EXPECT_TRUE(quiet.modified);
     EXPECT_EQ(quiet.slots[1].color, 0x80u);
 }
+
+TEST(ColorComparison, ObjectsToleranceOnBoundsAndSnapshotsByFillType) {
+    ColorSlotValues a = ColorSlotValues::Defaults(0), b = a;
+    b.bound[1].x += 5e-7;
+    EXPECT_TRUE(SameSlotValues(a, b)) << "bound points within 1e-6";
+    b.bound[1].x += 1e-6;
+    EXPECT_FALSE(SameSlotValues(a, b));
+    b = a;
+    b.gradCX = 1;  // unused by a solid fill, but a value of the object
+    EXPECT_FALSE(SameSlotValues(a, b));
+    EXPECT_TRUE(EquivalentSlotValues(a, b, false)) << "a snapshot of a solid fill compares its colour";
+    b.color = 1;
+    EXPECT_FALSE(EquivalentSlotValues(a, b, false));
+
+    struct Case {
+        const char* what;
+        long fillType, paramType;
+        void (*change)(ColorSlotValues&);
+        bool equal;
+    } const cases[] = {
+        {"linear angle", kFillLinear, 0, [](ColorSlotValues& v) { v.gradAngle += 1e-11; }, true},
+        {"linear angle", kFillLinear, 0, [](ColorSlotValues& v) { v.gradAngle += 1e-9; }, false},
+        {"linear ignores CX", kFillLinear, 0, [](ColorSlotValues& v) { v.gradCX = 5; }, true},
+        {"linear by bounds ignores angle", kFillLinear, 1, [](ColorSlotValues& v) { v.gradAngle = 9; }, true},
+        {"linear by bounds ignores bound 2", kFillLinear, 1, [](ColorSlotValues& v) { v.bound[2].x = 9; }, true},
+        {"elliptic by bounds uses bound 2", kFillElliptic, 1, [](ColorSlotValues& v) { v.bound[2].x = 9; }, false},
+        {"elliptic CY", kFillElliptic, 0, [](ColorSlotValues& v) { v.gradCY = 1; }, false},
+        {"gradient cyclic", kFillElliptic, 0, [](ColorSlotValues& v) { v.gradCyclic = 0; }, false},
+        {"no fill ignores colour", kFillNone, 0, [](ColorSlotValues& v) { v.color = 7; }, true},
+        {"outline off ignores its colour", kFillNone, 0, [](ColorSlotValues& v) { v.outlineColor = 7; }, true},
+        {"outline switched on", kFillNone, 0, [](ColorSlotValues& v) { v.hasOutline = 1; }, false},
+    };
+    for (const Case& c : cases) {
+        ColorSlotValues x = ColorSlotValues::Defaults(0);
+        x.fillType = c.fillType;
+        x.gradParamType = c.paramType;
+        ColorSlotValues y = x;
+        c.change(y);
+        EXPECT_EQ(EquivalentSlotValues(x, y, false), c.equal) << c.what;
+    }
+    ColorSlotValues outlined = ColorSlotValues::Defaults(0), other = outlined;
+    outlined.hasOutline = 1;
+    EXPECT_TRUE(EquivalentSlotValues(outlined, other, true)) << "outline ignored";
+}
