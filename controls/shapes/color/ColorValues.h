@@ -31,6 +31,7 @@ struct ColorSlotValues {
 
     static ColorSlotValues Defaults(int slot);
 };
+static_assert(sizeof(long) == 4 && sizeof(COLORREF) == 4, "integers and colours are stored as 4 bytes");
 
 // Every recorded value the same, bit for bit.
 bool operator==(const ColorSlotValues& a, const ColorSlotValues& b);

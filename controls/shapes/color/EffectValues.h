@@ -21,6 +21,7 @@ struct EffectCurve {
     tagPointF p[4];
 };
 static_assert(sizeof(EffectCurve) == 64, "a curve record is 64 bytes");
+static_assert(sizeof(long) == 4, "ids, counts and sides are stored as 4 bytes in both builds");
 
 struct EffectValues {
     long id = kEffectNone;
