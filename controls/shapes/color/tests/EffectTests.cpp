@@ -202,3 +202,15 @@ TEST(EffectPartState, OutOfRangeInputIsIgnored) {
     EXPECT_TRUE(part.modified);
     EXPECT_EQ(part.effect.sides[0], 1);
 }
+
+TEST(EffectWarp, InverseMapSurvivesEdgesThatMeet) {
+    // Presets 3 and 4 bring the left and right edges together at one end of the frame.
+    for (long id : {3L, 4L}) {
+        EffectValues e;
+        SelectEffectPreset(e, id);
+        for (const tagPointF p : {tagPointF{0, -1}, tagPointF{0, 1}, tagPointF{0.5, -1}}) {
+            const tagPointF back = InverseMapEffectPoint(e, p);
+            EXPECT_TRUE(std::isfinite(back.x) && std::isfinite(back.y)) << id << " at " << p.x << "," << p.y;
+        }
+    }
+}
