@@ -2,6 +2,8 @@
 # the same class (core/model/controllist) over ClassLib.dll, so that path clients fill the list Tarn
 # hands over and the server's own lists are Tarn's.
 set(_sh ${CMAKE_CURRENT_LIST_DIR})
+# The colour and effect values and their records, shared with the viewer, complete the parts.
+set(_shape_data ${CMAKE_SOURCE_DIR}/controls/shapes/color)
 set(_control_list ${CMAKE_SOURCE_DIR}/core/model/controllist/ComControlList.cpp)
 add_library(TarnControlListHeader INTERFACE)
 target_compile_definitions(TarnControlListHeader INTERFACE TARN_API_LOCAL)
@@ -14,13 +16,19 @@ target_link_libraries(TarnControls PRIVATE TarnControlListHeader)
 add_library(TarnShapeControls STATIC
     ${_sh}/shape/ShapeEngine.cpp
     ${_sh}/shape/ColorPart.cpp
+    ${_sh}/shape/ColorPartSetters.cpp
+    ${_sh}/shape/EffectPart.cpp
+    ${_shape_data}/ColorValues.cpp
+    ${_shape_data}/ColorContrast.cpp
+    ${_shape_data}/EffectValues.cpp
+    ${_shape_data}/EffectWarp.cpp
     ${_sh}/shape/ShapeControlBase.cpp
     ${_sh}/shape/ShapeGradients.cpp
     ${_sh}/smartcache/SmartCacheDrawing.cpp
     ${_sh}/smartcache/SmartCacheQueries.cpp
     ${_sh}/smartcache/PathClients.cpp
     ${_sh}/smartcache/ShapeOperations.cpp)
-target_include_directories(TarnShapeControls PUBLIC ${_sh}/shape ${_sh}/smartcache)
+target_include_directories(TarnShapeControls PUBLIC ${_sh}/shape ${_sh}/smartcache ${_shape_data})
 target_link_libraries(TarnShapeControls PUBLIC TarnRectControls tarnrender TarnControlListHeader)
 target_link_libraries(TarnControls PRIVATE TarnShapeControls)
 

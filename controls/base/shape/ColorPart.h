@@ -1,10 +1,12 @@
 #pragma once
-// The colour part of a shape control: two colour slots (0 fill, 1 outline), the outline flag and
-// width, and what drawing asks of them. This holds the least the shape layers need (a solid fill
-// in slot 0, a solid outline); gradients, patterns and the part's saved records belong to the
-// colour data of the shape kinds, which complete this class.
+// The colour part of a shape control: two colour slots, 0 the visible fill and outline, 1 an
+// opacity mask over that fill (no fill: no mask), the current slot the accessors work on, the
+// slots' records (class 0x4003) and what drawing asks of them. The recorded values and their rules
+// live in ColorSlotValues, shared with the viewer; a slot adds the gradient geometry derived for
+// drawing. Drawing paints slot 0's solid fill and outline; gradients and the mask are not painted.
 #include <windows.h>
 
+#include "ColorValues.h"
 #include "TarnControls.h"
 #include "tarn/PropertyRecords.h"
 
@@ -15,19 +17,17 @@ const double kGradientNotComputed = 1e60;
 
 class CColorPart {
 public:
-    enum FillType : long { FillSolid = 0, FillPattern = 1, FillLinear = 2, FillRadial = 3, FillNone = -1 };
-    struct Slot {
-        long fillType = FillSolid;
-        COLORREF color = 0;
-        COLORREF color2 = 0;
-        long gradParamType = 0;
-        double gradAngle = 0;       // degrees
-        double parentAngle = 0;     // degrees
-        bool bindRotation = false;
-        bool explicitBounds = false;
-        tagPointF bounds[3]{};      // local coordinates of the control
+    enum FillType : long {
+        FillNA = kFillNA,
+        FillNone = kFillNone,
+        FillSolid = kFillSolid,
+        FillLinear = kFillLinear,
+        FillRadial = kFillElliptic
+    };
+    struct Slot : ColorSlotValues {
+        Slot() : ColorSlotValues(ColorSlotValues::Defaults(0)) {}
+        double parentAngle = 0;  // degrees, not recorded
         long boundIndex = 0;
-        double centerX = 50, centerY = 50;  // radial centre in percent of the frame
         // Linear geometry in document units, and in device pixels for the request being drawn.
         tagPointF gradStart{kGradientNotComputed, kGradientNotComputed};
         double gradLength = 0;
@@ -40,15 +40,17 @@ public:
         double radialAngle = 0;  // degrees
     };
 
+    CColorPart();
     virtual ~CColorPart() = default;
 
-    // Records of the part; the kinds' colour data reads and writes them.
-    virtual HRESULT LoadProperties(CTarnPropertyBag&) { return S_OK; }
-    virtual HRESULT SaveProperties(IStream*) { return S_OK; }
+    // The slots' records, slot 0 first. Loading marks the part modified and its geometry changed.
+    virtual HRESULT LoadProperties(CTarnPropertyBag& bag);
+    virtual HRESULT SaveProperties(IStream* stream);
     // The drawing request of the fill (slot 0), in device colours.
     virtual void PrepareFill(FillInfo& fill) const;
-    // The request of the outline as a second rendering of the path; false when there is none.
-    virtual bool PrepareStroke(FillInfo& fill, double pixelsPerUnit) const;
+    // The request of the outline as a second rendering of the path; false when there is none. A
+    // zero outline width is one pixel wide, a hairline of 0.15 pixel in a thumbnail.
+    virtual bool PrepareStroke(FillInfo& fill, double pixelsPerUnit, bool thumbnail = false) const;
     // Frees the cached fill bitmap of a pattern or gradient (none is kept by the solid fill).
     virtual void FreeCache() {}
     virtual bool IsEqual(const CColorPart& other, bool ignoreOutline) const;
@@ -56,9 +58,35 @@ public:
     // Marks a slot's gradient geometry as not computed.
     void ForgetGradient(int slot) { slots[slot].gradStart = tagPointF{kGradientNotComputed, kGradientNotComputed}; }
 
+    // Setters of the current slot, by the slots' rules. Each marks the part modified (except the
+    // parent angle, the gradient's parameter type and its bound points) and the geometry changed
+    // where a change reshapes the drawing; the clamping ones answer true when they clamped.
+    virtual void SetHasOutlineValue(long on);
+    virtual bool SetOutlineWidthValue(double inches);
+    virtual void SetOutlineStyleValue(long style);
+    virtual void SetColorOutlineValue(COLORREF colour);
+    virtual void SetColorValue(COLORREF colour);
+    virtual void SetGradientAngleValue(double degrees);
+    virtual void SetParentAngleValue(double degrees);
+    virtual void SetBindRotationValue(long bind);
+    virtual bool SetGradientDensityValue(double density);
+    virtual bool SetGradientCYValue(double offset);
+    virtual bool SetGradientCXValue(double offset);
+    virtual void SetColor2Value(COLORREF colour);
+    virtual void SetColor1Value(COLORREF colour);
+    virtual void SetFillTypeValue(long fillType);
+    virtual void SetGradientTypeValue(long type);
+    virtual void SetGradientCyclicValue(long cyclic);
+    virtual void SetGradParamTypeValue(long type);
+    virtual void SetGradBoundValue(int index, const tagPointF& point);
+    Slot& Current() { return slots[currentSlot == 1 ? 1 : 0]; }
+
+    // The outline width of slot 0 in inches when the outline is on, else 0.
+    double StrokeWidth() const { return slots[0].hasOutline ? slots[0].outlineWidth : 0.0; }
+
     Slot slots[2];
     int currentSlot = 0;
-    bool outlineOn = false;
-    double outlineWidth = 0;  // document units
     bool closed = true;
+    bool modified = false;
+    bool geometryChanged = false;
 };

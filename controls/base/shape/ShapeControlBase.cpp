@@ -63,7 +63,7 @@ void CShapeControlBase::RebuildPath(bool force) {
     // above keeps flags of its own).
     if (force || CShapeControlBase::IsPathModified() || linearChanged) {
         BuildLocalPath(path_);
-        const double strokeWidth = colorPart_->outlineOn ? colorPart_->outlineWidth : 0.0;
+        const double strokeWidth = colorPart_->StrokeWidth();
         if (transformFlag_) {
             effectPart_->ApplyToSegments(path_);
             for (int i = 0; i < path_.Count(); ++i) {

@@ -34,7 +34,7 @@ tagPointF CShapeControlBase::GradBound(int index) {
     const CColorPart::Slot& slot = colorPart_->slots[colorPart_->currentSlot];
     CAffineMatrix m;
     transform_.ToMatrix(m);
-    return Map(m, slot.bounds[index < 0 || index > 2 ? 0 : index]);
+    return Map(m, slot.bound[index < 0 || index > 2 ? 0 : index]);
 }
 
 void CShapeControlBase::SetGradBound(int index, const tagPointF& document) {
@@ -43,8 +43,7 @@ void CShapeControlBase::SetGradBound(int index, const tagPointF& document) {
     transform_.ToMatrix(inverse);
     if (inverse.Invert() == 0.0) return;
     CColorPart::Slot& slot = colorPart_->slots[colorPart_->currentSlot];
-    slot.bounds[index] = Map(inverse, document);
-    slot.explicitBounds = true;
+    slot.bound[index] = Map(inverse, document);
     colorPart_->ForgetGradient(colorPart_->currentSlot);
 }
 
@@ -73,8 +72,8 @@ void CShapeControlBase::PrepareGradients(const tagDrawOptions& options) {
             // Only the offset moved: the start point moves with it.
             slot.gradStart.x += transform_.XOffset - gradientOffset_.x;
             slot.gradStart.y += transform_.YOffset - gradientOffset_.y;
-        } else if (slot.explicitBounds) {
-            const tagPointF a = Map(m, slot.bounds[0]), b = Map(m, slot.bounds[1]);
+        } else if (slot.gradParamType != 0) {
+            const tagPointF a = Map(m, slot.bound[0]), b = Map(m, slot.bound[1]);
             slot.gradStart = a;
             slot.gradLength = std::hypot(b.x - a.x, b.y - a.y);
             slot.effectiveAngle = std::atan2(b.y - a.y, b.x - a.x) * kDegrees;
@@ -129,9 +128,10 @@ void CShapeControlBase::PrepareGradients(const tagDrawOptions& options) {
             slot.deviceStart = tagPointF{k * slot.gradStart.x - o.x, k * slot.gradStart.y - o.y};
             slot.deviceLength = k * slot.gradLength;
         } else if (slot.fillType == CColorPart::FillRadial) {
-            // Centre and frame from the bound points, or from the centre in percent of the frame.
-            tagPointF centre{slot.centerX * 0.02 - 1, slot.centerY * 0.02 - 1};
-            if (slot.explicitBounds) centre = slot.bounds[0];
+            // Centre and frame from the bound points, or the frame's centre moved by the offsets
+            // (0.02 of the half frame each, y upwards).
+            tagPointF centre{slot.gradCX * 0.02, -slot.gradCY * 0.02};
+            if (slot.gradParamType != 0) centre = slot.bound[0];
             const tagPointF c = Map(m, centre);
             // The frame's half axes mapped: the principal axes of the mapped ellipse.
             const double a = m.m[0], b = m.m[1], cc = m.m[3], d = m.m[4];

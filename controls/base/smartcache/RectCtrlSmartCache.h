@@ -77,7 +77,7 @@ public:
     virtual void EndRenderPass(const tagDrawOptions& options);
     virtual int PrepareCachedDraw(const tagDrawOptions& options);
     virtual bool OutlineIsFrame() { return true; }
-    virtual bool PrepareStrokeFill(FillInfo& fill);
+    virtual bool PrepareStrokeFill(FillInfo& fill, const tagDrawOptions& options);
     // The per-control flag that command 20037 shows checked; the kinds answer.
     virtual bool UpdateCheckFlag() { return false; }
     // A new poly-Bezier control from sub-paths in document coordinates, with this control's

@@ -103,8 +103,8 @@ STDMETHODIMP CRectCtrlSmartCache::CacheEnabled() { return cacheEnabled_ ? S_OK :
 
 STDMETHODIMP CRectCtrlSmartCache::FreeTemporaryData() { return S_OK; }
 
-bool CRectCtrlSmartCache::PrepareStrokeFill(FillInfo& fill) {
-    return colorPart_->PrepareStroke(fill, deviceScale_);
+bool CRectCtrlSmartCache::PrepareStrokeFill(FillInfo& fill, const tagDrawOptions& options) {
+    return colorPart_->PrepareStroke(fill, deviceScale_, options.bThumbnail != 0);
 }
 
 // Drawing ----------------------------------------------------------------------------------------
@@ -142,7 +142,7 @@ STDMETHODIMP CRectCtrlSmartCache::Draw(tagDrawOptions* options) {
 void CRectCtrlSmartCache::DrawTiles(const tagDrawOptions& options, ImagingBitmap* bitmap, POINT shift) {
     FillInfo fill, stroke;
     colorPart_->PrepareFill(fill);
-    const bool hasStroke = PrepareStrokeFill(stroke);
+    const bool hasStroke = PrepareStrokeFill(stroke, options);
     const double k = deviceScale_;
     // The device path is in canvas pixels; the engine draws in the work bitmap's.
     if (shift.x != 0 || shift.y != 0)
@@ -228,7 +228,7 @@ int CRectCtrlSmartCache::PrepareCachedDraw(const tagDrawOptions& options) {
             RECT reuse;
             FillInfo paint, stroke;
             colorPart_->PrepareFill(paint);
-            if (PrepareStrokeFill(stroke)) paint.OutlineColor = stroke.OutlineColor;
+            if (PrepareStrokeFill(stroke, options)) paint.OutlineColor = stroke.OutlineColor;
             if (IntersectRect(&reuse, &record.cached, &visible))
                 engine_->fillMaskRuns(passBitmap_, record.coverage, reuse, passShift_.x, passShift_.y, &paint);
             colorPart_->FreeCache();

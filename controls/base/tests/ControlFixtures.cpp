@@ -245,6 +245,18 @@ std::vector<BYTE> SavedBytes(IUnknown* control) {
     return bytes;
 }
 
+std::vector<BYTE> StreamContents(IStream* stream) {
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    std::vector<BYTE> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
+    LARGE_INTEGER zero{};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    ULONG read = 0;
+    if (!bytes.empty()) stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    bytes.resize(read);
+    return bytes;
+}
+
 IStream* StreamOf(const std::vector<BYTE>& bytes) {
     IStream* stream = nullptr;
     CreateStreamOnHGlobal(nullptr, TRUE, &stream);

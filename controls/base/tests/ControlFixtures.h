@@ -193,3 +193,5 @@ void UseServerResources();
 std::vector<BYTE> SavedBytes(IUnknown* control);
 // An HGLOBAL stream holding the bytes, positioned at the start.
 IStream* StreamOf(const std::vector<BYTE>& bytes);
+// Everything a stream holds, read from its start.
+std::vector<BYTE> StreamContents(IStream* stream);

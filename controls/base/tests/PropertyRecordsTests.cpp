@@ -7,16 +7,7 @@
 #include "tarn/PropertyRecords.h"
 
 namespace {
-std::vector<BYTE> Contents(IStream* stream) {
-    STATSTG stat{};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    std::vector<BYTE> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-    LARGE_INTEGER zero{};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    ULONG read = 0;
-    if (!bytes.empty()) stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
-    return bytes;
-}
+std::vector<BYTE> Contents(IStream* stream) { return StreamContents(stream); }
 }  // namespace
 
 TEST(PropertyRecords, WriterRefusesRecordsThatWouldReadBackAsSomethingElse) {

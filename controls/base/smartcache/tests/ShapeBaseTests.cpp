@@ -59,8 +59,8 @@ TEST(ShapeBase, WithoutOutlineStrokeBoundsArePathBoundsAndAnOutlineWidensThem) {
     EXPECT_EQ(p.bottom, s.bottom);
     EXPECT_NEAR(p.left, 0.1, 1e-12);  // the test kind's ellipse keeps 5% inside its frame
     EXPECT_NEAR(p.right, 1.9, 1e-12);
-    shape->ColorPart().outlineOn = true;
-    shape->ColorPart().outlineWidth = 0.2;
+    shape->ColorPart().slots[0].hasOutline = 1;
+    shape->ColorPart().slots[0].outlineWidth = 0.2;
     shape->RebuildPath(true);
     EXPECT_LT(shape->StrokeBounds().left, shape->PathBounds().left - 0.05);
     tagRectF filled;
