@@ -373,3 +373,28 @@ TEST_F(TextOwnerComTest, RangeAccessorsReadTheActiveRange) {
     EXPECT_EQ(E_NOTIMPL, text_->get_ActiveRange(&a, &b));
     EXPECT_EQ(E_NOTIMPL, text_->put_FontSize(0, 0, 10));
 }
+
+TEST_F(TextOwnerComTest, PagesRegisterUndoBeforePlainPutsAndReplayingItRestoresTheText) {
+    // A property page's road: record the text data's undo, then change through plain puts.
+    const std::vector<BYTE> before = Records(control_->model);
+    ASSERT_EQ(S_OK, text_->TextDataRegisterUndo(21244));
+    CComBSTR text(L"Changed on a page");
+    ASSERT_EQ(S_OK, text_->put_Text(text));
+    ASSERT_EQ(S_OK, text_->put_WrapText(0));
+    ASSERT_EQ(S_OK, text_->put_FontRatio(1.5));
+    ASSERT_EQ(1u, site_.undo.size()) << "plain puts record nothing";
+    const CapturedUndo& record = site_.undo[0];  // the site releases it
+    EXPECT_EQ(L"SetTextData_Disp", record.method);
+    ASSERT_EQ(2u, record.args.size());
+    EXPECT_EQ(VT_UNKNOWN, V_VT(&record.args[1])) << "the TextData object travels as an unknown";
+    ASSERT_EQ(S_OK, Replay(CapturedUndo(record)));
+    EXPECT_EQ(before, Records(control_->model));
+    // An empty range has nothing to record.
+    site_.Clear();
+    EXPECT_EQ(S_FALSE, text_->RangeFormatRegisterUndo(3, 3, 21296));
+    EXPECT_TRUE(site_.undo.empty());
+    EXPECT_EQ(S_OK, text_->RangeFormatRegisterUndo(3, 6, 21296));
+    ASSERT_EQ(1u, site_.undo.size());
+    EXPECT_EQ("Font Size", site_.undo[0].caption);
+    site_.Clear();
+}
