@@ -5,6 +5,9 @@
 #include "atlobject.h"
 #include "canvas/TarnCanvas.h"
 #include "rendering/TarnRendering.h"
+#ifdef TARN_SERVER_HAS_TEXT
+#include "com/TextServerObjects.h"
+#endif
 
 namespace {
 template <UINT scriptId>
@@ -52,7 +55,11 @@ _ATL_OBJMAP_ENTRY g_objectMap[] = {
     TARN_PENDING_ENTRY(CLSID_GroupControl, 21023, false),
     TARN_PENDING_ENTRY(CLSID_SelectionControl, 21007, false),
     TARN_PENDING_ENTRY(CLSID_ImageData, 21017, false),
+#ifdef TARN_SERVER_HAS_TEXT
+    OBJECT_ENTRY(CLSID_TextData, CTextData)
+#else
     TARN_PENDING_ENTRY(CLSID_TextData, 21009, false),
+#endif
     TARN_PENDING_ENTRY(CLSID_ColorData, 21010, false),
     TARN_PENDING_ENTRY(CLSID_EffectData, 21011, false),
     TARN_PENDING_ENTRY(CLSID_PolybezierData, 21192, false),

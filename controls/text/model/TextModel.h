@@ -95,6 +95,9 @@ public:
     void SetRangeFont(long start, long end, const LOGFONTA& font);
     void SetRangeStyle(long start, long end, unsigned bits);
 
+    // The clamped range [first, last) of the arguments (end -1: the end of the text); false when empty.
+    bool ClampRange(long start, long end, size_t& first, size_t& last) const;
+
     TextSnapshot Snapshot() const;
     void ApplySnapshot(const TextSnapshot& snapshot);
 
@@ -112,8 +115,6 @@ public:
 protected:
     // Changes an integer setting that needs layout; false when it already has the value.
     bool PutSetting(int32_t& field, int32_t value);
-    // The clamped range [first, last) of the arguments; false when empty.
-    bool ClampRange(long start, long end, size_t& first, size_t& last) const;
     // A font index the table holds, else the default font.
     int32_t UsableFont(int32_t index) const;
     void Sanitise(TextCharRecord& record) const;

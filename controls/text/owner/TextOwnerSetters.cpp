@@ -6,8 +6,8 @@
 
 void CTextOwnerSetters::Changed(bool changed) {
     if (!changed) return;
-    AfterChange();
     layout_.Layout(0, true);
+    AfterChange();
 }
 
 void CTextOwnerSetters::RecordOld(const wchar_t* method, long old, int description) {
@@ -129,11 +129,7 @@ HRESULT CTextOwnerSetters::SetVerticalAlignment(long value) {
 }
 
 HRESULT CTextOwnerSetters::SetMargin(TextMargin which, double value) {
-    CriticalSectionHolder hold(CacheLock());
-    BeforeChange();
-    const bool changed = model_.PutMargin(which, value);
-    Changed(changed);
-    return changed ? S_OK : S_FALSE;
+    return Change([&] { return model_.PutMargin(which, value); });
 }
 
 HRESULT CTextOwnerSetters::Invoke(const TextUndoCall& call) {

@@ -4,6 +4,7 @@
 // work on the active range and record the range's old formats.
 #include "TextUndoCall.h"
 #include "layout/TextLayout.h"
+#include "render/EngineState.h"
 
 // Description string ids of the text edits.
 enum TextUndoDescription : int {
@@ -58,6 +59,17 @@ public:
     HRESULT RangeFormatRegisterUndo(long start, long end, int description);
     // Records SetTextData_Disp(<snapshot>).
     HRESULT TextDataRegisterUndo(int description);
+
+    // A change without undo (the plain puts of the text's interface): the notifications around it,
+    // and layout when edit reports that something changed; S_FALSE when nothing did.
+    template <class Edit>
+    HRESULT Change(Edit edit) {
+        CriticalSectionHolder hold(CacheLock());
+        BeforeChange();
+        const bool changed = edit();
+        Changed(changed);
+        return changed ? S_OK : S_FALSE;
+    }
 
     // Replays a recorded call by its name, as undo does through the dispatch interface.
     HRESULT Invoke(const TextUndoCall& call);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "FakeTextFrame.h"
-#include "StreamBytes.h"
+#include "ModelRecords.h"
 #include "TestFonts.h"
 #include "fonts/GlyphCache.h"
 #include "model/PropertyBagRecords.h"
@@ -15,15 +15,7 @@
 
 namespace {
 
-std::vector<BYTE> Records(const CTextModel& model) {
-    IStream* stream = nullptr;
-    CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-    StreamRecordSink sink(stream);
-    model.Save(sink);
-    std::vector<BYTE> bytes = StreamBytes(stream);
-    stream->Release();
-    return bytes;
-}
+std::vector<BYTE> Records(const CTextModel& model) { return ModelRecords(model); }
 
 class RecordingSink : public TextUndoSink {
 public:
