@@ -6,6 +6,7 @@
 #include "canvas/TarnCanvas.h"
 #include "controlarray/ControlArray.h"
 #include "inserter/ControlInserter.h"
+#include "selection/SelectionControl.h"
 #include "rendering/TarnRendering.h"
 
 namespace {
@@ -52,7 +53,7 @@ _ATL_OBJMAP_ENTRY g_objectMap[] = {
     TARN_PENDING_ENTRY(CLSID_FigureControl, 21018, false),
     TARN_PENDING_ENTRY(CLSID_PolybezierControl, 21186, false),
     TARN_PENDING_ENTRY(CLSID_GroupControl, 21023, false),
-    TARN_PENDING_ENTRY(CLSID_SelectionControl, 21007, false),
+    OBJECT_ENTRY(CLSID_SelectionControl, CSelectionControl)
     TARN_PENDING_ENTRY(CLSID_ImageData, 21017, false),
     TARN_PENDING_ENTRY(CLSID_TextData, 21009, false),
     TARN_PENDING_ENTRY(CLSID_ColorData, 21010, false),
