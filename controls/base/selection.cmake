@@ -23,3 +23,12 @@ target_include_directories(TarnSelectionControlTests PRIVATE ${_sel}/tests ${_se
                            ${CMAKE_CURRENT_BINARY_DIR}/idl)
 set_source_files_properties(${_sel}/tests/TestTypeLibrary.rc PROPERTIES OBJECT_DEPENDS "${TARN_CONTROLS_TLB}")
 add_dependencies(TarnSelectionControlTests TarnObjRes)
+
+# Writes a saved selection and a corner table for the independent Python check.
+add_executable(TarnSelectionSamples ${_sel}/selection/tests/SelectionSamples.cpp ${_sel}/selection/tests/SelectionFixtures.cpp
+               ${_sel}/rectangular/tests/RectFixtures.cpp ${_sel}/tests/ControlFixtures.cpp ${_sel}/tests/TestTypeLibrary.rc)
+target_link_libraries(TarnSelectionSamples PRIVATE TarnSelectionControl TarnServerControlList gtest)
+target_include_directories(TarnSelectionSamples PRIVATE ${_sel}/tests ${_sel}/rectangular/tests ${CMAKE_CURRENT_BINARY_DIR}/idl)
+target_link_options(TarnSelectionSamples PRIVATE -municode)
+add_dependencies(TarnSelectionSamples TarnObjRes)
+tarn_add_pytest(TarnSelectionCheck SCRIPT ${_sel}/selection/tests/check_selection.py)

@@ -36,6 +36,17 @@ IUnknown* NewList(const std::vector<IBaseControl*>& controls) {
     return static_cast<IUnknown*>(list);
 }
 
+std::vector<BYTE> BytesOf(IStream* stream) {
+    STATSTG stat = {};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    std::vector<BYTE> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
+    LARGE_INTEGER zero = {};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    ULONG read = 0;
+    if (!bytes.empty()) stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    return bytes;
+}
+
 Affine Translation(double dx, double dy) { return Affine{1, 0, 0, 1, dx, dy}; }
 
 Affine ScaleAbout(const tagPointF& c, double sx, double sy, double ox, double oy, bool halfTurn) {

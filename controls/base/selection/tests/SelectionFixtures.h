@@ -56,6 +56,9 @@ CComObject<CSelectionControl>* NewSelection();
 ISelectionControl* AsSel(CSelectionControl* s);
 ISelectionControlDispatch* AsSelDisp(CSelectionControl* s);
 
+// Everything a stream holds, from its start.
+std::vector<BYTE> BytesOf(IStream* stream);
+
 // A CComControlList of the controls (one reference on the list, held by the caller).
 IUnknown* NewList(const std::vector<IBaseControl*>& controls);
 

@@ -33,17 +33,6 @@ public:
     STDMETHOD(LockServer)(BOOL) override { return S_OK; }
 };
 
-std::vector<BYTE> BytesOf(IStream* stream) {
-    STATSTG stat = {};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    std::vector<BYTE> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-    LARGE_INTEGER zero = {};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    ULONG read = 0;
-    if (!bytes.empty()) stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
-    return bytes;
-}
-
 CComPtr<IStream> StreamOf(const std::vector<BYTE>& bytes) {
     CComPtr<IStream> stream;
     CreateStreamOnHGlobal(nullptr, TRUE, &stream);
