@@ -161,6 +161,7 @@ public:
     virtual HRESULT ConvertToCurves();
     virtual HRESULT DoShapeOperation(LONG op, LONG caption);
     virtual bool CanDoShapeOperation(LONG op);
+    virtual bool CanConvertToCurves();
     // Tells the user that a shape operation failed (a message box on the view's window).
     virtual void ReportShapeOperationFailure();
 

@@ -26,6 +26,7 @@ const UINT kCommandToCurves = 20002;
 const UINT kCommandCombine = 20003;  // to 20006: combine, add, subtract, intersect
 const UINT kCommandIntersect = 20006;
 const LONG kCaptionCombine = 21281;  // to 21284
+const UINT kCommandAlwaysEnabled = 20021;
 
 LONG GroupCaptionOf(UINT command) {
     for (const GroupCommand& g : kGroupCommands)
@@ -284,12 +285,27 @@ STDMETHODIMP CSelectionControl::Update(LONG_PTR lParam, LONG* enabled, LONG* che
     if (CRectControlBase::Update(lParam, enabled, checked, isRadioButton) == S_OK) return S_OK;
     if (!enabled || !checked || !isRadioButton) return E_POINTER;
     *enabled = 1, *checked = 0, *isRadioButton = 0;
-    if (!GroupCaptionOf(static_cast<UINT>(lParam))) return S_FALSE;
+    const UINT command = static_cast<UINT>(lParam) & 0xFFFF;
+    if (command == kCommandToCurves) {
+        *enabled = CanConvertToCurves() ? 1 : 0;
+        return S_OK;
+    }
+    if (command >= kCommandCombine && command <= kCommandIntersect) {
+        *enabled = CanDoShapeOperation(kCombine + static_cast<LONG>(command - kCommandCombine)) ? 1 : 0;
+        return S_OK;
+    }
+    if (command == kCommandAlwaysEnabled) return S_OK;
+    if (!GroupCaptionOf(command)) return S_FALSE;
+    *enabled = 0;
     // A group command is enabled as the first control that answers for it says.
     for (IBaseControl* control : selected_) {
         CComPtr<IUIUpdater> updater;
         control->QueryInterface(IID_IUIUpdater, reinterpret_cast<void**>(&updater));
-        if (updater && updater->Update(lParam, enabled, checked, isRadioButton) == S_OK) return S_OK;
+        LONG e = 0, c = 0, r = 0;
+        if (updater && updater->Update(lParam, &e, &c, &r) == S_OK) {
+            *enabled = e, *checked = c, *isRadioButton = r;
+            return S_OK;
+        }
     }
     return S_OK;
 }

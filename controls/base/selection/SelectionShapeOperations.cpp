@@ -58,6 +58,14 @@ void CSelectionControl::ReportShapeOperationFailure() {
     MessageBoxA(reinterpret_cast<HWND>(hwnd), text.c_str(), caption.c_str(), MB_OK);
 }
 
+bool CSelectionControl::CanConvertToCurves() {
+    if (selected_.empty()) return false;
+    if (IBaseControl* leader = FindBuddyLeader()) return leader->SupportsShapeOperation(kToCurves, nullptr, 0) == S_OK;
+    for (IBaseControl* c : selected_)
+        if (c->SupportsShapeOperation(kToCurves, nullptr, 0) != S_OK) return false;
+    return true;
+}
+
 bool CSelectionControl::CanDoShapeOperation(LONG op) {
     ITarnViewEvents* view = OperationView();
     if (selected_.size() < 2 || !view) return false;

@@ -179,3 +179,34 @@ TEST(SelectionShapeCommands, ConvertToCurvesReplacesInViewOrderInOneGroup) {
     EXPECT_EQ(selection->Release(), 0u);
     for (ShapeKindObject* s : {a, b, curveA, curveB}) EXPECT_EQ(static_cast<IBaseControl*>(s)->Release(), 0u);
 }
+
+TEST(SelectionShapeCommands, EnablingFollowsWhatTheControlsSupport) {
+    CIndexView view;
+    CFakeSite owner;
+    CComObject<CSelectionControl>* selection = NewSelection();
+    static_cast<IBaseControl*>(selection)->RegisterView(&view);
+    ShapeKindObject* a = NewShape({0, 0, 1, 1}, &owner);
+    ShapeKindObject* b = NewShape({1, 0, 2, 1}, &owner);
+    BuddyRectObject* plain = NewBuddyRect({2, 0, 3, 1}, &owner);
+    AsSel(selection)->Add(static_cast<IBaseControl*>(a));
+    AsSel(selection)->Add(static_cast<IBaseControl*>(b));
+    auto enabled = [&](LONG command) {
+        LONG e = -1, c = -1, r = -1;
+        static_cast<IUIUpdater*>(selection)->Update(command, &e, &c, &r);
+        return e;
+    };
+    LRESULT ignored = 0;
+    static_cast<IBaseControl*>(selection)->OnWindowMessage(WM_MOUSEMOVE, 0, 0, &ignored, &view);
+    EXPECT_EQ(enabled(20002), 1);
+    EXPECT_EQ(enabled(20003), 1);
+    EXPECT_EQ(enabled(20021), 1);
+    AsSel(selection)->Add(AsBase(plain));
+    EXPECT_EQ(enabled(20002), 0) << "not every control converts to curves";
+    AsSel(selection)->RemoveAll();
+    LONG e = -1, c = -1, r = -1;
+    EXPECT_EQ(S_FALSE, static_cast<IUIUpdater*>(selection)->Update(20002, &e, &c, &r)) << "nothing selected";
+    static_cast<IBaseControl*>(selection)->UnregisterAllViews();
+    EXPECT_EQ(selection->Release(), 0u);
+    for (IBaseControl* x : {static_cast<IBaseControl*>(a), static_cast<IBaseControl*>(b), AsBase(plain)})
+        EXPECT_EQ(x->Release(), 0u);
+}
