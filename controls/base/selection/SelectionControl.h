@@ -162,6 +162,10 @@ public:
     virtual HRESULT DoShapeOperation(LONG op, LONG caption);
     virtual bool CanDoShapeOperation(LONG op);
     virtual bool CanConvertToCurves();
+    // Fits the other controls to the first that takes them as its path; releases path clients.
+    virtual HRESULT FitToPath();
+    virtual HRESULT ReleaseFromPath();
+    virtual bool CanReleaseFromPath();
     // Tells the user that a shape operation failed (a message box on the view's window).
     virtual void ReportShapeOperationFailure();
 
@@ -173,6 +177,8 @@ public:
 private:
     ITarnViewEvents* FirstView() const;
     ITarnViewEvents* OperationView() const;
+    // The first selected control that takes all the others as its path, with those others.
+    IBaseControl* FindPathFitter(std::vector<IBaseControl*>& others);
     void SetControlActive(IBaseControl* control, bool active);
     void SetSelfActive(bool active);
     IBaseControl* FindBuddyLeader() const;

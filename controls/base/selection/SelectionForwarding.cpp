@@ -27,6 +27,8 @@ const UINT kCommandCombine = 20003;  // to 20006: combine, add, subtract, inters
 const UINT kCommandIntersect = 20006;
 const LONG kCaptionCombine = 21281;  // to 21284
 const UINT kCommandAlwaysEnabled = 20021;
+const UINT kCommandFitToPath = 20010;
+const UINT kCommandReleaseFromPath = 20011;
 
 LONG GroupCaptionOf(UINT command) {
     for (const GroupCommand& g : kGroupCommands)
@@ -205,6 +207,14 @@ STDMETHODIMP CSelectionControl::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM 
             *plResult = 0;
             return S_OK;
         }
+        if (command == kCommandFitToPath || command == kCommandReleaseFromPath) {
+            if (command == kCommandFitToPath)
+                FitToPath();
+            else
+                ReleaseFromPath();
+            *plResult = 0;
+            return S_OK;
+        }
         const LONG caption = GroupCaptionOf(LOWORD(wParam));
         if (caption && !selected_.empty()) return ForwardInGroup(msg, wParam, lParam, plResult, view, caption);
     }
@@ -295,6 +305,15 @@ STDMETHODIMP CSelectionControl::Update(LONG_PTR lParam, LONG* enabled, LONG* che
         return S_OK;
     }
     if (command == kCommandAlwaysEnabled) return S_OK;
+    if (command == kCommandFitToPath) {
+        std::vector<IBaseControl*> others;
+        *enabled = FindPathFitter(others) ? 1 : 0;
+        return S_OK;
+    }
+    if (command == kCommandReleaseFromPath) {
+        *enabled = CanReleaseFromPath() ? 1 : 0;
+        return S_OK;
+    }
     if (!GroupCaptionOf(command)) return S_FALSE;
     *enabled = 0;
     // A group command is enabled as the first control that answers for it says.

@@ -2,6 +2,7 @@
 // subtract and intersect across the selection in view order. Each runs inside undo groups that
 // are closed on every path out.
 #include <algorithm>
+#include <memory>
 
 #include "atlcomptr.h"
 #include "selection/SelectionControl.h"
@@ -10,6 +11,8 @@
 
 namespace {
 const LONG kCaptionToCurves = 21280;
+const LONG kCaptionFitToPath = 21289;
+const LONG kCaptionReleaseFromPath = 21291;
 const UINT kFailureCaption = 21287;
 const UINT kFailureText = 21288;
 
@@ -177,5 +180,63 @@ HRESULT CSelectionControl::ConvertToCurves() {
     }
     // A group answers no to selection mode 1 of its own accord.
     if (replacements[0].made->SupportsSelMode(1) == S_OK) view->SetSelMode(1);
+    return S_OK;
+}
+
+IBaseControl* CSelectionControl::FindPathFitter(std::vector<IBaseControl*>& others) {
+    if (selected_.size() < 2) return nullptr;
+    for (IBaseControl* first : selected_) {
+        others.clear();
+        for (IBaseControl* c : selected_)
+            if (c != first) others.push_back(c);
+        if (first->SupportsShapeOperation(kFitToPath, others.data(), static_cast<LONG>(others.size())) == S_OK)
+            return first;
+    }
+    others.clear();
+    return nullptr;
+}
+
+HRESULT CSelectionControl::FitToPath() {
+    std::vector<IBaseControl*> others;
+    IBaseControl* first = FindPathFitter(others);
+    if (!first) return S_FALSE;
+    CComPtr<IUnknown> self(GetUnknown());
+    std::vector<CComPtr<IBaseControl>> held(selected_.begin(), selected_.end());
+    CUndoGroup group(GetUnknown(), kCaptionFitToPath);
+    IBaseControl* result = nullptr;
+    first->ShapeOperation(kFitToPath, others.data(), static_cast<LONG>(others.size()), 0, &result);
+    if (result) result->Release();
+    for (IBaseControl* other : others) {
+        IBaseControl* operand = first;
+        IBaseControl* r = nullptr;
+        other->ShapeOperation(kFitToPath, &operand, 1, 0, &r);
+        if (r) r->Release();
+    }
+    SetControlActive(first, true);
+    UpdateSelectionFrame();
+    InvalidateUIShapesInAllViews();
+    return S_OK;
+}
+
+bool CSelectionControl::CanReleaseFromPath() {
+    if (selected_.size() < 2) return false;
+    for (IBaseControl* c : selected_)
+        if (c->SupportsShapeOperation(kFitToPath, nullptr, -1) == S_OK) return true;
+    return false;
+}
+
+HRESULT CSelectionControl::ReleaseFromPath() {
+    if (selected_.size() < 2) return S_FALSE;
+    CComPtr<IUnknown> self(GetUnknown());
+    std::vector<CComPtr<IBaseControl>> held(selected_.begin(), selected_.end());
+    std::unique_ptr<CUndoGroup> group;
+    for (CComPtr<IBaseControl>& c : held) {
+        if (c->SupportsShapeOperation(kFitToPath, nullptr, -1) != S_OK) continue;
+        if (!group) group.reset(new CUndoGroup(c, kCaptionReleaseFromPath));
+        IBaseControl* result = nullptr;
+        c->ShapeOperation(kFitToPath, nullptr, -1, 0, &result);
+        if (result) result->Release();
+        SetControlActive(c, true);
+    }
     return S_OK;
 }

@@ -210,3 +210,42 @@ TEST(SelectionShapeCommands, EnablingFollowsWhatTheControlsSupport) {
     for (IBaseControl* x : {static_cast<IBaseControl*>(a), static_cast<IBaseControl*>(b), AsBase(plain)})
         EXPECT_EQ(x->Release(), 0u);
 }
+
+TEST(SelectionShapeCommands, FitToPathAndReleaseInOneUndoGroupEach) {
+    CIndexView view;
+    CFakeSite site, owner;
+    CComObject<CSelectionControl>* selection = NewSelection();
+    static_cast<IBaseControl*>(selection)->RegisterView(&view);
+    const DWORD cookie = AdviseSite(static_cast<IBaseControl*>(selection), &site);
+    ShapeKindObject* shapes[3] = {NewShape({0, 0, 1, 1}, &owner), NewShape({1, 0, 2, 1}, &owner),
+                                  NewShape({2, 0, 3, 1}, &owner)};
+    for (ShapeKindObject* s : shapes) AsSel(selection)->Add(static_cast<IBaseControl*>(s));
+    const struct {
+        WPARAM command;
+        LONG headCount, otherCount;
+    } cases[] = {{20010, 2, 1}, {20011, -1, -1}};
+    for (const auto& c : cases) {
+        site.Clear();
+        LONG e = -1, ch = -1, r = -1;
+        static_cast<IUIUpdater*>(selection)->Update(static_cast<LONG_PTR>(c.command), &e, &ch, &r);
+        EXPECT_EQ(e, 1) << c.command;
+        LRESULT result = -1;
+        EXPECT_EQ(S_OK, static_cast<IBaseControl*>(selection)->OnWindowMessage(WM_COMMAND, c.command, 0, &result, &view));
+        // The head of the selection (the last added) takes the others as its path.
+        EXPECT_EQ(shapes[2]->lastOp, 6) << c.command;
+        EXPECT_EQ(shapes[2]->lastCount, c.headCount) << c.command;
+        EXPECT_EQ(shapes[0]->lastCount, c.otherCount) << c.command;
+        EXPECT_EQ(shapes[1]->lastCount, c.otherCount) << c.command;
+        if (c.command == 20010) {
+            ASSERT_GE(site.undo.size(), 2u);
+            EXPECT_EQ(site.undo.front().type, -1);
+            EXPECT_EQ(site.undo.back().type, 1);
+        }
+    }
+    site.Clear();
+    AsSel(selection)->RemoveAll();
+    UnadviseSite(static_cast<IBaseControl*>(selection), cookie);
+    static_cast<IBaseControl*>(selection)->UnregisterAllViews();
+    EXPECT_EQ(selection->Release(), 0u);
+    for (ShapeKindObject* s : shapes) EXPECT_EQ(static_cast<IBaseControl*>(s)->Release(), 0u);
+}
