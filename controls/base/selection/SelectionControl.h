@@ -24,6 +24,7 @@ const UINT kSelectionMenu = 21123;
 class CSelectionControl : public CRectControlBase,
                           public CComCoClass<CSelectionControl, &CLSID_SelectionControl>,
                           public ISelectionControl,
+                          public ISpecifyPropertyPages,
                           public IDispatchFromTypeLib<ISelectionControlDispatch, &IID_ISelectionControlDispatch> {
 public:
     DECLARE_REGISTRY_RESOURCEID(21007)
@@ -48,6 +49,9 @@ public:
     STDMETHOD(RemoveArray)() override;
     STDMETHOD(SetSelectionMode)(long selMode, ITarnViewEvents* view) override;
     STDMETHOD(CreateNewSelectionControl)(ISelectionControlDispatch** selection) override;
+
+    // ISpecifyPropertyPages: the owner's choice first, else the pages of the property map.
+    STDMETHOD(GetPages)(CAUUID* pages) override;
 
     // ISelectionControlDispatch: the list transforms, each recording its exact inverse.
     STDMETHOD(MoveListBy)(IUnknown* pList, double offsetCX, double offsetCY) override;

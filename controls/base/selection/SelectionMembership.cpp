@@ -36,6 +36,8 @@ CSelectionControl::~CSelectionControl() { DeleteList(); }
 HRESULT CSelectionControl::QueryControlInterface(REFIID iid, void** ppv) {
     if (IsEqualIID(iid, IID_ISelectionControl)) {
         *ppv = static_cast<ISelectionControl*>(this);
+    } else if (IsEqualIID(iid, IID_ISpecifyPropertyPages)) {
+        *ppv = static_cast<ISpecifyPropertyPages*>(this);
     } else if (IsEqualIID(iid, IID_ISelectionControlDispatch)) {
         *ppv = static_cast<ISelectionControlDispatch*>(this);
     } else {
@@ -372,4 +374,31 @@ void CSelectionControl::AdoptList(const ControlVector& list) {
         control->AddRef();
         selected_.push_back(control);
     }
+}
+
+STDMETHODIMP CSelectionControl::GetPages(CAUUID* pages) {
+    if (!pages) return E_POINTER;
+    pages->cElems = 0;
+    pages->pElems = nullptr;
+    if (IControlOwnerHooks* hooks = OwnerHooks()) {
+        const HRESULT hr = hooks->Customize_GetPages(GetUnknown(), pages);
+        hooks->Release();
+        if (hr == S_OK) return S_OK;
+        pages->cElems = 0;
+        pages->pElems = nullptr;
+    }
+    std::vector<CLSID> distinct;
+    for (const PropMapEntry* entry = GetPropertyMap(); entry && entry->pclsidPropPage; ++entry) {
+        const CLSID& page = *entry->pclsidPropPage;
+        if (IsEqualCLSID(page, CLSID_NULL)) continue;
+        if (std::find_if(distinct.begin(), distinct.end(), [&](const CLSID& c) { return IsEqualCLSID(c, page); }) ==
+            distinct.end())
+            distinct.push_back(page);
+    }
+    if (distinct.empty()) return S_OK;
+    pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(distinct.size() * sizeof(GUID)));
+    if (!pages->pElems) return E_OUTOFMEMORY;
+    std::copy(distinct.begin(), distinct.end(), pages->pElems);
+    pages->cElems = static_cast<ULONG>(distinct.size());
+    return S_OK;
 }

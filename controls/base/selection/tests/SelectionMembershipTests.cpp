@@ -218,3 +218,52 @@ TEST_F(SelectionTest, RemoveAllReleasesEverythingAndFrameRectFailsEmpty) {
     EXPECT_EQ(E_FAIL, static_cast<IBaseControl*>(selection)->DrawUIShapes(nullptr, &view, nullptr));
     EXPECT_EQ(E_NOTIMPL, AsSel(selection)->RemoveArray());
 }
+
+namespace {
+// An owner that chooses the pages of the controls it holds.
+class CPagesOwner : public IControlOwnerHooks {
+public:
+    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override {
+        *ppv = nullptr;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IControlOwnerHooks)) return E_NOINTERFACE;
+        *ppv = static_cast<IControlOwnerHooks*>(this);
+        AddRef();
+        return S_OK;
+    }
+    STDMETHOD_(ULONG, AddRef)() override { return ++refs; }
+    STDMETHOD_(ULONG, Release)() override { return --refs; }
+    STDMETHOD(Customize_GetText)(IUnknown*, LPCWSTR, BSTR*) override { return S_FALSE; }
+    STDMETHOD(Customize_GetObjectMenu)(IUnknown*, int, BYTE*) override { return S_FALSE; }
+    STDMETHOD(Customize_GetPopupMenu)(IUnknown*, int, BYTE*) override { return S_FALSE; }
+    STDMETHOD(Customize_GetPages)(IUnknown*, CAUUID* pages) override {
+        if (!choose) return S_FALSE;
+        pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(sizeof(GUID)));
+        pages->pElems[0] = CLSID_Prop_Ctrl_Color;
+        pages->cElems = 1;
+        return S_OK;
+    }
+    STDMETHOD(Customize_GetDefaultProperty)(IUnknown*, short, long*) override { return S_FALSE; }
+    STDMETHOD(Customize_ExecInitDialog)(IUnknown*, IUnknown*, int*) override { return S_FALSE; }
+    ULONG refs = 0;
+    bool choose = true;
+};
+}  // namespace
+
+TEST_F(SelectionTest, PropertyPagesComeFromTheOwnerFirst) {
+    CPagesOwner pagesOwner;
+    static_cast<IBaseControl*>(selection)->put_Owner(&pagesOwner);
+    CComPtr<ISpecifyPropertyPages> specify;
+    ASSERT_EQ(S_OK, selection->QueryInterface(IID_ISpecifyPropertyPages, reinterpret_cast<void**>(&specify)));
+    CAUUID pages = {};
+    EXPECT_EQ(E_POINTER, specify->GetPages(nullptr));
+    ASSERT_EQ(S_OK, specify->GetPages(&pages));
+    ASSERT_EQ(pages.cElems, 1u);
+    EXPECT_TRUE(IsEqualCLSID(pages.pElems[0], CLSID_Prop_Ctrl_Color));
+    CoTaskMemFree(pages.pElems);
+    pagesOwner.choose = false;
+    ASSERT_EQ(S_OK, specify->GetPages(&pages));
+    EXPECT_EQ(pages.cElems, 0u) << "the selection's own map names no pages";
+    specify.Release();
+    static_cast<IBaseControl*>(selection)->put_Owner(nullptr);
+    EXPECT_EQ(pagesOwner.refs, 0u);
+}
