@@ -183,6 +183,8 @@ private:
     ITarnViewEvents* OperationView() const;
     // The first selected control that takes all the others as its path, with those others.
     IBaseControl* FindPathFitter(std::vector<IBaseControl*>& others);
+    // The transform a running move, resize, rotate or skew drag would apply; false without one.
+    bool PendingDragMatrix(CAffineMatrix& pending) const;
     void SetControlActive(IBaseControl* control, bool active);
     void SetSelfActive(bool active);
     IBaseControl* FindBuddyLeader() const;

@@ -137,9 +137,28 @@ STDMETHODIMP CSelectionControl::Invalidate() {
     return InvalidateUIShapesInView(views_[0]->view);
 }
 
+bool CSelectionControl::PendingDragMatrix(CAffineMatrix& pending) const {
+    if (state_ == kStateMoving && dragRecord_) {
+        pending = CAffineMatrix(1, 0, dragRecord_->lastPoint.x - dragRecord_->referencePoint.x, 0, 1,
+                                dragRecord_->lastPoint.y - dragRecord_->referencePoint.y, 0, 0, 1);
+        return true;
+    }
+    if ((state_ == kStateResizing || state_ == kStateRotating || state_ == kStateSkewing) && track_) {
+        CLinearTransform from, to;
+        from.SetFromCorners(track_->startCorners);
+        to.SetFromCorners(track_->corners);
+        pending = CLinearTransform::GetRelativeMatrix(from, to);
+        return true;
+    }
+    return false;
+}
+
 STDMETHODIMP CSelectionControl::DrawUIShapes(HDC hDC, ITarnViewEvents* view, tagDrawOptions* options) {
     if (selected_.empty()) return E_FAIL;
     if (selected_.size() == 1) return selected_.front()->DrawUIShapes(hDC, view, options);
+    // The drags are never live: the controls' outlines show where the drag will put them.
+    CAffineMatrix pending;
+    if (PendingDragMatrix(pending)) return DrawOutlineFast(hDC, options, view, pending.m);
     if (IBaseControl* leader = FindBuddyLeader()) leader->DrawUIShapes(hDC, view, options);
     return CRectControlBase::DrawUIShapes(hDC, view, options);
 }

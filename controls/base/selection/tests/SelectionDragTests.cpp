@@ -106,3 +106,16 @@ TEST_F(SelectionDragTest, EachDragIsOneMapOfTheGroupAndItsRecordUndoesIt) {
         ExpectCornersFollow(before, moved, Affine{1, 0, 0, 1, 0, 0}, (std::string(c.what) + " undone").c_str());
     }
 }
+
+TEST_F(SelectionDragTest, DuringAMoveTheControlsDrawTheirOutlinesWhereTheDragPutsThem) {
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, inside.x, inside.y);
+    Send(WM_MOUSEMOVE, MK_LBUTTON, inside.x + 40, inside.y - 20);
+    EXPECT_EQ(S_OK, static_cast<IBaseControl*>(selection)->DrawUIShapes(nullptr, &view, nullptr));
+    for (CBuddyRect* c : controls) {
+        EXPECT_EQ(c->outlines, 1);
+        EXPECT_NEAR(c->lastMatrix[2], 0.4, 1e-9);
+        EXPECT_NEAR(c->lastMatrix[5], -0.2, 1e-9);
+        EXPECT_EQ(c->lastMatrix[0], 1.0);
+    }
+    Send(WM_LBUTTONUP, 0, inside.x + 40, inside.y - 20);
+}

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "ComControlList.h"
@@ -30,8 +31,9 @@ public:
         ++messages;
         return CTestRectControl::OnWindowMessage(msg, wParam, lParam, plResult, view);
     }
-    STDMETHOD(DrawOutlineFast)(HDC, tagDrawOptions*, ITarnViewEvents*, double*) override {
+    STDMETHOD(DrawOutlineFast)(HDC, tagDrawOptions*, ITarnViewEvents*, double* matrix) override {
         ++outlines;
+        if (matrix) std::copy(matrix, matrix + 9, lastMatrix);
         return S_OK;
     }
     STDMETHOD(SetSelMode)(LONG mode, ITarnViewEvents* view) override {
@@ -42,6 +44,7 @@ public:
     IBaseControl* buddy = nullptr;  // no reference: the test keeps both alive
     int messages = 0;
     int outlines = 0;
+    double lastMatrix[9] = {};
     bool refusesModes = false;
     LONG selMode = 0;
 };
