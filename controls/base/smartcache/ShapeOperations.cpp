@@ -5,9 +5,9 @@
 #include "RectCtrlSmartCache.h"
 #include "ScopedLock.h"
 #include "tarn/ControlsModuleState.h"
+#include "tarn/ShapeOperationCodes.h"
 
 namespace {
-enum : LONG { kToCurves = 1, kCombine = 2, kAdd = 3, kSubtract = 4, kIntersect = 5, kFitToPath = 6 };
 
 typedef std::vector<std::vector<SegmentDesc>> SubPaths;
 

@@ -4,6 +4,9 @@
 #include "atlfactory.h"
 #include "atlobject.h"
 #include "canvas/TarnCanvas.h"
+#include "controlarray/ControlArray.h"
+#include "inserter/ControlInserter.h"
+#include "selection/SelectionControl.h"
 #include "rendering/TarnRendering.h"
 #ifdef TARN_SERVER_HAS_TEXT
 #include "com/TextServerObjects.h"
@@ -39,13 +42,13 @@ typedef CComCreator<CComObjectNoLock<CComClassFactory>> FactoryCreator;
 // When a class is linked into the server, its entry becomes OBJECT_ENTRY(clsid, class), whose
 // class declares the same script id and aggregation rule.
 _ATL_OBJMAP_ENTRY g_objectMap[] = {
-    TARN_PENDING_ENTRY(CLSID_ControlArray, 21026, false),
+    OBJECT_ENTRY(CLSID_ControlArray, CControlArray)
     TARN_PENDING_ENTRY(CLSID_FillPropControl, 22140, true),
     TARN_PENDING_ENTRY(CLSID_ResourceBrowser, 21001, false),
     OBJECT_ENTRY(CLSID_TarnCanvas, CTarnCanvas)
     OBJECT_ENTRY(CLSID_TarnRendering, CTarnRendering)
     TARN_PENDING_ENTRY(CLSID_NewControlNotificator, 21002, false),
-    TARN_PENDING_ENTRY(CLSID_ControlInserter, 21003, false),
+    OBJECT_ENTRY(CLSID_ControlInserter, CControlInserter)
     TARN_PENDING_ENTRY(CLSID_LineControl, 21004, false),
     TARN_PENDING_ENTRY(CLSID_ImageControl, 21006, false),
     TARN_PENDING_ENTRY(CLSID_TextControl, 21008, false),
@@ -53,7 +56,7 @@ _ATL_OBJMAP_ENTRY g_objectMap[] = {
     TARN_PENDING_ENTRY(CLSID_FigureControl, 21018, false),
     TARN_PENDING_ENTRY(CLSID_PolybezierControl, 21186, false),
     TARN_PENDING_ENTRY(CLSID_GroupControl, 21023, false),
-    TARN_PENDING_ENTRY(CLSID_SelectionControl, 21007, false),
+    OBJECT_ENTRY(CLSID_SelectionControl, CSelectionControl)
     TARN_PENDING_ENTRY(CLSID_ImageData, 21017, false),
 #ifdef TARN_SERVER_HAS_TEXT
     OBJECT_ENTRY(CLSID_TextData, CTextData)

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "ControlFixtures.h"
+#include "atlcomptr.h"
+#include "inserter/ControlInserter.h"
 #include "atlbstr.h"
 #include "tarn/ControlsModuleState.h"
 
@@ -37,6 +39,18 @@ public:
     MeasurementUnit current{"Centimeters", "cm", "cm", 0, 1 / 2.54};
 };
 
+// A view that keeps the areas it is asked to redraw (window and view points coincide, 100 an inch).
+class CRedrawView : public CFakeView {
+public:
+    STDMETHOD(Invalidate)(RECT* rect, LONG makeValid, LONG) override {
+        invalidated.push_back(*rect);
+        lastMakeValid = makeValid;
+        return S_OK;
+    }
+    std::vector<RECT> invalidated;
+    LONG lastMakeValid = -1;
+};
+
 struct AppScope {
     explicit AppScope(ITarnApp* app) { SetTarnAppPointer(app); }
     ~AppScope() { SetTarnAppPointer(nullptr); }
@@ -46,12 +60,25 @@ struct AppScope {
 TEST(Insertion, InserterHandShakeAndPlacingMap) {
     UseServerResources();
     TestControlObject* control = NewTestControl();
-    CFakeInserter inserter;
+    // The server's own inserter, with one view advised, for the tool of id 101 (no class: the
+    // control is handed over by the test).
+    CComObject<CControlInserter>* made = nullptr;
+    ASSERT_EQ(S_OK, CComObject<CControlInserter>::CreateInstance(&made));
+    made->AddRef();
+    IControlInserter* inserter = made;
+    inserter->put_ControlID(101);
+    CRedrawView view;
+    DWORD cookie = 0;
+    ASSERT_EQ(S_OK, made->Advise(&view, &cookie));
+    auto refsOf = [&] {
+        inserter->AddRef();
+        return inserter->Release();
+    };
     ISelfInserter* self = nullptr;
     ASSERT_EQ(S_OK, AsBase(control)->QueryInterface(IID_ISelfInserter, reinterpret_cast<void**>(&self)));
 
-    ASSERT_EQ(S_OK, self->SetInserterInterface(&inserter));
-    EXPECT_EQ(inserter.refs, 1u);
+    ASSERT_EQ(S_OK, self->SetInserterInterface(inserter));
+    EXPECT_EQ(refsOf(), 2u) << "the control holds the inserter";
     EXPECT_EQ(control->State(), kStateFresh);
     LONG type = 0;
     AsBase(control)->get_TypeID(&type);
@@ -72,11 +99,11 @@ TEST(Insertion, InserterHandShakeAndPlacingMap) {
 
     control->rect = tagRectF{0, 0, 1, 2};
     AsBase(control)->Inserter_Redraw();
-    ASSERT_EQ(inserter.invalidated.size(), 1u);
-    EXPECT_EQ(inserter.invalidated[0].bottom, 2.0);
-    EXPECT_EQ(inserter.lastMakeValid, 0);
+    ASSERT_EQ(view.invalidated.size(), 1u);
+    EXPECT_EQ(view.invalidated[0].bottom, 201) << "the view rectangle widened by one pixel";
+    EXPECT_EQ(view.lastMakeValid, 0);
     tagPointF inches{};
-    EXPECT_EQ(control->DCUnitsToInches(POINT{96, 192}, inches), S_OK);
+    EXPECT_EQ(control->DCUnitsToInches(POINT{100, 200}, inches), S_OK);
     EXPECT_EQ(inches.y, 2.0);
 
     IBaseControl* inserting = nullptr;
@@ -85,11 +112,13 @@ TEST(Insertion, InserterHandShakeAndPlacingMap) {
     inserting->Release();
 
     ASSERT_EQ(S_OK, self->SetInserterInterface(nullptr));
-    EXPECT_EQ(inserter.refs, 0u);
+    EXPECT_EQ(refsOf(), 1u);
     EXPECT_EQ(control->State(), kStateIdle);
     EXPECT_EQ(control->DCUnitsToInches(POINT{1, 1}, inches), E_POINTER);
     self->Release();
     control->Release();
+    made->Unadvise(cookie);
+    EXPECT_EQ(inserter->Release(), 0u);
 }
 
 TEST(UnitsText, ThroughTheApplicationInterface) {

@@ -173,11 +173,21 @@ TEST(Registration, Regsvr32WritesThePerClassKeysAndUnregisteringRemovesThem) {
 
     // COM finds and starts the registered server (with the class library it is built on).
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    IUnknown* canvas = nullptr;
-    EXPECT_EQ(CoCreateInstance(CLSID_TarnCanvas, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               reinterpret_cast<void**>(&canvas)),
-              S_OK);
-    if (canvas) canvas->Release();
+    struct Made {
+        const CLSID* clsid;
+        const IID* iid;
+    };
+    const Made made[] = {{&CLSID_TarnCanvas, &IID_IUnknown},
+                         {&CLSID_ControlArray, &IID_IControlArray},
+                         {&CLSID_ControlInserter, &IID_IControlInserter},
+                         {&CLSID_SelectionControl, &IID_ISelectionControl},
+                         {&CLSID_SelectionControl, &IID_ISelectionControlDispatch}};
+    for (const Made& m : made) {
+        IUnknown* object = nullptr;
+        EXPECT_EQ(CoCreateInstance(*m.clsid, nullptr, CLSCTX_INPROC_SERVER, *m.iid, reinterpret_cast<void**>(&object)),
+                  S_OK);
+        if (object) object->Release();
+    }
     CoUninitialize();
 
     ASSERT_EQ(RunRegsvr32(L"/u"), 0u);

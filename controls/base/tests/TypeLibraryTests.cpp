@@ -198,6 +198,19 @@ TEST_F(TypeLibrary, TextOwnerControlAndItsTwin) {
     ExpectSlots(IID_IRangeFormat, nullptr, 0, 3);
 }
 
+TEST_F(TypeLibrary, SelectionControlAndItsTwin) {
+    const Slot plain[] = {{3, L"Add", M},          {4, L"Remove", M},         {5, L"Find", M},
+                          {6, L"Count", M},        {7, L"RemoveAll", M},      {8, L"GetControlList", M},
+                          {9, L"Update", M},       {10, L"AddArray", M},      {11, L"GetArray", M},
+                          {12, L"RemoveArray", M}, {13, L"SetSelectionMode", M},
+                          {14, L"CreateNewSelectionControl", M}};
+    ExpectSlots(IID_ISelectionControl, plain, sizeof plain / sizeof plain[0], 3);
+    const Slot twin[] = {{7, L"MoveListBy", M},           {8, L"ScaleListBy", M},  {9, L"RotateListBy", M},
+                         {10, L"SetListRotationPoint", M}, {11, L"SkewListBy", M},  {12, L"SetListCenterPoint", M},
+                         {13, L"SetListRect", M}};
+    ExpectSlots(IID_ISelectionControlDispatch, twin, sizeof twin / sizeof twin[0], 7);
+}
+
 TEST_F(TypeLibrary, ViewAndSiteEventSlots) {
     ExpectSlots(IID_ITarnViewEvents, kViewEvents, sizeof kViewEvents / sizeof kViewEvents[0], 3);
     ExpectSlots(IID_ITarnSiteEvents, kSiteEvents, sizeof kSiteEvents / sizeof kSiteEvents[0], 3);
