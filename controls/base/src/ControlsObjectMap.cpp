@@ -4,7 +4,9 @@
 #include "atlfactory.h"
 #include "atlobject.h"
 #include "canvas/TarnCanvas.h"
+#include "notificator/NewControlNotificator.h"
 #include "rendering/TarnRendering.h"
+#include "resourcebrowser/ResourceBrowser.h"
 
 namespace {
 template <UINT scriptId>
@@ -38,10 +40,10 @@ typedef CComCreator<CComObjectNoLock<CComClassFactory>> FactoryCreator;
 _ATL_OBJMAP_ENTRY g_objectMap[] = {
     TARN_PENDING_ENTRY(CLSID_ControlArray, 21026, false),
     TARN_PENDING_ENTRY(CLSID_FillPropControl, 22140, true),
-    TARN_PENDING_ENTRY(CLSID_ResourceBrowser, 21001, false),
+    OBJECT_ENTRY(CLSID_ResourceBrowser, CResourceBrowser)
     OBJECT_ENTRY(CLSID_TarnCanvas, CTarnCanvas)
     OBJECT_ENTRY(CLSID_TarnRendering, CTarnRendering)
-    TARN_PENDING_ENTRY(CLSID_NewControlNotificator, 21002, false),
+    OBJECT_ENTRY(CLSID_NewControlNotificator, CNewControlNotificator)
     TARN_PENDING_ENTRY(CLSID_ControlInserter, 21003, false),
     TARN_PENDING_ENTRY(CLSID_LineControl, 21004, false),
     TARN_PENDING_ENTRY(CLSID_ImageControl, 21006, false),
