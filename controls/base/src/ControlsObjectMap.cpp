@@ -6,8 +6,10 @@
 #include "canvas/TarnCanvas.h"
 #include "controlarray/ControlArray.h"
 #include "inserter/ControlInserter.h"
-#include "selection/SelectionControl.h"
+#include "notificator/NewControlNotificator.h"
 #include "rendering/TarnRendering.h"
+#include "resourcebrowser/ResourceBrowser.h"
+#include "selection/SelectionControl.h"
 #ifdef TARN_SERVER_HAS_TEXT
 #include "com/TextServerObjects.h"
 #endif
@@ -44,10 +46,10 @@ typedef CComCreator<CComObjectNoLock<CComClassFactory>> FactoryCreator;
 _ATL_OBJMAP_ENTRY g_objectMap[] = {
     OBJECT_ENTRY(CLSID_ControlArray, CControlArray)
     TARN_PENDING_ENTRY(CLSID_FillPropControl, 22140, true),
-    TARN_PENDING_ENTRY(CLSID_ResourceBrowser, 21001, false),
+    OBJECT_ENTRY(CLSID_ResourceBrowser, CResourceBrowser)
     OBJECT_ENTRY(CLSID_TarnCanvas, CTarnCanvas)
     OBJECT_ENTRY(CLSID_TarnRendering, CTarnRendering)
-    TARN_PENDING_ENTRY(CLSID_NewControlNotificator, 21002, false),
+    OBJECT_ENTRY(CLSID_NewControlNotificator, CNewControlNotificator)
     OBJECT_ENTRY(CLSID_ControlInserter, CControlInserter)
     TARN_PENDING_ENTRY(CLSID_LineControl, 21004, false),
     TARN_PENDING_ENTRY(CLSID_ImageControl, 21006, false),

@@ -10,54 +10,23 @@
 #include "canvas/CanvasBitmap.h"
 #include "canvas/TarnCanvas.h"
 #include "render/Dither555.h"
+#include "tests/ViewEventsStub.h"
 
 namespace {
 const COLORREF kWhite = RGB(255, 255, 255);
 const double kPi = 3.14159265358979323846;
 
 // A view's event sink that records the areas it is asked to redraw and runs a drawing for each.
-class RecordingView : public ITarnViewEvents {
+class RecordingView : public CViewEventsStub {
 public:
     std::vector<RECT> updates;
     std::function<void(const RECT&)> draw;
 
-    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ITarnViewEvents)) {
-            *ppv = this;
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHOD_(ULONG, AddRef)() override { return 2; }
-    STDMETHOD_(ULONG, Release)() override { return 1; }
-    STDMETHOD(RegisterNewControlInserter)(IControlInserter*) override { return E_NOTIMPL; }
     STDMETHOD(UpdateCanvas)(RECT* r) override {
         updates.push_back(*r);
         if (draw) draw(*r);
         return S_OK;
     }
-    STDMETHOD(TransferCoordinates)(tagPointData*) override { return E_NOTIMPL; }
-    STDMETHOD(TransferSize)(tagSizeData*) override { return E_NOTIMPL; }
-    STDMETHOD(Invalidate)(RECT*, long, long) override { return E_NOTIMPL; }
-    STDMETHOD(GetDC)(HDC*) override { return E_NOTIMPL; }
-    STDMETHOD(GetControlIndex)(IBaseControl*, long*) override { return E_NOTIMPL; }
-    STDMETHOD(RegisterNewControl)(IBaseControl*, long) override { return E_NOTIMPL; }
-    STDMETHOD(InsertControl)(IBaseControl*, long) override { return E_NOTIMPL; }
-    STDMETHOD(InsertControlList)(IBaseControl**, long*, int) override { return E_NOTIMPL; }
-    STDMETHOD(DeleteControl)(IBaseControl*) override { return E_NOTIMPL; }
-    STDMETHOD(DeleteControlList)(IBaseControl**, int) override { return E_NOTIMPL; }
-    STDMETHOD(GetHWND)(LONG_PTR*) override { return E_NOTIMPL; }
-    STDMETHOD(HitTestControlList)(tagPointF, long, IBaseControl**) override { return E_NOTIMPL; }
-    STDMETHOD(SetSelMode)(long) override { return E_NOTIMPL; }
-    STDMETHOD(GetSelMode)(long*) override { return E_NOTIMPL; }
-    STDMETHOD(IsControlSelected)(IBaseControl*) override { return E_NOTIMPL; }
-    STDMETHOD(SelectControl)(IBaseControl*) override { return E_NOTIMPL; }
-    STDMETHOD(FreezeView)(long) override { return E_NOTIMPL; }
-    STDMETHOD(SnapPoint)(tagPointF*, long) override { return E_NOTIMPL; }
-    STDMETHOD(SnapRect)(tagRectF*) override { return E_NOTIMPL; }
-    STDMETHOD(ForceUndo)(long) override { return E_NOTIMPL; }
-    STDMETHOD(ForceRedo)(long) override { return E_NOTIMPL; }
 };
 
 bool Same(const RECT& a, const RECT& b) {
