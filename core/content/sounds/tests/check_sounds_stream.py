@@ -149,8 +149,8 @@ CASES = {
 
 def check_store_bytes(folder):
     for label, lists in CASES.items():
-        spec = os.path.join(folder, "lists.txt")
-        with open(spec, "w") as f:
+        lists_file = os.path.join(folder, "lists.txt")
+        with open(lists_file, "w") as f:
             for lst in lists:
                 f.write("list %d %d %d %d\n" % (lst["site"], lst["type"], lst["repeat"], lst["loops"]))
                 for n, it in enumerate(lst["items"]):
@@ -161,7 +161,7 @@ def check_store_bytes(folder):
                         it["pa"], it["db"], it["pb"], it["dur"], it["plays"], it["name"].decode() or "-",
                         it["ext"].decode(), winpath(data)))
         card = os.path.join(folder, "sounds.crd")
-        code, out = tool("write", winpath(spec), winpath(card))
+        code, out = tool("write", winpath(lists_file), winpath(card))
         assert code == 0, (label, out)
         ole = olefile.OleFileIO(card)
         stored = ole.openstream("Sounds").read()
@@ -194,11 +194,11 @@ def check_store_bytes(folder):
         assert len(paths) == sum(len(l["items"]) for l in lists), "every item has a file of its own"
 
     # Only empty lists: no stream at all.
-    spec = os.path.join(folder, "empty.txt")
-    with open(spec, "w") as f:
+    lists_file = os.path.join(folder, "empty.txt")
+    with open(lists_file, "w") as f:
         f.write("list 1 1 0 1\nlist 2 0 0 1\n")
     card = os.path.join(folder, "empty.crd")
-    code, out = tool("write", winpath(spec), winpath(card))
+    code, out = tool("write", winpath(lists_file), winpath(card))
     assert code == 0, out
     ole = olefile.OleFileIO(card)
     assert not ole.exists("Sounds"), "a store without items writes no stream"
