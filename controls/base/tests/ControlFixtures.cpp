@@ -225,6 +225,16 @@ void UseServerResources() {
     SetControlsResourceInstance(resources);
 }
 
+HRESULT LoadSavedBytes(IUnknown* control, const std::vector<BYTE>& bytes) {
+    IStream* stream = StreamOf(bytes);
+    IPersistStreamInit* persist = nullptr;
+    control->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist));
+    const HRESULT hr = persist->Load(stream);
+    persist->Release();
+    stream->Release();
+    return hr;
+}
+
 std::vector<BYTE> SavedBytes(IUnknown* control) {
     std::vector<BYTE> bytes;
     IPersistStream* persist = nullptr;

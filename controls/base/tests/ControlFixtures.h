@@ -191,6 +191,8 @@ void UseServerResources();
 
 // A control's saved bytes.
 std::vector<BYTE> SavedBytes(IUnknown* control);
+// Loads a control from saved bytes through IPersistStreamInit; Load's answer.
+HRESULT LoadSavedBytes(IUnknown* control, const std::vector<BYTE>& bytes);
 // An HGLOBAL stream holding the bytes, positioned at the start.
 IStream* StreamOf(const std::vector<BYTE>& bytes);
 // Everything a stream holds, read from its start.

@@ -42,13 +42,7 @@ private:
 };
 
 HRESULT LoadInto(CTestDrawControl* control, const std::vector<BYTE>& bytes) {
-    IStream* stream = StreamOf(bytes);
-    IPersistStreamInit* persist = nullptr;
-    AsBase(control)->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist));
-    const HRESULT hr = persist->Load(stream);
-    persist->Release();
-    stream->Release();
-    return hr;
+    return LoadSavedBytes(AsBase(control), bytes);
 }
 
 class ControlPersistence : public ::testing::Test {
